@@ -1,0 +1,27 @@
+// A pre-order walk of a folder tree in the file system's enumeration order.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+// The walk keeps its own stack instead of recursing, so no depth of tree can
+// overflow the thread's stack, and it never enters a folder that is already on
+// the path being walked (a link leading back up the tree).
+struct FolderWalk {
+    // Called when a folder is about to be enumerated, the root included.
+    std::function<void(const std::wstring& folder, int depth)> onFolderVisit;
+    // Called for every entry but "." and ".."; attributes come from the entry's path
+    // (all bits set when they cannot be read). Return true to walk into the entry
+    // before the enumeration of its folder goes on.
+    std::function<bool(const std::wstring& entryPath, std::wstring_view name, DWORD attributes, int depth)> onEntry;
+    // Called when a folder's enumeration has ended, the root included.
+    std::function<void(const std::wstring& folder, int depth)> onFolderDone;
+};
+
+void RunFolderWalk(const std::wstring& root, const FolderWalk& walk);
+
+// Forms "folder\name" in one allocation.
+std::wstring JoinPath(std::wstring_view folder, std::wstring_view name);

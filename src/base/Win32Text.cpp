@@ -1,0 +1,58 @@
+// Grow-and-retry wrappers for the sized Win32 calls that return text.
+#include "Win32Text.h"
+
+std::wstring GetWindowTextString(HWND window)
+{
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    int copied = GetWindowTextW(window, text.data(), static_cast<int>(text.size()));
+    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+    return text;
+}
+
+std::wstring GetDlgItemTextString(HWND dialog, int id)
+{
+    HWND control = GetDlgItem(dialog, id);
+    return control ? GetWindowTextString(control) : std::wstring();
+}
+
+std::wstring GetCurrentDirectoryString()
+{
+    std::wstring text(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(text.size()), text.data());
+        if (length == 0)
+            return std::wstring();
+        if (length < text.size()) {
+            text.resize(length);
+            return text;
+        }
+        text.resize(length);
+    }
+}
+
+std::wstring GetModuleFileNameString(HMODULE module)
+{
+    std::wstring text(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD length = GetModuleFileNameW(module, text.data(), static_cast<DWORD>(text.size()));
+        if (length == 0)
+            return std::wstring();
+        // A full buffer means the name may have been cut: grow and ask again.
+        if (length < text.size()) {
+            text.resize(length);
+            return text;
+        }
+        text.resize(text.size() * 2);
+    }
+}
+
+std::string ToAnsi(const std::wstring& text)
+{
+    if (text.empty())
+        return std::string();
+    int size = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string bytes(size > 0 ? static_cast<size_t>(size) : 0, '\0');
+    if (size > 0)
+        WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size, nullptr, nullptr);
+    return bytes;
+}

@@ -1,0 +1,15 @@
+// Grow-and-retry wrappers for the sized Win32 calls that return text.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+std::wstring GetWindowTextString(HWND window);
+std::wstring GetDlgItemTextString(HWND dialog, int id);
+std::wstring GetCurrentDirectoryString();
+std::wstring GetModuleFileNameString(HMODULE module);
+
+// Converts UTF-16 text to the ANSI code page with the platform's default
+// replacement (no flags), as the listing and the MP3 tag need it.
+std::string ToAnsi(const std::wstring& text);
