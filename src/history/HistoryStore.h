@@ -1,0 +1,27 @@
+// The numbering history: per folder, which files were numbered, kept in StartDirectory.
+#pragma once
+
+#include "PathList.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+// The current directory at GUI start-up, and "StartDirectory\Nomaro.stdb".
+extern std::wstring StartDirectory;
+extern std::wstring HistoryFilePath;
+
+// The history in memory; none in command-line mode.
+extern std::unique_ptr<PathList> HistoryStore;
+// The record of the folder being numbered.
+extern PathEntry* ActiveRecord;
+
+void LoadHistory();
+void SaveHistory();
+// Releases the records without saving them.
+void ReleaseHistory();
+
+// Finds or makes the folder's record; may ask whether to resume. Gives the exclusion list or none.
+std::unique_ptr<PathList> BeginNumbering(HWND window, const std::wstring& folderPath);
+void WriteNumberingIndex(PathList* exclusionList, PathList& numberedList);
