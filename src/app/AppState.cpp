@@ -1,0 +1,11 @@
+// Process-wide handles and state of the application frame.
+#include "AppState.h"
+
+HINSTANCE AppInstance = nullptr;
+HWND MainWindowHandle = nullptr;
+UniqueFont UiFont;
+std::wstring ChosenFolder;
+
+const wchar_t kMainWindowClass[] = L"Nomaro_MainForm";
+const wchar_t kDropPanelClass[] = L"Nomaro_DragDrop";
+const wchar_t kOfferWindowClass[] = L"Nomaro_FreeBook";

@@ -1,0 +1,102 @@
+// The program's entry: instance control, command-line mode and GUI mode.
+#include "StartUp.h"
+
+#include "AppState.h"
+#include "BatchRun.h"
+#include "HistoryStore.h"
+#include "MainWindow.h"
+#include "RunState.h"
+#include "Settings.h"
+#include "UniqueHandle.h"
+#include "WindowClasses.h"
+#include "Win32Text.h"
+
+#include <shellapi.h>
+
+static constexpr wchar_t kInstanceMutexName[] = L"7A1C52E0-3B94-4F6D-9E21-C08D5B3A6F47";
+static constexpr wchar_t kHistoryFileName[] = L"Nomaro.stdb";
+
+std::wstring StripFolderArgument(std::wstring argument)
+{
+    bool hadBackslash = !argument.empty() && argument.back() == L'\\';
+    if (hadBackslash)
+        argument.pop_back();
+    if (!argument.empty() && argument.back() == L'"')
+        argument.pop_back();
+    bool bareDrive = argument.size() == 2 && argument[1] == L':' &&
+                     ((argument[0] >= L'A' && argument[0] <= L'Z') || (argument[0] >= L'a' && argument[0] <= L'z'));
+    if (bareDrive)
+        argument.push_back(L'\\');
+    return argument;
+}
+
+// True when another instance showed its main window and was brought forward.
+static bool ActivateOtherInstance(bool& anotherInstance)
+{
+    HWND other = FindWindowW(kMainWindowClass, nullptr);
+    if (other) {
+        SetForegroundWindow(other);
+        ShowWindow(other, SW_RESTORE);
+        return true;
+    }
+    anotherInstance = true;
+    return false;
+}
+
+static int RunCommandLineMode(const std::wstring& argument, bool anotherInstance)
+{
+    std::wstring folder = StripFolderArgument(argument);
+    CurrentMode = ModeLower;
+    if (BatchRun(nullptr, folder) == BatchResult::PathNotFound) {
+        MessageBoxW(nullptr, PathNotFoundMessage(folder).c_str(), L"Lower", MB_ICONWARNING | MB_OK);
+        return kExitCommandLinePathNotFound;
+    }
+    if (!anotherInstance)
+        MessageBoxW(nullptr, L"Done!", L"Lower", MB_ICONINFORMATION | MB_OK);
+    return kExitCommandLineDone;
+}
+
+static int RunMessageLoop()
+{
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (IsDialogMessageW(MainWindowHandle, &message))
+            continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
+static int RunGuiMode(HINSTANCE instance, int showCommand)
+{
+    LoadSettings();
+    StartDirectory = GetCurrentDirectoryString();
+    HistoryFilePath = StartDirectory + L"\\" + kHistoryFileName;
+    LoadHistory();
+    RegisterWindowClasses(instance);
+    AppInstance = instance;
+    if (!CreateMainWindow(instance, showCommand))
+        return 0;
+    return RunMessageLoop();
+}
+
+int RunProgram(HINSTANCE instance, int showCommand)
+{
+    // The mutex lives as long as the process; its existence is the whole signal.
+    UniqueKernelHandle instanceMutex(CreateMutexW(nullptr, FALSE, kInstanceMutexName));
+    DWORD mutexError = GetLastError();
+    bool anotherInstance = false;
+    if ((mutexError == ERROR_ALREADY_EXISTS || mutexError == ERROR_ACCESS_DENIED) &&
+        ActivateOtherInstance(anotherInstance))
+        return 0;
+
+    int argumentCount = 0;
+    LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &argumentCount);
+    if (!arguments)
+        return RunGuiMode(instance, showCommand);
+    ScopeExit freeArguments([arguments] { LocalFree(arguments); });
+    if (argumentCount < 2)
+        return RunGuiMode(instance, showCommand);
+    return RunCommandLineMode(arguments[1], anotherInstance);
+}
