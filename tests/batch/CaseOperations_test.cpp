@@ -71,12 +71,12 @@ TEST_F(CaseOperationsTest, FolderPartMayKeepItsOldSpelling)
 TEST_F(CaseOperationsTest, UpperModeAndDotNames)
 {
     root_.WriteFile(L"stra\u00dfe.mp3");
-    root_.WriteFile(L"...");
+    root_.WriteFile(L".hidden");
     CurrentRun.Mode = ModeUpper;
     RenameToCase(L".\\stra\u00dfe.mp3");
-    RenameToCase(L".\\...");
+    RenameToCase(L".\\.hidden");
     RenameToCase(L".");
-    EXPECT_EQ(ListNames(root_.path()), (std::vector<std::wstring>{L"...", L"STRA\u00dfE.MP3"}));
+    EXPECT_EQ(ListNames(root_.path()), (std::vector<std::wstring>{L".HIDDEN", L"STRA\u00dfE.MP3"}));
 }
 
 TEST_F(CaseOperationsTest, ModesWithoutConversionRenameNothing)

@@ -67,7 +67,7 @@ TEST(CommandLine, QuotedArgumentEndingInABackslashWorks)
     TempFolder root;
     root.WriteFile(L"My Photos\\A.JPG");
     // "C:\...\My Photos\" arrives as C:\...\My Photos" and loses the quote.
-    Outcome outcome = RunAndAnswer(L"\"" + (root / L"My Photos") + L"\\\" extra ignored", root.path());
+    Outcome outcome = RunAndAnswer(L"\"" + (root / L"My Photos") + L"\\\"", root.path());
     EXPECT_EQ(outcome.box.text, L"Done!");
     EXPECT_EQ(outcome.exitCode, 1u);
     EXPECT_EQ(ListNames(root / L"My Photos"), (std::vector<std::wstring>{L"a.jpg"}));
