@@ -1,0 +1,112 @@
+// Lower-cases generated trees of growing size and prints the time per entry, so that a step that
+// grows faster than the tree shows up as a rising figure.
+//   lower_tree_bench [SCRATCH_FOLDER] [ENTRIES...]   (default sizes: 25000 50000 100000)
+#include "BatchRun.h"
+#include "OperationMode.h"
+
+#include <windows.h>
+#include <psapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kEntriesPerFolder = 100;
+
+bool MakeFile(const std::wstring& path)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(file);
+    return true;
+}
+
+// Folders of 100 entries each: the folder itself counts as one entry, so 99 files per folder.
+int BuildTree(const std::wstring& root, int entries)
+{
+    CreateDirectoryW(root.c_str(), nullptr);
+    int made = 0;
+    for (int folder = 0; made < entries; ++folder) {
+        std::wstring folderPath = root + L"\\FOLDER " + std::to_wstring(folder);
+        if (!CreateDirectoryW(folderPath.c_str(), nullptr))
+            return made;
+        ++made;
+        for (int file = 1; file < kEntriesPerFolder && made < entries; ++file, ++made) {
+            if (!MakeFile(folderPath + L"\\PHOTO_" + std::to_wstring(file) + L".JPG"))
+                return made;
+        }
+    }
+    return made;
+}
+
+void RemoveTree(const std::wstring& path)
+{
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &found);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            std::wstring child = path + L"\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(child); // two levels deep: recursion is fine here
+            else
+                DeleteFileW(child.c_str());
+        } while (FindNextFileW(find, &found));
+        FindClose(find);
+    }
+    RemoveDirectoryW(path.c_str());
+}
+
+double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
+{
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    std::wstring scratch = argc > 1 ? argv[1] : std::wstring(temp) + L"nomaro-bench";
+    std::vector<int> sizes;
+    for (int i = 2; i < argc; ++i)
+        sizes.push_back(_wtoi(argv[i]));
+    if (sizes.empty())
+        sizes = {25000, 50000, 100000};
+
+    std::printf("%10s %10s %12s %12s %14s\n", "entries", "seconds", "us/entry", "entries/s", "peak MiB");
+    for (int size : sizes) {
+        std::wstring root = scratch + L"\\tree-" + std::to_wstring(size);
+        RemoveTree(root);
+        CreateDirectoryW(scratch.c_str(), nullptr);
+        int made = BuildTree(root, size);
+        if (made != size) {
+            std::fprintf(stderr, "could only make %d of %d entries under %ls\n", made, size, root.c_str());
+            return 1;
+        }
+        CurrentMode = ModeLower;
+        LARGE_INTEGER start, end;
+        QueryPerformanceCounter(&start);
+        BatchRun(nullptr, root);
+        QueryPerformanceCounter(&end);
+        double seconds = Seconds(start, end);
+        PROCESS_MEMORY_COUNTERS memory{};
+        GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
+        bool lowered = GetFileAttributesW((root + L"\\folder 0\\photo_1.jpg").c_str()) != INVALID_FILE_ATTRIBUTES;
+        std::printf("%10d %10.2f %12.1f %12.0f %14.1f%s\n", size, seconds, seconds * 1e6 / size, size / seconds,
+                    static_cast<double>(memory.PeakWorkingSetSize) / (1024.0 * 1024.0), lowered ? "" : "  (NOT lowered!)");
+        std::fflush(stdout);
+        RemoveTree(root);
+    }
+    RemoveDirectoryW(scratch.c_str());
+    return 0;
+}
