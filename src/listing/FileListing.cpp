@@ -1,7 +1,31 @@
 // The listing of a folder tree as plain text or RTF.
 #include "FileListing.h"
 
+#include "ListFolderPass.h"
+#include "ListingFormat.h"
+#include "ListingOutput.h"
+#include "resource.h"
+
 std::wstring ListingFontFace = L"Consolas";
 
-// Filled in with the listing mode.
-void WriteFileListing(HWND, const std::wstring&, const std::wstring&) {}
+void WriteFileListing(HWND mainWindow, const std::wstring& rootFolder, const std::wstring& outputFile)
+{
+    bool plain = SendDlgItemMessageW(mainWindow, IDC_PLAIN_TEXT, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    WriteListingFile(rootFolder, outputFile, plain);
+}
+
+void WriteListingFile(const std::wstring& rootFolder, const std::wstring& outputFile, bool plain)
+{
+    // Others may write to the file while it is open; the listing lists itself when it lies in the tree.
+    UniqueFile file(CreateFileW(outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return;
+    ListingOutput output(std::move(file));
+    ListingFrame frame = plain ? PlainListingFrame() : RtfListingFrame(ListingFontFace);
+    output.Write(frame.header);
+    output.Write(frame.title);
+    ListFolderPass(rootFolder, output, 0, ListingPass::Folders, plain);
+    ListFolderPass(rootFolder, output, 0, ListingPass::Files, plain);
+    output.Write(frame.trailer);
+}
