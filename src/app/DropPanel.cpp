@@ -1,8 +1,56 @@
 // The picture in the lower half of the main window that takes dropped folders.
 #include "DropPanel.h"
 
-// Filled in with the main window.
+#include "AppState.h"
+#include "MainCommands.h"
+
+#include <shellapi.h>
+
+#include <string>
+
+static constexpr int kPictureWidth = 420;
+static constexpr int kPictureHeight = 300;
+
+void HandleDrop(HWND panel, HDROP drop)
+{
+    ScopeExit release([drop] { DragFinish(drop); });
+    if (DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) == 0)
+        return;
+    // Asked for its length first: a path cut to a fixed buffer could name another folder.
+    UINT length = DragQueryFileW(drop, 0, nullptr, 0);
+    std::wstring path(static_cast<size_t>(length) + 1, L'\0');
+    UINT copied = DragQueryFileW(drop, 0, path.data(), length + 1);
+    path.resize(copied);
+    TakeChosenFolder(GetParent(panel), path);
+}
+
+// The picture is the background: painting it in the erase step leaves nothing for WM_PAINT.
+static void PaintDropPicture(HWND panel, HDC dc)
+{
+    UniqueMemoryDc memory(CreateCompatibleDC(dc));
+    if (!memory || !DropPicture)
+        return;
+    SelectedObject picture(memory.get(), DropPicture.get());
+    RECT client{};
+    GetClientRect(panel, &client);
+    StretchBlt(dc, client.left, client.top, client.right, client.bottom, memory.get(), 0, 0, kPictureWidth, kPictureHeight,
+               SRCCOPY);
+}
+
 LRESULT CALLBACK DropPanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept
 {
-    return DefWindowProcW(window, message, wParam, lParam);
+    switch (message) {
+    case WM_DROPFILES:
+        HandleDrop(window, reinterpret_cast<HDROP>(wParam));
+        return 0;
+    case WM_ERASEBKGND:
+        PaintDropPicture(window, reinterpret_cast<HDC>(wParam));
+        return 1;
+    case WM_DESTROY:
+        DropPicture.reset();
+        PostQuitMessage(0);
+        return 0;
+    default:
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
 }

@@ -2,5 +2,9 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
 LRESULT CALLBACK DropPanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+
+// The first dropped path, taken whole, becomes the chosen folder; the drop is released.
+void HandleDrop(HWND panel, HDROP drop);

@@ -1,4 +1,4 @@
-// The main window: its controls, mode rules and tear-down.
+// The main window: its procedure, its hint text, its fixed size and its tear-down.
 #pragma once
 
 #include <windows.h>
@@ -6,3 +6,7 @@
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 // Creates the shared UI font and the main window, shows and paints it.
 bool CreateMainWindow(HINSTANCE instance, int showCommand);
+
+constexpr int kMainWindowWidth = 450;
+constexpr int kMainWindowHeight = 690;
+extern const wchar_t kHintText[];

@@ -1,8 +1,176 @@
 // The user's choices in the main window, kept under HKEY_CURRENT_USER between uses.
 #include "Settings.h"
 
+#include "UniqueHandle.h"
+#include "Win32Text.h"
+#include "resource.h"
+
+#include <vector>
+
+const wchar_t kSettingsKey[] = L"SOFTWARE\\Kestrith\\Nomaro";
+const wchar_t kDefaultExtentions[] = L"jpg,gif,png,bmp,mp3";
+const wchar_t kDefaultNumber[] = L"000000";
+const wchar_t kDefaultFont[] = L"Consolas";
+
+static constexpr wchar_t kTagValue[] = L"Tag";
+static constexpr wchar_t kExtentionValue[] = L"Extention";
+static constexpr wchar_t kNumberValue[] = L"Number";
+static constexpr wchar_t kFolderValue[] = L"Folder";
+static constexpr wchar_t kFillTagsValue[] = L"FillTags";
+static constexpr wchar_t kFunctionValue[] = L"Function";
+static constexpr wchar_t kFontValue[] = L"Font";
+static constexpr wchar_t kRtfValue[] = L"Rtf";
+
 SettingsRecord Settings;
 
-// Filled in with the main window.
-void LoadSettings() {}
-void SaveSettings(HWND) {}
+// Full access even for reading: a key the user may read but not write reads as absent.
+static UniqueKey OpenSettingsKey()
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+        return UniqueKey();
+    return UniqueKey(key);
+}
+
+static UniqueKey CreateSettingsKey()
+{
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
+        return UniqueKey();
+    return UniqueKey(key);
+}
+
+int ReadDwordSetting(const wchar_t* valueName, DWORD* destination, DWORD defaultValue)
+{
+    if (!valueName || !destination)
+        return 0;
+    *destination = defaultValue;
+    UniqueKey key = OpenSettingsKey();
+    if (!key)
+        return 1;
+    // The stored type is not checked: whatever 4 bytes (or fewer) are stored are the number.
+    DWORD number = 0;
+    DWORD size = sizeof(number);
+    if (RegQueryValueExW(key.get(), valueName, nullptr, nullptr, reinterpret_cast<BYTE*>(&number), &size) == ERROR_SUCCESS)
+        *destination = number;
+    return 1;
+}
+
+// The raw bytes of a value, whatever its type; false when there is no such value.
+static bool QueryRawValue(HKEY key, const wchar_t* valueName, std::vector<BYTE>& bytes)
+{
+    DWORD size = 0;
+    for (;;) {
+        bytes.resize(size);
+        LONG result = RegQueryValueExW(key, valueName, nullptr, nullptr, bytes.empty() ? nullptr : bytes.data(), &size);
+        if (result == ERROR_SUCCESS && size <= bytes.size()) {
+            bytes.resize(size);
+            return true;
+        }
+        if (result != ERROR_SUCCESS && result != ERROR_MORE_DATA)
+            return false;
+    }
+}
+
+int ReadStringSetting(const wchar_t* valueName, std::wstring* destination, size_t capacity, const wchar_t* defaultText)
+{
+    if (!valueName || !destination)
+        return 0;
+    destination->clear();
+    UniqueKey key = OpenSettingsKey();
+    std::vector<BYTE> bytes;
+    if (key && QueryRawValue(key.get(), valueName, bytes)) {
+        // Raw UTF-16 units up to the first null; a value longer than the field is cut to it.
+        std::wstring text(bytes.size() / sizeof(wchar_t), L'\0');
+        if (!text.empty())
+            memcpy(text.data(), bytes.data(), text.size() * sizeof(wchar_t));
+        text.resize(wcsnlen(text.c_str(), text.size()));
+        if (capacity > 0 && text.size() > capacity - 1)
+            text.resize(capacity - 1);
+        *destination = text;
+    }
+    if (destination->empty() && defaultText)
+        *destination = defaultText;
+    return 1;
+}
+
+int WriteDwordSetting(const wchar_t* valueName, DWORD number)
+{
+    UniqueKey key = CreateSettingsKey();
+    if (!key)
+        return 0;
+    return RegSetValueExW(key.get(), valueName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof(number)) ==
+           ERROR_SUCCESS;
+}
+
+int WriteStringSetting(const wchar_t* valueName, const wchar_t* text)
+{
+    if (!text)
+        return 0;
+    UniqueKey key = CreateSettingsKey();
+    if (!key)
+        return 0;
+    DWORD size = static_cast<DWORD>((wcslen(text) + 1) * sizeof(wchar_t));
+    return RegSetValueExW(key.get(), valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), size) == ERROR_SUCCESS;
+}
+
+void LoadSettings()
+{
+    ReadStringSetting(kTagValue, &Settings.Tag, kTagCapacity, L"");
+    ReadStringSetting(kExtentionValue, &Settings.Extention, kExtentionCapacity, kDefaultExtentions);
+    ReadStringSetting(kNumberValue, &Settings.Number, kNumberCapacity, kDefaultNumber);
+    ReadStringSetting(kFolderValue, &Settings.Folder, kFolderCapacity, L"");
+    ReadDwordSetting(kFillTagsValue, &Settings.FillTags, 0);
+    ReadDwordSetting(kFunctionValue, &Settings.Function, 0);
+    ReadStringSetting(kFontValue, &Settings.Font, kFontCapacity, kDefaultFont);
+    ReadDwordSetting(kRtfValue, &Settings.Rtf, 1);
+}
+
+static bool IsChecked(HWND window, int id)
+{
+    return IsDlgButtonChecked(window, id) == BST_CHECKED;
+}
+
+// The stored mode: the first checked radio in this order, 0 when none is.
+static DWORD CheckedFunction(HWND window)
+{
+    static constexpr struct {
+        int id;
+        DWORD function;
+    } kRadios[] = {{IDC_LOWER, 0}, {IDC_UPPER, 1}, {IDC_FAVORITES, 2}, {IDC_LISTING, 5}, {IDC_NUMBER, 3}, {IDC_READ_ONLY, 6}};
+    for (const auto& radio : kRadios) {
+        if (IsChecked(window, radio.id))
+            return radio.function;
+    }
+    return 0;
+}
+
+static std::wstring ControlText(HWND window, int id, size_t limit)
+{
+    std::wstring text = GetDlgItemTextString(window, id);
+    if (text.size() > limit)
+        text.resize(limit);
+    return text;
+}
+
+int SaveSettings(HWND mainWindow)
+{
+    Settings.FillTags = IsChecked(mainWindow, IDC_FILL_TAGS) ? 1 : 0;
+    Settings.Rtf = IsChecked(mainWindow, IDC_RTF) ? 1 : 0;
+    Settings.Function = CheckedFunction(mainWindow);
+    Settings.Tag = ControlText(mainWindow, IDC_NAME, kTagSaveLimit);
+    Settings.Extention = ControlText(mainWindow, IDC_EXT, kExtentionSaveLimit);
+    Settings.Number = ControlText(mainWindow, IDC_START_NUMBER, kNumberSaveLimit);
+    Settings.Folder = ControlText(mainWindow, IDC_FOLDER, kFolderSaveLimit);
+
+    WriteDwordSetting(kFillTagsValue, Settings.FillTags);
+    WriteDwordSetting(kFunctionValue, Settings.Function);
+    WriteDwordSetting(kRtfValue, Settings.Rtf);
+    WriteStringSetting(kTagValue, Settings.Tag.c_str());
+    WriteStringSetting(kExtentionValue, Settings.Extention.c_str());
+    WriteStringSetting(kNumberValue, Settings.Number.c_str());
+    WriteStringSetting(kFolderValue, Settings.Folder.c_str());
+    WriteStringSetting(kFontValue, Settings.Font.c_str());
+    return 1;
+}
