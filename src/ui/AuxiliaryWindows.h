@@ -1,9 +1,9 @@
-// The About dialog, the offer window and the help launcher.
+// The auxiliary windows in one include: hyperlink labels, the About dialog, the
+// "Free Book" window, the help launcher and the shell openers they share.
 #pragma once
 
-#include <windows.h>
-
-INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
-LRESULT CALLBACK OfferWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
-BOOL OpenOfferWindow(HWND owner);
-HWND ShowHtmlHelp(HWND caller, const wchar_t* helpFile, UINT command, DWORD_PTR data);
+#include "AboutDialog.h"
+#include "HtmlHelp.h"
+#include "OfferWindow.h"
+#include "ShellOpen.h"
+#include "StaticLink.h"

@@ -1,0 +1,92 @@
+// The About dialog: product heading, two links and the notice box.
+#include "AboutDialog.h"
+
+#include "OfferWindow.h"
+#include "ProductInfo.h"
+#include "ShellOpen.h"
+#include "StaticLink.h"
+#include "UniqueHandle.h"
+#include "resource.h"
+
+namespace {
+// The dialog owns its heading font through this property until it is destroyed.
+constexpr wchar_t kHeadingFontProperty[] = L"Nomaro_HeadingFont";
+constexpr wchar_t kNoticeText[] = L"";
+
+HFONT CreateHeadingFont()
+{
+    return CreateFontW(24, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma");
+}
+
+void CentreOverOwner(HWND dialog)
+{
+    RECT owner{};
+    RECT window{};
+    GetWindowRect(GetWindow(dialog, GW_OWNER), &owner);
+    GetWindowRect(dialog, &window);
+    POINT corner = CentredOver(owner, window);
+    SetWindowPos(dialog, HWND_TOP, corner.x, corner.y, 0, 0, SWP_NOSIZE);
+}
+
+BOOL OnInitDialog(HWND dialog)
+{
+    CentreOverOwner(dialog);
+    HFONT heading = CreateHeadingFont();
+    SetPropW(dialog, kHeadingFontProperty, heading);
+    SendDlgItemMessageW(dialog, IDC_ABOUT_PRODUCT, WM_SETFONT, reinterpret_cast<WPARAM>(heading), TRUE);
+    SetDlgItemTextW(dialog, IDC_ABOUT_SUBTITLE, L"" NOMARO_PRODUCT_SUBTITLE);
+    SetDlgItemTextW(dialog, IDC_ABOUT_NOTICE, kNoticeText);
+    MakeStaticLink(GetDlgItem(dialog, IDC_ABOUT_WEBSITE));
+    MakeStaticLink(GetDlgItem(dialog, IDC_ABOUT_MORE_INFO));
+    // TRUE: the default focus goes to the first tab stop, the OK button.
+    return TRUE;
+}
+
+// Escape arrives as IDCANCEL and is ignored on purpose: only OK, Enter and the close box end the dialog.
+BOOL OnCommand(HWND dialog, int id)
+{
+    switch (id) {
+    case IDOK:
+        EndDialog(dialog, 0);
+        return FALSE;
+    case IDC_ABOUT_WEBSITE:
+        OpenMakerWebSite();
+        return TRUE;
+    case IDC_ABOUT_MORE_INFO:
+        OpenOfferWindow(GetWindow(dialog, GW_OWNER));
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+void OnDestroy(HWND dialog)
+{
+    UniqueFont heading(static_cast<HFONT>(RemovePropW(dialog, kHeadingFontProperty)));
+}
+} // namespace
+
+POINT CentredOver(const RECT& owner, const RECT& window)
+{
+    LONG x = owner.left + ((owner.right - owner.left) - (window.right - window.left)) / 2;
+    LONG y = owner.top + ((owner.bottom - owner.top) - (window.bottom - window.top)) / 2;
+    return POINT{x, y};
+}
+
+INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) noexcept
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        return OnInitDialog(dialog);
+    case WM_COMMAND:
+        return OnCommand(dialog, LOWORD(wParam));
+    case WM_CLOSE:
+        EndDialog(dialog, 0);
+        return TRUE;
+    case WM_DESTROY:
+        OnDestroy(dialog);
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
