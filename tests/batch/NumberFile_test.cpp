@@ -1,0 +1,344 @@
+// Numbering on real files: the new names, their order over a tree, read-only files, MP3 tags,
+// and names that are already taken.
+#include "BatchRun.h"
+#include "MessageBoxWatcher.h"
+#include "NumberFile.h"
+#include "RenameFailures.h"
+#include "RunState.h"
+#include "Settings.h"
+#include "TempFolder.h"
+#include "Win32Text.h"
+#include "resource.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+#include <map>
+
+namespace {
+
+// Stands in for the main window: the fields numbering reads, and nothing else.
+class NumberingWindow {
+public:
+    NumberingWindow(const std::wstring& name, const std::wstring& extensions)
+    {
+        window_ = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+        name_ = AddEdit(IDC_NAME, name);
+        AddEdit(IDC_EXT, extensions);
+    }
+    ~NumberingWindow() { DestroyWindow(window_); }
+    HWND get() const { return window_; }
+    void SetName(const std::wstring& name) { SetWindowTextW(name_, name.c_str()); }
+
+private:
+    HWND AddEdit(int id, const std::wstring& text)
+    {
+        return CreateWindowExW(0, L"EDIT", text.c_str(), WS_CHILD, 0, 0, 10, 10, window_,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+    }
+    HWND window_ = nullptr;
+    HWND name_ = nullptr;
+};
+
+// Runs with the chosen folder as the current directory, as the batch run does.
+class InFolder {
+public:
+    explicit InFolder(const std::wstring& folder) : saved_(GetCurrentDirectoryString())
+    {
+        SetCurrentDirectoryW(folder.c_str());
+    }
+    ~InFolder() { SetCurrentDirectoryW(saved_.c_str()); }
+
+private:
+    std::wstring saved_;
+};
+
+class NumberFileTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        CurrentRun = RunState();
+        CurrentRun.Mode = ModeNumber;
+        CurrentMode = ModeNumber;
+        Settings.FillTags = 0;
+        ClearFailedRenames();
+    }
+    void TearDown() override
+    {
+        Settings.FillTags = 0;
+        CurrentRun = RunState();
+        CurrentMode = ModeLower;
+        ClearFailedRenames();
+    }
+
+    // Numbers one file as the run's entry number index.
+    std::wstring NumberOne(const std::wstring& path, std::uint32_t start, std::int32_t width, std::int32_t index,
+                           const std::wstring& name = L"Trip")
+    {
+        NumberingWindow window(name, L"");
+        CurrentRun.StartNumber = start;
+        CurrentRun.NumberWidth = width;
+        CurrentRun.RunningIndex = index;
+        PathList numbered;
+        {
+            InFolder in(root_.path());
+            NumberFile(window.get(), path, numbered);
+        }
+        EXPECT_EQ(EntryCount(numbered), 1u);
+        return numbered.head ? numbered.head->path : std::wstring();
+    }
+
+    TempFolder root_;
+};
+
+std::vector<std::wstring> Paths(const PathList& list)
+{
+    std::vector<std::wstring> paths;
+    for (PathEntry* entry = list.head; entry; entry = entry->next)
+        paths.push_back(entry->path);
+    return paths;
+}
+
+// Every visible file of the tree whose extension matches, in the file system's own listing
+// order, a subfolder's files where the subfolder stands: the order numbering must follow.
+void ListInWalkOrder(const std::wstring& root, const std::wstring& relative, const std::wstring& extension,
+                     std::vector<std::wstring>& out)
+{
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW((root + relative.substr(1) + L"\\*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        std::wstring path = relative + L"\\" + name;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            ListInWalkOrder(root, path, extension, out);
+        } else if (!(found.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))) {
+            size_t dot = name.find_last_of(L'.');
+            if (dot != std::wstring::npos && CompareStringOrdinal(name.c_str() + dot + 1, -1, extension.c_str(), -1,
+                                                                  TRUE) == CSTR_EQUAL)
+                out.push_back(path);
+        }
+    } while (FindNextFileW(find, &found));
+    FindClose(find);
+}
+
+} // namespace
+
+TEST(NumberedName, BaseNameIsTheTextAndTheZeroPaddedNumber)
+{
+    EXPECT_EQ(NumberedBaseName(L"Trip", 12, 6), L"Trip000012");
+    EXPECT_EQ(NumberedBaseName(L"Trip", 100, 2), L"Trip100");
+    EXPECT_EQ(NumberedBaseName(L"", 1, 6), L"000001");
+    EXPECT_EQ(NumberedBaseName(L"T", 70000, 5), L"T70000");
+    EXPECT_EQ(NumberedBaseName(L"T", 7, 9), L"T000000007");
+    // Width 0: no leading zeros, and zero itself is still a digit.
+    EXPECT_EQ(NumberedBaseName(L"T", 0, 0), L"T0");
+    EXPECT_EQ(NumberedBaseName(L"T", 42, 0), L"T42");
+    EXPECT_EQ(NumberedBaseName(L"T", 4000000000u, 1), L"T4000000000");
+}
+
+TEST(NumberedName, OnlyTheLastExtensionSurvivesLowerCased)
+{
+    struct Case {
+        const wchar_t* path;
+        const wchar_t* newPath;
+        const wchar_t* extension;
+    } cases[] = {
+        {L".\\2012\\Photo.JPG", L".\\2012\\B.jpg", L"jpg"},
+        {L".\\backup.tar.gz", L".\\B.gz", L"gz"},
+        {L".\\my.photos\\IMG0001", L".\\my.photos\\B", L""},
+        {L".\\README", L".\\B", L""},
+        {L".\\.profile", L".\\B.profile", L"profile"},
+        {L".\\trailing.", L".\\B", L""},
+        // Full lower-casing, not only A-Z.
+        {L".\\Bild.\u00c4\u00d6\u00dc", L".\\B.\u00e4\u00f6\u00fc", L"\u00e4\u00f6\u00fc"},
+        {L".\\SONG.MP3", L".\\B.mp3", L"mp3"},
+    };
+    for (const Case& c : cases) {
+        NumberedTarget target = NumberedPath(c.path, L"B");
+        EXPECT_EQ(target.newPath, c.newPath) << Narrow(c.path);
+        EXPECT_EQ(target.extension, c.extension) << Narrow(c.path);
+    }
+}
+
+TEST_F(NumberFileTest, RenamesIntoTheSameFolderAndRecordsTheNewPath)
+{
+    root_.WriteFile(L"2012\\Photo.JPG", "photo");
+    EXPECT_EQ(NumberOne(L".\\2012\\Photo.JPG", 0, 6, 12), L".\\2012\\Trip000012.jpg");
+    EXPECT_EQ(ListNames(root_ / L"2012"), (std::vector<std::wstring>{L"Trip000012.jpg"}));
+    EXPECT_EQ(ReadFileBytes(root_ / L"2012\\Trip000012.jpg"), "photo");
+
+    root_.WriteFile(L"README", "text");
+    EXPECT_EQ(NumberOne(L".\\README", 0, 0, 0, L""), L".\\0");
+    EXPECT_EQ(ReadFileBytes(root_ / L"0"), "text");
+
+    root_.WriteFile(L"backup.tar.gz", "gz");
+    EXPECT_EQ(NumberOne(L".\\backup.tar.gz", 65530, 5, 10), L".\\Trip65540.gz");
+    EXPECT_EQ(ReadFileBytes(root_ / L"Trip65540.gz"), "gz");
+    EXPECT_FALSE(CurrentRun.RebootPending);
+    EXPECT_EQ(FailedRenames.count, 0u);
+}
+
+TEST_F(NumberFileTest, ReadOnlyFileIsRenamedAndLeftWritable)
+{
+    root_.WriteFile(L"RO.TXT", "ro");
+    SetFileAttributesW((root_ / L"RO.TXT").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
+    EXPECT_EQ(NumberOne(L".\\RO.TXT", 0, 3, 1), L".\\Trip001.txt");
+    DWORD attributes = GetFileAttributesW((root_ / L"Trip001.txt").c_str());
+    ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
+    EXPECT_FALSE(attributes & FILE_ATTRIBUTE_READONLY);
+    EXPECT_TRUE(attributes & FILE_ATTRIBUTE_ARCHIVE);
+}
+
+TEST_F(NumberFileTest, Mp3FilesAreTaggedOnlyWhenFillTagsIsOn)
+{
+    root_.WriteFile(L"SONG.MP3", std::string(1000, 'm'));
+    root_.WriteFile(L"other.mp3", std::string(10, 'o'));
+    root_.WriteFile(L"RO.Mp3", std::string(200, 'r'));
+    SetFileAttributesW((root_ / L"RO.Mp3").c_str(), FILE_ATTRIBUTE_READONLY);
+    root_.WriteFile(L"notes.txt", std::string(300, 't'));
+
+    NumberOne(L".\\other.mp3", 0, 6, 0);
+    EXPECT_EQ(ReadFileBytes(root_ / L"Trip000000.mp3"), std::string(10, 'o'));
+
+    Settings.FillTags = 1;
+    EXPECT_EQ(NumberOne(L".\\SONG.MP3", 0, 6, 1), L".\\Trip000001.mp3");
+    std::string song = ReadFileBytes(root_ / L"Trip000001.mp3");
+    ASSERT_EQ(song.size(), 1128u);
+    std::string field = "Trip000001" + std::string(20, ' ');
+    EXPECT_EQ(song.substr(1000), "TAG" + field + field + field + "    " + field + " ");
+
+    // Read-only: the bit is cleared first, so the tag goes in too.
+    EXPECT_EQ(NumberOne(L".\\RO.Mp3", 0, 6, 2), L".\\Trip000002.mp3");
+    std::string ro = ReadFileBytes(root_ / L"Trip000002.mp3");
+    ASSERT_EQ(ro.size(), 328u);
+    EXPECT_EQ(ro.substr(200, 13), "TAGTrip000002");
+
+    NumberOne(L".\\notes.txt", 0, 6, 3);
+    EXPECT_EQ(ReadFileBytes(root_ / L"Trip000003.txt").size(), 300u);
+}
+
+TEST_F(NumberFileTest, TakenNameIsReportedNotPostponedAndItsNumberStaysUsed)
+{
+    root_.WriteFile(L"a.jpg", "a");
+    root_.WriteFile(L"Trip000000.jpg", "already there");
+    std::wstring recorded = NumberOne(L".\\a.jpg", 0, 6, 0);
+    EXPECT_EQ(recorded, L".\\Trip000000.jpg");
+    EXPECT_EQ(ReadFileBytes(root_ / L"a.jpg"), "a");
+    EXPECT_EQ(ReadFileBytes(root_ / L"Trip000000.jpg"), "already there");
+    // A restart would not free the name, so nothing is registered for one.
+    EXPECT_FALSE(CurrentRun.RebootPending);
+    ASSERT_EQ(FailedRenames.count, 1u);
+    EXPECT_EQ(FailedRenames.firstPaths[0], L".\\a.jpg");
+}
+
+TEST_F(NumberFileTest, FileAlreadyBearingItsNewNameStaysAsItIs)
+{
+    root_.WriteFile(L"Trip000004.jpg", "same");
+    EXPECT_EQ(NumberOne(L".\\Trip000004.jpg", 0, 6, 4), L".\\Trip000004.jpg");
+    EXPECT_EQ(ReadFileBytes(root_ / L"Trip000004.jpg"), "same");
+    EXPECT_EQ(FailedRenames.count, 0u);
+    // Differing only in case: the file takes the new spelling.
+    root_.WriteFile(L"TRIP000005.JPG", "case");
+    EXPECT_EQ(NumberOne(L".\\TRIP000005.JPG", 0, 6, 5), L".\\Trip000005.jpg");
+    EXPECT_EQ(ListNames(root_.path()), (std::vector<std::wstring>{L"Trip000004.jpg", L"Trip000005.jpg"}));
+}
+
+TEST_F(NumberFileTest, NameFieldIsReadAfreshForEveryFile)
+{
+    root_.WriteFile(L"one.txt");
+    root_.WriteFile(L"two.txt");
+    NumberingWindow window(L"First", L"");
+    CurrentRun.NumberWidth = 2;
+    PathList numbered;
+    {
+        InFolder in(root_.path());
+        NumberFile(window.get(), L".\\one.txt", numbered);
+        window.SetName(L"Second");
+        CurrentRun.RunningIndex = 1;
+        NumberFile(window.get(), L".\\two.txt", numbered);
+    }
+    EXPECT_EQ(Paths(numbered), (std::vector<std::wstring>{L".\\First00.txt", L".\\Second01.txt"}));
+    EXPECT_EQ(ListNames(root_.path()), (std::vector<std::wstring>{L"First00.txt", L"Second01.txt"}));
+}
+
+TEST_F(NumberFileTest, TreeIsNumberedByExtensionInWalkOrderWithSubfoldersInPlace)
+{
+    const wchar_t* files[] = {
+        L"b.jpg",          L"A.JPG",         L"c.png",          L"2012\\x.jpg", L"2012\\y.PNG",
+        L"2012\\deep\\z.jpg", L"m.jpg",      L"Hidden\\h.jpg",  L"skip.jpg",    L"sys.png",
+        L"README",         L"notes.txt",     L"tar.jpg.gz",     L"zz\\last.jpg",
+    };
+    for (const wchar_t* file : files)
+        root_.WriteFile(file, Narrow(file));
+    SetFileAttributesW((root_ / L"Hidden").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_DIRECTORY);
+    SetFileAttributesW((root_ / L"skip.jpg").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    SetFileAttributesW((root_ / L"sys.png").c_str(), FILE_ATTRIBUTE_SYSTEM);
+
+    std::vector<std::wstring> expectedOrder;
+    ListInWalkOrder(root_.path(), L".", L"jpg", expectedOrder);
+    ListInWalkOrder(root_.path(), L".", L"png", expectedOrder);
+    ASSERT_EQ(expectedOrder.size(), 9u);
+
+    NumberingWindow window(L"Pic", L" jpg,,png ");
+    CurrentRun = RunState();
+    CurrentRun.StartNumber = 7;
+    CurrentRun.NumberWidth = 3;
+    EXPECT_EQ(BatchRun(window.get(), root_.path()), BatchResult::Completed);
+
+    // Every numbered file kept its content, which names where it came from.
+    std::map<std::wstring, std::wstring> expected;
+    for (size_t i = 0; i < expectedOrder.size(); ++i) {
+        const std::wstring& old = expectedOrder[i];
+        std::wstring folder = old.substr(0, old.find_last_of(L'\\') + 1);
+        std::wstring extension = old.substr(old.find_last_of(L'.') + 1);
+        CharLowerBuffW(extension.data(), static_cast<DWORD>(extension.size()));
+        std::wstring number = std::to_wstring(7 + i);
+        expected[folder + L"Pic" + std::wstring(3 - number.size(), L'0') + number + L"." + extension] = old;
+    }
+    for (const auto& [newPath, old] : expected)
+        EXPECT_EQ(ReadFileBytes(root_.path() + newPath.substr(1)), Narrow(old.substr(2))) << Narrow(newPath);
+    // Untouched: hidden and system files, and files of other extensions.
+    for (const wchar_t* kept : {L"skip.jpg", L"sys.png", L"README", L"notes.txt", L"tar.jpg.gz"})
+        EXPECT_EQ(ReadFileBytes(root_ / kept), Narrow(kept)) << Narrow(kept);
+    EXPECT_EQ(ListTree(root_.path()).size(), 9u + 5u + 4u); // files plus the folders 2012, deep, Hidden, zz
+    EXPECT_EQ(CurrentRun.StartNumber, 0u);
+    EXPECT_EQ(CurrentRun.NumberWidth, 3);
+}
+
+TEST_F(NumberFileTest, WithoutAnExtensionListEveryVisibleFileIsNumbered)
+{
+    root_.WriteFile(L"README", "r");
+    root_.WriteFile(L"sub\\Photo.JPEG", "p");
+    NumberingWindow window(L"", L"  ,  ");
+    CurrentRun = RunState();
+    CurrentRun.NumberWidth = 0;
+    BatchRun(window.get(), root_.path());
+    std::vector<std::wstring> tree = ListTree(root_.path());
+    ASSERT_EQ(tree.size(), 3u);
+    // Numbers 0 and 1 in walk order, whichever file came first.
+    bool readmeFirst = PathExists(root_ / L"0");
+    EXPECT_EQ(ReadFileBytes(root_ / (readmeFirst ? L"0" : L"1")), "r");
+    EXPECT_EQ(ReadFileBytes(root_ / (readmeFirst ? L"sub\\1.jpeg" : L"sub\\0.jpeg")), "p");
+}
+
+TEST_F(NumberFileTest, ThreeFilesMoveTheBarToOneHundred)
+{
+    root_.WriteFile(L"a.jpg");
+    root_.WriteFile(L"b.jpg");
+    root_.WriteFile(L"c.jpg");
+    INITCOMMONCONTROLSEX classes{sizeof classes, ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&classes);
+    NumberingWindow window(L"N", L"jpg");
+    HWND bar = CreateWindowExW(0, L"msctls_progress32", L"", WS_CHILD, 0, 0, 10, 10, window.get(),
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_PROGRESS)), nullptr, nullptr);
+    ASSERT_NE(bar, nullptr);
+    CurrentRun = RunState();
+    BatchRun(window.get(), root_.path());
+    EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 100);
+    EXPECT_EQ(ListNames(root_.path()), (std::vector<std::wstring>{L"N0.jpg", L"N1.jpg", L"N2.jpg"}));
+}
