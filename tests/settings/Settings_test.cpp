@@ -1,0 +1,156 @@
+// The settings store against the test prefix's real registry: defaults, types, sizes,
+// values stored empty, too long or with another type.
+#include "Settings.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+class SettingsTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+        Settings = SettingsRecord();
+    }
+    void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey); }
+};
+
+struct StoredValue {
+    DWORD type = REG_NONE;
+    std::vector<BYTE> bytes;
+    bool exists = false;
+};
+
+StoredValue ReadStored(const wchar_t* name)
+{
+    StoredValue value;
+    BYTE buffer[8192];
+    DWORD size = sizeof(buffer);
+    if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_ANY | RRF_NOEXPAND, &value.type, buffer, &size) ==
+        ERROR_SUCCESS) {
+        value.exists = true;
+        value.bytes.assign(buffer, buffer + size);
+    }
+    return value;
+}
+
+void StoreRaw(const wchar_t* name, DWORD type, const void* bytes, DWORD size)
+{
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(bytes), size);
+    RegCloseKey(key);
+}
+
+bool KeyExists()
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+} // namespace
+
+TEST_F(SettingsTest, FirstStartWithoutTheKeyGivesEveryDefaultAndCreatesNothing)
+{
+    Settings.Tag = L"left over";
+    Settings.Function = 6;
+    Settings.Rtf = 0;
+    LoadSettings();
+    EXPECT_EQ(Settings.Tag, L"");
+    EXPECT_EQ(Settings.Extention, L"jpg,gif,png,bmp,mp3");
+    EXPECT_EQ(Settings.Number, L"000000");
+    EXPECT_EQ(Settings.Folder, L"");
+    EXPECT_EQ(Settings.FillTags, 0u);
+    EXPECT_EQ(Settings.Function, 0u);
+    EXPECT_EQ(Settings.Font, L"Consolas");
+    EXPECT_EQ(Settings.Rtf, 1u);
+    EXPECT_FALSE(KeyExists());
+}
+
+TEST_F(SettingsTest, WritersStoreTheTypesAndSizesAndReadersGiveThemBack)
+{
+    EXPECT_EQ(WriteStringSetting(L"Tag", L"Holiday"), 1);
+    EXPECT_EQ(WriteDwordSetting(L"Function", 5), 1);
+    EXPECT_EQ(WriteStringSetting(L"Folder", L""), 1);
+
+    StoredValue tag = ReadStored(L"Tag");
+    EXPECT_EQ(tag.type, DWORD(REG_SZ));
+    EXPECT_EQ(tag.bytes.size(), (7u + 1u) * 2u); // the terminating null is stored
+    StoredValue function = ReadStored(L"Function");
+    EXPECT_EQ(function.type, DWORD(REG_DWORD));
+    EXPECT_EQ(function.bytes, (std::vector<BYTE>{5, 0, 0, 0}));
+    EXPECT_EQ(ReadStored(L"Folder").bytes.size(), 2u);
+
+    std::wstring text;
+    DWORD number = 0;
+    EXPECT_EQ(ReadStringSetting(L"Tag", &text, kTagCapacity, L"default"), 1);
+    EXPECT_EQ(text, L"Holiday");
+    EXPECT_EQ(ReadDwordSetting(L"Function", &number, 9), 1);
+    EXPECT_EQ(number, 5u);
+    EXPECT_EQ(ReadDwordSetting(L"NoSuchValue", &number, 9), 1);
+    EXPECT_EQ(number, 9u);
+}
+
+TEST_F(SettingsTest, MissingNameOrDestinationDoesNothing)
+{
+    std::wstring text = L"kept";
+    DWORD number = 42;
+    EXPECT_EQ(ReadDwordSetting(nullptr, &number, 1), 0);
+    EXPECT_EQ(number, 42u);
+    EXPECT_EQ(ReadDwordSetting(L"Rtf", nullptr, 1), 0);
+    EXPECT_EQ(ReadStringSetting(nullptr, &text, 10, L"x"), 0);
+    EXPECT_EQ(text, L"kept");
+    EXPECT_EQ(ReadStringSetting(L"Tag", nullptr, 10, L"x"), 0);
+    EXPECT_EQ(WriteStringSetting(L"Tag", nullptr), 0);
+    EXPECT_FALSE(KeyExists());
+}
+
+TEST_F(SettingsTest, ValuesStoredEmptyTakeTheirDefaultsExceptNameAndFolder)
+{
+    for (const wchar_t* name : {L"Tag", L"Extention", L"Number", L"Folder", L"Font"})
+        WriteStringSetting(name, L"");
+    WriteDwordSetting(L"Rtf", 0);
+    WriteDwordSetting(L"FillTags", 7);
+    LoadSettings();
+    EXPECT_EQ(Settings.Tag, L"");
+    EXPECT_EQ(Settings.Extention, L"jpg,gif,png,bmp,mp3");
+    EXPECT_EQ(Settings.Number, L"000000");
+    EXPECT_EQ(Settings.Folder, L"");
+    EXPECT_EQ(Settings.Font, L"Consolas");
+    EXPECT_EQ(Settings.Rtf, 0u);
+    EXPECT_EQ(Settings.FillTags, 7u);
+}
+
+TEST_F(SettingsTest, StringLongerThanItsFieldIsCutToTheField)
+{
+    std::wstring longTag(300, L'T');
+    std::wstring longFolder = L"C:\\" + std::wstring(3000, L'f');
+    WriteStringSetting(L"Tag", longTag.c_str());
+    WriteStringSetting(L"Folder", longFolder.c_str());
+    LoadSettings();
+    EXPECT_EQ(Settings.Tag, longTag.substr(0, kTagCapacity - 1));
+    EXPECT_EQ(Settings.Folder, longFolder.substr(0, kFolderCapacity - 1));
+}
+
+TEST_F(SettingsTest, ValueStoredWithAnotherTypeIsReadAsRawBytes)
+{
+    DWORD tagAsNumber = 0x00420041; // the UTF-16 units 'A', 'B'
+    StoreRaw(L"Tag", REG_DWORD, &tagAsNumber, sizeof(tagAsNumber));
+    StoreRaw(L"Function", REG_SZ, L"5", 4); // '5', 0 as 4 bytes: 0x35
+    BYTE eightBytes[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+    StoreRaw(L"Rtf", REG_BINARY, eightBytes, sizeof(eightBytes)); // too large for a number
+    BYTE twoBytes[2] = {3, 0};
+    StoreRaw(L"FillTags", REG_BINARY, twoBytes, sizeof(twoBytes));
+    StoreRaw(L"Number", REG_BINARY, "1\0002\0", 4); // UTF-16 "12" without terminator
+    LoadSettings();
+    EXPECT_EQ(Settings.Tag, L"AB");
+    EXPECT_EQ(Settings.Function, 0x35u);
+    EXPECT_EQ(Settings.Rtf, 1u);
+    EXPECT_EQ(Settings.FillTags, 3u);
+    EXPECT_EQ(Settings.Number, L"12");
+}
