@@ -1,14 +1,132 @@
 // The numbering history: per folder, which files were numbered, kept in StartDirectory.
 #include "HistoryStore.h"
 
+#include "DataFile.h"
+#include "HistoryFormat.h"
+#include "IndexFileName.h"
+#include "RunState.h"
+#include "UniqueHandle.h"
+
 std::wstring StartDirectory;
 std::wstring HistoryFilePath;
 std::unique_ptr<PathList> HistoryStore;
 PathEntry* ActiveRecord = nullptr;
 
-// Filled in with the numbering history.
-void LoadHistory() {}
-void SaveHistory() {}
-void ReleaseHistory() { HistoryStore.reset(); ActiveRecord = nullptr; }
-std::unique_ptr<PathList> BeginNumbering(HWND, const std::wstring&) { return nullptr; }
-void WriteNumberingIndex(PathList*, PathList&) {}
+const wchar_t kResumeQuestion[] = L"Would you like for Nomaro to start numbering\n"
+                                  L"from where it left off the last time you used it\n"
+                                  L"numbering only the newest files?";
+static constexpr wchar_t kResumeCaption[] = L"Nomaro";
+static constexpr wchar_t kBackupSuffix[] = L".bak";
+
+// Set when the history file held bytes the reader could not take: the file is kept as it
+// was before the first save, so that what could not be read is not lost.
+static bool HistoryNeedsBackup = false;
+// The same for the index file of the folder being numbered.
+static bool ActiveIndexNeedsBackup = false;
+
+std::wstring HistoryBackupPath()
+{
+    return HistoryFilePath + kBackupSuffix;
+}
+
+void LoadHistory()
+{
+    ReleaseHistory();
+    HistoryStore = std::make_unique<PathList>();
+    HistoryNeedsBackup = false;
+    UniqueFile file(CreateFileW(HistoryFilePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return;
+    std::string bytes;
+    bool readWhole = ReadRestOfFile(file.get(), bytes);
+    readWhole = ReadHistoryRecords(bytes, *HistoryStore) && readWhole;
+    HistoryNeedsBackup = !readWhole;
+}
+
+static bool IsExistingFile(const std::wstring& path)
+{
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void SaveHistory()
+{
+    if (!HistoryStore)
+        return;
+    // Only into an existing file: a history file the user removed stays removed.
+    if (!IsExistingFile(HistoryFilePath))
+        return;
+    if (HistoryNeedsBackup) {
+        if (!CopyFileW(HistoryFilePath.c_str(), HistoryBackupPath().c_str(), FALSE))
+            return;
+        HistoryNeedsBackup = false;
+    }
+    ReplaceFileContents(HistoryFilePath, EncodeHistory(*HistoryStore));
+}
+
+void ReleaseHistory()
+{
+    if (HistoryStore)
+        Release(*HistoryStore);
+    HistoryStore.reset();
+    ActiveRecord = nullptr;
+}
+
+static std::unique_ptr<PathList> ReadExclusions(HANDLE indexFile)
+{
+    auto exclusions = std::make_unique<PathList>();
+    std::string bytes;
+    bool readWhole = ReadRestOfFile(indexFile, bytes);
+    readWhole = ReadIndexEntries(bytes, *exclusions) && readWhole;
+    ActiveIndexNeedsBackup = !readWhole;
+    return exclusions;
+}
+
+std::unique_ptr<PathList> BeginNumbering(HWND window, const std::wstring& folderPath)
+{
+    ActiveRecord = nullptr;
+    ActiveIndexNeedsBackup = false;
+    if (!HistoryStore)
+        return nullptr;
+
+    // Only the folder's own record: one of a subfolder or of a sibling whose name begins
+    // with this one would have its index overwritten with this folder's files.
+    PathEntry* record = FindExact(HistoryStore.get(), folderPath);
+    if (!record) {
+        SYSTEMTIME now;
+        GetLocalTime(&now);
+        std::wstring indexPath = NewIndexFileName(HistoryStore.get(), StartDirectory, now);
+        ActiveRecord = Append(*HistoryStore, folderPath, 0, &indexPath);
+        return nullptr;
+    }
+
+    ActiveRecord = record;
+    if (!record->secondPath)
+        return nullptr;
+    UniqueFile indexFile(CreateFileW(record->secondPath->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!indexFile)
+        return nullptr;
+    if (MessageBoxW(window, kResumeQuestion, kResumeCaption, MB_ICONQUESTION | MB_YESNO) != IDYES)
+        return nullptr;
+    std::unique_ptr<PathList> exclusions = ReadExclusions(indexFile.get());
+    CurrentRun.StartNumber = static_cast<std::uint32_t>(record->count);
+    return exclusions;
+}
+
+void WriteNumberingIndex(PathList* exclusionList, PathList& numberedList)
+{
+    if (!ActiveRecord || !ActiveRecord->secondPath)
+        return;
+    const std::wstring& indexPath = *ActiveRecord->secondPath;
+    if (ActiveIndexNeedsBackup) {
+        if (!CopyFileW(indexPath.c_str(), (indexPath + kBackupSuffix).c_str(), FALSE))
+            return;
+        ActiveIndexNeedsBackup = false;
+    }
+    std::int32_t entries = 0;
+    std::string bytes = EncodeIndex(exclusionList, numberedList, entries);
+    if (ReplaceFileContents(indexPath, bytes))
+        ActiveRecord->count = entries;
+}

@@ -17,6 +17,11 @@ extern std::unique_ptr<PathList> HistoryStore;
 // The record of the folder being numbered.
 extern PathEntry* ActiveRecord;
 
+// The question asked before a known folder is numbered again.
+extern const wchar_t kResumeQuestion[];
+// Where a history file that could not be read whole is kept before it is first rewritten.
+std::wstring HistoryBackupPath();
+
 void LoadHistory();
 void SaveHistory();
 // Releases the records without saving them.
