@@ -1,0 +1,182 @@
+// Whole numbering runs over real folders with the history on disk: the first run, then a
+// resumed run after files were added, answered Yes and No through the real message box.
+#include "BatchRun.h"
+#include "HistoryStore.h"
+#include "MessageBoxWatcher.h"
+#include "RecordBytes.h"
+#include "RunState.h"
+#include "TempFolder.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class NumberingRunsTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        StartDirectory = start_.path();
+        HistoryFilePath = start_ / L"Nomaro.stdb";
+        LoadHistory();
+        CurrentRun = RunState();
+        CurrentMode = ModeNumber;
+    }
+    void TearDown() override
+    {
+        ReleaseHistory();
+        CurrentRun = RunState();
+        CurrentMode = ModeLower;
+    }
+
+    // One run as the Start command makes it, without a window: no name text, no extension list.
+    std::vector<SeenMessageBox> Run(std::uint32_t startNumber, std::int32_t width, std::vector<int> answers = {})
+    {
+        CurrentRun.StartNumber = startNumber;
+        CurrentRun.NumberWidth = width;
+        MessageBoxWatcher watcher(std::move(answers));
+        EXPECT_EQ(BatchRun(nullptr, photos_.path()), BatchResult::Completed);
+        return watcher.Seen();
+    }
+
+    std::wstring IndexPath() const
+    {
+        PathEntry* record = FindExact(HistoryStore.get(), photos_.path());
+        return record && record->secondPath ? *record->secondPath : std::wstring();
+    }
+
+    std::string IndexBytesOf(const std::vector<std::wstring>& paths) const
+    {
+        std::string bytes;
+        for (const std::wstring& path : paths)
+            bytes += StringBytes(path);
+        return bytes;
+    }
+
+    TempFolder start_;
+    TempFolder photos_;
+};
+
+const wchar_t kQuestion[] = L"Would you like for Nomaro to start numbering\nfrom where it left off the last time you "
+                            L"used it\nnumbering only the newest files?";
+
+// The sorted names of the folder's files with the content each holds.
+std::vector<std::pair<std::wstring, std::string>> Contents(const std::wstring& folder)
+{
+    std::vector<std::pair<std::wstring, std::string>> contents;
+    for (const std::wstring& name : ListNames(folder))
+        contents.emplace_back(name, ReadFileBytes(folder + L"\\" + name));
+    return contents;
+}
+
+} // namespace
+
+TEST_F(NumberingRunsTest, FirstRunThenResumedRunNumbersOnlyTheNewFiles)
+{
+    for (int i = 0; i < 5; ++i)
+        photos_.WriteFile(L"IMG_" + std::to_wstring(i) + L".JPG", "old");
+
+    std::vector<SeenMessageBox> seen = Run(0, 6);
+    EXPECT_TRUE(seen.empty());
+    EXPECT_EQ(ListNames(photos_.path()), (std::vector<std::wstring>{L"000000.jpg", L"000001.jpg", L"000002.jpg",
+                                                                     L"000003.jpg", L"000004.jpg"}));
+    std::wstring index = IndexPath();
+    ASSERT_FALSE(index.empty());
+    std::vector<std::wstring> firstEntries = {L".\\000000.jpg", L".\\000001.jpg", L".\\000002.jpg", L".\\000003.jpg",
+                                              L".\\000004.jpg"};
+    EXPECT_EQ(ReadFileBytes(index), IndexBytesOf(firstEntries));
+    EXPECT_EQ(ReadFileBytes(HistoryFilePath), HistoryRecordBytes(5, photos_.path(), index));
+
+    photos_.WriteFile(L"new_a.PNG", "new");
+    photos_.WriteFile(L"sub\\new_b.jpg", "new");
+    seen = Run(0, 6, {IDYES});
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].caption, L"Nomaro");
+    EXPECT_EQ(seen[0].text, kQuestion);
+
+    // The two new files got 5 and 6 in walk order; the old ones kept their names.
+    bool pngFirst = PathExists(photos_ / L"000005.png");
+    std::wstring png = pngFirst ? L".\\000005.png" : L".\\000006.png";
+    std::wstring jpg = pngFirst ? L".\\sub\\000006.jpg" : L".\\sub\\000005.jpg";
+    EXPECT_EQ(ReadFileBytes(photos_.path() + png.substr(1)), "new");
+    EXPECT_EQ(ReadFileBytes(photos_.path() + jpg.substr(1)), "new");
+    for (const std::wstring& old : firstEntries)
+        EXPECT_EQ(ReadFileBytes(photos_.path() + old.substr(1)), "old");
+    std::vector<std::wstring> allEntries = firstEntries;
+    allEntries.push_back(pngFirst ? png : jpg);
+    allEntries.push_back(pngFirst ? jpg : png);
+    EXPECT_EQ(ReadFileBytes(index), IndexBytesOf(allEntries));
+    EXPECT_EQ(ReadFileBytes(HistoryFilePath), HistoryRecordBytes(7, photos_.path(), index));
+    EXPECT_EQ(EntryCount(*HistoryStore), 1u);
+
+    // Nothing new: the index keeps every entry and the count stays.
+    seen = Run(0, 6, {IDYES});
+    EXPECT_EQ(seen.size(), 1u);
+    EXPECT_EQ(ReadFileBytes(index), IndexBytesOf(allEntries));
+    EXPECT_EQ(ReadFileBytes(HistoryFilePath), HistoryRecordBytes(7, photos_.path(), index));
+}
+
+TEST_F(NumberingRunsTest, ResumedRunAnsweredNoNumbersEverythingFromTheTypedStart)
+{
+    for (int i = 0; i < 3; ++i)
+        photos_.WriteFile(L"f" + std::to_wstring(i) + L".txt", "x");
+    Run(0, 2);
+    std::wstring index = IndexPath();
+    EXPECT_EQ(ListNames(photos_.path()), (std::vector<std::wstring>{L"00.txt", L"01.txt", L"02.txt"}));
+
+    photos_.WriteFile(L"g.txt", "y");
+    std::vector<SeenMessageBox> seen = Run(10, 3, {IDNO});
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].text, kQuestion);
+    std::vector<std::wstring> names = ListNames(photos_.path());
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"010.txt", L"011.txt", L"012.txt", L"013.txt"}));
+    // The index holds this run's four new names only, in rename order.
+    std::string bytes = ReadFileBytes(index);
+    EXPECT_EQ(bytes.size(), 4 * StringBytes(L".\\010.txt").size());
+    for (const std::wstring& name : names)
+        EXPECT_NE(bytes.find(StringBytes(L".\\" + name)), std::string::npos) << Narrow(name);
+    EXPECT_EQ(bytes.substr(0, StringBytes(L".\\010.txt").size()), StringBytes(L".\\010.txt"));
+    EXPECT_EQ(ReadFileBytes(HistoryFilePath), HistoryRecordBytes(4, photos_.path(), index));
+}
+
+TEST_F(NumberingRunsTest, ResumeAtAStartAboveZeroRepeatsNamesWhichAreReportedNotPostponed)
+{
+    photos_.WriteFile(L"a.txt", "a");
+    photos_.WriteFile(L"b.txt", "b");
+    Run(5, 1);
+    EXPECT_EQ(ListNames(photos_.path()), (std::vector<std::wstring>{L"5.txt", L"6.txt"}));
+    photos_.WriteFile(L"c.txt", "c");
+    photos_.WriteFile(L"d.txt", "d");
+    photos_.WriteFile(L"e.txt", "e");
+    photos_.WriteFile(L"f.txt", "f");
+    // Resuming starts at the count, 2: numbers 2 to 5, and 5.txt is taken.
+    std::vector<SeenMessageBox> seen = Run(5, 1, {IDYES, IDOK});
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0].text, kQuestion);
+    EXPECT_EQ(seen[1].caption, L"Nomaro");
+    EXPECT_NE(seen[1].text.find(L"1 item could not be renamed"), std::wstring::npos) << Narrow(seen[1].text);
+    EXPECT_EQ(ListNames(photos_.path()).size(), 6u);
+    EXPECT_TRUE(PathExists(photos_ / L"2.txt"));
+    EXPECT_TRUE(PathExists(photos_ / L"3.txt"));
+    EXPECT_TRUE(PathExists(photos_ / L"4.txt"));
+    EXPECT_EQ(Contents(photos_.path()).size(), 6u);
+    // The taken number is still used up and recorded.
+    PathEntry* record = FindExact(HistoryStore.get(), photos_.path());
+    ASSERT_NE(record, nullptr);
+    EXPECT_EQ(record->count, 6);
+}
+
+TEST_F(NumberingRunsTest, DeletedIndexMeansNoQuestionAndANewIndex)
+{
+    photos_.WriteFile(L"a.txt");
+    Run(0, 1);
+    std::wstring index = IndexPath();
+    ASSERT_TRUE(DeleteFileW(index.c_str()));
+    photos_.WriteFile(L"b.txt");
+    std::vector<SeenMessageBox> seen = Run(7, 1, {IDYES});
+    EXPECT_TRUE(seen.empty());
+    EXPECT_EQ(ListNames(photos_.path()).size(), 2u);
+    EXPECT_TRUE(PathExists(photos_ / L"7.txt"));
+    EXPECT_TRUE(PathExists(photos_ / L"8.txt"));
+    EXPECT_EQ(IndexPath(), index);
+    EXPECT_EQ(ReadFileBytes(index).size(), 2 * StringBytes(L".\\7.txt").size());
+}
