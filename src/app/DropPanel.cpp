@@ -21,6 +21,9 @@ void HandleDrop(HWND panel, HDROP drop)
     std::wstring path(static_cast<size_t>(length) + 1, L'\0');
     UINT copied = DragQueryFileW(drop, 0, path.data(), length + 1);
     path.resize(copied);
+    // Wine counts one path in a drop that holds none; an empty path chooses nothing.
+    if (path.empty())
+        return;
     TakeChosenFolder(GetParent(panel), path);
 }
 

@@ -114,7 +114,7 @@ static bool RunMode(HWND window, OperationMode mode, const std::wstring& folder,
             return true;
         }
     }
-    if (BatchRun(window, folder) == BatchResult::PathNotFound) {
+    if (BatchRun(window, folder, mode) == BatchResult::PathNotFound) {
         ShowStartMessage(window, PathNotFoundMessage(folder).c_str(), MB_ICONWARNING);
         return false;
     }

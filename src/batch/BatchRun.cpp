@@ -73,9 +73,14 @@ static BatchResult RunOverOneFile(HWND window, const std::wstring& path)
 
 BatchResult BatchRun(HWND window, const std::wstring& folder)
 {
+    return BatchRun(window, folder, CurrentMode);
+}
+
+BatchResult BatchRun(HWND window, const std::wstring& folder, OperationMode mode)
+{
     if (CurrentRun.BatchBusy)
         return BatchResult::Completed;
-    CurrentRun.Mode = CurrentMode;
+    CurrentRun.Mode = mode;
     CurrentRun.RebootPending = false;
     ClearFailedRenames();
 
