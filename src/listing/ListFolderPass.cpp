@@ -37,7 +37,8 @@ void ListFiles(const std::wstring& folder, ListingOutput& output, int depth, boo
     do {
         if (IsDotEntry(found.cFileName))
             continue;
-        // The enumeration record's attributes are not trusted; the entry's own path is asked.
+        // Attributes come from the entry's path, as the folders pass takes them, so that both passes
+        // agree on what is a folder and every entry gets exactly one line.
         if (!IsFolder(GetFileAttributesW(JoinPath(folder, found.cFileName).c_str())))
             WriteLine(output, parts.fileLead, found.cFileName, parts.fileTail, plain);
     } while (FindNextFileW(find.get(), &found));
