@@ -1,0 +1,412 @@
+// The main window driven from outside as a user drives it: its controls, the defaults of a
+// first start, Upper, Read-Only and Favorites runs from the Start button, a folder dropped
+// on the picture, and a close in the middle of a run.
+#include "DesktopDriver.h"
+#include "TempFolder.h"
+#include "resources/resource.h"
+
+#include <gtest/gtest.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+namespace {
+const wchar_t kSettingsKey[] = L"SOFTWARE\\Kestrith\\Nomaro";
+const wchar_t kFavoritesOrderKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MenuOrder\\Favorites";
+
+void StoreString(const wchar_t* name, const std::wstring& text)
+{
+    RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, name, REG_SZ, text.c_str(),
+                    static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+}
+
+void StoreDword(const wchar_t* name, DWORD value)
+{
+    RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, name, REG_DWORD, &value, sizeof(value));
+}
+
+struct Stored {
+    DWORD type = REG_NONE;
+    std::wstring text;
+    DWORD number = 0;
+};
+
+Stored ReadStored(const wchar_t* name)
+{
+    Stored stored;
+    BYTE bytes[8192] = {};
+    DWORD size = sizeof(bytes) - 2;
+    if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_ANY | RRF_NOEXPAND, &stored.type, bytes, &size) !=
+        ERROR_SUCCESS)
+        return stored;
+    if (stored.type == REG_DWORD)
+        memcpy(&stored.number, bytes, sizeof(DWORD));
+    else
+        stored.text = reinterpret_cast<const wchar_t*>(bytes);
+    return stored;
+}
+
+// The program's own boxes have a caption; the "Calculating..." dialog has none.
+MessageBoxInfo WaitForCaptionedBox(DWORD processId, DWORD timeoutMs = 60000)
+{
+    MessageBoxInfo info;
+    WaitUntil(
+        [&] {
+            for (HWND window : TopLevelWindows(processId)) {
+                HWND text = GetDlgItem(window, 0xFFFF);
+                if (WindowClassName(window) == L"#32770" && text && !WindowText(window).empty()) {
+                    info.window = window;
+                    info.caption = WindowText(window);
+                    info.text = WindowText(text);
+                    return true;
+                }
+            }
+            return false;
+        },
+        timeoutMs);
+    return info;
+}
+
+// One running Nomaro in GUI mode, started in its own StartDirectory.
+class Session {
+public:
+    Session()
+    {
+        program_ = StartNomaro(L"", start_.path());
+        main_ = WaitForWindow(program_.processId, L"Nomaro_MainForm", L"", 60000);
+    }
+    ~Session()
+    {
+        if (IsWindow(main_))
+            PostMessageW(main_, WM_CLOSE, 0, 0);
+        WaitForExit(program_, 15000);
+        KillIfRunning(program_);
+    }
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    HWND main() const { return main_; }
+    HWND control(int id) const { return GetDlgItem(main_, id); }
+    DWORD processId() const { return program_.processId; }
+    bool checked(int id) const { return SendMessageW(control(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+    bool enabled(int id) const { return IsWindowEnabled(control(id)) != FALSE; }
+    std::wstring text(int id) const { return WindowText(control(id)); }
+
+    // Clicks a mode radio and waits until the window has taken it.
+    bool chooseMode(int radio)
+    {
+        ClickControl(main_, radio);
+        return WaitUntil([&] { return checked(radio); }, 10000);
+    }
+    // Presses Start and waits for the first captioned box.
+    MessageBoxInfo start()
+    {
+        ClickControl(main_, IDC_START);
+        return WaitForCaptionedBox(program_.processId);
+    }
+    static void answer(const MessageBoxInfo& box)
+    {
+        if (box.window)
+            PressDialogButton(box.window, IDOK);
+    }
+    // Closes the window as its caption box does; gives the exit code.
+    DWORD close()
+    {
+        PostMessageW(main_, WM_CLOSE, 0, 0);
+        return WaitForExit(program_, 30000);
+    }
+    DWORD waitForExit(DWORD timeoutMs) { return WaitForExit(program_, timeoutMs); }
+
+private:
+    TempFolder start_;
+    ChildProgram program_;
+    HWND main_ = nullptr;
+};
+
+class MainWindowE2e : public testing::Test {
+protected:
+    void SetUp() override { RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey); }
+    void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey); }
+    TempFolder root_;
+};
+
+struct ExpectedControl {
+    int id;
+    const wchar_t* className;
+    const wchar_t* text;
+    int x, y, width, height; // x < 0: from the client's right edge
+};
+
+const ExpectedControl kTable[] = {
+    {IDC_PROGRESS, L"msctls_progress32", L"", -180, 20, 160, 20},
+    {IDC_LOWER, L"Button", L"Convert to Lower Case", 5, 5, 150, 20},
+    {IDC_UPPER, L"Button", L"Convert to Upper Case", 5, 25, 150, 20},
+    {IDC_READ_ONLY, L"Button", L"Remove Read-Only Attributes", 5, 45, 180, 20},
+    {IDC_FAVORITES, L"Button", L"Favorites Folder: Sort && Lower Case", 5, 65, 275, 20},
+    {IDC_LISTING, L"Button", L"Print File Listing to File", 5, 85, 275, 20},
+    {IDC_FONT_LABEL, L"Static", L"Font: ", 22, 107, 80, 20},
+    {IDC_FORMAT_LABEL, L"Static", L"Format: ", 22, 129, 80, 20},
+    {IDC_FONT_NAME, L"Static", L"Consolas", 150, 107, 80, 20},
+    {IDC_FONT_SELECT, L"Button", L"Select", 80, 104, 60, 22},
+    {IDC_NUMBER, L"Button", L"Rename and Number Files (i.e. MyFile0001.jpg)", 5, 153, 275, 20},
+    {IDC_NAME, L"Edit", L"", 150, 177, 100, 20},
+    {IDC_EXT, L"Edit", L"jpg,gif,png,bmp,mp3", 150, 199, 150, 20},
+    {IDC_START_NUMBER, L"Edit", L"000000", 150, 221, 80, 20},
+    {IDC_FILL_TAGS, L"Button", L" (fills mp3 tags with Nomaro tag)", 150, 243, 240, 20},
+    {IDC_NAME_LABEL, L"Static", L"Name for files: ", 22, 179, 80, 20},
+    {IDC_EXT_LABEL, L"Static", L"Only these extensions: ", 22, 201, 127, 20},
+    {IDC_START_NUMBER_LABEL, L"Static", L"Start numbers at: ", 22, 223, 100, 20},
+    {IDC_FILL_TAGS_LABEL, L"Static", L"Fill MP3 info tags: ", 22, 245, 100, 20},
+    {IDC_FOLDER_LABEL, L"Static", L"Folder:", 8, 276, 40, 20},
+    {IDC_FOLDER, L"Static", L"", 48, 276, 380, 20},
+    {IDC_START, L"Button", L"Start", 5, 296, 80, 24},
+    {IDC_DROP_PANEL, L"Nomaro_DragDrop", L"", 5, 326, 426, 306},
+    {IDC_RTF, L"Button", L"RTF Format", 80, 128, 100, 20},
+    {IDC_PLAIN_TEXT, L"Button", L"Plain Text", 180, 128, 100, 20},
+};
+
+constexpr int kNumberingGroup[] = {IDC_NAME,         IDC_NAME_LABEL,         IDC_EXT,       IDC_EXT_LABEL,
+                                   IDC_START_NUMBER, IDC_START_NUMBER_LABEL, IDC_FILL_TAGS, IDC_FILL_TAGS_LABEL};
+constexpr int kListingGroup[] = {IDC_FONT_LABEL, IDC_FONT_NAME, IDC_FORMAT_LABEL, IDC_FONT_SELECT, IDC_RTF, IDC_PLAIN_TEXT};
+
+std::wstring FavoritesFolder()
+{
+    wchar_t path[MAX_PATH] = L"";
+    SHGetFolderPathW(nullptr, CSIDL_FAVORITES, nullptr, SHGFP_TYPE_CURRENT, path);
+    return path;
+}
+
+// Puts a drop handle into the program, as the shell does for a drop from Explorer, and
+// posts it to the drop panel.
+bool DropOnto(DWORD processId, HWND panel, const std::wstring& path)
+{
+    std::vector<BYTE> block(sizeof(DROPFILES) + (path.size() + 2) * sizeof(wchar_t), 0);
+    auto* header = reinterpret_cast<DROPFILES*>(block.data());
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = TRUE;
+    memcpy(block.data() + sizeof(DROPFILES), path.c_str(), path.size() * sizeof(wchar_t));
+    UniqueKernelHandle process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, processId));
+    if (!process)
+        return false;
+    void* remote = VirtualAllocEx(process.get(), nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    if (!remote || !WriteProcessMemory(process.get(), remote, block.data(), block.size(), nullptr))
+        return false;
+    return PostMessageW(panel, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0) != FALSE;
+}
+} // namespace
+
+TEST_F(MainWindowE2e, FirstStartShowsTheTableWithItsDefaultsAndClosingStoresThem)
+{
+    Session nomaro;
+    ASSERT_NE(nomaro.main(), nullptr);
+    EXPECT_EQ(WindowText(nomaro.main()), L"Nomaro by Kestrith");
+    RECT outer{}, client{};
+    GetWindowRect(nomaro.main(), &outer);
+    GetClientRect(nomaro.main(), &client);
+    EXPECT_EQ(outer.right - outer.left, 450);
+    EXPECT_EQ(outer.bottom - outer.top, 690);
+    for (const ExpectedControl& expected : kTable) {
+        SCOPED_TRACE(expected.id);
+        HWND control = nomaro.control(expected.id);
+        ASSERT_NE(control, nullptr);
+        EXPECT_EQ(WindowClassName(control), expected.className);
+        EXPECT_EQ(WindowText(control), expected.text);
+        RECT rect{};
+        GetWindowRect(control, &rect);
+        MapWindowPoints(nullptr, nomaro.main(), reinterpret_cast<POINT*>(&rect), 2);
+        EXPECT_EQ(rect.left, expected.x < 0 ? client.right + expected.x : expected.x);
+        EXPECT_EQ(rect.top, expected.y);
+        EXPECT_EQ(rect.right - rect.left, expected.width);
+        EXPECT_EQ(rect.bottom - rect.top, expected.height);
+    }
+    EXPECT_FALSE(IsWindowVisible(nomaro.control(IDC_PROGRESS)));
+    EXPECT_TRUE(nomaro.checked(IDC_LOWER));
+    EXPECT_TRUE(nomaro.checked(IDC_RTF));
+    EXPECT_FALSE(nomaro.checked(IDC_PLAIN_TEXT));
+    EXPECT_FALSE(nomaro.checked(IDC_FILL_TAGS));
+    for (int id : kNumberingGroup)
+        EXPECT_FALSE(nomaro.enabled(id)) << id;
+    for (int id : kListingGroup)
+        EXPECT_FALSE(nomaro.enabled(id)) << id;
+    EXPECT_TRUE(nomaro.enabled(IDC_START));
+
+    EXPECT_EQ(nomaro.close(), 0u);
+    const struct {
+        const wchar_t* name;
+        DWORD type;
+        const wchar_t* text;
+        DWORD number;
+    } stored[] = {{L"Tag", REG_SZ, L"", 0},       {L"Extention", REG_SZ, L"jpg,gif,png,bmp,mp3", 0},
+                  {L"Number", REG_SZ, L"000000", 0}, {L"Folder", REG_SZ, L"", 0},
+                  {L"FillTags", REG_DWORD, L"", 0}, {L"Function", REG_DWORD, L"", 0},
+                  {L"Font", REG_SZ, L"Consolas", 0}, {L"Rtf", REG_DWORD, L"", 1}};
+    for (const auto& value : stored) {
+        Stored read = ReadStored(value.name);
+        EXPECT_EQ(read.type, value.type) << Narrow(value.name);
+        EXPECT_EQ(read.text, value.text) << Narrow(value.name);
+        EXPECT_EQ(read.number, value.number) << Narrow(value.name);
+    }
+}
+
+TEST_F(MainWindowE2e, EachModeRadioEnablesItsGroup)
+{
+    Session nomaro;
+    ASSERT_NE(nomaro.main(), nullptr);
+    ASSERT_TRUE(nomaro.chooseMode(IDC_NUMBER));
+    EXPECT_TRUE(WaitUntil([&] { return nomaro.enabled(IDC_NAME); }, 5000));
+    for (int id : kNumberingGroup)
+        EXPECT_TRUE(nomaro.enabled(id)) << id;
+    for (int id : kListingGroup)
+        EXPECT_FALSE(nomaro.enabled(id)) << id;
+    ASSERT_TRUE(nomaro.chooseMode(IDC_LISTING));
+    EXPECT_TRUE(WaitUntil([&] { return nomaro.enabled(IDC_RTF); }, 5000));
+    for (int id : kNumberingGroup)
+        EXPECT_FALSE(nomaro.enabled(id)) << id;
+    for (int id : kListingGroup)
+        EXPECT_TRUE(nomaro.enabled(id)) << id;
+    EXPECT_FALSE(nomaro.checked(IDC_NUMBER));
+    for (int radio : {IDC_UPPER, IDC_READ_ONLY, IDC_FAVORITES, IDC_LOWER}) {
+        ASSERT_TRUE(nomaro.chooseMode(radio));
+        EXPECT_TRUE(WaitUntil([&] { return !nomaro.enabled(IDC_RTF); }, 5000)) << radio;
+        EXPECT_FALSE(nomaro.enabled(IDC_NAME)) << radio;
+    }
+    EXPECT_EQ(nomaro.close(), 0u);
+    EXPECT_EQ(ReadStored(L"Function").number, 0u);
+}
+
+TEST_F(MainWindowE2e, StartWithoutAFolderSaysHowToChooseOne)
+{
+    Session nomaro;
+    ASSERT_NE(nomaro.main(), nullptr);
+    MessageBoxInfo box = nomaro.start();
+    EXPECT_EQ(box.caption, L"Nomaro");
+    EXPECT_EQ(box.text, L"No folder has been selected. Please select a folder by dragging a folder onto the image below "
+                        L"or by using File->Browse...");
+    Session::answer(box);
+    EXPECT_TRUE(WaitUntil([&] { return nomaro.enabled(IDC_START); }, 5000));
+    EXPECT_EQ(nomaro.close(), 0u);
+}
+
+TEST_F(MainWindowE2e, UpperRunFromTheRememberedFolder)
+{
+    root_.WriteFile(L"photos\\summer\\img_0001.jpg", "jpeg");
+    root_.WriteFile(L"notes.txt", "text");
+    StoreString(L"Folder", root_.path());
+    Session nomaro;
+    ASSERT_NE(nomaro.main(), nullptr);
+    EXPECT_EQ(nomaro.text(IDC_FOLDER), root_.path());
+    ASSERT_TRUE(nomaro.chooseMode(IDC_UPPER));
+    MessageBoxInfo box = nomaro.start();
+    EXPECT_EQ(box.caption, L"Lower");
+    EXPECT_EQ(box.text, L"Done!");
+    EXPECT_FALSE(nomaro.enabled(IDC_START)) << "Start comes back after the closing message";
+    Session::answer(box);
+    EXPECT_TRUE(WaitUntil([&] { return nomaro.enabled(IDC_START); }, 5000));
+    EXPECT_EQ(ListTree(root_.path()), (std::vector<std::wstring>{L".\\NOTES.TXT", L".\\PHOTOS", L".\\PHOTOS\\SUMMER",
+                                                                  L".\\PHOTOS\\SUMMER\\IMG_0001.JPG"}));
+    EXPECT_EQ(ReadFileBytes(root_ / L"PHOTOS\\SUMMER\\IMG_0001.JPG"), "jpeg");
+    // Start saved the settings before the run.
+    EXPECT_EQ(ReadStored(L"Function").number, 1u);
+    EXPECT_EQ(nomaro.close(), 0u);
+    EXPECT_EQ(ReadStored(L"Function").number, 1u);
+    EXPECT_EQ(ReadStored(L"Folder").text, root_.path());
+}
+
+TEST_F(MainWindowE2e, ReadOnlyRunClearsOnlyTheReadOnlyBit)
+{
+    root_.WriteFile(L"Docs\\Report.DOC", "doc");
+    root_.WriteFile(L"Docs\\Hidden.TXT", "h");
+    SetFileAttributesW((root_ / L"Docs\\Report.DOC").c_str(), FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesW((root_ / L"Docs\\Hidden.TXT").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+    SetFileAttributesW((root_ / L"Docs").c_str(), FILE_ATTRIBUTE_READONLY);
+    StoreString(L"Folder", root_.path());
+    StoreDword(L"Function", 6);
+    Session nomaro;
+    ASSERT_NE(nomaro.main(), nullptr);
+    EXPECT_TRUE(nomaro.checked(IDC_READ_ONLY));
+    MessageBoxInfo box = nomaro.start();
+    EXPECT_EQ(box.caption, L"Lower");
+    EXPECT_EQ(box.text, L"Done!");
+    Session::answer(box);
+    EXPECT_EQ(GetFileAttributesW((root_ / L"Docs\\Report.DOC").c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+    EXPECT_EQ(GetFileAttributesW((root_ / L"Docs\\Hidden.TXT").c_str()) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN),
+              DWORD(FILE_ATTRIBUTE_HIDDEN));
+    EXPECT_EQ(GetFileAttributesW((root_ / L"Docs").c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+    // Names stay as they were.
+    EXPECT_EQ(ListTree(root_.path()),
+              (std::vector<std::wstring>{L".\\Docs", L".\\Docs\\Hidden.TXT", L".\\Docs\\Report.DOC"}));
+    EXPECT_EQ(nomaro.close(), 0u);
+    EXPECT_EQ(ReadStored(L"Function").number, 6u);
+}
+
+TEST_F(MainWindowE2e, FavoritesRunLowerCasesAndForgetsTheMenuOrder)
+{
+    std::wstring favorites = FavoritesFolder();
+    ASSERT_FALSE(favorites.empty());
+    SHCreateDirectoryExW(nullptr, favorites.c_str(), nullptr);
+    std::wstring link = favorites + L"\\Nomaro E2E Link.URL";
+    std::wstring folder = favorites + L"\\NOMARO E2E FOLDER";
+    ASSERT_TRUE(WriteFileBytes(link, "[InternetShortcut]\r\nURL=http://example.com/\r\n"));
+    CreateDirectoryW(folder.c_str(), nullptr);
+    BYTE order[6] = {8, 0, 0, 0, 2, 0};
+    RegSetKeyValueW(HKEY_CURRENT_USER, kFavoritesOrderKey, L"Order", REG_BINARY, order, sizeof(order));
+    StoreString(L"Folder", root_.path());
+
+    Session nomaro;
+    ASSERT_NE(nomaro.main(), nullptr);
+    ASSERT_TRUE(nomaro.chooseMode(IDC_FAVORITES));
+    EXPECT_TRUE(WaitUntil([&] { return nomaro.text(IDC_FOLDER) == favorites; }, 5000)) << Narrow(nomaro.text(IDC_FOLDER));
+    MessageBoxInfo box = nomaro.start();
+    EXPECT_EQ(box.caption, L"Lower");
+    EXPECT_EQ(box.text, L"Done! You should now restart Internet Explorer.");
+    Session::answer(box);
+    std::vector<std::wstring> names = ListNames(favorites);
+    EXPECT_NE(std::find(names.begin(), names.end(), L"nomaro e2e link.url"), names.end());
+    EXPECT_NE(std::find(names.begin(), names.end(), L"nomaro e2e folder"), names.end());
+    EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, kFavoritesOrderKey, L"Order", RRF_RT_ANY, nullptr, nullptr, nullptr),
+              ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(nomaro.close(), 0u);
+    EXPECT_EQ(ReadStored(L"Function").number, 2u);
+    // Start saved the folder line, which showed the Favorites folder.
+    EXPECT_EQ(ReadStored(L"Folder").text, favorites);
+    DeleteFileW((favorites + L"\\nomaro e2e link.url").c_str());
+    RemoveDirectoryW((favorites + L"\\nomaro e2e folder").c_str());
+}
+
+TEST_F(MainWindowE2e, DroppedFolderBecomesTheChosenFolder)
+{
+    root_.WriteFile(L"DROPPED\\INSIDE.TXT");
+    Session nomaro;
+    ASSERT_NE(nomaro.main(), nullptr);
+    std::wstring dropped = root_ / L"DROPPED";
+    ASSERT_TRUE(DropOnto(nomaro.processId(), nomaro.control(IDC_DROP_PANEL), dropped));
+    ASSERT_TRUE(WaitUntil([&] { return nomaro.text(IDC_FOLDER) == dropped; }, 10000)) << Narrow(nomaro.text(IDC_FOLDER));
+    MessageBoxInfo box = nomaro.start();
+    EXPECT_EQ(box.text, L"Done!");
+    Session::answer(box);
+    EXPECT_EQ(ListTree(root_.path()), (std::vector<std::wstring>{L".\\DROPPED", L".\\DROPPED\\inside.txt"}));
+    EXPECT_EQ(nomaro.close(), 0u);
+    EXPECT_EQ(ReadStored(L"Folder").text, dropped);
+}
+
+TEST_F(MainWindowE2e, CloseDuringARunEndsTheProgramAfterTheRun)
+{
+    // Big enough that the run is still collecting when the close arrives.
+    for (int i = 0; i < 300; ++i)
+        root_.WriteFile(L"FOLDER" + std::to_wstring(i) + L"\\SUB\\FILE.TXT");
+    StoreString(L"Folder", root_.path());
+    Session nomaro;
+    ASSERT_NE(nomaro.main(), nullptr);
+    ClickControl(nomaro.main(), IDC_START);
+    // The run is under way once the "Calculating..." box shows.
+    HWND calculating = WaitForWindow(nomaro.processId(), L"#32770", L"", 30000);
+    EXPECT_NE(calculating, nullptr);
+    PostMessageW(nomaro.main(), WM_CLOSE, 0, 0);
+    DWORD exitCode = nomaro.waitForExit(120000);
+    EXPECT_EQ(exitCode, 0u);
+    std::vector<std::wstring> tree = ListTree(root_.path());
+    EXPECT_EQ(tree.size(), 900u);
+    for (const std::wstring& path : tree)
+        ASSERT_EQ(path.find_first_of(L"FOLDERSUBITX"), std::wstring::npos) << Narrow(path);
+    // The close came after Start had saved; the destroy handler saved once more.
+    EXPECT_EQ(ReadStored(L"Folder").text, root_.path());
+}
