@@ -190,7 +190,8 @@ void WalkFolder(const std::wstring& folder, PathList& collected, PathList* exclu
         if (CurrentRun.Mode != ModeNumber) {
             AddEntry(collected, exclusions, entryPath);
         } else if (!(attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))) {
-            if (!extension || ExtensionMatches(name, *extension))
+            // A tree that holds StartDirectory must not have the history's own files renamed.
+            if ((!extension || ExtensionMatches(name, *extension)) && !IsHistoryDataFile(entryPath))
                 AddEntry(collected, exclusions, entryPath);
         }
         return false;

@@ -5,8 +5,6 @@
 
 #include <algorithm>
 
-static constexpr wchar_t kTemporarySuffix[] = L".tmp";
-
 bool ReadRestOfFile(HANDLE file, std::string& bytes)
 {
     char chunk[64 * 1024];

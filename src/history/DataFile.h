@@ -5,6 +5,9 @@
 
 #include <string>
 
+// The temporary file a replacement is written to, beside the file it replaces.
+constexpr wchar_t kTemporarySuffix[] = L".tmp";
+
 // Reads from the file's current position to its end. False when a read fails part way.
 bool ReadRestOfFile(HANDLE file, std::string& bytes);
 

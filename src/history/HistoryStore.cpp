@@ -1,6 +1,7 @@
 // The numbering history: per folder, which files were numbered, kept in StartDirectory.
 #include "HistoryStore.h"
 
+#include "AsciiCase.h"
 #include "DataFile.h"
 #include "HistoryFormat.h"
 #include "IndexFileName.h"
@@ -129,4 +130,58 @@ void WriteNumberingIndex(PathList* exclusionList, PathList& numberedList)
     std::string bytes = EncodeIndex(exclusionList, numberedList, entries);
     if (ReplaceFileContents(indexPath, bytes))
         ActiveRecord->count = entries;
+}
+
+static bool EndsWithAsciiNoCase(std::wstring_view text, std::wstring_view tail)
+{
+    return text.size() >= tail.size() && EqualsAsciiNoCase(text.substr(text.size() - tail.size()), tail);
+}
+
+static std::wstring FullPath(const std::wstring& path)
+{
+    std::wstring full(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD length = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+        if (length == 0)
+            return path;
+        if (length < full.size()) {
+            full.resize(length);
+            return full;
+        }
+        full.resize(length);
+    }
+}
+
+// The file itself, or its backup or temporary file.
+static bool IsFileOrCompanion(const std::wstring& fullPath, const std::wstring& file)
+{
+    std::wstring fullFile = FullPath(file);
+    return EqualsAsciiNoCase(fullPath, fullFile) || EqualsAsciiNoCase(fullPath, fullFile + kBackupSuffix) ||
+           EqualsAsciiNoCase(fullPath, fullFile + kTemporarySuffix);
+}
+
+bool IsHistoryDataFile(const std::wstring& entryPath)
+{
+    if (!HistoryStore)
+        return false;
+    // Most files are ruled out by their name alone, without a look at the disk.
+    std::wstring_view name(entryPath);
+    std::wstring_view::size_type slash = name.find_last_of(L'\\');
+    if (slash != std::wstring_view::npos)
+        name.remove_prefix(slash + 1);
+    if (EndsWithAsciiNoCase(name, kBackupSuffix))
+        name.remove_suffix(4);
+    else if (EndsWithAsciiNoCase(name, kTemporarySuffix))
+        name.remove_suffix(4);
+    if (!EndsWithAsciiNoCase(name, L".stdb") && !EndsWithAsciiNoCase(name, L".idx"))
+        return false;
+
+    std::wstring fullPath = FullPath(entryPath);
+    if (IsFileOrCompanion(fullPath, HistoryFilePath))
+        return true;
+    for (const PathEntry* record = HistoryStore->head; record; record = record->next) {
+        if (record->secondPath && IsFileOrCompanion(fullPath, *record->secondPath))
+            return true;
+    }
+    return false;
 }

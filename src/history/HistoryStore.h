@@ -30,3 +30,8 @@ void ReleaseHistory();
 // Finds or makes the folder's record; may ask whether to resume. Gives the exclusion list or none.
 std::unique_ptr<PathList> BeginNumbering(HWND window, const std::wstring& folderPath);
 void WriteNumberingIndex(PathList* exclusionList, PathList& numberedList);
+
+// True when entryPath, relative to the current directory, is one of the history's own files:
+// the history file or a record's index file, or the backup or temporary file of either.
+// When StartDirectory lies inside the numbered tree, numbering them would lose the history.
+bool IsHistoryDataFile(const std::wstring& entryPath);

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 class NumberingRunsTest : public testing::Test {
@@ -179,4 +181,51 @@ TEST_F(NumberingRunsTest, DeletedIndexMeansNoQuestionAndANewIndex)
     EXPECT_TRUE(PathExists(photos_ / L"8.txt"));
     EXPECT_EQ(IndexPath(), index);
     EXPECT_EQ(ReadFileBytes(index).size(), 2 * StringBytes(L".\\7.txt").size());
+}
+
+TEST_F(NumberingRunsTest, HistoryFilesInsideTheNumberedTreeKeepTheirNames)
+{
+    // Started from a folder inside the tree it numbers: the history lives among the photos.
+    ReleaseHistory();
+    StartDirectory = photos_ / L"Tools";
+    CreateDirectoryW(StartDirectory.c_str(), nullptr);
+    HistoryFilePath = StartDirectory + L"\\Nomaro.stdb";
+    LoadHistory();
+    photos_.WriteFile(L"a.jpg", "a");
+    photos_.WriteFile(L"Tools\\Nomaro.exe", "exe");
+    photos_.WriteFile(L"Tools\\Nomaro.stdb.bak", "old");
+    photos_.WriteFile(L"Tools\\mine.idx", "users own");
+
+    Run(0, 1);
+    std::wstring index = IndexPath();
+    std::vector<std::wstring> tools = ListNames(StartDirectory);
+    // Three files numbered: a.jpg, Nomaro.exe and the user's own mine.idx; the history's are not.
+    EXPECT_EQ(ReadFileBytes(HistoryFilePath), HistoryRecordBytes(3, photos_.path(), index));
+    EXPECT_EQ(ReadFileBytes(photos_ / L"Tools\\Nomaro.stdb.bak"), "old");
+    ASSERT_EQ(tools.size(), 5u);
+    EXPECT_TRUE(std::find(tools.begin(), tools.end(), L"Nomaro.stdb") != tools.end());
+    EXPECT_TRUE(std::find(tools.begin(), tools.end(), L"Nomaro.stdb.bak") != tools.end());
+    EXPECT_TRUE(std::find(tools.begin(), tools.end(), index.substr(StartDirectory.size() + 1)) != tools.end());
+    size_t entryBytes = 0;
+    for (const std::wstring& name : ListNames(photos_.path())) {
+        if (name != L"Tools")
+            entryBytes += StringBytes(L".\\" + name).size();
+    }
+    int numberedTools = 0;
+    for (const std::wstring& name : tools) {
+        std::string content = ReadFileBytes(StartDirectory + L"\\" + name);
+        if (content == "exe" || content == "users own") {
+            entryBytes += StringBytes(L".\\Tools\\" + name).size();
+            ++numberedTools;
+        }
+    }
+    EXPECT_EQ(numberedTools, 2);
+    EXPECT_EQ(ReadFileBytes(index).size(), entryBytes);
+
+    // The next run finds its index where it left it and resumes.
+    photos_.WriteFile(L"b.jpg", "b");
+    std::vector<SeenMessageBox> seen = Run(0, 1, {IDYES});
+    EXPECT_EQ(seen.size(), 1u);
+    EXPECT_EQ(ReadFileBytes(photos_ / L"3.jpg"), "b");
+    EXPECT_EQ(ReadFileBytes(HistoryFilePath), HistoryRecordBytes(4, photos_.path(), index));
 }
