@@ -38,16 +38,6 @@ TEST(Id3v1Tag, ComposesTheFieldsWithSpacesAndNoZeroBytes)
     EXPECT_EQ(std::string(empty.begin(), empty.end()), "TAG" + Spaces(125));
 }
 
-TEST(Id3v1Tag, HeaderIsTagInAnyAsciiCase)
-{
-    EXPECT_TRUE(IsId3v1Header("TAG"));
-    EXPECT_TRUE(IsId3v1Header("tag+"));
-    EXPECT_TRUE(IsId3v1Header("TaG"));
-    EXPECT_FALSE(IsId3v1Header("TA"));
-    EXPECT_FALSE(IsId3v1Header("TAH"));
-    EXPECT_FALSE(IsId3v1Header("ID3"));
-}
-
 TEST(Id3v1Tag, NewTagIsAppendedToAnUntaggedFile)
 {
     TempFolder folder;

@@ -12,8 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <commctrl.h>
-
 #include <map>
 
 namespace {
@@ -326,19 +324,3 @@ TEST_F(NumberFileTest, WithoutAnExtensionListEveryVisibleFileIsNumbered)
     EXPECT_EQ(ReadFileBytes(root_ / (readmeFirst ? L"sub\\1.jpeg" : L"sub\\0.jpeg")), "p");
 }
 
-TEST_F(NumberFileTest, ThreeFilesMoveTheBarToOneHundred)
-{
-    root_.WriteFile(L"a.jpg");
-    root_.WriteFile(L"b.jpg");
-    root_.WriteFile(L"c.jpg");
-    INITCOMMONCONTROLSEX classes{sizeof classes, ICC_PROGRESS_CLASS};
-    InitCommonControlsEx(&classes);
-    NumberingWindow window(L"N", L"jpg");
-    HWND bar = CreateWindowExW(0, L"msctls_progress32", L"", WS_CHILD, 0, 0, 10, 10, window.get(),
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_PROGRESS)), nullptr, nullptr);
-    ASSERT_NE(bar, nullptr);
-    CurrentRun = RunState();
-    BatchRun(window.get(), root_.path());
-    EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 100);
-    EXPECT_EQ(ListNames(root_.path()), (std::vector<std::wstring>{L"N0.jpg", L"N1.jpg", L"N2.jpg"}));
-}

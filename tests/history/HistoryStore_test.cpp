@@ -282,26 +282,6 @@ TEST_F(HistoryStoreTest, ResumeNoReadsNothingAndKeepsTheTypedStart)
     EXPECT_EQ(ActiveRecord, HistoryStore->head);
 }
 
-TEST_F(HistoryStoreTest, MissingIndexAsksNothingAndIsMadeAnewAtTheEnd)
-{
-    std::wstring index = RecordFolder(L"D:\\Photos", 2, "");
-    DeleteFileW(index.c_str());
-    CurrentRun.StartNumber = 3;
-    std::vector<SeenMessageBox> seen;
-    {
-        MessageBoxWatcher watcher({IDYES});
-        EXPECT_EQ(BeginNumbering(nullptr, L"D:\\Photos"), nullptr);
-        seen = watcher.Seen();
-    }
-    EXPECT_TRUE(seen.empty());
-    EXPECT_EQ(CurrentRun.StartNumber, 3u);
-    PathList numbered;
-    Append(numbered, L".\\n3.jpg");
-    WriteNumberingIndex(nullptr, numbered);
-    EXPECT_EQ(ReadFileBytes(index), StringBytes(L".\\n3.jpg"));
-    EXPECT_EQ(ActiveRecord->count, 1);
-}
-
 TEST_F(HistoryStoreTest, EmptyIndexAndYesSkipNothingAndStartAtTheCount)
 {
     RecordFolder(L"D:\\Photos", 5, "");
