@@ -22,6 +22,10 @@ constexpr int kCreatedWidth = 600;
 constexpr int kCreatedHeight = 500;
 constexpr int kFinalHeight = 420;
 
+// The paragraphs must fit their boxes: at the heading's height 24 the first two would be cut
+// off at their bottom edges and the last would run under the web-site link at x = 220.
+constexpr int kBodyHeight = 16;
+
 struct Paragraph {
     RECT box; // right edge 0: up to the picture's left margin
     const wchar_t* text;
@@ -107,6 +111,9 @@ LRESULT OnSize(HWND window)
 {
     POINT corner = PlacementCorner();
     MoveWindow(window, corner.x, corner.y, kCreatedWidth, kFinalHeight, FALSE);
+    // The move itself draws nothing; without this the area it uncovers stays unerased (black
+    // under Wine) when the window is first shown.
+    InvalidateRect(window, nullptr, TRUE);
     return 0;
 }
 
@@ -129,7 +136,7 @@ void DrawTexts(HDC dc, SIZE picture)
         RECT box{10, 10, besidePicture, 30};
         DrawTextW(dc, kHeading, -1, &box, 0);
     }
-    UniqueFont body(CreateTahoma(24, 0));
+    UniqueFont body(CreateTahoma(kBodyHeight, 0));
     SelectedObject selected(dc, body.get());
     for (const Paragraph& paragraph : kParagraphs) {
         RECT box = paragraph.box;

@@ -94,6 +94,12 @@ TEST_F(OfferWindowTest, OpensOnceAsAFixedCaptionedWindowOwnedByTheCaller)
     EXPECT_EQ(GetWindowLongW(offer, GWL_EXSTYLE) & WS_EX_OVERLAPPEDWINDOW, WS_EX_OVERLAPPEDWINDOW);
     EXPECT_TRUE(IsWindowVisible(offer));
     EXPECT_TRUE(AtItsPlace(offer));
+    // Painted whole at once, the class's white background included.
+    Pixels pixels = CaptureClient(offer);
+    auto notWhite = [](COLORREF c) { return c != RGB(255, 255, 255); };
+    EXPECT_EQ(pixels.Count(RECT{320, 240, 580, 262}, notWhite), 0) << "beside the offer link";
+    EXPECT_EQ(pixels.Count(RECT{0, 372, pixels.width, pixels.height}, notWhite), 0) << "below the last line";
+    EXPECT_EQ(pixels.Count(RECT{10, 171, 580, 179}, notWhite), 0) << "between the picture and paragraph 2";
 
     EXPECT_EQ(OpenOfferWindow(owner.window()), TRUE);
     EXPECT_EQ(OfferWindowHandle(), offer);
@@ -198,6 +204,11 @@ TEST_F(OfferWindowTest, PaintsThePictureTheHeadingAndTheParagraphsInTheirColumns
     EXPECT_GT(pixels.Count(RECT{10, 180, 580, 220}, IsDark), 300) << "paragraph 2";
     EXPECT_GT(pixels.Count(RECT{10, 270, 580, 340}, IsDark), 300) << "paragraph 3";
     EXPECT_GT(pixels.Count(RECT{10, 350, 220, 370}, IsDark), 100) << "paragraph 4";
+    // Every paragraph fits its box: none runs to its bottom edge, and the last ends before the link.
+    EXPECT_EQ(pixels.Count(RECT{10, 140, 470, 150}, IsDark), 0) << "paragraph 1 cut off";
+    EXPECT_EQ(pixels.Count(RECT{10, 214, 580, 220}, IsDark), 0) << "paragraph 2 cut off";
+    EXPECT_EQ(pixels.Count(RECT{10, 334, 580, 340}, IsDark), 0) << "paragraph 3 cut off";
+    EXPECT_EQ(pixels.Count(RECT{214, 350, 220, 370}, IsDark), 0) << "paragraph 4 runs into the link";
     // The links are blue on white, and nothing else is.
     EXPECT_GT(pixels.Count(RECT{10, 240, 310, 260}, IsBluish), 50);
     EXPECT_GT(pixels.Count(RECT{220, 350, 420, 370}, IsBluish), 50);
