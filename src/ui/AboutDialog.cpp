@@ -12,10 +12,40 @@ namespace {
 // The dialog owns its heading font through this property until it is destroyed.
 constexpr wchar_t kHeadingFontProperty[] = L"Nomaro_HeadingFont";
 constexpr wchar_t kNoticeText[] = L"";
+constexpr wchar_t kNoticeProcedureProperty[] = L"Nomaro_NoticeProcedure";
+
+// A multi-line edit claims Escape and answers it by closing its dialog. The notice box lets
+// Escape go to the dialog instead, which ignores it, and keeps Enter for itself.
+LRESULT CALLBACK NoticeBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) noexcept
+{
+    auto earlier = reinterpret_cast<WNDPROC>(GetPropW(box, kNoticeProcedureProperty));
+    if (message == WM_NCDESTROY) {
+        RemovePropW(box, kNoticeProcedureProperty);
+        SetWindowLongPtrW(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(earlier));
+    }
+    LRESULT result = CallWindowProcW(earlier, box, message, wParam, lParam);
+    if (message == WM_GETDLGCODE && wParam == VK_ESCAPE)
+        result &= ~static_cast<LRESULT>(DLGC_WANTALLKEYS);
+    return result;
+}
+
+void KeepEscapeFromNoticeBox(HWND box)
+{
+    SetPropW(box, kNoticeProcedureProperty, reinterpret_cast<HANDLE>(GetWindowLongPtrW(box, GWLP_WNDPROC)));
+    SetWindowLongPtrW(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(NoticeBoxProc));
+}
 
 HFONT CreateHeadingFont()
 {
     return CreateFontW(24, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma");
+}
+
+// The halving truncates toward zero, as signed division does.
+POINT CentredOver(const RECT& owner, const RECT& window)
+{
+    LONG x = owner.left + ((owner.right - owner.left) - (window.right - window.left)) / 2;
+    LONG y = owner.top + ((owner.bottom - owner.top) - (window.bottom - window.top)) / 2;
+    return POINT{x, y};
 }
 
 void CentreOverOwner(HWND dialog)
@@ -36,6 +66,7 @@ BOOL OnInitDialog(HWND dialog)
     SendDlgItemMessageW(dialog, IDC_ABOUT_PRODUCT, WM_SETFONT, reinterpret_cast<WPARAM>(heading), TRUE);
     SetDlgItemTextW(dialog, IDC_ABOUT_SUBTITLE, L"" NOMARO_PRODUCT_SUBTITLE);
     SetDlgItemTextW(dialog, IDC_ABOUT_NOTICE, kNoticeText);
+    KeepEscapeFromNoticeBox(GetDlgItem(dialog, IDC_ABOUT_NOTICE));
     MakeStaticLink(GetDlgItem(dialog, IDC_ABOUT_WEBSITE));
     MakeStaticLink(GetDlgItem(dialog, IDC_ABOUT_MORE_INFO));
     // TRUE: the default focus goes to the first tab stop, the OK button.
@@ -65,13 +96,6 @@ void OnDestroy(HWND dialog)
     UniqueFont heading(static_cast<HFONT>(RemovePropW(dialog, kHeadingFontProperty)));
 }
 } // namespace
-
-POINT CentredOver(const RECT& owner, const RECT& window)
-{
-    LONG x = owner.left + ((owner.right - owner.left) - (window.right - window.left)) / 2;
-    LONG y = owner.top + ((owner.bottom - owner.top) - (window.bottom - window.top)) / 2;
-    return POINT{x, y};
-}
 
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) noexcept
 {

@@ -5,7 +5,3 @@
 
 // Ends with result 0 on OK, Enter or the close box; Escape does nothing.
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
-
-// Where the dialog's top-left corner goes to centre it over its owner (also used by the
-// "Calculating..." box): the halving truncates toward zero, as signed division does.
-POINT CentredOver(const RECT& owner, const RECT& window);

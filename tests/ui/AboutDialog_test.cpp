@@ -166,6 +166,12 @@ TEST_F(AboutDialogTest, EscapeDoesNothingAndTheCloseBoxEndsIt)
         PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
         ASSERT_TRUE(AllPostedHandled(dialog));
         EXPECT_TRUE(IsWindow(dialog) && IsWindowVisible(dialog));
+        // Nor from inside the notice box.
+        HWND notice = GetDlgItem(dialog, IDC_ABOUT_NOTICE);
+        SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(notice), TRUE);
+        PostKey(notice, VK_ESCAPE);
+        ASSERT_TRUE(AllPostedHandled(dialog));
+        EXPECT_TRUE(IsWindow(dialog) && IsWindowVisible(dialog)) << "Escape in the notice box";
 
         PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
         EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
