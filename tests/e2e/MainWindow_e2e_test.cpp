@@ -410,3 +410,66 @@ TEST_F(MainWindowE2e, CloseDuringARunEndsTheProgramAfterTheRun)
     // The close came after Start had saved; the destroy handler saved once more.
     EXPECT_EQ(ReadStored(L"Folder").text, root_.path());
 }
+
+namespace {
+void TypeInto(HWND control, const std::wstring& text)
+{
+    SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 5000, nullptr);
+}
+} // namespace
+
+TEST_F(MainWindowE2e, StartSavesAllEightValuesBeforeItsChecksAndClosingSavesThemAgain)
+{
+    root_.WriteFile(L"a.jpg");
+    Session nomaro;
+    ASSERT_NE(nomaro.main(), nullptr);
+    ASSERT_TRUE(nomaro.chooseMode(IDC_NUMBER));
+    ASSERT_TRUE(WaitUntil([&] { return nomaro.enabled(IDC_NAME); }, 5000));
+    TypeInto(nomaro.control(IDC_NAME), L"Trip");
+    TypeInto(nomaro.control(IDC_EXT), L"jpg, png");
+    TypeInto(nomaro.control(IDC_START_NUMBER), L"12a"); // pasted: ES_NUMBER only stops typing
+    TypeInto(nomaro.control(IDC_FOLDER), root_.path());
+    ClickControl(nomaro.main(), IDC_FILL_TAGS);
+    ASSERT_TRUE(WaitUntil([&] { return nomaro.checked(IDC_FILL_TAGS); }, 5000));
+
+    MessageBoxInfo box = nomaro.start();
+    EXPECT_EQ(box.caption, L"Nomaro");
+    EXPECT_EQ(box.text, L"Please use numbers only for the starting number.");
+    // Saved before the check refused the number, the bad text included.
+    EXPECT_EQ(ReadStored(L"Tag").text, L"Trip");
+    EXPECT_EQ(ReadStored(L"Extention").text, L"jpg, png");
+    EXPECT_EQ(ReadStored(L"Number").text, L"12a");
+    EXPECT_EQ(ReadStored(L"Folder").text, root_.path());
+    EXPECT_EQ(ReadStored(L"FillTags").number, 1u);
+    EXPECT_EQ(ReadStored(L"Function").number, 3u);
+    EXPECT_EQ(ReadStored(L"Font").text, L"Consolas");
+    EXPECT_EQ(ReadStored(L"Rtf").number, 1u);
+    Session::answer(box);
+    EXPECT_EQ(ListNames(root_.path()), (std::vector<std::wstring>{L"a.jpg"}));
+
+    // A file is refused in the numbering mode, and the run still ends with "Done!".
+    TypeInto(nomaro.control(IDC_START_NUMBER), L"7");
+    TypeInto(nomaro.control(IDC_FOLDER), root_ / L"a.jpg");
+    box = nomaro.start();
+    EXPECT_EQ(box.caption, L"Nomaro");
+    EXPECT_EQ(box.text, L"You can only use folders for this function.");
+    Session::answer(box);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box.window); }, 5000));
+    box = WaitForCaptionedBox(nomaro.processId());
+    EXPECT_EQ(box.caption, L"Lower");
+    EXPECT_EQ(box.text, L"Done!");
+    Session::answer(box);
+    EXPECT_EQ(ListNames(root_.path()), (std::vector<std::wstring>{L"a.jpg"}));
+
+    ASSERT_TRUE(nomaro.chooseMode(IDC_LISTING));
+    ClickControl(nomaro.main(), IDC_PLAIN_TEXT);
+    ASSERT_TRUE(WaitUntil([&] { return nomaro.checked(IDC_PLAIN_TEXT); }, 5000));
+    TypeInto(nomaro.control(IDC_NAME), L"Later");
+    EXPECT_EQ(nomaro.close(), 0u);
+    EXPECT_EQ(ReadStored(L"Tag").text, L"Later");
+    EXPECT_EQ(ReadStored(L"Number").text, L"7");
+    EXPECT_EQ(ReadStored(L"Folder").text, root_ / L"a.jpg");
+    EXPECT_EQ(ReadStored(L"Function").number, 5u);
+    EXPECT_EQ(ReadStored(L"Rtf").number, 0u);
+    EXPECT_EQ(ReadStored(L"FillTags").number, 1u);
+}
