@@ -75,3 +75,53 @@ TEST(MainCommands, HelpFileIsLookedForInTheShortFormOfTheCurrentDirectory)
     EXPECT_EQ(path, std::wstring(shortForm) + L"\\nomaro.chm");
     EXPECT_EQ(path.find(L"Long Folder Name"), std::wstring::npos) << Narrow(path);
 }
+
+TEST_F(MainWindowTest, BrowsePicksTheFolderTheUserSelects)
+{
+    TempFolder root;
+    root.MakeFolder(L"Picked Folder");
+    std::wstring picked = root / L"Picked Folder";
+    Open();
+    EnableWindow(Control(IDC_START), FALSE);
+    std::wstring title;
+    {
+        DialogWatcher watcher([&](HWND dialog, const DialogWatcher::Seen& seen) {
+            if (seen.isMessageBox)
+                return;
+            wchar_t text[256] = L"";
+            // The title the command asks for is shown inside the browser.
+            EnumChildWindows(
+                dialog,
+                [](HWND child, LPARAM found) {
+                    wchar_t childText[256] = L"";
+                    GetWindowTextW(child, childText, 256);
+                    if (wcscmp(childText, L"Select a Folder") == 0)
+                        wcscpy(reinterpret_cast<wchar_t*>(found), childText);
+                    return TRUE;
+                },
+                reinterpret_cast<LPARAM>(text));
+            title = text;
+            SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(picked.c_str()));
+            PressButton(dialog, IDOK);
+        });
+        SendMessageW(window_, WM_COMMAND, MAKEWPARAM(IDM_BROWSE, 0), 0);
+    }
+    EXPECT_EQ(title, L"Select a Folder");
+    EXPECT_EQ(ChosenFolder, picked);
+    EXPECT_EQ(Settings.Folder, picked);
+    EXPECT_EQ(Text(IDC_FOLDER), picked);
+    EXPECT_TRUE(Enabled(IDC_START));
+}
+
+TEST_F(MainWindowTest, CancelledBrowseChangesNothing)
+{
+    WriteStringSetting(L"Folder", L"C:\\Kept");
+    Open();
+    {
+        DialogWatcher watcher([&](HWND dialog, const DialogWatcher::Seen&) { PressButton(dialog, IDCANCEL); });
+        SendMessageW(window_, WM_COMMAND, MAKEWPARAM(IDM_BROWSE, 0), 0);
+    }
+    EXPECT_EQ(Text(IDC_FOLDER), L"C:\\Kept");
+    EXPECT_EQ(Settings.Folder, L"C:\\Kept");
+    EXPECT_EQ(ChosenFolder, L"");
+}
