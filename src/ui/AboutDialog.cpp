@@ -48,13 +48,36 @@ POINT CentredOver(const RECT& owner, const RECT& window)
     return POINT{x, y};
 }
 
+// An owner near a screen edge would push part of the dialog, its caption perhaps, off the
+// screen: the dialog then moves just far enough to stay within the work area.
+POINT KeptOnScreen(POINT corner, const RECT& window, HWND owner)
+{
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    if (!GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor))
+        return corner;
+    const RECT& area = monitor.rcWork;
+    LONG width = window.right - window.left;
+    LONG height = window.bottom - window.top;
+    if (corner.x + width > area.right)
+        corner.x = area.right - width;
+    if (corner.y + height > area.bottom)
+        corner.y = area.bottom - height;
+    if (corner.x < area.left)
+        corner.x = area.left;
+    if (corner.y < area.top)
+        corner.y = area.top;
+    return corner;
+}
+
 void CentreOverOwner(HWND dialog)
 {
-    RECT owner{};
+    HWND owner = GetWindow(dialog, GW_OWNER);
+    RECT ownerBounds{};
     RECT window{};
-    GetWindowRect(GetWindow(dialog, GW_OWNER), &owner);
+    GetWindowRect(owner, &ownerBounds);
     GetWindowRect(dialog, &window);
-    POINT corner = CentredOver(owner, window);
+    POINT corner = KeptOnScreen(CentredOver(ownerBounds, window), window, owner);
     SetWindowPos(dialog, HWND_TOP, corner.x, corner.y, 0, 0, SWP_NOSIZE);
 }
 

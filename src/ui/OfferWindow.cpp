@@ -111,9 +111,9 @@ LRESULT OnSize(HWND window)
 {
     POINT corner = PlacementCorner();
     MoveWindow(window, corner.x, corner.y, kCreatedWidth, kFinalHeight, FALSE);
-    // The move itself draws nothing; without this the area it uncovers stays unerased (black
-    // under Wine) when the window is first shown.
-    InvalidateRect(window, nullptr, TRUE);
+    // The move itself draws nothing; without this the frame and the background it uncovers stay
+    // unpainted (black under Wine) when the window is first shown.
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
     return 0;
 }
 

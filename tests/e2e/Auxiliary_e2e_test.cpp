@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 constexpr wchar_t kOfferClass[] = L"Nomaro_FreeBook";
 
@@ -148,10 +150,18 @@ TEST(Auxiliary, AboutOpensOverTheMainWindowIgnoresEscapeAndClosesWithOk)
     EXPECT_EQ(WindowText(GetDlgItem(about, IDC_ABOUT_PRODUCT)).rfind(L"Nomaro ", 0), 0u);
     EXPECT_EQ(WindowText(GetDlgItem(about, IDC_ABOUT_MORE_INFO)), L"Click here for more information");
     EXPECT_EQ(WindowText(GetDlgItem(about, IDC_ABOUT_NOTICE)), L"");
+    // Centred over the main window, but never beyond the edges of the work area.
     RECT owner = WindowBounds(nomaro.main());
     RECT box = WindowBounds(about);
-    EXPECT_EQ(box.left, owner.left + ((owner.right - owner.left) - (box.right - box.left)) / 2);
-    EXPECT_EQ(box.top, owner.top + ((owner.bottom - owner.top) - (box.bottom - box.top)) / 2);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    GetMonitorInfoW(MonitorFromWindow(nomaro.main(), MONITOR_DEFAULTTONEAREST), &monitor);
+    LONG left = owner.left + ((owner.right - owner.left) - (box.right - box.left)) / 2;
+    LONG top = owner.top + ((owner.bottom - owner.top) - (box.bottom - box.top)) / 2;
+    left = std::max(monitor.rcWork.left, std::min(left, monitor.rcWork.right - (box.right - box.left)));
+    top = std::max(monitor.rcWork.top, std::min(top, monitor.rcWork.bottom - (box.bottom - box.top)));
+    EXPECT_EQ(box.left, left);
+    EXPECT_EQ(box.top, top);
 
     HWND ok = GetDlgItem(about, IDOK);
     PostMessageW(ok, WM_KEYDOWN, VK_ESCAPE, 0);

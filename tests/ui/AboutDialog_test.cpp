@@ -159,6 +159,29 @@ TEST_F(AboutDialogTest, OpensCentredWithItsHeadingLinksAndNoticeAndOkEndsIt)
     EXPECT_TRUE(IsWindowEnabled(owner.window()));
 }
 
+TEST_F(AboutDialogTest, StaysOnScreenWhenItsOwnerIsNearTheEdge)
+{
+    // Narrower than the dialog and at the screen's left edge: centring alone would put the
+    // dialog's left part, caption included, off the screen.
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    GetMonitorInfoW(MonitorFromWindow(owner.window(), MONITOR_DEFAULTTONEAREST), &monitor);
+    SetWindowPos(owner.window(), nullptr, monitor.rcWork.left, 40, 200, 150, SWP_NOZORDER | SWP_NOACTIVATE);
+    RunAbout(owner.window(), [&](HWND dialog, DWORD) {
+        RECT o{};
+        RECT d{};
+        GetWindowRect(owner.window(), &o);
+        GetWindowRect(dialog, &d);
+        ASSERT_LT(o.left + ((o.right - o.left) - (d.right - d.left)) / 2, monitor.rcWork.left);
+        EXPECT_EQ(d.left, monitor.rcWork.left);
+        EXPECT_EQ(d.top, o.top + ((o.bottom - o.top) - (d.bottom - d.top)) / 2 < monitor.rcWork.top
+                             ? monitor.rcWork.top
+                             : o.top + ((o.bottom - o.top) - (d.bottom - d.top)) / 2);
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+    });
+}
+
 TEST_F(AboutDialogTest, EscapeDoesNothingAndTheCloseBoxEndsIt)
 {
     INT_PTR result = RunAbout(owner.window(), [&](HWND dialog, DWORD) {
