@@ -186,6 +186,42 @@ void AnswerDone()
         PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
 }
 
+// The About dialog and the Free Book window, opened by their menu commands (IDM_ABOUT, IDM_FREE_BOOK).
+HWND ShowAbout()
+{
+    HWND main = MainWindow();
+    if (!main)
+        return nullptr;
+    PostMessageW(main, WM_COMMAND, MAKEWPARAM(40006, 0), 0);
+    HWND about = FindNomaroWindow(L"#32770", [](HWND window) { return TextOf(window) == L"About Nomaro"; });
+    Sleep(400);
+    return about;
+}
+
+void CloseAbout()
+{
+    if (HWND about = FindNomaroWindow(L"#32770", [](HWND window) { return TextOf(window) == L"About Nomaro"; }, 2000))
+        PostMessageW(about, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    WaitUntil([] { return FindNomaroWindow(L"#32770", [](HWND) { return true; }, 0) == nullptr; }, 5000);
+}
+
+HWND ShowFreeBook()
+{
+    HWND main = MainWindow();
+    if (!main)
+        return nullptr;
+    PostMessageW(main, WM_COMMAND, MAKEWPARAM(40005, 0), 0);
+    HWND offer = FindNomaroWindow(L"Nomaro_FreeBook", [](HWND) { return true; });
+    Sleep(400);
+    return offer;
+}
+
+void CloseFreeBook()
+{
+    if (HWND offer = FindNomaroWindow(L"Nomaro_FreeBook", [](HWND) { return true; }, 2000))
+        PostMessageW(offer, WM_CLOSE, 0, 0);
+}
+
 struct Shot {
     const wchar_t* name;
     std::function<HWND()> show;
@@ -201,6 +237,8 @@ std::vector<Shot> Shots()
         {L"main-favorites", [] { return ShowMode(IdFavorites); }, nullptr},
         {L"main-listing", [] { return ShowMode(IdListing); }, nullptr},
         {L"main-number", [] { return ShowMode(IdNumber); }, nullptr},
+        {L"about", ShowAbout, CloseAbout},
+        {L"free-book", ShowFreeBook, CloseFreeBook},
         {L"calculating", ShowCalculating, nullptr},
         {L"done", ShowDone, AnswerDone},
     };
