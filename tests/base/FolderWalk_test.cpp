@@ -57,24 +57,6 @@ TEST(FolderWalk, MissingRootContributesNothing)
     EXPECT_TRUE(WalkOrder(root / L"missing").empty());
 }
 
-// A folder whose subfolder A holds a link "up" that leads back to the folder itself: made with
-// CreateSymbolicLinkW where the platform can, else the one the Wine test environment prepared.
-static std::wstring FolderWithLinkBack(const TempFolder& root)
-{
-    root.MakeFolder(L"A");
-    if (CreateSymbolicLinkW((root / L"A\\up").c_str(), root.path().c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) &&
-        PathExists(root / L"A\\up"))
-        return root.path();
-    const char* environment = std::getenv("NOMARO_TEST_ENV");
-    if (!environment)
-        return {};
-    std::wstring prepared = L"Z:";
-    for (const char* c = environment; *c; ++c)
-        prepared += *c == '/' ? L'\\' : static_cast<wchar_t>(*c);
-    prepared += L"\\fixtures\\loop";
-    return PathExists(prepared + L"\\A\\up") ? prepared : std::wstring{};
-}
-
 TEST(FolderWalk, LinkBackToAnAncestorIsReportedButNotEntered)
 {
     TempFolder scratch;

@@ -45,27 +45,6 @@ Stored ReadStored(const wchar_t* name)
     return stored;
 }
 
-// The program's own boxes have a caption; the "Calculating..." dialog has none.
-MessageBoxInfo WaitForCaptionedBox(DWORD processId, DWORD timeoutMs = 60000)
-{
-    MessageBoxInfo info;
-    WaitUntil(
-        [&] {
-            for (HWND window : TopLevelWindows(processId)) {
-                HWND text = GetDlgItem(window, 0xFFFF);
-                if (WindowClassName(window) == L"#32770" && text && !WindowText(window).empty()) {
-                    info.window = window;
-                    info.caption = WindowText(window);
-                    info.text = WindowText(text);
-                    return true;
-                }
-            }
-            return false;
-        },
-        timeoutMs);
-    return info;
-}
-
 // One running Nomaro in GUI mode, started in its own StartDirectory.
 class Session {
 public:

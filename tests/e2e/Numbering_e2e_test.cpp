@@ -71,27 +71,6 @@ std::string TagBytes(const std::string& header, const std::string& text)
     return header + field + field + field + "    " + field + " ";
 }
 
-// The program's own boxes have a caption; the "Calculating..." dialog has none.
-MessageBoxInfo WaitForCaptionedBox(DWORD processId, DWORD timeoutMs = 60000)
-{
-    MessageBoxInfo info;
-    WaitUntil(
-        [&] {
-            for (HWND window : TopLevelWindows(processId)) {
-                HWND text = GetDlgItem(window, 0xFFFF);
-                if (WindowClassName(window) == L"#32770" && text && !WindowText(window).empty()) {
-                    info.window = window;
-                    info.caption = WindowText(window);
-                    info.text = WindowText(text);
-                    return true;
-                }
-            }
-            return false;
-        },
-        timeoutMs);
-    return info;
-}
-
 // One running Nomaro, started in its own StartDirectory with default settings.
 class Nomaro {
 public:

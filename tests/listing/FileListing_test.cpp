@@ -241,24 +241,6 @@ TEST_F(FileListingTest, FormatFollowsThePlainTextRadioOfTheMainWindow)
     DestroyWindow(window);
 }
 
-// The loop the Wine test environment prepared (A\up is a Unix link back to the loop folder itself),
-// or one made with CreateSymbolicLinkW where the platform can.
-static std::wstring FolderWithLinkBack(const TempFolder& scratch)
-{
-    scratch.MakeFolder(L"A");
-    if (CreateSymbolicLinkW((scratch / L"A\\up").c_str(), scratch.path().c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) &&
-        PathExists(scratch / L"A\\up"))
-        return scratch.path();
-    const char* environment = std::getenv("NOMARO_TEST_ENV");
-    if (!environment)
-        return {};
-    std::wstring prepared = L"Z:";
-    for (const char* c = environment; *c; ++c)
-        prepared += *c == '/' ? L'\\' : static_cast<wchar_t>(*c);
-    prepared += L"\\fixtures\\loop";
-    return PathExists(prepared + L"\\A\\up") ? prepared : std::wstring{};
-}
-
 TEST_F(FileListingTest, LinkBackToAFolderOnTheWalkPathIsListedButNotEntered)
 {
     std::wstring loop = FolderWithLinkBack(root);

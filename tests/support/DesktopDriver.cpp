@@ -105,14 +105,14 @@ HWND WaitForWindow(DWORD processId, const std::wstring& className, const std::ws
     return result;
 }
 
-MessageBoxInfo WaitForMessageBox(DWORD processId, DWORD timeoutMs)
+static MessageBoxInfo WaitForBox(DWORD processId, DWORD timeoutMs, bool needsCaption)
 {
     MessageBoxInfo info;
     WaitUntil(
         [&] {
             for (HWND window : TopLevelWindows(processId)) {
                 HWND text = GetDlgItem(window, 0xFFFF);
-                if (WindowClassName(window) == L"#32770" && text) {
+                if (WindowClassName(window) == L"#32770" && text && (!needsCaption || !WindowText(window).empty())) {
                     info.window = window;
                     info.caption = WindowText(window);
                     info.text = WindowText(text);
@@ -123,6 +123,16 @@ MessageBoxInfo WaitForMessageBox(DWORD processId, DWORD timeoutMs)
         },
         timeoutMs);
     return info;
+}
+
+MessageBoxInfo WaitForMessageBox(DWORD processId, DWORD timeoutMs)
+{
+    return WaitForBox(processId, timeoutMs, false);
+}
+
+MessageBoxInfo WaitForCaptionedBox(DWORD processId, DWORD timeoutMs)
+{
+    return WaitForBox(processId, timeoutMs, true);
 }
 
 void PressDialogButton(HWND dialog, int buttonId)

@@ -38,6 +38,9 @@ struct MessageBoxInfo {
 };
 // Waits for a message box (dialog class #32770 with a text) of the process.
 MessageBoxInfo WaitForMessageBox(DWORD processId, DWORD timeoutMs = 20000);
+// The same for boxes with a caption: the program's own messages, never the captionless
+// "Calculating..." dialog.
+MessageBoxInfo WaitForCaptionedBox(DWORD processId, DWORD timeoutMs = 60000);
 // Presses a button of a dialog or message box (IDOK, IDYES, IDNO ...) by posting its command.
 void PressDialogButton(HWND dialog, int buttonId);
 // Clicks a button-class control of a window by id, posted so that a modal box it opens

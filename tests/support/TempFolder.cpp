@@ -4,6 +4,7 @@
 #include "UniqueHandle.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <atomic>
 
 static std::atomic<unsigned> folderCounter{0};
@@ -132,4 +133,20 @@ std::string Narrow(const std::wstring& text)
     if (size > 0)
         WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
     return out;
+}
+
+std::wstring FolderWithLinkBack(const TempFolder& scratch)
+{
+    scratch.MakeFolder(L"A");
+    if (CreateSymbolicLinkW((scratch / L"A\\up").c_str(), scratch.path().c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) &&
+        PathExists(scratch / L"A\\up"))
+        return scratch.path();
+    const char* environment = std::getenv("NOMARO_TEST_ENV");
+    if (!environment)
+        return {};
+    std::wstring prepared = L"Z:";
+    for (const char* c = environment; *c; ++c)
+        prepared += *c == '/' ? L'\\' : static_cast<wchar_t>(*c);
+    prepared += L"\\fixtures\\loop";
+    return PathExists(prepared + L"\\A\\up") ? prepared : std::wstring{};
 }

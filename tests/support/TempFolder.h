@@ -34,3 +34,8 @@ std::vector<std::wstring> ListNames(const std::wstring& folder);
 std::vector<std::wstring> ListTree(const std::wstring& root);
 void RemoveTree(const std::wstring& path);
 std::string Narrow(const std::wstring& text);
+
+// A folder whose subfolder A holds a link "up" that leads back to the folder itself: made in
+// scratch with CreateSymbolicLinkW where the platform can, else the one the Wine test environment
+// prepared (a Unix link, which Wine presents as the folder it leads to). Empty when neither exists.
+std::wstring FolderWithLinkBack(const TempFolder& scratch);
