@@ -30,12 +30,15 @@ void HandleDrop(HWND panel, HDROP drop)
 // The picture is the background: painting it in the erase step leaves nothing for WM_PAINT.
 static void PaintDropPicture(HWND panel, HDC dc)
 {
-    UniqueMemoryDc memory(CreateCompatibleDC(dc));
-    if (!memory || !DropPicture)
-        return;
-    SelectedObject picture(memory.get(), DropPicture.get());
     RECT client{};
     GetClientRect(panel, &client);
+    UniqueMemoryDc memory(CreateCompatibleDC(dc));
+    if (!memory || !DropPicture) {
+        // Without the picture the panel still must not show what was there before.
+        FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+        return;
+    }
+    SelectedObject picture(memory.get(), DropPicture.get());
     StretchBlt(dc, client.left, client.top, client.right, client.bottom, memory.get(), 0, 0, kPictureWidth, kPictureHeight,
                SRCCOPY);
 }

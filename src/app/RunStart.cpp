@@ -21,6 +21,8 @@ static constexpr wchar_t kNoFolderText[] =
     L"File->Browse...";
 static constexpr wchar_t kDigitsOnlyText[] = L"Please use numbers only for the starting number.";
 static constexpr wchar_t kFoldersOnlyText[] = L"You can only use folders for this function.";
+// The wording Windows itself uses when a name holds such a character.
+static constexpr wchar_t kBadNameText[] = L"A file name can't contain any of the following characters:\n\\ / : * ? \" < > |";
 static constexpr wchar_t kDoneText[] = L"Done!";
 static constexpr wchar_t kFavoritesDoneText[] = L"Done! You should now restart Internet Explorer.";
 static constexpr wchar_t kFavoritesOrderKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MenuOrder\\Favorites";
@@ -85,6 +87,16 @@ static void ShowStartMessage(HWND window, const wchar_t* text, UINT icon)
     MessageBoxW(window, text, kStartCaption, icon | MB_OK);
 }
 
+// A name text with a path character would move files into other folders, even out of the
+// chosen tree, and their recorded paths would never match again; false when Start must stop.
+static bool TakeNumberingName(HWND window)
+{
+    if (GetDlgItemTextString(window, IDC_NAME).find_first_of(L"\\/:*?\"<>|") == std::wstring::npos)
+        return true;
+    ShowStartMessage(window, kBadNameText, MB_ICONWARNING);
+    return false;
+}
+
 // The start-number checks of a numbering run; false when Start must stop.
 static bool TakeStartNumber(HWND window)
 {
@@ -99,7 +111,8 @@ static bool TakeStartNumber(HWND window)
     return true;
 }
 
-// Runs the mode over the folder; false when the batch run found nothing it could use.
+// Runs the mode over the folder; false when the batch run found nothing it could use. Then the
+// user has been told so, and neither the Favorites order is reset nor "Done!" claimed.
 static bool RunMode(HWND window, OperationMode mode, const std::wstring& folder, bool isFolder)
 {
     if (mode == ModeListing || mode == ModeNumber) {
@@ -146,6 +159,7 @@ static void RunFrozen(HWND window, OperationMode mode, const std::wstring& folde
 
 static void RunStartSteps(HWND window)
 {
+    // Taken whole: a path cut to a buffer could name another folder.
     ChosenFolder = GetDlgItemTextString(window, IDC_FOLDER);
     SaveSettings(window);
     if (ChosenFolder.empty()) {
@@ -154,6 +168,8 @@ static void RunStartSteps(HWND window)
     }
     // The run keeps the mode it started with, whatever the Listing radio does meanwhile.
     OperationMode mode = CurrentMode;
+    if (mode == ModeNumber && !TakeNumberingName(window))
+        return;
     if (mode == ModeNumber && !TakeStartNumber(window))
         return;
     // Attributes that cannot be read have every bit set, so such a path counts as a folder.

@@ -149,6 +149,24 @@ TEST_F(RunStartTest, StartNumberWithALetterIsRefusedAndNothingIsRenamed)
     EXPECT_TRUE(Enabled(IDC_START));
 }
 
+TEST_F(RunStartTest, NameWithAPathCharacterIsRefusedAndNothingMoves)
+{
+    root_.WriteFile(L"2012\\A.JPG");
+    Open();
+    Click(IDC_NUMBER);
+    UseFolder(root_.path());
+    for (const wchar_t* name : {L"..\\Trip", L"Trip/", L"C:Trip", L"Tr|p", L"Trip?"}) {
+        SetWindowTextW(Control(IDC_NAME), name);
+        SetWindowTextW(Control(IDC_START_NUMBER), L"1");
+        std::vector<Box> boxes = PressStart();
+        ASSERT_EQ(boxes.size(), 1u) << Narrow(name);
+        EXPECT_EQ(Caption(boxes, 0), L"Nomaro");
+        EXPECT_EQ(Message(boxes, 0), L"A file name can't contain any of the following characters:\n\\ / : * ? \" < > |");
+        EXPECT_EQ(ListTree(root_.path()), (std::vector<std::wstring>{L".\\2012", L".\\2012\\A.JPG"}));
+        EXPECT_TRUE(Enabled(IDC_START));
+    }
+}
+
 TEST_F(RunStartTest, NumberRunStartsAboveSixtyFiveThousandWhereTheTextSays)
 {
     root_.WriteFile(L"a.jpg");
