@@ -33,6 +33,8 @@ static bool WriteAll(HANDLE file, const std::string& bytes)
 
 bool ReplaceFileContents(const std::wstring& path, const std::string& bytes)
 {
+    if (path.empty())
+        return false; // the temporary file would be a relative ".tmp" in whatever folder is current
     std::wstring temporary = path + kTemporarySuffix;
     bool written;
     {

@@ -74,6 +74,14 @@ void ReleaseHistory()
     ActiveRecord = nullptr;
 }
 
+// A drive path (C:\...) or a network path (\\server\...), as StartDirectory always is.
+static bool IsAbsolutePath(const std::wstring& path)
+{
+    bool drive = path.size() >= 3 && path[1] == L':' && path[2] == L'\\';
+    bool network = path.size() >= 3 && path[0] == L'\\' && path[1] == L'\\';
+    return drive || network;
+}
+
 static std::unique_ptr<PathList> ReadExclusions(HANDLE indexFile)
 {
     auto exclusions = std::make_unique<PathList>();
@@ -105,6 +113,13 @@ std::unique_ptr<PathList> BeginNumbering(HWND window, const std::wstring& folder
     ActiveRecord = record;
     if (!record->secondPath)
         return nullptr;
+    if (!IsAbsolutePath(*record->secondPath)) {
+        // Only a damaged history holds such a name; writing to it would land among the user's own
+        // files in the folder being numbered. The folder starts a fresh index instead.
+        SYSTEMTIME now;
+        GetLocalTime(&now);
+        *record->secondPath = NewIndexFileName(HistoryStore.get(), StartDirectory, now);
+    }
     UniqueFile indexFile(CreateFileW(record->secondPath->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                      FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!indexFile)
@@ -112,6 +127,7 @@ std::unique_ptr<PathList> BeginNumbering(HWND window, const std::wstring& folder
     if (MessageBoxW(window, kResumeQuestion, kResumeCaption, MB_ICONQUESTION | MB_YESNO) != IDYES)
         return nullptr;
     std::unique_ptr<PathList> exclusions = ReadExclusions(indexFile.get());
+    // The whole count: a folder with 65536 or more numbered files goes on after the last of them.
     CurrentRun.StartNumber = static_cast<std::uint32_t>(record->count);
     return exclusions;
 }

@@ -229,3 +229,25 @@ TEST_F(NumberingRunsTest, HistoryFilesInsideTheNumberedTreeKeepTheirNames)
     EXPECT_EQ(ReadFileBytes(photos_ / L"3.jpg"), "b");
     EXPECT_EQ(ReadFileBytes(HistoryFilePath), HistoryRecordBytes(4, photos_.path(), index));
 }
+
+TEST_F(NumberingRunsTest, RecordWithARelativeIndexNameGetsAFreshIndexAndLeavesTheFolderAlone)
+{
+    // A damaged history: the folder's record names no index file at all.
+    ReleaseHistory();
+    ASSERT_TRUE(WriteFileBytes(HistoryFilePath, HistoryRecordBytes(3, photos_.path(), L"")));
+    LoadHistory();
+    photos_.WriteFile(L"IMG_1.JPG", "photo");
+    start_.WriteFile(L".tmp", "kept");
+    photos_.WriteFile(L".tmp", "kept");
+    // Hidden, so that the run itself does not number it (Wine hides dot files anyway).
+    SetFileAttributesW((photos_ / L".tmp").c_str(), FILE_ATTRIBUTE_HIDDEN);
+
+    std::vector<SeenMessageBox> seen = Run(0, 4);
+    EXPECT_TRUE(seen.empty());
+
+    std::wstring index = IndexPath();
+    EXPECT_EQ(index.rfind(start_.path() + L"\\", 0), 0u) << Narrow(index);
+    EXPECT_EQ(ReadFileBytes(index), StringBytes(L".\\0000.jpg"));
+    EXPECT_EQ(ReadFileBytes(photos_ / L".tmp"), "kept");
+    EXPECT_EQ(ReadFileBytes(start_ / L".tmp"), "kept");
+}
