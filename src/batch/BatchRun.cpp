@@ -62,12 +62,22 @@ static BatchResult RunOverOneFile(HWND window, const std::wstring& path)
     if (CurrentRun.Mode == ModeNumber)
         return BatchResult::PathNotFound;
     CurrentRun.BatchBusy = true;
+    // The bar must not show the last run's end while this one works.
+    if (window) {
+        SendDlgItemMessageW(window, IDC_PROGRESS, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+        SendDlgItemMessageW(window, IDC_PROGRESS, PBM_SETPOS, 0, 0);
+    }
     ApplyToOneEntry(path);
-    ReportEndOfRun(window);
+    if (window)
+        SendDlgItemMessageW(window, IDC_PROGRESS, PBM_SETPOS, 100, 0);
+    // Saved before the closing messages: a program ended while they are shown must not leave the
+    // history's counts behind the index files already written.
     SaveHistory();
+    ReportEndOfRun(window);
     CurrentRun.RebootPending = false;
     CurrentRun.BatchBusy = false;
     ResetRunCounters();
+    Repaint(window);
     return BatchResult::Completed;
 }
 
@@ -126,8 +136,10 @@ BatchResult BatchRun(HWND window, const std::wstring& folder, OperationMode mode
     Release(collected);
     exclusions.reset();
 
-    ReportEndOfRun(window);
+    // Saved before the closing messages: a program ended while they are shown must not leave the
+    // history's counts behind the index files already written.
     SaveHistory();
+    ReportEndOfRun(window);
     SetCurrentDirectoryW(savedDirectory.c_str());
 
     CurrentRun.RebootPending = false;
