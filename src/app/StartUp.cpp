@@ -58,8 +58,11 @@ static int RunCommandLineMode(const std::wstring& argument, bool anotherInstance
 
 static int RunMessageLoop()
 {
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    MSG message{};
+    BOOL got;
+    while ((got = GetMessageW(&message, nullptr, 0, 0)) != 0) {
+        if (got == -1)
+            return 0; // the queue is gone: end the program instead of spinning
         if (IsDialogMessageW(MainWindowHandle, &message))
             continue;
         TranslateMessage(&message);

@@ -38,7 +38,9 @@ FolderId ReadFolderId(const std::wstring& path)
         id.volume = information.dwVolumeSerialNumber;
         id.indexHigh = information.nFileIndexHigh;
         id.indexLow = information.nFileIndexLow;
-        id.known = true;
+        // Some network file systems give every folder the index 0: that identifies nothing, and
+        // trusting it would leave out every subfolder as if it were already on the walk path.
+        id.known = information.nFileIndexHigh != 0 || information.nFileIndexLow != 0;
     }
     return id;
 }

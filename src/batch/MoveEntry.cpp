@@ -29,7 +29,8 @@ static std::wstring StoredName(const std::wstring& path)
 
 // FAT32, exFAT, some network shares and Wine report a case-only rename as done
 // without applying it; going through a temporary name makes it stick.
-static bool RenameThroughTemporaryName(const std::wstring& oldPath, const std::wstring& newPath)
+// When even the way back fails, strandedAt tells where the entry is now.
+static bool RenameThroughTemporaryName(const std::wstring& oldPath, const std::wstring& newPath, std::wstring& strandedAt)
 {
     std::wstring folder = oldPath.substr(0, LastComponentStart(oldPath));
     for (unsigned attempt = 0; attempt < 100; ++attempt) {
@@ -43,7 +44,8 @@ static bool RenameThroughTemporaryName(const std::wstring& oldPath, const std::w
         }
         if (MoveFileW(temporary.c_str(), newPath.c_str()))
             return true;
-        MoveFileW(temporary.c_str(), oldPath.c_str());
+        if (!MoveFileW(temporary.c_str(), oldPath.c_str()))
+            strandedAt = temporary;
         return false;
     }
     return false;
@@ -72,9 +74,11 @@ MoveOutcome MoveEntry(const std::wstring& oldPath, const std::wstring& newPath)
         if (!DifferOnlyInCase(oldPath, newPath))
             return MoveOutcome::Moved;
         std::wstring wanted = newPath.substr(LastComponentStart(newPath));
-        if (StoredName(newPath) == wanted || RenameThroughTemporaryName(oldPath, newPath))
+        std::wstring strandedAt;
+        if (StoredName(newPath) == wanted || RenameThroughTemporaryName(oldPath, newPath, strandedAt))
             return MoveOutcome::Moved;
-        RecordFailedRename(oldPath);
+        // The user must be able to find the entry under the name it really has now.
+        RecordFailedRename(strandedAt.empty() ? oldPath : oldPath + L" (now " + strandedAt + L")");
         return MoveOutcome::Failed;
     }
     DWORD error = GetLastError();

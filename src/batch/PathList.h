@@ -17,6 +17,12 @@ struct PathEntry {
 };
 
 struct PathList {
+    PathList() = default;
+    // The links and the index point into this list's own storage: a copy or a move would
+    // leave them pointing into another list's.
+    PathList(const PathList&) = delete;
+    PathList& operator=(const PathList&) = delete;
+
     PathEntry* head = nullptr;
     PathEntry* tail = nullptr;
     PathEntry* cursor = nullptr;
