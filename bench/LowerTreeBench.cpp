@@ -25,13 +25,23 @@ bool MakeFile(const std::wstring& path)
     return true;
 }
 
-// Folders of 100 entries each: the folder itself counts as one entry, so 99 files per folder.
+// Every folder holds at most 100 entries: groups of 100 folders of 99 files each. Folders and
+// groups count as entries too. A flat root of thousands of folders would measure Wine instead:
+// it looks up a name spelt in another case by reading the whole folder.
 int BuildTree(const std::wstring& root, int entries)
 {
     CreateDirectoryW(root.c_str(), nullptr);
     int made = 0;
+    std::wstring groupPath;
     for (int folder = 0; made < entries; ++folder) {
-        std::wstring folderPath = root + L"\\FOLDER " + std::to_wstring(folder);
+        if (folder % kEntriesPerFolder == 0) {
+            groupPath = root + L"\\GROUP " + std::to_wstring(folder / kEntriesPerFolder);
+            if (!CreateDirectoryW(groupPath.c_str(), nullptr))
+                return made;
+            if (++made == entries)
+                return made;
+        }
+        std::wstring folderPath = groupPath + L"\\FOLDER " + std::to_wstring(folder);
         if (!CreateDirectoryW(folderPath.c_str(), nullptr))
             return made;
         ++made;
@@ -54,7 +64,7 @@ void RemoveTree(const std::wstring& path)
                 continue;
             std::wstring child = path + L"\\" + name;
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(child); // two levels deep: recursion is fine here
+                RemoveTree(child); // three levels deep: recursion is fine here
             else
                 DeleteFileW(child.c_str());
         } while (FindNextFileW(find, &found));
@@ -101,7 +111,7 @@ int wmain(int argc, wchar_t** argv)
         double seconds = Seconds(start, end);
         PROCESS_MEMORY_COUNTERS memory{};
         GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
-        bool lowered = GetFileAttributesW((root + L"\\folder 0\\photo_1.jpg").c_str()) != INVALID_FILE_ATTRIBUTES;
+        bool lowered = GetFileAttributesW((root + L"\\group 0\\folder 0\\photo_1.jpg").c_str()) != INVALID_FILE_ATTRIBUTES;
         std::printf("%10d %10.2f %12.1f %12.0f %14.1f%s\n", size, seconds, seconds * 1e6 / size, size / seconds,
                     static_cast<double>(memory.PeakWorkingSetSize) / (1024.0 * 1024.0), lowered ? "" : "  (NOT lowered!)");
         std::fflush(stdout);
