@@ -49,7 +49,11 @@ void NumberFile(HWND window, const std::wstring& path, PathList& numberedList)
     NumberedTarget target = NumberedPath(path, baseName);
 
     ClearReadOnlyBit(path);
-    if (Settings.FillTags && EqualsAsciiNoCase(target.extension, L"mp3"))
+    // When another file already has the new name the move will fail: the file keeps its old
+    // name, and must keep its old tag too rather than carry a name it does not have.
+    bool nameTakenByAnother = !EqualsAsciiNoCase(target.newPath, path) &&
+                              GetFileAttributesW(target.newPath.c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (Settings.FillTags && EqualsAsciiNoCase(target.extension, L"mp3") && !nameTakenByAnother)
         StampId3v1Tag(path, baseName);
     // A file that already bears its new name needs no move; some file systems refuse one.
     if (target.newPath != path)

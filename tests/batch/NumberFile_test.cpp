@@ -234,6 +234,22 @@ TEST_F(NumberFileTest, TakenNameIsReportedNotPostponedAndItsNumberStaysUsed)
     EXPECT_EQ(FailedRenames.firstPaths[0], L".\\a.jpg");
 }
 
+TEST_F(NumberFileTest, Mp3WhoseNewNameIsTakenKeepsItsOldTag)
+{
+    Settings.FillTags = 1;
+    std::string tagged = std::string(500, 'm') + "TAG" + std::string(125, 'x');
+    root_.WriteFile(L"song.mp3", tagged);
+    root_.WriteFile(L"Trip000000.mp3", "already there");
+    NumberOne(L".\\song.mp3", 0, 6, 0);
+    EXPECT_EQ(ReadFileBytes(root_ / L"song.mp3"), tagged);
+    EXPECT_EQ(ReadFileBytes(root_ / L"Trip000000.mp3"), "already there");
+
+    // Only another file's name counts as taken: a new spelling of its own name is not.
+    root_.WriteFile(L"TRIP000001.MP3", std::string(10, 'c'));
+    EXPECT_EQ(NumberOne(L".\\TRIP000001.MP3", 0, 6, 1), L".\\Trip000001.mp3");
+    EXPECT_EQ(ReadFileBytes(root_ / L"Trip000001.mp3").substr(10, 13), "TAGTrip000001");
+}
+
 TEST_F(NumberFileTest, FileAlreadyBearingItsNewNameStaysAsItIs)
 {
     root_.WriteFile(L"Trip000004.jpg", "same");
