@@ -4,8 +4,9 @@
 #include "BatchRun.h"
 #include "OperationMode.h"
 
+#include "BenchSupport.h"
+
 #include <windows.h>
-#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -15,15 +16,6 @@
 namespace {
 
 constexpr int kEntriesPerFolder = 100;
-
-bool MakeFile(const std::wstring& path)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    CloseHandle(file);
-    return true;
-}
 
 // Every folder holds at most 100 entries: groups of 100 folders of 99 files each. Folders and
 // groups count as entries too. A flat root of thousands of folders would measure Wine instead:
@@ -51,33 +43,6 @@ int BuildTree(const std::wstring& root, int entries)
         }
     }
     return made;
-}
-
-void RemoveTree(const std::wstring& path)
-{
-    WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            std::wstring child = path + L"\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(child); // three levels deep: recursion is fine here
-            else
-                DeleteFileW(child.c_str());
-        } while (FindNextFileW(find, &found));
-        FindClose(find);
-    }
-    RemoveDirectoryW(path.c_str());
-}
-
-double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
-{
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
 } // namespace
@@ -109,11 +74,9 @@ int wmain(int argc, wchar_t** argv)
         BatchRun(nullptr, root);
         QueryPerformanceCounter(&end);
         double seconds = Seconds(start, end);
-        PROCESS_MEMORY_COUNTERS memory{};
-        GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
         bool lowered = GetFileAttributesW((root + L"\\group 0\\folder 0\\photo_1.jpg").c_str()) != INVALID_FILE_ATTRIBUTES;
         std::printf("%10d %10.2f %12.1f %12.0f %14.1f%s\n", size, seconds, seconds * 1e6 / size, size / seconds,
-                    static_cast<double>(memory.PeakWorkingSetSize) / (1024.0 * 1024.0), lowered ? "" : "  (NOT lowered!)");
+                    PeakMegabytes(), lowered ? "" : "  (NOT lowered!)");
         std::fflush(stdout);
         RemoveTree(root);
     }

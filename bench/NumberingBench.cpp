@@ -8,6 +8,8 @@
 #include "HistoryStore.h"
 #include "RunState.h"
 
+#include "BenchSupport.h"
+
 #include <windows.h>
 
 #include <atomic>
@@ -22,15 +24,6 @@ namespace {
 constexpr int kFilesPerFolder = 100;
 constexpr int kNewFilesPerThousand = 10;
 
-bool MakeFile(const std::wstring& path)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    CloseHandle(file);
-    return true;
-}
-
 bool WriteBytes(const std::wstring& path, const std::string& bytes)
 {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -40,26 +33,6 @@ bool WriteBytes(const std::wstring& path, const std::string& bytes)
     BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     CloseHandle(file);
     return ok && written == bytes.size();
-}
-
-void RemoveTree(const std::wstring& path)
-{
-    WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            std::wstring child = path + L"\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(child); // two levels deep: recursion is fine here
-            else
-                DeleteFileW(child.c_str());
-        } while (FindNextFileW(find, &found));
-        FindClose(find);
-    }
-    RemoveDirectoryW(path.c_str());
 }
 
 // Folders of 100 files, the recorded ones listed in the index, plus 1% new ones.
@@ -82,13 +55,6 @@ bool BuildTree(const std::wstring& root, int recorded, PathList& index)
         }
     }
     return true;
-}
-
-double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
-{
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
 template <typename Step>

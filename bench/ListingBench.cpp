@@ -4,8 +4,9 @@
 //   listing_bench [SCRATCH_FOLDER] [ENTRIES...]   (default sizes: 10000 20000 40000)
 #include "FileListing.h"
 
+#include "BenchSupport.h"
+
 #include <windows.h>
-#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -17,15 +18,6 @@ namespace {
 // Folders of 100 entries, four levels of nesting, so that depths and both passes are exercised.
 constexpr int kEntriesPerFolder = 100;
 constexpr int kFoldersPerLevel = 4;
-
-bool MakeFile(const std::wstring& path)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    CloseHandle(file);
-    return true;
-}
 
 std::wstring FolderPath(const std::wstring& root, int folder)
 {
@@ -53,41 +45,6 @@ int BuildTree(const std::wstring& root, int entries)
         }
     }
     return made;
-}
-
-void RemoveTree(const std::wstring& path)
-{
-    WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            std::wstring child = path + L"\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(child); // a few levels deep: recursion is fine here
-            else
-                DeleteFileW(child.c_str());
-        } while (FindNextFileW(find, &found));
-        FindClose(find);
-    }
-    RemoveDirectoryW(path.c_str());
-}
-
-double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
-{
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double PeakMegabytes()
-{
-    PROCESS_MEMORY_COUNTERS counters{};
-    counters.cb = sizeof(counters);
-    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters));
-    return static_cast<double>(counters.PeakWorkingSetSize) / (1024.0 * 1024.0);
 }
 
 double FileMegabytes(const std::wstring& path)
