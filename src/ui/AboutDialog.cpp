@@ -6,6 +6,7 @@
 #include "ShellOpen.h"
 #include "StaticLink.h"
 #include "UniqueHandle.h"
+#include "WindowPlacement.h"
 #include "resource.h"
 
 namespace {
@@ -40,50 +41,10 @@ HFONT CreateHeadingFont()
     return CreateFontW(24, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma");
 }
 
-// The halving truncates toward zero, as signed division does.
-POINT CentredOver(const RECT& owner, const RECT& window)
-{
-    LONG x = owner.left + ((owner.right - owner.left) - (window.right - window.left)) / 2;
-    LONG y = owner.top + ((owner.bottom - owner.top) - (window.bottom - window.top)) / 2;
-    return POINT{x, y};
-}
-
-// An owner near a screen edge would push part of the dialog, its caption perhaps, off the
-// screen: the dialog then moves just far enough to stay within the work area.
-POINT KeptOnScreen(POINT corner, const RECT& window, HWND owner)
-{
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof(monitor);
-    if (!GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor))
-        return corner;
-    const RECT& area = monitor.rcWork;
-    LONG width = window.right - window.left;
-    LONG height = window.bottom - window.top;
-    if (corner.x + width > area.right)
-        corner.x = area.right - width;
-    if (corner.y + height > area.bottom)
-        corner.y = area.bottom - height;
-    if (corner.x < area.left)
-        corner.x = area.left;
-    if (corner.y < area.top)
-        corner.y = area.top;
-    return corner;
-}
-
-void CentreOverOwner(HWND dialog)
-{
-    HWND owner = GetWindow(dialog, GW_OWNER);
-    RECT ownerBounds{};
-    RECT window{};
-    GetWindowRect(owner, &ownerBounds);
-    GetWindowRect(dialog, &window);
-    POINT corner = KeptOnScreen(CentredOver(ownerBounds, window), window, owner);
-    SetWindowPos(dialog, HWND_TOP, corner.x, corner.y, 0, 0, SWP_NOSIZE);
-}
-
 BOOL OnInitDialog(HWND dialog)
 {
-    CentreOverOwner(dialog);
+    // Kept on screen too: the dialog is wider than the main window it is centred over.
+    CentreOverOwner(dialog, GetWindow(dialog, GW_OWNER), HWND_TOP, 0);
     HFONT heading = CreateHeadingFont();
     SetPropW(dialog, kHeadingFontProperty, heading);
     SendDlgItemMessageW(dialog, IDC_ABOUT_PRODUCT, WM_SETFONT, reinterpret_cast<WPARAM>(heading), TRUE);
