@@ -6,6 +6,8 @@
 #include "TempFolder.h"
 #include "Win32Text.h"
 
+#include <commctrl.h>
+
 namespace {
 // Picks, in the font dialog, the first face that is not the current one, and confirms.
 std::wstring PickOtherFace(HWND dialog, const std::wstring& current)
@@ -76,6 +78,26 @@ TEST(MainCommands, HelpFileIsLookedForInTheShortFormOfTheCurrentDirectory)
     EXPECT_EQ(path.find(L"Long Folder Name"), std::wstring::npos) << Narrow(path);
 }
 
+// The text of the item selected in the folder browser's tree, or empty.
+static std::wstring SelectedTreeItem(HWND browser)
+{
+    HWND tree = FindWindowExW(browser, nullptr, L"SysTreeView32", nullptr);
+    for (HWND child = GetWindow(browser, GW_CHILD); !tree && child; child = GetWindow(child, GW_HWNDNEXT))
+        tree = FindWindowExW(child, nullptr, L"SysTreeView32", nullptr);
+    if (!tree)
+        return {};
+    auto item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    wchar_t text[MAX_PATH] = L"";
+    TVITEMW query{};
+    query.mask = TVIF_TEXT;
+    query.hItem = item;
+    query.pszText = text;
+    query.cchTextMax = MAX_PATH;
+    if (!item || !SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&query)))
+        return {};
+    return text;
+}
+
 TEST_F(MainWindowTest, BrowsePicksTheFolderTheUserSelects)
 {
     TempFolder root;
@@ -102,6 +124,10 @@ TEST_F(MainWindowTest, BrowsePicksTheFolderTheUserSelects)
                 reinterpret_cast<LPARAM>(text));
             title = text;
             SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(picked.c_str()));
+            // The browser fills its tree as it goes: OK before the selection arrives would pick
+            // whatever was selected before, as a user who clicked too early would.
+            for (int wait = 0; wait < 100 && SelectedTreeItem(dialog) != L"Picked Folder"; ++wait)
+                Sleep(50);
             PressButton(dialog, IDOK);
         });
         SendMessageW(window_, WM_COMMAND, MAKEWPARAM(IDM_BROWSE, 0), 0);
