@@ -44,32 +44,6 @@ RECT WindowBounds(HWND window)
     return bounds;
 }
 
-// One running GUI instance, closed (or ended) when the test is over.
-class RunningNomaro {
-public:
-    explicit RunningNomaro(const std::wstring& workingDirectory)
-    {
-        program_ = StartNomaro(L"", workingDirectory);
-        main_ = WaitForWindow(program_.processId, L"Nomaro_MainForm", L"", 60000);
-    }
-    ~RunningNomaro()
-    {
-        if (main_)
-            PostMessageW(main_, WM_CLOSE, 0, 0);
-        WaitForExit(program_, 10000);
-        KillIfRunning(program_);
-    }
-    RunningNomaro(const RunningNomaro&) = delete;
-    RunningNomaro& operator=(const RunningNomaro&) = delete;
-
-    HWND main() const { return main_; }
-    DWORD processId() const { return program_.processId; }
-
-private:
-    ChildProgram program_;
-    HWND main_ = nullptr;
-};
-
 // Points the .pdf type of the test prefix at a command that records what it was asked to
 // open, and puts the prefix's own association back afterwards.
 class RecordingPdfHandler {

@@ -48,24 +48,9 @@ Stored ReadStored(const wchar_t* name)
 // One running Nomaro in GUI mode, started in its own StartDirectory.
 class Session {
 public:
-    Session()
-    {
-        program_ = StartNomaro(L"", start_.path());
-        main_ = WaitForWindow(program_.processId, L"Nomaro_MainForm", L"", 60000);
-    }
-    ~Session()
-    {
-        if (IsWindow(main_))
-            PostMessageW(main_, WM_CLOSE, 0, 0);
-        WaitForExit(program_, 15000);
-        KillIfRunning(program_);
-    }
-    Session(const Session&) = delete;
-    Session& operator=(const Session&) = delete;
-
-    HWND main() const { return main_; }
-    HWND control(int id) const { return GetDlgItem(main_, id); }
-    DWORD processId() const { return program_.processId; }
+    HWND main() const { return nomaro_.main(); }
+    HWND control(int id) const { return GetDlgItem(main(), id); }
+    DWORD processId() const { return nomaro_.processId(); }
     bool checked(int id) const { return SendMessageW(control(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
     bool enabled(int id) const { return IsWindowEnabled(control(id)) != FALSE; }
     std::wstring text(int id) const { return WindowText(control(id)); }
@@ -73,14 +58,14 @@ public:
     // Clicks a mode radio and waits until the window has taken it.
     bool chooseMode(int radio)
     {
-        ClickControl(main_, radio);
+        ClickControl(main(), radio);
         return WaitUntil([&] { return checked(radio); }, 10000);
     }
     // Presses Start and waits for the first captioned box.
     MessageBoxInfo start()
     {
-        ClickControl(main_, IDC_START);
-        return WaitForCaptionedBox(program_.processId);
+        ClickControl(main(), IDC_START);
+        return WaitForCaptionedBox(processId());
     }
     static void answer(const MessageBoxInfo& box)
     {
@@ -90,15 +75,14 @@ public:
     // Closes the window as its caption box does; gives the exit code.
     DWORD close()
     {
-        PostMessageW(main_, WM_CLOSE, 0, 0);
-        return WaitForExit(program_, 30000);
+        PostMessageW(main(), WM_CLOSE, 0, 0);
+        return WaitForExit(nomaro_.program(), 30000);
     }
-    DWORD waitForExit(DWORD timeoutMs) { return WaitForExit(program_, timeoutMs); }
+    DWORD waitForExit(DWORD timeoutMs) { return WaitForExit(nomaro_.program(), timeoutMs); }
 
 private:
-    TempFolder start_;
-    ChildProgram program_;
-    HWND main_ = nullptr;
+    TempFolder start_; // made before the program that starts in it
+    RunningNomaro nomaro_{start_.path()};
 };
 
 class MainWindowE2e : public testing::Test {

@@ -72,42 +72,27 @@ std::string TagBytes(const std::string& header, const std::string& text)
 }
 
 // One running Nomaro, started in its own StartDirectory with default settings.
-class Nomaro {
+class Nomaro : public RunningNomaro {
 public:
-    explicit Nomaro(const std::wstring& startDirectory)
-    {
-        program_ = StartNomaro(L"", startDirectory);
-        main_ = WaitForWindow(program_.processId, L"Nomaro_MainForm", L"", 60000);
-    }
-    ~Nomaro()
-    {
-        if (main_)
-            PostMessageW(main_, WM_CLOSE, 0, 0);
-        WaitForExit(program_, 15000);
-        KillIfRunning(program_);
-    }
-    Nomaro(const Nomaro&) = delete;
-    Nomaro& operator=(const Nomaro&) = delete;
-
-    HWND main() const { return main_; }
+    using RunningNomaro::RunningNomaro;
 
     // Selects the numbering mode and fills its fields as a user would type them.
     bool SetUpNumbering(const std::wstring& folder, const std::wstring& name, const std::wstring& extensions,
                         const std::wstring& startNumber, bool fillTags)
     {
-        ClickControl(main_, IDC_NUMBER);
-        if (!WaitUntil([&] { return IsWindowEnabled(GetDlgItem(main_, IDC_NAME)) != FALSE; }, 10000))
+        ClickControl(main(), IDC_NUMBER);
+        if (!WaitUntil([&] { return IsWindowEnabled(GetDlgItem(main(), IDC_NAME)) != FALSE; }, 10000))
             return false;
         SetText(IDC_FOLDER, folder);
         SetText(IDC_NAME, name);
         SetText(IDC_EXT, extensions);
         SetText(IDC_START_NUMBER, startNumber);
-        SendMessageW(GetDlgItem(main_, IDC_FILL_TAGS), BM_SETCHECK, fillTags ? BST_CHECKED : BST_UNCHECKED, 0);
-        return WindowText(GetDlgItem(main_, IDC_START_NUMBER)) == startNumber;
+        SendMessageW(GetDlgItem(main(), IDC_FILL_TAGS), BM_SETCHECK, fillTags ? BST_CHECKED : BST_UNCHECKED, 0);
+        return WindowText(GetDlgItem(main(), IDC_START_NUMBER)) == startNumber;
     }
     void SetText(int id, const std::wstring& text)
     {
-        SendMessageW(GetDlgItem(main_, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        SendMessageW(GetDlgItem(main(), id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
     }
 
     // Presses Start, answers the resume question when it comes, and waits for "Done!".
@@ -115,9 +100,9 @@ public:
     std::vector<MessageBoxInfo> Start(int resumeAnswer = 0)
     {
         std::vector<MessageBoxInfo> seen;
-        ClickControl(main_, IDC_START);
+        ClickControl(main(), IDC_START);
         for (int boxes = 0; boxes < 4; ++boxes) {
-            MessageBoxInfo box = WaitForCaptionedBox(program_.processId);
+            MessageBoxInfo box = WaitForCaptionedBox(processId());
             if (!box.window) {
                 ADD_FAILURE() << "no message box after Start";
                 return seen;
@@ -140,10 +125,6 @@ public:
         ADD_FAILURE() << "no Done! after Start";
         return seen;
     }
-
-private:
-    ChildProgram program_;
-    HWND main_ = nullptr;
 };
 
 class NumberingE2e : public testing::Test {

@@ -167,3 +167,17 @@ void KillIfRunning(const ChildProgram& program)
         WaitForSingleObject(program.process.get(), 5000);
     }
 }
+
+RunningNomaro::RunningNomaro(const std::wstring& startDirectory)
+{
+    program_ = StartNomaro(L"", startDirectory);
+    main_ = WaitForWindow(program_.processId, L"Nomaro_MainForm", L"", 60000);
+}
+
+RunningNomaro::~RunningNomaro()
+{
+    if (IsWindow(main_))
+        PostMessageW(main_, WM_CLOSE, 0, 0);
+    WaitForExit(program_, 15000);
+    KillIfRunning(program_);
+}

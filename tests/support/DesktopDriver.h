@@ -70,3 +70,21 @@ bool WaitUntil(Condition condition, DWORD timeoutMs = 20000)
         Sleep(20);
     }
 }
+
+// Nomaro in GUI mode, started in the given StartDirectory, for the length of a test: its main
+// window is closed (and the process ended if it will not go) when the test is over.
+class RunningNomaro {
+public:
+    explicit RunningNomaro(const std::wstring& startDirectory);
+    ~RunningNomaro();
+    RunningNomaro(const RunningNomaro&) = delete;
+    RunningNomaro& operator=(const RunningNomaro&) = delete;
+
+    HWND main() const { return main_; }
+    DWORD processId() const { return program_.processId; }
+    const ChildProgram& program() const { return program_; }
+
+private:
+    ChildProgram program_;
+    HWND main_ = nullptr;
+};
