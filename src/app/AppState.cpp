@@ -11,4 +11,3 @@ bool CloseDeferred = false;
 
 const wchar_t kMainWindowClass[] = L"Nomaro_MainForm";
 const wchar_t kDropPanelClass[] = L"Nomaro_DragDrop";
-const wchar_t kOfferWindowClass[] = L"Nomaro_FreeBook";

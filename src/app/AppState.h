@@ -24,4 +24,3 @@ extern bool CloseDeferred;
 
 extern const wchar_t kMainWindowClass[];
 extern const wchar_t kDropPanelClass[];
-extern const wchar_t kOfferWindowClass[];

@@ -34,6 +34,6 @@ bool RegisterWindowClasses(HINSTANCE instance)
     // One icon serves every class as large and small icon for the life of the process.
     static HICON icon = LoadProgramIcon(instance);
     return RegisterOne(instance, kMainWindowClass, 0, MainWindowProc, icon, COLOR_BTNFACE, MAKEINTRESOURCEW(IDR_MAIN_MENU)) &&
-           RegisterOne(instance, kOfferWindowClass, CS_HREDRAW | CS_VREDRAW, OfferWindowProc, icon, COLOR_WINDOW, nullptr) &&
+           RegisterOne(instance, kOfferWindowClassName, CS_HREDRAW | CS_VREDRAW, OfferWindowProc, icon, COLOR_WINDOW, nullptr) &&
            RegisterOne(instance, kDropPanelClass, CS_HREDRAW | CS_VREDRAW, DropPanelProc, nullptr, COLOR_BTNFACE, nullptr);
 }

@@ -222,15 +222,7 @@ TEST_F(AboutDialogTest, EnterEndsItExceptWhileTheNoticeBoxHasTheFocus)
 
 TEST_F(AboutDialogTest, TheMoreInformationLinkOpensTheOfferWindowForTheOwner)
 {
-    WNDCLASSEXW offerClass{};
-    offerClass.cbSize = sizeof(offerClass);
-    offerClass.style = CS_HREDRAW | CS_VREDRAW;
-    offerClass.lpfnWndProc = OfferWindowProc;
-    offerClass.hInstance = GetModuleHandleW(nullptr);
-    offerClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    offerClass.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
-    offerClass.lpszClassName = kOfferWindowClassName;
-    RegisterClassExW(&offerClass);
+    RegisterOfferClass();
 
     INT_PTR result = RunAbout(owner.window(), [&](HWND dialog, DWORD) {
         HWND link = GetDlgItem(dialog, IDC_ABOUT_MORE_INFO);

@@ -8,22 +8,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-void RegisterOfferClass()
-{
-    static bool registered = false;
-    if (registered)
-        return;
-    WNDCLASSEXW offerClass{};
-    offerClass.cbSize = sizeof(offerClass);
-    offerClass.style = CS_HREDRAW | CS_VREDRAW;
-    offerClass.lpfnWndProc = OfferWindowProc;
-    offerClass.hInstance = GetModuleHandleW(nullptr);
-    offerClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    offerClass.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
-    offerClass.lpszClassName = kOfferWindowClassName;
-    registered = RegisterClassExW(&offerClass) != 0;
-}
-
 RECT Bounds(HWND window)
 {
     RECT bounds{};

@@ -1,6 +1,8 @@
 // Real windows for the ui component tests.
 #include "UiTestWindows.h"
 
+#include "OfferWindow.h"
+
 namespace {
 constexpr wchar_t kParentClass[] = L"NomaroTest_LinkParent";
 HBRUSH ParentBrush = nullptr;
@@ -189,4 +191,20 @@ std::vector<HWND> ThreadWindows(const std::wstring& className)
         },
         reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+void RegisterOfferClass()
+{
+    static bool registered = false;
+    if (registered)
+        return;
+    WNDCLASSEXW offerClass{};
+    offerClass.cbSize = sizeof(offerClass);
+    offerClass.style = CS_HREDRAW | CS_VREDRAW;
+    offerClass.lpfnWndProc = OfferWindowProc;
+    offerClass.hInstance = GetModuleHandleW(nullptr);
+    offerClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    offerClass.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
+    offerClass.lpszClassName = kOfferWindowClassName;
+    registered = RegisterClassExW(&offerClass) != 0;
 }

@@ -64,3 +64,6 @@ bool IsDark(COLORREF colour);
 void PumpWaitingMessages();
 // The top-level windows of this thread with the given class.
 std::vector<HWND> ThreadWindows(const std::wstring& className);
+
+// Registers the "Free Book" window's class as the program does at start-up, once per process.
+void RegisterOfferClass();
