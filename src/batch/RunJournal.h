@@ -1,0 +1,27 @@
+// The journal of a run: written and made durable before the first change, so that the run
+// can be taken back, even after a crash in its middle.
+#pragma once
+
+#include "RunSteps.h"
+
+#include <string>
+#include <vector>
+
+// What the journal keeps besides the steps.
+struct RunJournalContext {
+    std::wstring historyFile;    // ModeNumber: the history file, whose bytes before the run are kept
+    std::wstring indexFile;      // ModeNumber: the folder's index file, likewise
+    bool favoritesOrder = false; // ModeFavorites: the Favorites menu's "Order" value, likewise
+};
+
+struct RunJournal {
+    std::wstring path; // the journal file; empty when none was written
+};
+
+// Writes the journal of a run about to be applied; false when it could not be made durable,
+// and then nothing may be changed.
+bool BeginRunJournal(const RunPlan& plan, const std::vector<RunStep>& steps, const RunJournalContext& context,
+                     RunJournal& journal);
+// Completes the journal with what the steps did.
+void EndRunJournal(RunJournal& journal, const RunPlan& plan, const std::vector<RunStep>& steps,
+                   const std::vector<StepResult>& results);

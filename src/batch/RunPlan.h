@@ -1,0 +1,67 @@
+// What one run will do to each collected entry, worked out before anything changes.
+#pragma once
+
+#include "OperationMode.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+enum class PlanStatus : std::uint8_t {
+    WillChange,   // gets a new name, or loses its read-only mark, or gets a tag
+    AlreadyRight, // nothing to do
+    CannotChange, // keeps its name and its bytes, and is reported
+};
+
+enum class PlanReason : std::uint8_t {
+    None,
+    NameHeld,       // the new name belongs to an entry that keeps it in this run
+    NameReserved,   // the new name is one Windows keeps for a device (CON, NUL, COM1, ...)
+    NameTooLong,    // the new name is longer than a name may be
+    CollectedTwice, // a file listed under two extensions; the first time renamed it
+};
+
+struct PlannedEntry {
+    // ".\Sub\Name.txt": the form shown to the user and kept in the index files, in the
+    // spelling the walk found (a folder renamed earlier in the run still shows its old name).
+    std::wstring path;
+    std::wstring newName; // the entry's own name after the run; its name now when it keeps it
+    std::int32_t parent = -1; // plan index of the folder holding the entry; -1 for the chosen folder
+    DWORD attributes = 0;     // as the walk read them
+    std::uint64_t size = 0;
+    FILETIME lastWrite{};
+    bool isFolder = false;
+    bool clearReadOnly = false;
+    bool writeTag = false;      // an ID3v1 tag carrying tagText is written before the move
+    std::wstring tagText;       // the new base name, for the tag
+    std::uint64_t number = 0;   // ModeNumber: the number the file takes (or uses up)
+    PlanStatus status = PlanStatus::AlreadyRight;
+    PlanReason reason = PlanReason::None;
+
+    std::wstring_view Name() const;
+    bool Renames() const;
+};
+
+struct RunPlan {
+    OperationMode mode = ModeLower;
+    std::wstring root; // the chosen folder, in the \\?\ form
+    std::vector<PlannedEntry> entries; // in collection order
+    // The divisor of the progress percentage, counted as the collection counts it.
+    std::int32_t progressTotal = 0;
+};
+
+struct PlanSummary {
+    size_t entries = 0;
+    size_t toRename = 0;
+    size_t alreadyRight = 0;
+    size_t readOnlyToClear = 0;
+    size_t tagsToWrite = 0;
+    size_t cannotChange = 0;
+};
+PlanSummary SummarizePlan(const RunPlan& plan);
+
+// "Will be renamed", "Name held by another entry", ...: what happens to the entry, in words.
+std::wstring DescribePlannedEntry(const PlannedEntry& entry);
