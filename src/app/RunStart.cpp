@@ -127,8 +127,9 @@ static bool RunMode(HWND window, OperationMode mode, const std::wstring& folder,
             return true;
         }
     }
-    if (BatchRun(window, folder, mode) == BatchResult::PathNotFound) {
-        ShowStartMessage(window, PathNotFoundMessage(folder).c_str(), MB_ICONWARNING);
+    BatchResult result = BatchRun(window, folder, mode);
+    if (result != BatchResult::Completed) {
+        ShowStartMessage(window, BatchResultMessage(result, folder).c_str(), MB_ICONWARNING);
         return false;
     }
     return true;

@@ -1,5 +1,7 @@
 // A whole run over real trees: what is collected, in which order, and what changes on disk.
 #include "BatchRun.h"
+#include "CollectEntries.h"
+#include "ExtendedPath.h"
 #include "MessageBoxWatcher.h"
 #include "RunState.h"
 #include "TempFolder.h"
@@ -18,19 +20,19 @@ protected:
     TempFolder root_;
 };
 
-std::vector<std::wstring> CollectedPaths(OperationMode mode, const std::wstring& folder)
+std::vector<std::wstring> PathsOf(const CollectedTree& tree)
 {
-    CurrentRun = RunState();
-    CurrentRun.Mode = mode;
-    std::wstring saved = GetCurrentDirectoryString();
-    SetCurrentDirectoryW(folder.c_str());
-    PathList collected;
-    CollectEntries(nullptr, collected, nullptr);
-    SetCurrentDirectoryW(saved.c_str());
     std::vector<std::wstring> paths;
-    for (PathEntry* entry = collected.head; entry; entry = entry->next)
-        paths.push_back(entry->path);
+    for (const PlannedEntry& entry : tree.plan.entries)
+        paths.push_back(entry.path);
     return paths;
+}
+
+CollectedTree Collected(OperationMode mode, const std::wstring& folder)
+{
+    RunOptions options;
+    options.mode = mode;
+    return CollectEntries(ExtendedLengthPath(folder), options, nullptr, false);
 }
 } // namespace
 
@@ -77,21 +79,23 @@ TEST_F(BatchRunTest, FolderStandsBeforeItsContentsInTheCollection)
 {
     root_.WriteFile(L"A\\x.txt");
     root_.WriteFile(L"B.txt");
-    std::vector<std::wstring> paths = CollectedPaths(ModeLower, root_.path());
+    CollectedTree tree = Collected(ModeLower, root_.path());
+    std::vector<std::wstring> paths = PathsOf(tree);
     ASSERT_EQ(paths.size(), 3u);
     auto position = [&](const wchar_t* p) { return std::find(paths.begin(), paths.end(), p) - paths.begin(); };
     EXPECT_LT(position(L".\\A"), position(L".\\A\\x.txt"));
     EXPECT_LT(position(L".\\B.txt"), 3);
     // Collection step, root visit, folder A visit, and one per entry.
-    EXPECT_EQ(CurrentRun.ProgressTotal, 1 + 2 + 3);
+    EXPECT_EQ(tree.plan.progressTotal, 1 + 2 + 3);
 }
 
 TEST_F(BatchRunTest, TenFilesCountTwelveInTheProgressTotal)
 {
     for (int i = 0; i < 10; ++i)
         root_.WriteFile(L"f" + std::to_wstring(i) + L".TXT");
-    EXPECT_EQ(CollectedPaths(ModeLower, root_.path()).size(), 10u);
-    EXPECT_EQ(CurrentRun.ProgressTotal, 12);
+    CollectedTree tree = Collected(ModeLower, root_.path());
+    EXPECT_EQ(tree.plan.entries.size(), 10u);
+    EXPECT_EQ(tree.plan.progressTotal, 12);
 }
 
 TEST_F(BatchRunTest, NumberingCollectsVisibleFilesOfEachExtensionInListOrder)
@@ -109,24 +113,17 @@ TEST_F(BatchRunTest, NumberingCollectsVisibleFilesOfEachExtensionInListOrder)
     SetFileAttributesW((root_ / L".hid").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_DIRECTORY);
     SetFileAttributesW((root_ / L"hidden.jpg").c_str(), FILE_ATTRIBUTE_HIDDEN);
 
-    CurrentRun = RunState();
-    CurrentRun.Mode = ModeNumber;
-    std::wstring saved = GetCurrentDirectoryString();
-    SetCurrentDirectoryW(root_.path().c_str());
-    PathList collected;
-    CollectEntries(window, collected, nullptr);
-    SetCurrentDirectoryW(saved.c_str());
+    RunOptions options = ReadRunOptions(window, ModeNumber);
     DestroyWindow(window);
+    CollectedTree tree = CollectEntries(ExtendedLengthPath(root_.path()), options, nullptr, false);
 
-    std::vector<std::wstring> paths;
-    for (PathEntry* entry = collected.head; entry; entry = entry->next)
-        paths.push_back(entry->path);
+    std::vector<std::wstring> paths = PathsOf(tree);
     ASSERT_EQ(paths.size(), 3u);
     EXPECT_EQ(paths[0], L".\\b.png");
     std::sort(paths.begin() + 1, paths.end());
     EXPECT_EQ(paths[1], L".\\.hid\\in.jpg");
     EXPECT_EQ(paths[2], L".\\a.JPG");
-    EXPECT_EQ(CurrentRun.ProgressTotal, 3);
+    EXPECT_EQ(tree.plan.progressTotal, 3);
 }
 
 TEST_F(BatchRunTest, ExcludedPathsAreNeitherCollectedNorCounted)
@@ -135,16 +132,11 @@ TEST_F(BatchRunTest, ExcludedPathsAreNeitherCollectedNorCounted)
     root_.WriteFile(L"done.jpg");
     PathList exclusions;
     Append(exclusions, L".\\DONE.JPG");
-    CurrentRun = RunState();
-    CurrentRun.Mode = ModeNumber;
-    std::wstring saved = GetCurrentDirectoryString();
-    SetCurrentDirectoryW(root_.path().c_str());
-    PathList collected;
-    CollectEntries(nullptr, collected, &exclusions);
-    SetCurrentDirectoryW(saved.c_str());
-    ASSERT_EQ(EntryCount(collected), 1u);
-    EXPECT_EQ(collected.head->path, L".\\keep.jpg");
-    EXPECT_EQ(CurrentRun.ProgressTotal, 1);
+    RunOptions options;
+    options.mode = ModeNumber;
+    CollectedTree tree = CollectEntries(ExtendedLengthPath(root_.path()), options, &exclusions, false);
+    EXPECT_EQ(PathsOf(tree), (std::vector<std::wstring>{L".\\keep.jpg"}));
+    EXPECT_EQ(tree.plan.progressTotal, 1);
 }
 
 TEST_F(BatchRunTest, MissingOrEmptyPathChangesNothingAnywhere)

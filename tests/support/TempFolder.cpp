@@ -141,12 +141,17 @@ std::wstring FolderWithLinkBack(const TempFolder& scratch)
     if (CreateSymbolicLinkW((scratch / L"A\\up").c_str(), scratch.path().c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) &&
         PathExists(scratch / L"A\\up"))
         return scratch.path();
+    std::wstring prepared = PreparedFixture(L"loop");
+    return PathExists(prepared + L"\\A\\up") ? prepared : std::wstring{};
+}
+
+std::wstring PreparedFixture(const std::wstring& name)
+{
     const char* environment = std::getenv("NOMARO_TEST_ENV");
     if (!environment)
         return {};
     std::wstring prepared = L"Z:";
     for (const char* c = environment; *c; ++c)
         prepared += *c == '/' ? L'\\' : static_cast<wchar_t>(*c);
-    prepared += L"\\fixtures\\loop";
-    return PathExists(prepared + L"\\A\\up") ? prepared : std::wstring{};
+    return prepared + L"\\fixtures\\" + name;
 }
