@@ -1,4 +1,5 @@
 // A whole run over real trees: what is collected, in which order, and what changes on disk.
+#include "AsciiCase.h"
 #include "BatchRun.h"
 #include "CollectEntries.h"
 #include "ExtendedPath.h"
@@ -193,4 +194,100 @@ TEST_F(BatchRunTest, RunsNeverOverlap)
     BatchRun(nullptr, root_.path());
     EXPECT_EQ(ListNames(root_.path()), (std::vector<std::wstring>{L"A.TXT"}));
     CurrentRun.BatchBusy = false;
+}
+
+namespace {
+RunOptions Options(OperationMode mode, const std::wstring& extensions = L"", const std::wstring& name = L"P")
+{
+    RunOptions options;
+    options.mode = mode;
+    options.extensions = extensions;
+    options.nameText = name;
+    options.numberWidth = 1;
+    return options;
+}
+
+// Runs and gives the texts of the message boxes the run showed.
+std::vector<std::wstring> RunAndSee(const std::wstring& folder, const RunOptions& options)
+{
+    MessageBoxWatcher watcher;
+    EXPECT_EQ(BatchRun(nullptr, folder, options), BatchResult::Completed);
+    std::vector<std::wstring> texts;
+    for (const SeenMessageBox& box : watcher.Seen())
+        texts.push_back(box.text);
+    return texts;
+}
+} // namespace
+
+TEST_F(BatchRunTest, EntriesAreReachedByTheirExactNames)
+{
+    // Names from other systems that plain paths turn into something else.
+    for (const wchar_t* name : {L"ALONE.", L"SPACE ", L"CON.TXT", L"NUL", L"DIR.\\INNER.TXT"})
+        root_.WriteFile(name, Narrow(name));
+    SetFileAttributesW(ExtendedLengthPath(root_ / L"ALONE.").c_str(), FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesW(ExtendedLengthPath(root_ / L"CON.TXT").c_str(), FILE_ATTRIBUTE_READONLY);
+
+    EXPECT_TRUE(RunAndSee(root_.path(), Options(ModeReadOnly)).empty());
+    EXPECT_FALSE(GetFileAttributesW(ExtendedLengthPath(root_ / L"ALONE.").c_str()) & FILE_ATTRIBUTE_READONLY);
+    EXPECT_FALSE(GetFileAttributesW(ExtendedLengthPath(root_ / L"CON.TXT").c_str()) & FILE_ATTRIBUTE_READONLY);
+
+    // Lower case would make device names of CON.TXT and NUL: they keep theirs and are named.
+    std::vector<std::wstring> seen = RunAndSee(root_.path(), Options(ModeLower));
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_NE(seen[0].find(L"2 items"), std::wstring::npos);
+    EXPECT_NE(seen[0].find(L".\\CON.TXT"), std::wstring::npos);
+    EXPECT_EQ(ListTree(root_.path()), (std::vector<std::wstring>{L".\\CON.TXT", L".\\NUL", L".\\alone.", L".\\dir.",
+                                                                 L".\\dir.\\inner.txt", L".\\space "}));
+    EXPECT_EQ(ReadFileBytes(ExtendedLengthPath(root_ / L"dir.\\inner.txt")), "DIR.\\INNER.TXT");
+
+    EXPECT_TRUE(RunAndSee(root_.path(), Options(ModeNumber, L"txt")).empty());
+    EXPECT_EQ(ReadFileBytes(ExtendedLengthPath(root_ / L"P0.txt")) + ReadFileBytes(ExtendedLengthPath(root_ / L"P1.txt")) +
+                  ReadFileBytes(ExtendedLengthPath(root_ / L"dir.\\P1.txt")) +
+                  ReadFileBytes(ExtendedLengthPath(root_ / L"dir.\\P0.txt")),
+              "CON.TXTDIR.\\INNER.TXT");
+}
+
+TEST_F(BatchRunTest, PathsOfAnyLengthAreRenamedWithoutBecomingTheCurrentDirectory)
+{
+    // A chosen folder past 260 units, and entries past 1,024 below it.
+    std::wstring chosen = L"LONG";
+    while ((root_ / chosen).size() < 300)
+        chosen += L"\\" + std::wstring(40, L'C');
+    std::wstring deep = chosen;
+    while ((root_ / deep).size() < 1100)
+        deep += L"\\" + std::wstring(60, L'D');
+    root_.WriteFile(deep + L"\\FILE.TXT", "deep");
+    std::wstring before = GetCurrentDirectoryString();
+
+    EXPECT_TRUE(RunAndSee(root_ / chosen, Options(ModeLower)).empty());
+
+    std::wstring lowered = deep.substr(chosen.size());
+    LowerAscii(lowered);
+    EXPECT_EQ(ReadFileBytes(ExtendedLengthPath(root_ / chosen + lowered + L"\\file.txt")), "deep");
+    EXPECT_EQ(GetCurrentDirectoryString(), before);
+}
+
+TEST_F(BatchRunTest, RenumberingANumberedFolderRenamesEveryFile)
+{
+    for (int i = 0; i < 5; ++i)
+        root_.WriteFile(L"P" + std::to_wstring(i) + L".jpg", "old" + std::to_string(i));
+    root_.WriteFile(L"new.jpg", "new");
+
+    EXPECT_TRUE(RunAndSee(root_.path(), Options(ModeNumber, L"jpg")).empty());
+
+    std::vector<std::wstring> names = ListNames(root_.path());
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"P0.jpg", L"P1.jpg", L"P2.jpg", L"P3.jpg", L"P4.jpg", L"P5.jpg"}));
+    std::vector<std::string> contents;
+    for (const std::wstring& name : names)
+        contents.push_back(ReadFileBytes(root_ / name));
+    std::sort(contents.begin(), contents.end());
+    EXPECT_EQ(contents, (std::vector<std::string>{"new", "old0", "old1", "old2", "old3", "old4"}));
+}
+
+TEST_F(BatchRunTest, ExtensionListedTwiceRenamesEachFileOnceWithoutAFailure)
+{
+    root_.WriteFile(L"a.jpg", "a");
+    root_.WriteFile(L"b.JPG", "b");
+    EXPECT_TRUE(RunAndSee(root_.path(), Options(ModeNumber, L"jpg JPG, jpg")).empty());
+    EXPECT_EQ(ListNames(root_.path()), (std::vector<std::wstring>{L"P0.jpg", L"P1.jpg"}));
 }
