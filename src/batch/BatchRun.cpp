@@ -181,7 +181,6 @@ BatchResult ExecuteRun(HWND window, PreparedRun& run)
     if (CurrentRun.BatchBusy)
         return BatchResult::Completed;
     CurrentRun.BatchBusy = true;
-    CurrentRun.Mode = run.options.mode;
     Repaint(window);
     if (window) {
         SendDlgItemMessageW(window, IDC_PROGRESS, PBM_SETRANGE, 0, MAKELPARAM(0, 100));

@@ -15,8 +15,6 @@ struct RunState {
     std::uint32_t StartNumber = 0;
     // Kept between runs; 1 until the first Start.
     std::int32_t NumberWidth = 1;
-    // The mode the run started with; a mode radio clicked during the run does not change it.
-    OperationMode Mode = ModeLower;
 };
 
 extern RunState CurrentRun;

@@ -45,7 +45,6 @@ protected:
     void SetUp() override
     {
         CurrentRun = RunState();
-        CurrentRun.Mode = ModeNumber;
         CurrentMode = ModeNumber;
         Settings.FillTags = 0;
     }
