@@ -327,16 +327,19 @@ TEST_F(HistoryStoreTest, IndexHoldsTheExclusionsThenTheNewPathsAndTheCountFollow
 
 TEST_F(HistoryStoreTest, IndexThatCannotBeWrittenLeavesTheCount)
 {
-    std::wstring unreachable = start_ / L"no such folder\\20120101000000.idx";
-    WriteFileBytes(HistoryFilePath, HistoryRecordBytes(6, L"D:\\Photos", unreachable));
+    // The index's name is held by a folder, which no file can replace.
+    std::wstring index = start_ / L"20120101000000.idx";
+    ASSERT_TRUE(CreateDirectoryW(index.c_str(), nullptr));
+    WriteFileBytes(HistoryFilePath, HistoryRecordBytes(6, L"D:\\Photos", index));
     LoadHistory();
     BeginNumbering(nullptr, L"D:\\Photos");
     PathList numbered;
     Append(numbered, L".\\x.jpg");
     WriteNumberingIndex(nullptr, numbered);
     EXPECT_EQ(ActiveRecord->count, 6);
-    EXPECT_FALSE(PathExists(unreachable));
-    EXPECT_EQ(ListNames(start_.path()), (std::vector<std::wstring>{L"Nomaro.stdb"}));
+    EXPECT_EQ(*ActiveRecord->secondPath, index);
+    EXPECT_TRUE(ListNames(index).empty());
+    EXPECT_EQ(ListNames(start_.path()), (std::vector<std::wstring>{L"20120101000000.idx", L"Nomaro.stdb"}));
 }
 
 TEST_F(HistoryStoreTest, DamagedIndexKeepsItsReadableEntriesAndIsBackedUp)
@@ -365,3 +368,76 @@ TEST_F(HistoryStoreTest, WithoutAHistoryNumberingKeepsNoRecord)
     WriteNumberingIndex(nullptr, numbered);
     EXPECT_TRUE(ListNames(start_.path()).empty());
 }
+
+TEST_F(HistoryStoreTest, IndexPathsNotOfTheProgramsOwnMakingAreNeverOpened)
+{
+    TempFolder elsewhere;
+    std::wstring elsewhereName = elsewhere.path().substr(elsewhere.path().find_last_of(L'\\') + 1);
+    std::wstring owned = start_ / L"20120101000009.idx";
+    start_.MakeFolder(L"sub");
+    std::vector<std::wstring> foreign = {
+        elsewhere / L"20120101000000.idx",                            // another folder: a moved or copied history
+        start_ / (L"..\\" + elsewhereName + L"\\20120101000001.idx"), // out of StartDirectory through ".."
+        start_ / L"sub\\20120101000002.idx",                          // not directly in StartDirectory
+        start_ / L"notes.idx",                                        // a name the program never makes
+        owned,                                                        // an earlier record's index
+    };
+    // A user's file, which a reader would take for a damaged index and back up.
+    const std::string users = "users own\x01";
+    std::string history = HistoryRecordBytes(1, L"D:\\Owner", owned);
+    for (size_t i = 0; i < foreign.size(); ++i) {
+        WriteFileBytes(foreign[i], users);
+        history += HistoryRecordBytes(7, L"D:\\F" + std::to_wstring(i), foreign[i]);
+    }
+    WriteFileBytes(HistoryFilePath, history);
+    LoadHistory();
+
+    for (size_t i = 0; i < foreign.size(); ++i) {
+        std::vector<SeenMessageBox> seen;
+        {
+            MessageBoxWatcher watcher({IDYES});
+            EXPECT_EQ(BeginNumbering(nullptr, L"D:\\F" + std::to_wstring(i)), nullptr);
+            seen = watcher.Seen();
+        }
+        EXPECT_TRUE(seen.empty()) << i;
+        EXPECT_TRUE(IsIndexName(*ActiveRecord->secondPath, start_.path())) << Narrow(*ActiveRecord->secondPath);
+        PathList numbered;
+        Append(numbered, L".\\x.jpg");
+        WriteNumberingIndex(nullptr, numbered);
+        EXPECT_EQ(ReadFileBytes(*ActiveRecord->secondPath), StringBytes(L".\\x.jpg")) << i;
+        EXPECT_EQ(ActiveRecord->count, 1);
+    }
+    for (const std::wstring& path : foreign)
+        EXPECT_EQ(ReadFileBytes(path), users) << Narrow(path);
+    // No backup beside any of them, and five fresh indexes beside the history.
+    EXPECT_EQ(ListNames(elsewhere.path()), (std::vector<std::wstring>{L"20120101000000.idx", L"20120101000001.idx"}));
+    EXPECT_EQ(ListNames(start_ / L"sub"), (std::vector<std::wstring>{L"20120101000002.idx"}));
+    EXPECT_EQ(ListNames(start_.path()).size(), 4u + foreign.size());
+}
+
+TEST_F(HistoryStoreTest, BackupTakesTheNextFreeName)
+{
+    std::string good = HistoryRecordBytes(4, L"D:\\A", L"C:\\a.idx");
+    WriteFileBytes(HistoryFilePath, good + "\x01");
+    WriteFileBytes(HistoryBackupPath(), "older backup");
+    WriteFileBytes(start_ / L"Nomaro.stdb.1.bak", "users own");
+    LoadHistory();
+    SaveHistory();
+    EXPECT_EQ(ReadFileBytes(HistoryBackupPath()), "older backup");
+    EXPECT_EQ(ReadFileBytes(start_ / L"Nomaro.stdb.1.bak"), "users own");
+    EXPECT_EQ(ReadFileBytes(start_ / L"Nomaro.stdb.2.bak"), good + "\x01");
+    EXPECT_EQ(HistoryBytes(), good);
+}
+
+TEST_F(HistoryStoreTest, CountIsTheFilesUnsignedValue)
+{
+    // Damaged or edited: a count of 2^31 or more, which the record's signed field shows negative.
+    RecordFolder(L"D:\\Photos", 0xFFFFFFF0u, "");
+    EXPECT_EQ(RecordCount(*HistoryStore->head), 0xFFFFFFF0u);
+    {
+        MessageBoxWatcher watcher({IDYES});
+        BeginNumbering(nullptr, L"D:\\Photos");
+    }
+    EXPECT_EQ(CurrentRun.StartNumber, 0xFFFFFFF0u);
+}
+
