@@ -1,8 +1,9 @@
-// Telling the history's own files among the entries of a run.
+// Telling the history's own files among the entries of a run, by identity rather than spelling.
 #include "HistoryStore.h"
 
 #include "AsciiCase.h"
 #include "DataFile.h"
+#include "FileIdentity.h"
 #include "FolderWalk.h"
 #include "IndexFileName.h"
 
@@ -65,5 +66,10 @@ bool IsHistoryDataFile(const std::wstring& entryPath)
     if (!IsOwnFileName(base.empty() ? name : base))
         return false;
     std::wstring ownPath = JoinPath(StartDirectory, name);
+    FileIdentity entry = ReadFileIdentity(entryPath);
+    FileIdentity own = ReadFileIdentity(ownPath);
+    if (entry.known && own.known)
+        return entry.SameAs(own);
+    // Some network file systems give no file index: the spelled paths are all there is to compare.
     return EqualsAsciiNoCase(ComparablePath(entryPath), ComparablePath(ownPath));
 }

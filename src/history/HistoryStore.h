@@ -44,6 +44,7 @@ void WriteNumberingIndex(PathList* exclusionList, PathList& numberedList);
 
 // True when entryPath (relative to the current directory, or absolute, \\?\ paths too) is one of
 // the history's own files: the history file or a record's own index file, or a backup or the
-// temporary file of either.
+// temporary file of either. Told by file identity, so that they are found also where the numbered
+// tree reaches StartDirectory through a link; by the full path where a file system gives no identity.
 // When StartDirectory lies inside the numbered tree, numbering them would lose the history.
 bool IsHistoryDataFile(const std::wstring& entryPath);

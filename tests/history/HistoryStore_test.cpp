@@ -6,6 +6,7 @@
 #include "RecordBytes.h"
 #include "RunState.h"
 #include "TempFolder.h"
+#include "UniqueHandle.h"
 
 #include <gtest/gtest.h>
 
@@ -72,6 +73,27 @@ bool IsIndexName(const std::wstring& path, const std::wstring& startDirectory)
             return false;
     }
     return name.substr(14) == L".idx";
+}
+
+struct LinkedStart {
+    std::wstring start; // empty when no link can be made
+    std::wstring tree;  // its subfolder Tools leads to start
+};
+
+// Made in scratch with CreateSymbolicLinkW where the platform can, else the pair the Wine test
+// environment prepared (a Unix link, which Wine presents as the folder it leads to).
+LinkedStart MakeLinkedStart(const TempFolder& scratch)
+{
+    scratch.MakeFolder(L"start");
+    scratch.MakeFolder(L"tree");
+    if (CreateSymbolicLinkW((scratch / L"tree\\Tools").c_str(), (scratch / L"start").c_str(),
+                            SYMBOLIC_LINK_FLAG_DIRECTORY) &&
+        PathExists(scratch / L"tree\\Tools"))
+        return {scratch / L"start", scratch / L"tree"};
+    std::wstring prepared = PreparedFixture(L"linked");
+    if (prepared.empty() || !PathExists(prepared + L"\\tree\\Tools"))
+        return {};
+    return {prepared + L"\\start", prepared + L"\\tree"};
 }
 
 } // namespace
@@ -441,3 +463,42 @@ TEST_F(HistoryStoreTest, CountIsTheFilesUnsignedValue)
     EXPECT_EQ(CurrentRun.StartNumber, 0xFFFFFFF0u);
 }
 
+TEST_F(HistoryStoreTest, OwnFilesAreKnownThroughALinkToStartDirectory)
+{
+    TempFolder scratch;
+    LinkedStart linked = MakeLinkedStart(scratch);
+    if (linked.start.empty())
+        GTEST_SKIP() << "no link to a folder can be made here";
+    StartDirectory = linked.start;
+    HistoryFilePath = linked.start + L"\\Nomaro.stdb";
+    std::vector<std::wstring> own = {L"Nomaro.stdb", L"20120101000000.idx", L"Nomaro.stdb.bak", L"Nomaro.stdb.1.bak",
+                                     L"20120101000000.idx.tmp"};
+    // A user's files named like the own ones: no record names the second index.
+    std::vector<std::wstring> users = {L"mine.idx", L"20120101000001.idx", L"Nomaro.stdb.x.bak"};
+    ScopeExit cleanUp([&] {
+        for (const std::wstring& name : ListNames(linked.start))
+            DeleteFileW((linked.start + L"\\" + name).c_str());
+        DeleteFileW((linked.tree + L"\\Nomaro.stdb").c_str());
+    });
+    WriteFileBytes(HistoryFilePath, HistoryRecordBytes(1, L"D:\\Photos", linked.start + L"\\" + own[1]));
+    LoadHistory();
+    for (const std::vector<std::wstring>* names : {&own, &users}) {
+        for (const std::wstring& name : *names)
+            WriteFileBytes(linked.start + L"\\" + name, "x");
+    }
+    // A copy of the history file that the user keeps in the tree itself.
+    WriteFileBytes(linked.tree + L"\\Nomaro.stdb", "x");
+    ASSERT_TRUE(PathExists(linked.tree + L"\\Tools\\Nomaro.stdb"));
+
+    wchar_t current[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, current);
+    ScopeExit restore([&] { SetCurrentDirectoryW(current); });
+    ASSERT_TRUE(SetCurrentDirectoryW(linked.tree.c_str()));
+    for (const std::wstring& name : own) {
+        EXPECT_TRUE(IsHistoryDataFile(L".\\Tools\\" + name)) << Narrow(name);
+        EXPECT_TRUE(IsHistoryDataFile(L"\\\\?\\" + linked.tree + L"\\Tools\\" + name)) << Narrow(name);
+    }
+    for (const std::wstring& name : users)
+        EXPECT_FALSE(IsHistoryDataFile(L".\\Tools\\" + name)) << Narrow(name);
+    EXPECT_FALSE(IsHistoryDataFile(L".\\Nomaro.stdb"));
+}
