@@ -306,7 +306,9 @@ TEST_F(HistoryStoreTest, ResumeNoReadsNothingAndKeepsTheTypedStart)
 
 TEST_F(HistoryStoreTest, EmptyIndexAndYesSkipNothingAndStartAtTheCount)
 {
-    RecordFolder(L"D:\\Photos", 5, "");
+    // A count of 2^31 or more (a damaged or edited file) is taken unsigned, never as negative.
+    RecordFolder(L"D:\\Photos", 0xFFFFFFF0u, "");
+    EXPECT_EQ(RecordCount(*HistoryStore->head), 0xFFFFFFF0u);
     std::unique_ptr<PathList> exclusions;
     {
         MessageBoxWatcher watcher({IDYES});
@@ -314,7 +316,7 @@ TEST_F(HistoryStoreTest, EmptyIndexAndYesSkipNothingAndStartAtTheCount)
     }
     ASSERT_NE(exclusions, nullptr);
     EXPECT_EQ(EntryCount(*exclusions), 0u);
-    EXPECT_EQ(CurrentRun.StartNumber, 5u);
+    EXPECT_EQ(CurrentRun.StartNumber, 0xFFFFFFF0u);
 }
 
 TEST_F(HistoryStoreTest, IndexHoldsTheExclusionsThenTheNewPathsAndTheCountFollows)
@@ -451,18 +453,6 @@ TEST_F(HistoryStoreTest, BackupTakesTheNextFreeName)
     EXPECT_EQ(HistoryBytes(), good);
 }
 
-TEST_F(HistoryStoreTest, CountIsTheFilesUnsignedValue)
-{
-    // Damaged or edited: a count of 2^31 or more, which the record's signed field shows negative.
-    RecordFolder(L"D:\\Photos", 0xFFFFFFF0u, "");
-    EXPECT_EQ(RecordCount(*HistoryStore->head), 0xFFFFFFF0u);
-    {
-        MessageBoxWatcher watcher({IDYES});
-        BeginNumbering(nullptr, L"D:\\Photos");
-    }
-    EXPECT_EQ(CurrentRun.StartNumber, 0xFFFFFFF0u);
-}
-
 TEST_F(HistoryStoreTest, OwnFilesAreKnownThroughALinkToStartDirectory)
 {
     TempFolder scratch;
@@ -471,10 +461,15 @@ TEST_F(HistoryStoreTest, OwnFilesAreKnownThroughALinkToStartDirectory)
         GTEST_SKIP() << "no link to a folder can be made here";
     StartDirectory = linked.start;
     HistoryFilePath = linked.start + L"\\Nomaro.stdb";
-    std::vector<std::wstring> own = {L"Nomaro.stdb", L"20120101000000.idx", L"Nomaro.stdb.bak", L"Nomaro.stdb.1.bak",
-                                     L"20120101000000.idx.tmp"};
-    // A user's files named like the own ones: no record names the second index.
+    // Own: the history, its index, backups and a temporary file. The user's: names alike, but no
+    // record names the second index.
+    std::vector<std::wstring> own = {L"Nomaro.stdb", L"20120101000000.idx", L"Nomaro.stdb.1.bak", L"20120101000000.idx.tmp"};
     std::vector<std::wstring> users = {L"mine.idx", L"20120101000001.idx", L"Nomaro.stdb.x.bak"};
+    for (const std::wstring& name : own)
+        WriteFileBytes(linked.start + L"\\" + name, "x");
+    for (const std::wstring& name : users)
+        WriteFileBytes(linked.start + L"\\" + name, "x");
+    WriteFileBytes(linked.tree + L"\\Nomaro.stdb", "a copy the user keeps in the tree");
     ScopeExit cleanUp([&] {
         for (const std::wstring& name : ListNames(linked.start))
             DeleteFileW((linked.start + L"\\" + name).c_str());
@@ -482,13 +477,6 @@ TEST_F(HistoryStoreTest, OwnFilesAreKnownThroughALinkToStartDirectory)
     });
     WriteFileBytes(HistoryFilePath, HistoryRecordBytes(1, L"D:\\Photos", linked.start + L"\\" + own[1]));
     LoadHistory();
-    for (const std::vector<std::wstring>* names : {&own, &users}) {
-        for (const std::wstring& name : *names)
-            WriteFileBytes(linked.start + L"\\" + name, "x");
-    }
-    // A copy of the history file that the user keeps in the tree itself.
-    WriteFileBytes(linked.tree + L"\\Nomaro.stdb", "x");
-    ASSERT_TRUE(PathExists(linked.tree + L"\\Tools\\Nomaro.stdb"));
 
     wchar_t current[MAX_PATH];
     GetCurrentDirectoryW(MAX_PATH, current);
