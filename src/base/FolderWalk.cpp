@@ -1,51 +1,24 @@
 // A pre-order walk of a folder tree in the file system's enumeration order.
 #include "FolderWalk.h"
 
+#include "FileIdentity.h"
 #include "UniqueHandle.h"
 
 #include <vector>
 
 namespace {
 
-struct FolderId {
-    DWORD volume = 0;
-    DWORD indexHigh = 0;
-    DWORD indexLow = 0;
-    bool known = false;
-
-    bool SameAs(const FolderId& other) const
-    {
-        return known && other.known && volume == other.volume && indexHigh == other.indexHigh && indexLow == other.indexLow;
-    }
-};
-
 struct Frame {
     std::wstring path;
-    FolderId id;
+    FileIdentity id;
     int depth = 0;
     UniqueFind find;
     WIN32_FIND_DATAW found{};
 };
 
-FolderId ReadFolderId(const std::wstring& path)
-{
-    FolderId id;
-    // Backup semantics lets CreateFileW open a directory; no access rights are needed.
-    UniqueFile folder(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    BY_HANDLE_FILE_INFORMATION information;
-    if (folder && GetFileInformationByHandle(folder.get(), &information)) {
-        id.volume = information.dwVolumeSerialNumber;
-        id.indexHigh = information.nFileIndexHigh;
-        id.indexLow = information.nFileIndexLow;
-        // Some network file systems give every folder the index 0: that identifies nothing, and
-        // trusting it would leave out every subfolder as if it were already on the walk path.
-        id.known = information.nFileIndexHigh != 0 || information.nFileIndexLow != 0;
-    }
-    return id;
-}
-
-bool OnWalkPath(const std::vector<Frame>& stack, const FolderId& id)
+// An unknown identity matches no frame: trusting an index of 0 would leave out every subfolder
+// of such a file system as if it were already on the walk path.
+bool OnWalkPath(const std::vector<Frame>& stack, const FileIdentity& id)
 {
     for (const Frame& frame : stack) {
         if (frame.id.SameAs(id))
@@ -72,7 +45,7 @@ std::wstring JoinPath(std::wstring_view folder, std::wstring_view name)
 void RunFolderWalk(const std::wstring& root, const FolderWalk& walk)
 {
     std::vector<Frame> stack;
-    stack.push_back(Frame{root, ReadFolderId(root), 0, {}, {}});
+    stack.push_back(Frame{root, ReadFileIdentity(root), 0, {}, {}});
     bool opened = false; // whether the top frame's enumeration has begun
 
     while (!stack.empty()) {
@@ -103,7 +76,7 @@ void RunFolderWalk(const std::wstring& root, const FolderWalk& walk)
         if (!walk.onEntry(WalkEntry{entryPath, frame.found.cFileName, attributes, frame.found, depth, frame.id.volume}))
             continue;
 
-        FolderId id = ReadFolderId(entryPath);
+        FileIdentity id = ReadFileIdentity(entryPath);
         if (OnWalkPath(stack, id))
             continue;
         stack.push_back(Frame{std::move(entryPath), id, depth + 1, {}, {}});

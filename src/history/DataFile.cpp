@@ -1,6 +1,7 @@
-// Whole-file reading and crash-safe replacement of the history's own files.
+// Whole-file reading, crash-safe replacement and backups of the history's own files.
 #include "DataFile.h"
 
+#include "AsciiCase.h"
 #include "UniqueHandle.h"
 
 #include <algorithm>
@@ -48,4 +49,44 @@ bool ReplaceFileContents(const std::wstring& path, const std::string& bytes)
         return true;
     DeleteFileW(temporary.c_str());
     return false;
+}
+
+// Far more backups than a history ever makes; it only bounds the search for a free name.
+static constexpr int kMaxBackupNumber = 9999;
+
+bool BackUpFile(const std::wstring& path)
+{
+    for (int number = 0; number <= kMaxBackupNumber; ++number) {
+        std::wstring backup = number == 0 ? path + kBackupSuffix : path + L"." + std::to_wstring(number) + kBackupSuffix;
+        // Failing when the name exists, instead of testing first, leaves no moment in which
+        // another file could appear under the name and be replaced.
+        if (CopyFileW(path.c_str(), backup.c_str(), TRUE))
+            return true;
+        DWORD error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
+            return false;
+    }
+    return false;
+}
+
+static bool EndsWithAsciiNoCase(std::wstring_view text, std::wstring_view tail)
+{
+    return text.size() >= tail.size() && EqualsAsciiNoCase(text.substr(text.size() - tail.size()), tail);
+}
+
+std::wstring_view CompanionBase(std::wstring_view name)
+{
+    constexpr std::wstring_view temporary(kTemporarySuffix);
+    constexpr std::wstring_view backup(kBackupSuffix);
+    if (EndsWithAsciiNoCase(name, temporary))
+        return name.substr(0, name.size() - temporary.size());
+    if (!EndsWithAsciiNoCase(name, backup))
+        return {};
+    name.remove_suffix(backup.size());
+    std::wstring_view::size_type dot = name.find_last_of(L'.');
+    if (dot == std::wstring_view::npos || dot + 1 == name.size())
+        return name;
+    std::wstring_view number = name.substr(dot + 1);
+    bool digits = std::all_of(number.begin(), number.end(), [](wchar_t unit) { return unit >= L'0' && unit <= L'9'; });
+    return digits ? name.substr(0, dot) : name;
 }

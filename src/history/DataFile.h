@@ -1,12 +1,15 @@
-// Whole-file reading and crash-safe replacement of the history's own files.
+// Whole-file reading, crash-safe replacement and backups of the history's own files.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
 // The temporary file a replacement is written to, beside the file it replaces.
 constexpr wchar_t kTemporarySuffix[] = L".tmp";
+// The first backup of X is X.bak; when that name is taken, X.1.bak, X.2.bak and so on.
+constexpr wchar_t kBackupSuffix[] = L".bak";
 
 // Reads from the file's current position to its end. False when a read fails part way.
 bool ReadRestOfFile(HANDLE file, std::string& bytes);
@@ -14,3 +17,11 @@ bool ReadRestOfFile(HANDLE file, std::string& bytes);
 // Writes bytes to a temporary file beside path and then puts it in path's place in one step,
 // so that a crash or a full disk never leaves a half-written file. False when path is unchanged.
 bool ReplaceFileContents(const std::wstring& path, const std::string& bytes);
+
+// Copies path to the first free backup name; never replaces an existing file, an older backup or
+// a user's own. False when no copy was made.
+bool BackUpFile(const std::wstring& path);
+
+// The name whose backup or temporary file name is (X for X.bak, X.3.bak and X.tmp); empty when
+// name is neither.
+std::wstring_view CompanionBase(std::wstring_view name);

@@ -17,7 +17,6 @@ const wchar_t kResumeQuestion[] = L"Would you like for Nomaro to start numbering
                                   L"from where it left off the last time you used it\n"
                                   L"numbering only the newest files?";
 static constexpr wchar_t kResumeCaption[] = L"Nomaro";
-static constexpr wchar_t kBackupSuffix[] = L".bak";
 
 // Set when the history file held bytes the reader could not take: the file is kept as it
 // was before the first save, so that what could not be read is not lost.
@@ -59,7 +58,7 @@ void SaveHistory()
     if (!IsExistingFile(HistoryFilePath))
         return;
     if (HistoryNeedsBackup) {
-        if (!CopyFileW(HistoryFilePath.c_str(), HistoryBackupPath().c_str(), FALSE))
+        if (!BackUpFile(HistoryFilePath))
             return;
         HistoryNeedsBackup = false;
     }
@@ -74,12 +73,29 @@ void ReleaseHistory()
     ActiveRecord = nullptr;
 }
 
-// A drive path (C:\...) or a network path (\\server\...), as StartDirectory always is.
-static bool IsAbsolutePath(const std::wstring& path)
+std::uint32_t RecordCount(const PathEntry& record)
 {
-    bool drive = path.size() >= 3 && path[1] == L':' && path[2] == L'\\';
-    bool network = path.size() >= 3 && path[0] == L'\\' && path[1] == L'\\';
-    return drive || network;
+    return static_cast<std::uint32_t>(record.count);
+}
+
+// True when the record's index path is one this program made in StartDirectory and no earlier
+// record holds it too: two folders sharing one index would overwrite each other's memory.
+static bool HasOwnIndex(const PathEntry& record)
+{
+    if (!HistoryStore || !record.secondPath || !IsOwnIndexPath(*record.secondPath, StartDirectory))
+        return false;
+    for (const PathEntry* other = HistoryStore->head; other && other != &record; other = other->next) {
+        if (other->secondPath && EqualsAsciiNoCase(*other->secondPath, *record.secondPath))
+            return false;
+    }
+    return true;
+}
+
+static std::wstring FreshIndexFileName()
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    return NewIndexFileName(HistoryStore.get(), StartDirectory, now);
 }
 
 static std::unique_ptr<PathList> ReadExclusions(HANDLE indexFile)
@@ -103,22 +119,18 @@ std::unique_ptr<PathList> BeginNumbering(HWND window, const std::wstring& folder
     // with this one would have its index overwritten with this folder's files.
     PathEntry* record = FindExact(HistoryStore.get(), folderPath);
     if (!record) {
-        SYSTEMTIME now;
-        GetLocalTime(&now);
-        std::wstring indexPath = NewIndexFileName(HistoryStore.get(), StartDirectory, now);
+        std::wstring indexPath = FreshIndexFileName();
         ActiveRecord = Append(*HistoryStore, folderPath, 0, &indexPath);
         return nullptr;
     }
 
     ActiveRecord = record;
-    if (!record->secondPath)
+    if (!HasOwnIndex(*record)) {
+        // A damaged, edited or copied history or a moved program folder: the recorded path may be any
+        // file of the user's, which is neither read nor written. The folder starts a fresh index, whose
+        // name no file has yet, so there is nothing to resume.
+        record->secondPath = std::make_unique<std::wstring>(FreshIndexFileName());
         return nullptr;
-    if (!IsAbsolutePath(*record->secondPath)) {
-        // Only a damaged history holds such a name; writing to it would land among the user's own
-        // files in the folder being numbered. The folder starts a fresh index instead.
-        SYSTEMTIME now;
-        GetLocalTime(&now);
-        *record->secondPath = NewIndexFileName(HistoryStore.get(), StartDirectory, now);
     }
     UniqueFile indexFile(CreateFileW(record->secondPath->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                      FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -128,17 +140,18 @@ std::unique_ptr<PathList> BeginNumbering(HWND window, const std::wstring& folder
         return nullptr;
     std::unique_ptr<PathList> exclusions = ReadExclusions(indexFile.get());
     // The whole count: a folder with 65536 or more numbered files goes on after the last of them.
-    CurrentRun.StartNumber = static_cast<std::uint32_t>(record->count);
+    CurrentRun.StartNumber = RecordCount(*record);
     return exclusions;
 }
 
 void WriteNumberingIndex(PathList* exclusionList, PathList& numberedList)
 {
-    if (!ActiveRecord || !ActiveRecord->secondPath)
+    // Only an index that BeginNumbering accepted or made: never a path that came out of a data file.
+    if (!ActiveRecord || !HasOwnIndex(*ActiveRecord))
         return;
     const std::wstring& indexPath = *ActiveRecord->secondPath;
     if (ActiveIndexNeedsBackup) {
-        if (!CopyFileW(indexPath.c_str(), (indexPath + kBackupSuffix).c_str(), FALSE))
+        if (!BackUpFile(indexPath))
             return;
         ActiveIndexNeedsBackup = false;
     }
@@ -146,58 +159,4 @@ void WriteNumberingIndex(PathList* exclusionList, PathList& numberedList)
     std::string bytes = EncodeIndex(exclusionList, numberedList, entries);
     if (ReplaceFileContents(indexPath, bytes))
         ActiveRecord->count = entries;
-}
-
-static bool EndsWithAsciiNoCase(std::wstring_view text, std::wstring_view tail)
-{
-    return text.size() >= tail.size() && EqualsAsciiNoCase(text.substr(text.size() - tail.size()), tail);
-}
-
-static std::wstring FullPath(const std::wstring& path)
-{
-    std::wstring full(MAX_PATH, L'\0');
-    for (;;) {
-        DWORD length = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-        if (length == 0)
-            return path;
-        if (length < full.size()) {
-            full.resize(length);
-            return full;
-        }
-        full.resize(length);
-    }
-}
-
-// The file itself, or its backup or temporary file.
-static bool IsFileOrCompanion(const std::wstring& fullPath, const std::wstring& file)
-{
-    std::wstring fullFile = FullPath(file);
-    return EqualsAsciiNoCase(fullPath, fullFile) || EqualsAsciiNoCase(fullPath, fullFile + kBackupSuffix) ||
-           EqualsAsciiNoCase(fullPath, fullFile + kTemporarySuffix);
-}
-
-bool IsHistoryDataFile(const std::wstring& entryPath)
-{
-    if (!HistoryStore)
-        return false;
-    // Most files are ruled out by their name alone, without a look at the disk.
-    std::wstring_view name(entryPath);
-    std::wstring_view::size_type slash = name.find_last_of(L'\\');
-    if (slash != std::wstring_view::npos)
-        name.remove_prefix(slash + 1);
-    if (EndsWithAsciiNoCase(name, kBackupSuffix))
-        name.remove_suffix(4);
-    else if (EndsWithAsciiNoCase(name, kTemporarySuffix))
-        name.remove_suffix(4);
-    if (!EndsWithAsciiNoCase(name, L".stdb") && !EndsWithAsciiNoCase(name, L".idx"))
-        return false;
-
-    std::wstring fullPath = FullPath(entryPath);
-    if (IsFileOrCompanion(fullPath, HistoryFilePath))
-        return true;
-    for (const PathEntry* record = HistoryStore->head; record; record = record->next) {
-        if (record->secondPath && IsFileOrCompanion(fullPath, *record->secondPath))
-            return true;
-    }
-    return false;
 }

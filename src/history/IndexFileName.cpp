@@ -2,6 +2,7 @@
 #include "IndexFileName.h"
 
 #include "AsciiCase.h"
+#include "FileIdentity.h"
 
 #include <unordered_set>
 
@@ -64,4 +65,33 @@ std::wstring NewIndexFileName(const PathList* store, const std::wstring& startDi
         name = FormatIndexFileName(startDirectory, time);
     }
     return name;
+}
+
+bool IsIndexFileName(std::wstring_view name)
+{
+    constexpr std::wstring_view extension(kIndexExtension);
+    if (name.size() < extension.size() || name.substr(name.size() - extension.size()) != extension)
+        return false;
+    std::wstring_view digits = name.substr(0, name.size() - extension.size());
+    if (digits.size() != 14 && digits.size() != 15)
+        return false;
+    for (wchar_t unit : digits) {
+        if (unit < L'0' || unit > L'9')
+            return false;
+    }
+    return true;
+}
+
+bool IsOwnIndexPath(const std::wstring& path, const std::wstring& startDirectory)
+{
+    size_t folderLength = startDirectory.size();
+    if (folderLength == 0 || path.size() <= folderLength + 1 || path[folderLength] != L'\\' ||
+        !IsIndexFileName(std::wstring_view(path).substr(folderLength + 1)))
+        return false;
+    std::wstring folder = path.substr(0, folderLength);
+    if (folder == startDirectory)
+        return true;
+    // Started with another letter case in the start-in folder, the same folder is spelled differently;
+    // whether it is the same folder only the file system can say (a case-sensitive folder may hold both).
+    return EqualsAsciiNoCase(folder, startDirectory) && ReadFileIdentity(folder).SameAs(ReadFileIdentity(startDirectory));
 }

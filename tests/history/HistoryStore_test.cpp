@@ -6,6 +6,7 @@
 #include "RecordBytes.h"
 #include "RunState.h"
 #include "TempFolder.h"
+#include "UniqueHandle.h"
 
 #include <gtest/gtest.h>
 
@@ -72,6 +73,27 @@ bool IsIndexName(const std::wstring& path, const std::wstring& startDirectory)
             return false;
     }
     return name.substr(14) == L".idx";
+}
+
+struct LinkedStart {
+    std::wstring start; // empty when no link can be made
+    std::wstring tree;  // its subfolder Tools leads to start
+};
+
+// Made in scratch with CreateSymbolicLinkW where the platform can, else the pair the Wine test
+// environment prepared (a Unix link, which Wine presents as the folder it leads to).
+LinkedStart MakeLinkedStart(const TempFolder& scratch)
+{
+    scratch.MakeFolder(L"start");
+    scratch.MakeFolder(L"tree");
+    if (CreateSymbolicLinkW((scratch / L"tree\\Tools").c_str(), (scratch / L"start").c_str(),
+                            SYMBOLIC_LINK_FLAG_DIRECTORY) &&
+        PathExists(scratch / L"tree\\Tools"))
+        return {scratch / L"start", scratch / L"tree"};
+    std::wstring prepared = PreparedFixture(L"linked");
+    if (prepared.empty() || !PathExists(prepared + L"\\tree\\Tools"))
+        return {};
+    return {prepared + L"\\start", prepared + L"\\tree"};
 }
 
 } // namespace
@@ -284,7 +306,9 @@ TEST_F(HistoryStoreTest, ResumeNoReadsNothingAndKeepsTheTypedStart)
 
 TEST_F(HistoryStoreTest, EmptyIndexAndYesSkipNothingAndStartAtTheCount)
 {
-    RecordFolder(L"D:\\Photos", 5, "");
+    // A count of 2^31 or more (a damaged or edited file) is taken unsigned, never as negative.
+    RecordFolder(L"D:\\Photos", 0xFFFFFFF0u, "");
+    EXPECT_EQ(RecordCount(*HistoryStore->head), 0xFFFFFFF0u);
     std::unique_ptr<PathList> exclusions;
     {
         MessageBoxWatcher watcher({IDYES});
@@ -292,7 +316,7 @@ TEST_F(HistoryStoreTest, EmptyIndexAndYesSkipNothingAndStartAtTheCount)
     }
     ASSERT_NE(exclusions, nullptr);
     EXPECT_EQ(EntryCount(*exclusions), 0u);
-    EXPECT_EQ(CurrentRun.StartNumber, 5u);
+    EXPECT_EQ(CurrentRun.StartNumber, 0xFFFFFFF0u);
 }
 
 TEST_F(HistoryStoreTest, IndexHoldsTheExclusionsThenTheNewPathsAndTheCountFollows)
@@ -327,16 +351,19 @@ TEST_F(HistoryStoreTest, IndexHoldsTheExclusionsThenTheNewPathsAndTheCountFollow
 
 TEST_F(HistoryStoreTest, IndexThatCannotBeWrittenLeavesTheCount)
 {
-    std::wstring unreachable = start_ / L"no such folder\\20120101000000.idx";
-    WriteFileBytes(HistoryFilePath, HistoryRecordBytes(6, L"D:\\Photos", unreachable));
+    // The index's name is held by a folder, which no file can replace.
+    std::wstring index = start_ / L"20120101000000.idx";
+    ASSERT_TRUE(CreateDirectoryW(index.c_str(), nullptr));
+    WriteFileBytes(HistoryFilePath, HistoryRecordBytes(6, L"D:\\Photos", index));
     LoadHistory();
     BeginNumbering(nullptr, L"D:\\Photos");
     PathList numbered;
     Append(numbered, L".\\x.jpg");
     WriteNumberingIndex(nullptr, numbered);
     EXPECT_EQ(ActiveRecord->count, 6);
-    EXPECT_FALSE(PathExists(unreachable));
-    EXPECT_EQ(ListNames(start_.path()), (std::vector<std::wstring>{L"Nomaro.stdb"}));
+    EXPECT_EQ(*ActiveRecord->secondPath, index);
+    EXPECT_TRUE(ListNames(index).empty());
+    EXPECT_EQ(ListNames(start_.path()), (std::vector<std::wstring>{L"20120101000000.idx", L"Nomaro.stdb"}));
 }
 
 TEST_F(HistoryStoreTest, DamagedIndexKeepsItsReadableEntriesAndIsBackedUp)
@@ -364,4 +391,102 @@ TEST_F(HistoryStoreTest, WithoutAHistoryNumberingKeepsNoRecord)
     Append(numbered, L".\\x.jpg");
     WriteNumberingIndex(nullptr, numbered);
     EXPECT_TRUE(ListNames(start_.path()).empty());
+}
+
+TEST_F(HistoryStoreTest, IndexPathsNotOfTheProgramsOwnMakingAreNeverOpened)
+{
+    TempFolder elsewhere;
+    std::wstring elsewhereName = elsewhere.path().substr(elsewhere.path().find_last_of(L'\\') + 1);
+    std::wstring owned = start_ / L"20120101000009.idx";
+    start_.MakeFolder(L"sub");
+    std::vector<std::wstring> foreign = {
+        elsewhere / L"20120101000000.idx",                            // another folder: a moved or copied history
+        start_ / (L"..\\" + elsewhereName + L"\\20120101000001.idx"), // out of StartDirectory through ".."
+        start_ / L"sub\\20120101000002.idx",                          // not directly in StartDirectory
+        start_ / L"notes.idx",                                        // a name the program never makes
+        owned,                                                        // an earlier record's index
+    };
+    // A user's file, which a reader would take for a damaged index and back up.
+    const std::string users = "users own\x01";
+    std::string history = HistoryRecordBytes(1, L"D:\\Owner", owned);
+    for (size_t i = 0; i < foreign.size(); ++i) {
+        WriteFileBytes(foreign[i], users);
+        history += HistoryRecordBytes(7, L"D:\\F" + std::to_wstring(i), foreign[i]);
+    }
+    WriteFileBytes(HistoryFilePath, history);
+    LoadHistory();
+
+    for (size_t i = 0; i < foreign.size(); ++i) {
+        std::vector<SeenMessageBox> seen;
+        {
+            MessageBoxWatcher watcher({IDYES});
+            EXPECT_EQ(BeginNumbering(nullptr, L"D:\\F" + std::to_wstring(i)), nullptr);
+            seen = watcher.Seen();
+        }
+        EXPECT_TRUE(seen.empty()) << i;
+        EXPECT_TRUE(IsIndexName(*ActiveRecord->secondPath, start_.path())) << Narrow(*ActiveRecord->secondPath);
+        PathList numbered;
+        Append(numbered, L".\\x.jpg");
+        WriteNumberingIndex(nullptr, numbered);
+        EXPECT_EQ(ReadFileBytes(*ActiveRecord->secondPath), StringBytes(L".\\x.jpg")) << i;
+        EXPECT_EQ(ActiveRecord->count, 1);
+    }
+    for (const std::wstring& path : foreign)
+        EXPECT_EQ(ReadFileBytes(path), users) << Narrow(path);
+    // No backup beside any of them, and five fresh indexes beside the history.
+    EXPECT_EQ(ListNames(elsewhere.path()), (std::vector<std::wstring>{L"20120101000000.idx", L"20120101000001.idx"}));
+    EXPECT_EQ(ListNames(start_ / L"sub"), (std::vector<std::wstring>{L"20120101000002.idx"}));
+    EXPECT_EQ(ListNames(start_.path()).size(), 4u + foreign.size());
+}
+
+TEST_F(HistoryStoreTest, BackupTakesTheNextFreeName)
+{
+    std::string good = HistoryRecordBytes(4, L"D:\\A", L"C:\\a.idx");
+    WriteFileBytes(HistoryFilePath, good + "\x01");
+    WriteFileBytes(HistoryBackupPath(), "older backup");
+    WriteFileBytes(start_ / L"Nomaro.stdb.1.bak", "users own");
+    LoadHistory();
+    SaveHistory();
+    EXPECT_EQ(ReadFileBytes(HistoryBackupPath()), "older backup");
+    EXPECT_EQ(ReadFileBytes(start_ / L"Nomaro.stdb.1.bak"), "users own");
+    EXPECT_EQ(ReadFileBytes(start_ / L"Nomaro.stdb.2.bak"), good + "\x01");
+    EXPECT_EQ(HistoryBytes(), good);
+}
+
+TEST_F(HistoryStoreTest, OwnFilesAreKnownThroughALinkToStartDirectory)
+{
+    TempFolder scratch;
+    LinkedStart linked = MakeLinkedStart(scratch);
+    if (linked.start.empty())
+        GTEST_SKIP() << "no link to a folder can be made here";
+    StartDirectory = linked.start;
+    HistoryFilePath = linked.start + L"\\Nomaro.stdb";
+    // Own: the history, its index, backups and a temporary file. The user's: names alike, but no
+    // record names the second index.
+    std::vector<std::wstring> own = {L"Nomaro.stdb", L"20120101000000.idx", L"Nomaro.stdb.1.bak", L"20120101000000.idx.tmp"};
+    std::vector<std::wstring> users = {L"mine.idx", L"20120101000001.idx", L"Nomaro.stdb.x.bak"};
+    for (const std::wstring& name : own)
+        WriteFileBytes(linked.start + L"\\" + name, "x");
+    for (const std::wstring& name : users)
+        WriteFileBytes(linked.start + L"\\" + name, "x");
+    WriteFileBytes(linked.tree + L"\\Nomaro.stdb", "a copy the user keeps in the tree");
+    ScopeExit cleanUp([&] {
+        for (const std::wstring& name : ListNames(linked.start))
+            DeleteFileW((linked.start + L"\\" + name).c_str());
+        DeleteFileW((linked.tree + L"\\Nomaro.stdb").c_str());
+    });
+    WriteFileBytes(HistoryFilePath, HistoryRecordBytes(1, L"D:\\Photos", linked.start + L"\\" + own[1]));
+    LoadHistory();
+
+    wchar_t current[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, current);
+    ScopeExit restore([&] { SetCurrentDirectoryW(current); });
+    ASSERT_TRUE(SetCurrentDirectoryW(linked.tree.c_str()));
+    for (const std::wstring& name : own) {
+        EXPECT_TRUE(IsHistoryDataFile(L".\\Tools\\" + name)) << Narrow(name);
+        EXPECT_TRUE(IsHistoryDataFile(L"\\\\?\\" + linked.tree + L"\\Tools\\" + name)) << Narrow(name);
+    }
+    for (const std::wstring& name : users)
+        EXPECT_FALSE(IsHistoryDataFile(L".\\Tools\\" + name)) << Narrow(name);
+    EXPECT_FALSE(IsHistoryDataFile(L".\\Nomaro.stdb"));
 }

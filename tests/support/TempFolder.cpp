@@ -139,16 +139,6 @@ std::string Narrow(const std::wstring& text)
     return out;
 }
 
-std::wstring FolderWithLinkBack(const TempFolder& scratch)
-{
-    scratch.MakeFolder(L"A");
-    if (CreateSymbolicLinkW((scratch / L"A\\up").c_str(), scratch.path().c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) &&
-        PathExists(scratch / L"A\\up"))
-        return scratch.path();
-    std::wstring prepared = PreparedFixture(L"loop");
-    return PathExists(prepared + L"\\A\\up") ? prepared : std::wstring{};
-}
-
 std::wstring PreparedFixture(const std::wstring& name)
 {
     const char* environment = std::getenv("NOMARO_TEST_ENV");
@@ -157,5 +147,16 @@ std::wstring PreparedFixture(const std::wstring& name)
     std::wstring prepared = L"Z:";
     for (const char* c = environment; *c; ++c)
         prepared += *c == '/' ? L'\\' : static_cast<wchar_t>(*c);
-    return prepared + L"\\fixtures\\" + name;
+    prepared += L"\\fixtures\\" + name;
+    return PathExists(prepared) ? prepared : std::wstring{};
+}
+
+std::wstring FolderWithLinkBack(const TempFolder& scratch)
+{
+    scratch.MakeFolder(L"A");
+    if (CreateSymbolicLinkW((scratch / L"A\\up").c_str(), scratch.path().c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) &&
+        PathExists(scratch / L"A\\up"))
+        return scratch.path();
+    std::wstring prepared = PreparedFixture(L"loop");
+    return !prepared.empty() && PathExists(prepared + L"\\A\\up") ? prepared : std::wstring{};
 }

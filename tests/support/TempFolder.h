@@ -35,10 +35,11 @@ std::vector<std::wstring> ListTree(const std::wstring& root);
 void RemoveTree(const std::wstring& path);
 std::string Narrow(const std::wstring& text);
 
+// The folder fixtures\name that the Wine test environment prepared (tests/support/wine-env), for
+// what a Windows program cannot make under Wine, such as links; empty where there is none.
+std::wstring PreparedFixture(const std::wstring& name);
+
 // A folder whose subfolder A holds a link "up" that leads back to the folder itself: made in
 // scratch with CreateSymbolicLinkW where the platform can, else the one the Wine test environment
 // prepared (a Unix link, which Wine presents as the folder it leads to). Empty when neither exists.
 std::wstring FolderWithLinkBack(const TempFolder& scratch);
-// A folder the Wine test environment prepared from the Unix side (tests/support/wine-env), for
-// what Windows programs cannot make; empty when there is none.
-std::wstring PreparedFixture(const std::wstring& name);
