@@ -3,6 +3,7 @@
 
 #include "AppState.h"
 #include "BatchRun.h"
+#include "ExtendedPath.h"
 #include "FileListing.h"
 #include "MessagePump.h"
 #include "ModePanel.h"
@@ -172,8 +173,9 @@ static void RunStartSteps(HWND window)
         return;
     if (mode == ModeNumber && !TakeStartNumber(window))
         return;
-    // Attributes that cannot be read have every bit set, so such a path counts as a folder.
-    bool isFolder = (GetFileAttributesW(ChosenFolder.c_str()) & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    // Attributes that cannot be read have every bit set, so such a path counts as a folder. The
+    // \\?\ form asks about the exact name, so a file "NAME." is not mistaken for a folder "NAME".
+    bool isFolder = (GetFileAttributesW(ExtendedLengthPath(ChosenFolder).c_str()) & FILE_ATTRIBUTE_DIRECTORY) != 0;
     // The run works on its own copy: a drop meanwhile changes only the next run's folder.
     const std::wstring folder = ChosenFolder;
     RunFrozen(window, mode, folder, isFolder);

@@ -4,6 +4,7 @@
 #include "ListFolderPass.h"
 #include "ListingFormat.h"
 #include "ListingOutput.h"
+#include "base/ExtendedPath.h"
 #include "resource.h"
 
 std::wstring ListingFontFace = L"Consolas";
@@ -21,11 +22,14 @@ void WriteListingFile(const std::wstring& rootFolder, const std::wstring& output
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return;
+    // Every entry is reached through the \\?\ form: by its exact name (a trailing dot or blank, a
+    // device name such as CON.TXT) and at any depth. The walk never changes the current directory.
+    const std::wstring root = ExtendedLengthPath(rootFolder);
     ListingOutput output(std::move(file));
     ListingFrame frame = plain ? PlainListingFrame() : RtfListingFrame(ListingFontFace);
     output.Write(frame.header);
     output.Write(frame.title);
-    ListFolderPass(rootFolder, output, 0, ListingPass::Folders, plain);
-    ListFolderPass(rootFolder, output, 0, ListingPass::Files, plain);
+    ListFolderPass(root, output, 0, ListingPass::Folders, plain);
+    ListFolderPass(root, output, 0, ListingPass::Files, plain);
     output.Write(frame.trailer);
 }

@@ -181,6 +181,21 @@ TEST_F(FileListingTest, ExistingOutputIsReplacedAndAnUncreatableOneIsLeftAlone)
     EXPECT_FALSE(PathExists(out / L"missing"));
 }
 
+TEST_F(FileListingTest, NamesThatPlainPathsCannotReachAreListedExactly)
+{
+    // A plain path drops a trailing dot or blank and turns a device name into the device; the
+    // names are made here, and must be listed, through \\?\ paths.
+    const std::wstring exact = L"\\\\?\\" + root.path();
+    ASSERT_TRUE(CreateDirectoryW((exact + L"\\DIR.").c_str(), nullptr));
+    for (const wchar_t* name : {L"DIR.\\inside.txt", L"ALONE.", L"SPACE ", L"CON.TXT", L"NUL"})
+        ASSERT_TRUE(WriteFileBytes(exact + L"\\" + name, "x")) << Narrow(name);
+    std::string lines = PlainFolder(0, "DIR.") + PlainFile(1, "inside.txt");
+    for (const std::wstring& name : InEnumerationOrder(root.path(), {L"ALONE.", L"SPACE ", L"CON.TXT", L"NUL"}))
+        lines += PlainFile(0, Narrow(name));
+    EXPECT_EQ(ListingOf(root.path(), true), PlainListing(lines));
+    RemoveTree(exact);
+}
+
 TEST_F(FileListingTest, MissingRootYieldsTheFrameAlone)
 {
     EXPECT_EQ(ListingOf(root / L"gone", true), PlainListing(""));
