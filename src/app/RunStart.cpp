@@ -25,6 +25,7 @@ static constexpr wchar_t kFoldersOnlyText[] = L"You can only use folders for thi
 // The wording Windows itself uses when a name holds such a character.
 static constexpr wchar_t kBadNameText[] = L"A file name can't contain any of the following characters:\n\\ / : * ? \" < > |";
 static constexpr wchar_t kDoneText[] = L"Done!";
+static constexpr wchar_t kListingNotWrittenText[] = L"The file listing could not be written to\n";
 static constexpr wchar_t kFavoritesDoneText[] = L"Done! You should now restart Internet Explorer.";
 static constexpr wchar_t kFavoritesOrderKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MenuOrder\\Favorites";
 static constexpr wchar_t kFavoritesOrderValue[] = L"Order";
@@ -112,8 +113,16 @@ static bool TakeStartNumber(HWND window)
     return true;
 }
 
-// Runs the mode over the folder; false when the batch run found nothing it could use. Then the
-// user has been told so, and neither the Favorites order is reset nor "Done!" claimed.
+// Names the file the user chose and gives the system's reason.
+static void ShowListingNotWritten(HWND window, const std::wstring& outputFile, DWORD error)
+{
+    std::wstring text = kListingNotWrittenText + outputFile + L"\n\n" + SystemErrorText(error);
+    ShowStartMessage(window, text.c_str(), MB_ICONWARNING);
+}
+
+// Runs the mode over the folder; false when the run did not do what it was asked (the batch run
+// found nothing it could use, or the listing was not written). Then the user has been told so,
+// and neither the Favorites order is reset nor "Done!" claimed.
 static bool RunMode(HWND window, OperationMode mode, const std::wstring& folder, bool isFolder)
 {
     if (mode == ModeListing || mode == ModeNumber) {
@@ -123,8 +132,13 @@ static bool RunMode(HWND window, OperationMode mode, const std::wstring& folder,
         }
         if (mode == ModeListing) {
             std::wstring outputFile;
-            if (AskListingFileName(window, IsDlgButtonChecked(window, IDC_PLAIN_TEXT) == BST_CHECKED, outputFile))
-                WriteFileListing(window, folder, outputFile);
+            if (!AskListingFileName(window, IsDlgButtonChecked(window, IDC_PLAIN_TEXT) == BST_CHECKED, outputFile))
+                return true;
+            ListingResult listing = WriteFileListing(window, folder, outputFile);
+            if (!listing.written()) {
+                ShowListingNotWritten(window, outputFile, listing.error);
+                return false;
+            }
             return true;
         }
     }
