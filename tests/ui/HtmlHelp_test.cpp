@@ -1,7 +1,9 @@
-// The help launcher against the real registry of the test prefix and Wine's real HTML
-// Help control; a stand-in loader only where no library must be found at all.
+// The help launcher against a real registry (this program's scratch HKEY_CLASSES_ROOT, holding a
+// copy of the control's registration) and the real HTML Help control; a stand-in loader only
+// where no library must be found at all.
 #include "HtmlHelp.h"
 #include "HtmlHelpLoader.h"
+#include "ScratchRegistry.h"
 #include "UniqueHandle.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +15,9 @@
 namespace {
 constexpr wchar_t kLocationKey[] = L"CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
 constexpr UINT kHelpCloseAll = 0x12; // HH_CLOSE_ALL: a request that opens nothing
+
+// The tests change the control's registration: only in this program's own classes root.
+const testing::Environment* const kScratchRegistry = RedirectRegistryForTheRun({{HKEY_CLASSES_ROOT, {kLocationKey}}});
 
 std::string Lower(std::string text)
 {
