@@ -26,6 +26,13 @@ std::string Lower(std::string text)
     return text;
 }
 
+std::string SystemFolderLibrary()
+{
+    char folder[1024] = "";
+    GetSystemDirectoryA(folder, sizeof(folder));
+    return std::string(folder) + "\\hhctrl.ocx";
+}
+
 std::string Expanded(const char* text)
 {
     char buffer[1024] = "";
@@ -182,20 +189,27 @@ TEST_F(HtmlHelpTest, LoadsTheRegisteredLibraryOnceAndForwardsEveryRequest)
     EXPECT_EQ(CurrentHtmlHelpState(), HtmlHelpState::Ready);
 }
 
-TEST_F(HtmlHelpTest, WithoutTheKeyTheLibraryIsLoadedByItsPlainName)
+TEST_F(HtmlHelpTest, WithoutTheKeyTheLibraryIsLoadedFromTheSystemFolder)
 {
     location.RemoveKey();
     ShowHtmlHelp(nullptr, L"unused.chm", kHelpCloseAll, 0);
-    EXPECT_EQ(LoadRequests, std::vector<std::string>{"hhctrl.ocx"});
+    EXPECT_EQ(LoadRequests, std::vector<std::string>{SystemFolderLibrary()});
     EXPECT_EQ(CurrentHtmlHelpState(), HtmlHelpState::Ready);
 }
 
-TEST_F(HtmlHelpTest, AnUnloadableRegisteredPathFallsBackToThePlainName)
+TEST_F(HtmlHelpTest, AnUnloadableRegisteredPathFallsBackToTheSystemFolder)
 {
     location.Set(REG_SZ, "C:\\nowhere\\hhctrl.ocx");
     ShowHtmlHelp(nullptr, L"unused.chm", kHelpCloseAll, 0);
-    EXPECT_EQ(LoadRequests, (std::vector<std::string>{"C:\\nowhere\\hhctrl.ocx", "hhctrl.ocx"}));
+    EXPECT_EQ(LoadRequests, (std::vector<std::string>{"C:\\nowhere\\hhctrl.ocx", SystemFolderLibrary()}));
     EXPECT_EQ(CurrentHtmlHelpState(), HtmlHelpState::Ready);
+}
+
+TEST_F(HtmlHelpTest, ARegisteredNameWithoutAFolderIsNeverSearchedFor)
+{
+    location.Set(REG_SZ, "hhctrl.ocx");
+    ShowHtmlHelp(nullptr, L"unused.chm", kHelpCloseAll, 0);
+    EXPECT_EQ(LoadRequests, std::vector<std::string>{SystemFolderLibrary()});
 }
 
 TEST_F(HtmlHelpTest, WithNoLibraryAtAllHelpDoesNothingAndNeverRetries)
@@ -203,7 +217,7 @@ TEST_F(HtmlHelpTest, WithNoLibraryAtAllHelpDoesNothingAndNeverRetries)
     ResetHtmlHelpLauncher(NoLibraryAnywhere);
     EXPECT_EQ(ShowHtmlHelp(nullptr, L"nomaro.chm", kHelpDisplayToc, 0), nullptr);
     EXPECT_EQ(CurrentHtmlHelpState(), HtmlHelpState::Failed);
-    EXPECT_EQ(LoadRequests.size(), 2u); // the registered path, then the plain name
+    EXPECT_EQ(LoadRequests.size(), 2u); // the registered path, then the system folder
     EXPECT_EQ(ShowHtmlHelp(nullptr, L"nomaro.chm", kHelpDisplayToc, 0), nullptr);
     EXPECT_EQ(LoadRequests.size(), 2u);
     EXPECT_EQ(CurrentHtmlHelpState(), HtmlHelpState::Failed);
