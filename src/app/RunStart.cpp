@@ -3,6 +3,7 @@
 
 #include "AppState.h"
 #include "BatchRun.h"
+#include "ExtendedPath.h"
 #include "FileListing.h"
 #include "MessagePump.h"
 #include "ModePanel.h"
@@ -24,6 +25,7 @@ static constexpr wchar_t kFoldersOnlyText[] = L"You can only use folders for thi
 // The wording Windows itself uses when a name holds such a character.
 static constexpr wchar_t kBadNameText[] = L"A file name can't contain any of the following characters:\n\\ / : * ? \" < > |";
 static constexpr wchar_t kDoneText[] = L"Done!";
+static constexpr wchar_t kListingNotWrittenText[] = L"The file listing could not be written to\n";
 static constexpr wchar_t kFavoritesDoneText[] = L"Done! You should now restart Internet Explorer.";
 static constexpr wchar_t kFavoritesOrderKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MenuOrder\\Favorites";
 static constexpr wchar_t kFavoritesOrderValue[] = L"Order";
@@ -111,8 +113,16 @@ static bool TakeStartNumber(HWND window)
     return true;
 }
 
-// Runs the mode over the folder; false when the batch run found nothing it could use. Then the
-// user has been told so, and neither the Favorites order is reset nor "Done!" claimed.
+// Names the file the user chose and gives the system's reason.
+static void ShowListingNotWritten(HWND window, const std::wstring& outputFile, DWORD error)
+{
+    std::wstring text = kListingNotWrittenText + outputFile + L"\n\n" + SystemErrorText(error);
+    ShowStartMessage(window, text.c_str(), MB_ICONWARNING);
+}
+
+// Runs the mode over the folder; false when the run did not do what it was asked (the batch run
+// found nothing it could use, or the listing was not written). Then the user has been told so,
+// and neither the Favorites order is reset nor "Done!" claimed.
 static bool RunMode(HWND window, OperationMode mode, const std::wstring& folder, bool isFolder)
 {
     if (mode == ModeListing || mode == ModeNumber) {
@@ -122,8 +132,13 @@ static bool RunMode(HWND window, OperationMode mode, const std::wstring& folder,
         }
         if (mode == ModeListing) {
             std::wstring outputFile;
-            if (AskListingFileName(window, IsDlgButtonChecked(window, IDC_PLAIN_TEXT) == BST_CHECKED, outputFile))
-                WriteFileListing(window, folder, outputFile);
+            if (!AskListingFileName(window, IsDlgButtonChecked(window, IDC_PLAIN_TEXT) == BST_CHECKED, outputFile))
+                return true;
+            ListingResult listing = WriteFileListing(window, folder, outputFile);
+            if (!listing.written()) {
+                ShowListingNotWritten(window, outputFile, listing.error);
+                return false;
+            }
             return true;
         }
     }
@@ -173,8 +188,9 @@ static void RunStartSteps(HWND window)
         return;
     if (mode == ModeNumber && !TakeStartNumber(window))
         return;
-    // Attributes that cannot be read have every bit set, so such a path counts as a folder.
-    bool isFolder = (GetFileAttributesW(ChosenFolder.c_str()) & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    // Attributes that cannot be read have every bit set, so such a path counts as a folder. The
+    // \\?\ form asks about the exact name, so a file "NAME." is not mistaken for a folder "NAME".
+    bool isFolder = (GetFileAttributesW(ExtendedLengthPath(ChosenFolder).c_str()) & FILE_ATTRIBUTE_DIRECTORY) != 0;
     // The run works on its own copy: a drop meanwhile changes only the next run's folder.
     const std::wstring folder = ChosenFolder;
     RunFrozen(window, mode, folder, isFolder);

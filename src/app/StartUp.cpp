@@ -15,6 +15,7 @@
 
 static constexpr wchar_t kInstanceMutexName[] = L"7A1C52E0-3B94-4F6D-9E21-C08D5B3A6F47";
 static constexpr wchar_t kHistoryFileName[] = L"Nomaro.stdb";
+static constexpr DWORD kSearchSystemFolderOnly = 0x00000800; // LOAD_LIBRARY_SEARCH_SYSTEM32
 
 std::wstring StripFolderArgument(std::wstring argument)
 {
@@ -28,6 +29,21 @@ std::wstring StripFolderArgument(std::wstring argument)
     if (bareDrive)
         argument.push_back(L'\\');
     return argument;
+}
+
+// Every library loaded by name afterwards comes from the system folder, never from the program's
+// own folder, where a portable program has whatever was downloaded beside it.
+static void RestrictLibrarySearch()
+{
+    // Looked up, not linked: Windows 7 offers the call only with KB2533623. Without it the help
+    // launcher still loads its library by full path only.
+    using SetDefaultDllDirectoriesCall = BOOL(WINAPI*)(DWORD);
+    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+    auto setDefault = kernel ? reinterpret_cast<SetDefaultDllDirectoriesCall>(
+                                   GetProcAddress(kernel, "SetDefaultDllDirectories"))
+                             : nullptr;
+    if (setDefault)
+        setDefault(kSearchSystemFolderOnly);
 }
 
 // True when another instance showed its main window and was brought forward.
@@ -87,6 +103,7 @@ static int RunGuiMode(HINSTANCE instance, int showCommand)
 
 int RunProgram(HINSTANCE instance, int showCommand)
 {
+    RestrictLibrarySearch();
     // The mutex lives as long as the process; its existence is the whole signal.
     UniqueKernelHandle instanceMutex(CreateMutexW(nullptr, FALSE, kInstanceMutexName));
     DWORD mutexError = GetLastError();

@@ -1,5 +1,7 @@
-// Grow-and-retry wrappers for the sized Win32 calls that return text.
+// Wrappers for the Win32 calls that return text: sized calls that grow and retry, and error texts.
 #include "Win32Text.h"
+
+#include "UniqueHandle.h"
 
 std::wstring GetWindowTextString(HWND window)
 {
@@ -55,4 +57,18 @@ std::string ToAnsi(const std::wstring& text)
     if (size > 0)
         WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size, nullptr, nullptr);
     return bytes;
+}
+
+std::wstring SystemErrorText(DWORD error)
+{
+    wchar_t* buffer = nullptr;
+    DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                  nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    if (length == 0 || !buffer)
+        return L"Error " + std::to_wstring(error);
+    ScopeExit freeBuffer([buffer] { LocalFree(buffer); });
+    std::wstring text(buffer, length);
+    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' '))
+        text.pop_back();
+    return text;
 }

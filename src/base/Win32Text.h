@@ -1,4 +1,4 @@
-// Grow-and-retry wrappers for the sized Win32 calls that return text.
+// Wrappers for the Win32 calls that return text: sized calls that grow and retry, and error texts.
 #pragma once
 
 #include <windows.h>
@@ -13,3 +13,7 @@ std::wstring GetModuleFileNameString(HMODULE module);
 // Converts UTF-16 text to the ANSI code page with the platform's default
 // replacement (no flags), as the listing and the MP3 tag need it.
 std::string ToAnsi(const std::wstring& text);
+
+// The system's own text for an error code (FormatMessageW), without its closing line break;
+// "Error N" when the system has no text for it.
+std::wstring SystemErrorText(DWORD error);

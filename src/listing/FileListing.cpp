@@ -4,28 +4,33 @@
 #include "ListFolderPass.h"
 #include "ListingFormat.h"
 #include "ListingOutput.h"
+#include "base/ExtendedPath.h"
 #include "resource.h"
 
 std::wstring ListingFontFace = L"Consolas";
 
-void WriteFileListing(HWND mainWindow, const std::wstring& rootFolder, const std::wstring& outputFile)
+ListingResult WriteFileListing(HWND mainWindow, const std::wstring& rootFolder, const std::wstring& outputFile)
 {
     bool plain = SendDlgItemMessageW(mainWindow, IDC_PLAIN_TEXT, BM_GETCHECK, 0, 0) == BST_CHECKED;
-    WriteListingFile(rootFolder, outputFile, plain);
+    return WriteListingFile(rootFolder, outputFile, plain);
 }
 
-void WriteListingFile(const std::wstring& rootFolder, const std::wstring& outputFile, bool plain)
+ListingResult WriteListingFile(const std::wstring& rootFolder, const std::wstring& outputFile, bool plain)
 {
     // Others may write to the file while it is open; the listing lists itself when it lies in the tree.
     UniqueFile file(CreateFileW(outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
-        return;
+        return ListingResult{GetLastError()};
+    // Every entry is reached through the \\?\ form: by its exact name (a trailing dot or blank, a
+    // device name such as CON.TXT) and at any depth. The walk never changes the current directory.
+    const std::wstring root = ExtendedLengthPath(rootFolder);
     ListingOutput output(std::move(file));
     ListingFrame frame = plain ? PlainListingFrame() : RtfListingFrame(ListingFontFace);
     output.Write(frame.header);
     output.Write(frame.title);
-    ListFolderPass(rootFolder, output, 0, ListingPass::Folders, plain);
-    ListFolderPass(rootFolder, output, 0, ListingPass::Files, plain);
+    ListFolderPass(root, output, 0, ListingPass::Folders, plain);
+    ListFolderPass(root, output, 0, ListingPass::Files, plain);
     output.Write(frame.trailer);
+    return ListingResult{output.Close()};
 }

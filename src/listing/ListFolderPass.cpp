@@ -29,6 +29,8 @@ void WriteLine(ListingOutput& output, const std::string& lead, std::wstring_view
 
 void ListFiles(const std::wstring& folder, ListingOutput& output, int depth, bool plain)
 {
+    if (output.Failed())
+        return;
     WIN32_FIND_DATAW found;
     UniqueFind find(FindFirstFileW(JoinPath(folder, L"*.*").c_str(), &found));
     if (!find)
@@ -41,7 +43,7 @@ void ListFiles(const std::wstring& folder, ListingOutput& output, int depth, boo
         // agree on what is a folder and every entry gets exactly one line.
         if (!IsFolder(GetFileAttributesW(JoinPath(folder, found.cFileName).c_str())))
             WriteLine(output, parts.fileLead, found.cFileName, parts.fileTail, plain);
-    } while (FindNextFileW(find.get(), &found));
+    } while (!output.Failed() && FindNextFileW(find.get(), &found));
 }
 
 // The walk keeps its own stack, so a tree as deep as paths allow cannot overflow the thread's
@@ -55,7 +57,8 @@ void ListFolders(const std::wstring& folder, ListingOutput& output, int depth, b
         levels.push_back(BuildListingLineParts(depth + walkDepth, plain));
     };
     walk.onEntry = [&](const WalkEntry& entry) {
-        if (!IsFolder(entry.attributes))
+        // A listing that can no longer be written whole is not walked any further.
+        if (!IsFolder(entry.attributes) || output.Failed())
             return false;
         const ListingLineParts& parts = levels.back();
         WriteLine(output, parts.folderLead, entry.name, parts.folderTail, plain);

@@ -1,13 +1,15 @@
-// The help launcher: finds the HTML Help control (registered location, else its plain
-// name), loads it once for the life of the process and calls HtmlHelpW by ordinal.
+// The help launcher: finds the HTML Help control (registered location, else the system
+// folder), loads it once for the life of the process and calls HtmlHelpW by ordinal.
 #include "HtmlHelp.h"
 
 #include "HtmlHelpLoader.h"
 #include "UniqueHandle.h"
 
+#include <string>
+
 namespace {
 constexpr wchar_t kRegisteredLocationKey[] = L"CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
-constexpr char kFallbackLibraryName[] = "hhctrl.ocx";
+constexpr char kLibraryFileName[] = "hhctrl.ocx";
 constexpr WORD kHtmlHelpWOrdinal = 15;
 constexpr REGSAM kReadAccess = 0x20019; // KEY_READ
 
@@ -37,14 +39,40 @@ bool CopyBounded(char* destination, size_t size, const char* source)
     return source[i] == '\0';
 }
 
+// Only a full path names one file: a bare or relative name would be searched for, and the
+// search looks in the program's own folder, where anything downloaded beside it may lie.
+bool IsFullPath(const char* path)
+{
+    bool drive = ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')) && path[1] == ':' &&
+                 path[2] == '\\';
+    bool unc = path[0] == '\\' && path[1] == '\\';
+    return drive || unc;
+}
+
+// The control in the system folder, named by its full path: found there even where the
+// system cannot restrict the library search (Windows 7 without KB2533623).
+std::string SystemLibraryPath()
+{
+    UINT needed = GetSystemDirectoryA(nullptr, 0); // with the terminator
+    if (needed == 0)
+        return std::string();
+    std::string path(needed, '\0');
+    UINT length = GetSystemDirectoryA(path.data(), needed);
+    if (length == 0 || length >= needed)
+        return std::string();
+    path.resize(length);
+    return path + "\\" + kLibraryFileName;
+}
+
 bool LoadLibraryAndEntry()
 {
     if (!Library && !Failed) {
         char registered[kHelpLibraryPathSize];
-        if (FindHtmlHelpLibrary(registered))
+        if (FindHtmlHelpLibrary(registered) && IsFullPath(registered))
             Library = LoadHelpLibrary(registered);
-        if (!Library)
-            Library = LoadHelpLibrary(kFallbackLibraryName);
+        std::string system = Library ? std::string() : SystemLibraryPath();
+        if (!system.empty())
+            Library = LoadHelpLibrary(system.c_str());
         if (!Library)
             Failed = true;
     }

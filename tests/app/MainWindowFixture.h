@@ -6,6 +6,7 @@
 #include "HistoryStore.h"
 #include "MainWindow.h"
 #include "RunState.h"
+#include "ScratchRegistry.h"
 #include "Settings.h"
 #include "WindowClasses.h"
 #include "resource.h"
@@ -20,6 +21,10 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+// The window keeps its settings and resets the Favorites order under HKEY_CURRENT_USER: a program
+// using this fixture gets a scratch one of its own.
+inline const testing::Environment* const kScratchRegistry = RedirectRegistryForTheRun({{HKEY_CURRENT_USER, {}}});
 
 class MainWindowTest : public testing::Test {
 protected:

@@ -1,6 +1,7 @@
 // The auxiliary windows driven from outside: Help > Contents opens the HTML Help viewer on
 // nomaro.chm, About and Free Book open their windows, and the links do what they say.
 #include "DesktopDriver.h"
+#include "ScratchRegistry.h"
 #include "TempFolder.h"
 #include "UniqueHandle.h"
 
@@ -44,37 +45,25 @@ RECT WindowBounds(HWND window)
     return bounds;
 }
 
-// Points the .pdf type of the test prefix at a command that records what it was asked to
-// open, and puts the prefix's own association back afterwards.
+// Points the .pdf type at a command that records what it was asked to open, and puts the
+// association back exactly as it was afterwards (the real Nomaro.exe reads the real one).
 class RecordingPdfHandler {
 public:
     explicit RecordingPdfHandler(const std::wstring& record)
     {
-        previousType_ = ReadDefault(L".pdf");
+        if (!previousType_.saved()) {
+            ADD_FAILURE() << "the .pdf association could not be saved, so it is left alone";
+            return;
+        }
         std::wstring command = L"C:\\windows\\system32\\cmd.exe /c echo %1>\"" + record + L"\"";
         SetDefault(L".pdf", L"NomaroTest.Pdf");
         SetDefault(L"NomaroTest.Pdf\\shell\\open\\command", command);
     }
-    ~RecordingPdfHandler()
-    {
-        RegDeleteTreeW(HKEY_CLASSES_ROOT, L"NomaroTest.Pdf");
-        if (previousType_.empty())
-            RegDeleteTreeW(HKEY_CLASSES_ROOT, L".pdf");
-        else
-            SetDefault(L".pdf", previousType_);
-    }
+    ~RecordingPdfHandler() { RegDeleteTreeW(HKEY_CLASSES_ROOT, L"NomaroTest.Pdf"); }
     RecordingPdfHandler(const RecordingPdfHandler&) = delete;
     RecordingPdfHandler& operator=(const RecordingPdfHandler&) = delete;
 
 private:
-    static std::wstring ReadDefault(const wchar_t* path)
-    {
-        wchar_t value[512] = L"";
-        LONG size = sizeof(value);
-        if (RegQueryValueW(HKEY_CLASSES_ROOT, path, value, &size) != ERROR_SUCCESS)
-            return std::wstring();
-        return value;
-    }
     static void SetDefault(const wchar_t* path, const std::wstring& value)
     {
         HKEY key = nullptr;
@@ -84,7 +73,7 @@ private:
                        static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
     }
 
-    std::wstring previousType_;
+    SavedRegistryValue previousType_{HKEY_CLASSES_ROOT, L".pdf", L""};
 };
 
 } // namespace

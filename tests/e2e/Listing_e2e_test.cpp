@@ -1,8 +1,9 @@
 // Listing mode driven from outside: the real Nomaro.exe, its Listing and format radios, the real
-// save dialog, and the listing file compared byte for byte.
+// save dialog, the listing file compared byte for byte, and the report of a listing not written.
 #include "../listing/ListingExpectation.h"
 #include "DesktopDriver.h"
 #include "TempFolder.h"
+#include "UniqueHandle.h"
 #include "resources/resource.h"
 
 #include <gtest/gtest.h>
@@ -18,6 +19,17 @@ constexpr int kFileTypeField = 0x470;
 void SetText(HWND window, const std::wstring& text)
 {
     SendMessageTimeoutW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 5000, nullptr);
+}
+
+// The system's own text for an error code, as a message names the reason.
+std::wstring SystemText(DWORD error)
+{
+    wchar_t text[512] = L"";
+    DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text, 512, nullptr);
+    std::wstring reason(text, length);
+    while (!reason.empty() && (reason.back() == L'\r' || reason.back() == L'\n' || reason.back() == L' '))
+        reason.pop_back();
+    return reason;
 }
 
 HWND FileNameEdit(HWND dialog)
@@ -168,4 +180,36 @@ TEST_F(ListingEndToEnd, CancelledSaveDialogWritesNothing)
     EXPECT_EQ(ListNames(root.path()), (std::vector<std::wstring>{L"a.txt"}));
     // The start directory holds the program's own data files, never a listing.
     EXPECT_FALSE(PathExists(startDirectory / L"FileList.txt"));
+}
+
+TEST_F(ListingEndToEnd, ListingThatCannotBeWrittenIsReportedAndNotCalledDone)
+{
+    root.WriteFile(L"a.txt");
+    TempFolder out;
+    std::wstring file = out / L"FileList.txt";
+    const std::string old = "the listing of yesterday\r\n";
+    ASSERT_TRUE(WriteFileBytes(file, old));
+    // Held open as an editor holds a document: others may read it but not write it.
+    UniqueFile held(CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held.valid());
+
+    StartListing(root.path(), IDC_PLAIN_TEXT);
+    SaveAs(file);
+    MessageBoxInfo replace = WaitForMessageBox(program.processId, 20000);
+    ASSERT_NE(replace.window, nullptr) << "no question before replacing the old listing";
+    PressDialogButton(replace.window, IDYES);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(replace.window); }));
+
+    MessageBoxInfo warning = WaitForMessageBox(program.processId, 60000);
+    ASSERT_NE(warning.window, nullptr) << "no report of the failure";
+    EXPECT_EQ(warning.caption, L"Nomaro");
+    EXPECT_EQ(warning.text, L"The file listing could not be written to\n" + file + L"\n\n" + SystemText(ERROR_SHARING_VIOLATION));
+    PressDialogButton(warning.window, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(warning.window); }));
+    // Start comes back at the very end of the run: by then any "Done!" would have been shown.
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(GetDlgItem(mainWindow, IDC_START)) != FALSE; }, 20000));
+    for (HWND window : TopLevelWindows(program.processId))
+        EXPECT_NE(WindowClassName(window), L"#32770") << Narrow(WindowText(window)) << " shown after the warning";
+    held.reset();
+    EXPECT_EQ(ReadFileBytes(file), old);
 }

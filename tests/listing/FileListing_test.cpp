@@ -1,6 +1,7 @@
 // Listings of real trees in temp folders, compared byte for byte with the lines they must hold.
 #include "FileListing.h"
 #include "ListingExpectation.h"
+#include "ListingOutput.h"
 #include "TempFolder.h"
 #include "resource.h"
 
@@ -17,7 +18,7 @@ std::string ListingOf(const std::wstring& root, bool plain)
 {
     TempFolder out;
     std::wstring file = out / L"listing.out";
-    WriteListingFile(root, file, plain);
+    EXPECT_TRUE(WriteListingFile(root, file, plain).written());
     return ReadFileBytes(file);
 }
 
@@ -163,7 +164,7 @@ TEST_F(FileListingTest, OutputFileInsideTheTreeListsItself)
     // The old content is replaced, not kept at the end.
     std::string old(5000, 'o');
     root.WriteFile(L"Sub\\listing.txt", old);
-    WriteListingFile(root.path(), root / L"Sub\\listing.txt", true);
+    EXPECT_TRUE(WriteListingFile(root.path(), root / L"Sub\\listing.txt", true).written());
     EXPECT_EQ(ReadFileBytes(root / L"Sub\\listing.txt"), PlainListing("Sub\r\n    listing.txt\r\n other.txt\r\n"));
 }
 
@@ -172,13 +173,41 @@ TEST_F(FileListingTest, ExistingOutputIsReplacedAndAnUncreatableOneIsLeftAlone)
     TempFolder out;
     std::wstring file = out / L"list.rtf";
     ASSERT_TRUE(WriteFileBytes(file, std::string(10000, 'x')));
-    WriteListingFile(root.path(), file, false);
+    EXPECT_TRUE(WriteListingFile(root.path(), file, false).written());
     EXPECT_EQ(ReadFileBytes(file), RtfListing(""));
 
     std::wstring unreachable = out / L"missing\\list.rtf";
-    WriteListingFile(root.path(), unreachable, false);
+    EXPECT_EQ(WriteListingFile(root.path(), unreachable, false).error, DWORD(ERROR_PATH_NOT_FOUND));
     EXPECT_FALSE(PathExists(unreachable));
     EXPECT_FALSE(PathExists(out / L"missing"));
+}
+
+TEST_F(FileListingTest, NamesThatPlainPathsCannotReachAreListedExactly)
+{
+    // A plain path drops a trailing dot or blank and turns a device name into the device; the
+    // names are made here, and must be listed, through \\?\ paths.
+    const std::wstring exact = L"\\\\?\\" + root.path();
+    ASSERT_TRUE(CreateDirectoryW((exact + L"\\DIR.").c_str(), nullptr));
+    for (const wchar_t* name : {L"DIR.\\inside.txt", L"ALONE.", L"SPACE ", L"CON.TXT", L"NUL"})
+        ASSERT_TRUE(WriteFileBytes(exact + L"\\" + name, "x")) << Narrow(name);
+    std::string lines = PlainFolder(0, "DIR.") + PlainFile(1, "inside.txt");
+    for (const std::wstring& name : InEnumerationOrder(root.path(), {L"ALONE.", L"SPACE ", L"CON.TXT", L"NUL"}))
+        lines += PlainFile(0, Narrow(name));
+    EXPECT_EQ(ListingOf(root.path(), true), PlainListing(lines));
+    RemoveTree(exact);
+}
+
+TEST(ListingOutputTest, AFailedWriteIsReportedWhenTheFileIsClosed)
+{
+    TempFolder out;
+    std::wstring file = out / L"listing.txt";
+    ASSERT_TRUE(WriteFileBytes(file, "kept"));
+    // A handle that may only read: its writes fail for real.
+    ListingOutput output(UniqueFile(CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)));
+    output.Write("Nomaro File Listing\r\n");
+    EXPECT_EQ(output.Close(), DWORD(ERROR_ACCESS_DENIED));
+    EXPECT_TRUE(output.Failed());
+    EXPECT_EQ(ReadFileBytes(file), "kept");
 }
 
 TEST_F(FileListingTest, MissingRootYieldsTheFrameAlone)

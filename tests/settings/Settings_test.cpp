@@ -1,5 +1,6 @@
-// The settings store against the test prefix's real registry: defaults, types, sizes,
-// values stored empty, too long or with another type.
+// The settings store against a real registry (this program's scratch HKEY_CURRENT_USER): defaults,
+// types, sizes, values stored empty, too long or with another type.
+#include "ScratchRegistry.h"
 #include "Settings.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +8,9 @@
 #include <vector>
 
 namespace {
+// The settings key lives under HKEY_CURRENT_USER: this program gets a scratch one of its own.
+const testing::Environment* const kScratchRegistry = RedirectRegistryForTheRun({{HKEY_CURRENT_USER, {}}});
+
 class SettingsTest : public testing::Test {
 protected:
     void SetUp() override

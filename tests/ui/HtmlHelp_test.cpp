@@ -1,7 +1,9 @@
-// The help launcher against the real registry of the test prefix and Wine's real HTML
-// Help control; a stand-in loader only where no library must be found at all.
+// The help launcher against a real registry (this program's scratch HKEY_CLASSES_ROOT, holding a
+// copy of the control's registration) and the real HTML Help control; a stand-in loader only
+// where no library must be found at all.
 #include "HtmlHelp.h"
 #include "HtmlHelpLoader.h"
+#include "ScratchRegistry.h"
 #include "UniqueHandle.h"
 
 #include <gtest/gtest.h>
@@ -14,11 +16,21 @@ namespace {
 constexpr wchar_t kLocationKey[] = L"CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
 constexpr UINT kHelpCloseAll = 0x12; // HH_CLOSE_ALL: a request that opens nothing
 
+// The tests change the control's registration: only in this program's own classes root.
+const testing::Environment* const kScratchRegistry = RedirectRegistryForTheRun({{HKEY_CLASSES_ROOT, {kLocationKey}}});
+
 std::string Lower(std::string text)
 {
     for (char& c : text)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return text;
+}
+
+std::string SystemFolderLibrary()
+{
+    char folder[1024] = "";
+    GetSystemDirectoryA(folder, sizeof(folder));
+    return std::string(folder) + "\\hhctrl.ocx";
 }
 
 std::string Expanded(const char* text)
@@ -177,20 +189,27 @@ TEST_F(HtmlHelpTest, LoadsTheRegisteredLibraryOnceAndForwardsEveryRequest)
     EXPECT_EQ(CurrentHtmlHelpState(), HtmlHelpState::Ready);
 }
 
-TEST_F(HtmlHelpTest, WithoutTheKeyTheLibraryIsLoadedByItsPlainName)
+TEST_F(HtmlHelpTest, WithoutTheKeyTheLibraryIsLoadedFromTheSystemFolder)
 {
     location.RemoveKey();
     ShowHtmlHelp(nullptr, L"unused.chm", kHelpCloseAll, 0);
-    EXPECT_EQ(LoadRequests, std::vector<std::string>{"hhctrl.ocx"});
+    EXPECT_EQ(LoadRequests, std::vector<std::string>{SystemFolderLibrary()});
     EXPECT_EQ(CurrentHtmlHelpState(), HtmlHelpState::Ready);
 }
 
-TEST_F(HtmlHelpTest, AnUnloadableRegisteredPathFallsBackToThePlainName)
+TEST_F(HtmlHelpTest, AnUnloadableRegisteredPathFallsBackToTheSystemFolder)
 {
     location.Set(REG_SZ, "C:\\nowhere\\hhctrl.ocx");
     ShowHtmlHelp(nullptr, L"unused.chm", kHelpCloseAll, 0);
-    EXPECT_EQ(LoadRequests, (std::vector<std::string>{"C:\\nowhere\\hhctrl.ocx", "hhctrl.ocx"}));
+    EXPECT_EQ(LoadRequests, (std::vector<std::string>{"C:\\nowhere\\hhctrl.ocx", SystemFolderLibrary()}));
     EXPECT_EQ(CurrentHtmlHelpState(), HtmlHelpState::Ready);
+}
+
+TEST_F(HtmlHelpTest, ARegisteredNameWithoutAFolderIsNeverSearchedFor)
+{
+    location.Set(REG_SZ, "hhctrl.ocx");
+    ShowHtmlHelp(nullptr, L"unused.chm", kHelpCloseAll, 0);
+    EXPECT_EQ(LoadRequests, std::vector<std::string>{SystemFolderLibrary()});
 }
 
 TEST_F(HtmlHelpTest, WithNoLibraryAtAllHelpDoesNothingAndNeverRetries)
@@ -198,7 +217,7 @@ TEST_F(HtmlHelpTest, WithNoLibraryAtAllHelpDoesNothingAndNeverRetries)
     ResetHtmlHelpLauncher(NoLibraryAnywhere);
     EXPECT_EQ(ShowHtmlHelp(nullptr, L"nomaro.chm", kHelpDisplayToc, 0), nullptr);
     EXPECT_EQ(CurrentHtmlHelpState(), HtmlHelpState::Failed);
-    EXPECT_EQ(LoadRequests.size(), 2u); // the registered path, then the plain name
+    EXPECT_EQ(LoadRequests.size(), 2u); // the registered path, then the system folder
     EXPECT_EQ(ShowHtmlHelp(nullptr, L"nomaro.chm", kHelpDisplayToc, 0), nullptr);
     EXPECT_EQ(LoadRequests.size(), 2u);
     EXPECT_EQ(CurrentHtmlHelpState(), HtmlHelpState::Failed);
