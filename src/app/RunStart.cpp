@@ -111,38 +111,47 @@ static bool TakeStartNumber(HWND window)
     return true;
 }
 
-// Runs the mode over the folder; false when the batch run found nothing it could use. Then the
-// user has been told so, and neither the Favorites order is reset nor "Done!" claimed.
-static bool RunMode(HWND window, OperationMode mode, const std::wstring& folder, bool isFolder)
+bool AcceptsPath(HWND window, const StartRequest& request)
 {
-    if (mode == ModeListing || mode == ModeNumber) {
-        if (!isFolder) {
-            ShowStartMessage(window, kFoldersOnlyText, MB_ICONWARNING);
-            return true;
-        }
-        if (mode == ModeListing) {
-            std::wstring outputFile;
-            if (AskListingFileName(window, IsDlgButtonChecked(window, IDC_PLAIN_TEXT) == BST_CHECKED, outputFile))
-                WriteFileListing(window, folder, outputFile);
-            return true;
-        }
+    if ((request.mode == ModeListing || request.mode == ModeNumber) && !request.isFolder) {
+        ShowStartMessage(window, kFoldersOnlyText, MB_ICONWARNING);
+        return false;
     }
-    if (BatchRun(window, folder, mode) == BatchResult::PathNotFound) {
+    return true;
+}
+
+bool ReportRunResult(HWND window, BatchResult result, const std::wstring& folder)
+{
+    if (result == BatchResult::PathNotFound) {
         ShowStartMessage(window, PathNotFoundMessage(folder).c_str(), MB_ICONWARNING);
         return false;
     }
     return true;
 }
 
-// The run proper, from the wait cursor to the closing message.
-static void RunFrozen(HWND window, OperationMode mode, const std::wstring& folder, bool isFolder)
+// Runs the mode over the folder; false when the batch run found nothing it could use.
+static bool RunMode(HWND window, const StartRequest& request)
+{
+    // A refused path still ends with "Done!", as Start always has.
+    if (!AcceptsPath(window, request))
+        return true;
+    if (request.mode == ModeListing) {
+        std::wstring outputFile;
+        if (AskListingFileName(window, IsDlgButtonChecked(window, IDC_PLAIN_TEXT) == BST_CHECKED, outputFile))
+            WriteFileListing(window, request.folder, outputFile);
+        return true;
+    }
+    return ReportRunResult(window, BatchRun(window, request.folder, request.mode), request.folder);
+}
+
+void RunFrozen(HWND window, OperationMode mode, const std::function<bool()>& work)
 {
     HCURSOR previousCursor = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     DisableRunSet(window);
     ShowWindow(GetDlgItem(window, IDC_PROGRESS), SW_SHOW);
     PumpMessages();
 
-    bool ran = RunMode(window, mode, folder, isFolder);
+    bool ran = work();
 
     ShowWindow(GetDlgItem(window, IDC_PROGRESS), SW_HIDE);
     EnableRunSetAfterRun(window);
@@ -155,42 +164,55 @@ static void RunFrozen(HWND window, OperationMode mode, const std::wstring& folde
     // A user who closed the window during the run is not kept waiting by the closing message.
     if (ran && !CloseDeferred)
         MessageBoxW(window, mode == ModeFavorites ? kFavoritesDoneText : kDoneText, kDoneCaption, MB_ICONINFORMATION | MB_OK);
+    StartInProgress = false;
+    EnableStartIfIdle(window);
 }
 
-static void RunStartSteps(HWND window)
+bool TakeStartRequest(HWND window, StartRequest& request)
 {
     // Taken whole: a path cut to a buffer could name another folder.
     ChosenFolder = GetDlgItemTextString(window, IDC_FOLDER);
     SaveSettings(window);
     if (ChosenFolder.empty()) {
         ShowStartMessage(window, kNoFolderText, MB_ICONINFORMATION);
-        return;
+        return false;
     }
     // The run keeps the mode it started with, whatever the Listing radio does meanwhile.
-    OperationMode mode = CurrentMode;
-    if (mode == ModeNumber && !TakeNumberingName(window))
-        return;
-    if (mode == ModeNumber && !TakeStartNumber(window))
-        return;
+    request.mode = CurrentMode;
+    if (request.mode == ModeNumber && !TakeNumberingName(window))
+        return false;
+    if (request.mode == ModeNumber && !TakeStartNumber(window))
+        return false;
     // Attributes that cannot be read have every bit set, so such a path counts as a folder.
-    bool isFolder = (GetFileAttributesW(ChosenFolder.c_str()) & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    request.isFolder = (GetFileAttributesW(ChosenFolder.c_str()) & FILE_ATTRIBUTE_DIRECTORY) != 0;
     // The run works on its own copy: a drop meanwhile changes only the next run's folder.
-    const std::wstring folder = ChosenFolder;
-    RunFrozen(window, mode, folder, isFolder);
-    StartInProgress = false;
-    EnableStartIfIdle(window);
+    request.folder = ChosenFolder;
+    return true;
 }
 
-void RunStart(HWND window)
+void RunExclusive(HWND window, void (*command)(HWND window))
 {
-    // A Start that arrives while one is in progress (posted, or through a nested pump) is ignored.
+    // A command that arrives while one is in progress (posted, or through a nested pump) is ignored.
     if (StartInProgress)
         return;
     StartInProgress = true;
-    RunStartSteps(window);
+    command(window);
     StartInProgress = false;
     if (CloseDeferred) {
         CloseDeferred = false;
         DestroyWindow(window);
     }
+}
+
+static void RunStartSteps(HWND window)
+{
+    StartRequest request;
+    if (!TakeStartRequest(window, request))
+        return;
+    RunFrozen(window, request.mode, [&] { return RunMode(window, request); });
+}
+
+void RunStart(HWND window)
+{
+    RunExclusive(window, RunStartSteps);
 }
