@@ -4,6 +4,8 @@
 // the walk alone costs, whatever the number of recorded files.
 //   numbering_bench [SCRATCH_FOLDER] [RECORDED_FILES...]   (default sizes: 10000 25000 50000)
 #include "BatchRun.h"
+#include "CollectEntries.h"
+#include "ExtendedPath.h"
 #include "HistoryFormat.h"
 #include "HistoryStore.h"
 #include "RunState.h"
@@ -69,15 +71,9 @@ double Time(Step step)
 
 size_t CollectIn(const std::wstring& root, PathList* exclusions)
 {
-    std::wstring saved(4096, L'\0');
-    saved.resize(GetCurrentDirectoryW(static_cast<DWORD>(saved.size()), saved.data()));
-    SetCurrentDirectoryW(root.c_str());
-    PathList collected;
-    CurrentRun = RunState();
-    CurrentRun.Mode = ModeNumber;
-    CollectEntries(nullptr, collected, exclusions);
-    SetCurrentDirectoryW(saved.c_str());
-    return EntryCount(collected);
+    RunOptions options;
+    options.mode = ModeNumber;
+    return CollectEntries(ExtendedLengthPath(root), options, exclusions, false).plan.entries.size();
 }
 
 // Answers the resume question Yes, as the user would.

@@ -122,14 +122,14 @@ bool AcceptsPath(HWND window, const StartRequest& request)
 
 bool ReportRunResult(HWND window, BatchResult result, const std::wstring& folder)
 {
-    if (result == BatchResult::PathNotFound) {
-        ShowStartMessage(window, PathNotFoundMessage(folder).c_str(), MB_ICONWARNING);
+    if (result != BatchResult::Completed) {
+        ShowStartMessage(window, BatchResultMessage(result, folder).c_str(), MB_ICONWARNING);
         return false;
     }
     return true;
 }
 
-// Runs the mode over the folder; false when the batch run found nothing it could use.
+// Runs the mode over the folder; false when the batch run changed nothing and the user was told why.
 static bool RunMode(HWND window, const StartRequest& request)
 {
     // A refused path still ends with "Done!", as Start always has.

@@ -38,7 +38,7 @@ struct StartRequest {
 bool TakeStartRequest(HWND window, StartRequest& request);
 // ModeNumber and ModeListing work on folders only: false, after telling the user, for a path that is none.
 bool AcceptsPath(HWND window, const StartRequest& request);
-// True when the batch run could use the path; otherwise the user has been told it could not.
+// True when the batch run completed; otherwise the user has been told why it changed nothing.
 bool ReportRunResult(HWND window, BatchResult result, const std::wstring& folder);
 // Runs work with the panel frozen as a run freezes it, then ends as Start ends: the Favorites
 // order is reset and "Done!" shown only when work returns true; Start is enabled last.

@@ -47,8 +47,9 @@ static int RunCommandLineMode(const std::wstring& argument, bool anotherInstance
 {
     std::wstring folder = StripFolderArgument(argument);
     CurrentMode = ModeLower;
-    if (BatchRun(nullptr, folder) == BatchResult::PathNotFound) {
-        MessageBoxW(nullptr, PathNotFoundMessage(folder).c_str(), L"Lower", MB_ICONWARNING | MB_OK);
+    BatchResult result = BatchRun(nullptr, folder);
+    if (result != BatchResult::Completed) {
+        MessageBoxW(nullptr, BatchResultMessage(result, folder).c_str(), L"Lower", MB_ICONWARNING | MB_OK);
         return kExitCommandLinePathNotFound;
     }
     if (!anotherInstance)

@@ -100,7 +100,7 @@ void RunFolderWalk(const std::wstring& root, const FolderWalk& walk)
         std::wstring entryPath = JoinPath(frame.path, frame.found.cFileName);
         DWORD attributes = GetFileAttributesW(entryPath.c_str());
         int depth = frame.depth;
-        if (!walk.onEntry(entryPath, frame.found.cFileName, attributes, depth))
+        if (!walk.onEntry(WalkEntry{entryPath, frame.found.cFileName, attributes, frame.found, depth, frame.id.volume}))
             continue;
 
         FolderId id = ReadFolderId(entryPath);

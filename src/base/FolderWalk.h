@@ -7,16 +7,25 @@
 #include <string>
 #include <string_view>
 
+// One entry the walk found.
+struct WalkEntry {
+    const std::wstring& path; // the walked folder's path, a backslash and the name
+    std::wstring_view name;
+    DWORD attributes; // read by the entry's path; all bits set when they cannot be read
+    const WIN32_FIND_DATAW& found; // what the enumeration gave: size and times
+    int depth;
+    DWORD volume; // serial number of the volume of the folder holding the entry; 0 when unknown
+};
+
 // The walk keeps its own stack instead of recursing, so no depth of tree can
 // overflow the thread's stack, and it never enters a folder that is already on
 // the path being walked (a link leading back up the tree).
 struct FolderWalk {
     // Called when a folder is about to be enumerated, the root included.
     std::function<void(const std::wstring& folder, int depth)> onFolderVisit;
-    // Called for every entry but "." and ".."; attributes come from the entry's path
-    // (all bits set when they cannot be read). Return true to walk into the entry
+    // Called for every entry but "." and ".."; return true to walk into the entry
     // before the enumeration of its folder goes on.
-    std::function<bool(const std::wstring& entryPath, std::wstring_view name, DWORD attributes, int depth)> onEntry;
+    std::function<bool(const WalkEntry& entry)> onEntry;
     // Called when a folder's enumeration has ended, the root included.
     std::function<void(const std::wstring& folder, int depth)> onFolderDone;
 };

@@ -1,31 +1,23 @@
-// One run of the selected operation over a folder tree: collect every entry first, then apply.
+// One run of the selected operation over a folder tree: collect, plan, apply, record.
 #include "BatchRun.h"
 
-#include "AsciiCase.h"
+#include "ApplyRunSteps.h"
 #include "CalculatingDialog.h"
-#include "CaseOperations.h"
-#include "FolderWalk.h"
+#include "CollectEntries.h"
+#include "ExtendedPath.h"
 #include "HistoryStore.h"
 #include "MessagePump.h"
 #include "NumberFile.h"
+#include "PlanRun.h"
 #include "Progress.h"
 #include "RenameFailures.h"
+#include "RunJournal.h"
 #include "RunState.h"
-#include "Trim.h"
+#include "Settings.h"
 #include "Win32Text.h"
 #include "resource.h"
 
 #include <commctrl.h>
-
-static constexpr wchar_t kExtensionSeparators[] = L" ,";
-
-static void ApplyToOneEntry(const std::wstring& entryPath)
-{
-    if (CurrentRun.Mode == ModeReadOnly)
-        ClearReadOnly(entryPath);
-    else
-        RenameToCase(entryPath);
-}
 
 static void Repaint(HWND window)
 {
@@ -33,12 +25,10 @@ static void Repaint(HWND window)
         InvalidateRect(window, nullptr, TRUE);
 }
 
-static void ReportEndOfRun(HWND window)
+static void SetProgress(HWND window, std::int32_t percent)
 {
-    if (CurrentRun.RebootPending)
-        MessageBoxW(window, L"Some files are in use and will not be renamed until the next reboot.",
-                    L"Reboot Required", MB_ICONINFORMATION | MB_OK);
-    ReportFailedRenames(window);
+    if (window)
+        SendDlgItemMessageW(window, IDC_PROGRESS, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
 }
 
 static void ResetRunCounters()
@@ -56,178 +46,192 @@ std::wstring PathNotFoundMessage(const std::wstring& path)
     return L"The folder \"" + path + L"\" could not be found or opened. Nothing was changed.";
 }
 
-// A path naming a file is one entry of its own in the case and read-only modes.
-static BatchResult RunOverOneFile(HWND window, const std::wstring& path)
+std::wstring BatchResultMessage(BatchResult result, const std::wstring& path)
 {
-    if (CurrentRun.Mode == ModeNumber)
+    switch (result) {
+    case BatchResult::PathNotFound:
+        return PathNotFoundMessage(path);
+    case BatchResult::JournalFailed:
+        return L"Nomaro could not write the record it needs to undo this run, so nothing was changed.";
+    default:
+        return std::wstring();
+    }
+}
+
+RunOptions ReadRunOptions(HWND window, OperationMode mode)
+{
+    RunOptions options;
+    options.mode = mode;
+    if (window && mode == ModeNumber) {
+        options.extensions = GetDlgItemTextString(window, IDC_EXT);
+        options.nameText = GetDlgItemTextString(window, IDC_NAME);
+    }
+    options.startNumber = CurrentRun.StartNumber;
+    options.numberWidth = CurrentRun.NumberWidth;
+    options.fillTags = Settings.FillTags;
+    return options;
+}
+
+// Collection with the "Calculating..." box shown and the numbering history brought in.
+static CollectedTree CollectTree(HWND window, const std::wstring& folder, const std::wstring& root, PreparedRun& run)
+{
+    HWND calculating = nullptr;
+    if (window) {
+        calculating = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_CALCULATING), window,
+                                         CalculatingDialogProc, 0);
+        // Painted now: collection pumps only between folders, and a box shown unpainted is a black hole.
+        if (calculating)
+            UpdateWindow(calculating);
+        SetProgress(window, 0);
+    }
+    if (run.options.mode == ModeNumber) {
+        run.exclusions = BeginNumbering(window, folder);
+        // A resumed folder goes on after the files numbered before.
+        if (run.exclusions)
+            run.options.startNumber = CurrentRun.StartNumber;
+    }
+    PumpMessages();
+    CollectedTree tree = CollectEntries(root, run.options, run.exclusions.get(), window != nullptr);
+    PumpMessages();
+    if (calculating && IsWindow(calculating))
+        SendMessageW(calculating, WM_CLOSE, 0, 0);
+    PumpMessages();
+    return tree;
+}
+
+BatchResult PrepareRun(HWND window, const std::wstring& folder, const RunOptions& options, PreparedRun& run)
+{
+    if (CurrentRun.BatchBusy)
+        return BatchResult::Completed;
+    run = PreparedRun();
+    run.options = options;
+    if (folder.empty())
         return BatchResult::PathNotFound;
+    // Every entry is reached by its exact name: trailing dots and blanks, device names, any length.
+    std::wstring root = ExtendedLengthPath(folder);
+    DWORD attributes = GetFileAttributesW(root.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return BatchResult::PathNotFound;
+
+    CollectedTree tree;
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        // A path naming a file is one entry of its own in the case and read-only modes.
+        if (options.mode == ModeNumber)
+            return BatchResult::PathNotFound;
+        tree = CollectOneFile(root);
+    } else {
+        CurrentRun.BatchBusy = true;
+        Repaint(window);
+        tree = CollectTree(window, folder, root, run);
+        CurrentRun.BatchBusy = false;
+    }
+    run.plan = PlanRun(std::move(tree), run.options);
+    return BatchResult::Completed;
+}
+
+static std::wstring TemporaryTag()
+{
+    return std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount());
+}
+
+static RunJournalContext JournalContext(const RunPlan& plan)
+{
+    RunJournalContext context;
+    if (plan.mode == ModeNumber && HistoryStore) {
+        context.historyFile = HistoryFilePath;
+        if (ActiveRecord && ActiveRecord->secondPath)
+            context.indexFile = *ActiveRecord->secondPath;
+    }
+    context.favoritesOrder = plan.mode == ModeFavorites;
+    return context;
+}
+
+// The index keeps every number the run used up, also for a file that kept its name.
+static void RecordNumbering(const PreparedRun& run)
+{
+    PathList numbered;
+    for (const PlannedEntry& entry : run.plan.entries) {
+        std::wstring_view folderPart = std::wstring_view(entry.path).substr(0, entry.path.size() - entry.Name().size());
+        std::wstring name = entry.Renames() || entry.status == PlanStatus::CannotChange
+                                ? entry.newName
+                                : NumberedName(entry.Name(), NumberedBaseName(run.options.nameText, entry.number,
+                                                                              run.options.numberWidth))
+                                      .newName;
+        Append(numbered, std::wstring(folderPart) + name);
+    }
+    WriteNumberingIndex(run.exclusions.get(), numbered);
+}
+
+static std::vector<StepResult> ApplyWithProgress(HWND window, const RunPlan& plan, const std::vector<RunStep>& steps)
+{
+    CurrentRun.ProgressTotal = plan.progressTotal;
+    CaseRenameMemory memory;
+    return ApplyRunSteps(plan, steps, memory, [window](std::int32_t entriesDone) {
+        CurrentRun.RunningIndex = entriesDone;
+        std::int32_t percent = ProgressPercent(CurrentRun.RunningIndex, CurrentRun.ProgressTotal);
+        if (percent > CurrentRun.ProgressShown) {
+            SetProgress(window, percent);
+            CurrentRun.ProgressShown = percent;
+        }
+    });
+}
+
+BatchResult ExecuteRun(HWND window, PreparedRun& run)
+{
+    if (CurrentRun.BatchBusy)
+        return BatchResult::Completed;
     CurrentRun.BatchBusy = true;
-    // The bar must not show the last run's end while this one works.
+    CurrentRun.Mode = run.options.mode;
+    Repaint(window);
     if (window) {
         SendDlgItemMessageW(window, IDC_PROGRESS, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
-        SendDlgItemMessageW(window, IDC_PROGRESS, PBM_SETPOS, 0, 0);
+        SetProgress(window, 0);
     }
-    ApplyToOneEntry(path);
-    if (window)
-        SendDlgItemMessageW(window, IDC_PROGRESS, PBM_SETPOS, 100, 0);
+
+    std::vector<RunStep> steps = OrderRunSteps(run.plan, TemporaryTag());
+    RunJournal journal;
+    if (!BeginRunJournal(run.plan, steps, JournalContext(run.plan), journal)) {
+        CurrentRun.BatchBusy = false;
+        ResetRunCounters();
+        Repaint(window);
+        return BatchResult::JournalFailed;
+    }
+    std::vector<StepResult> results = ApplyWithProgress(window, run.plan, steps);
+    if (run.plan.mode == ModeNumber)
+        RecordNumbering(run);
+    EndRunJournal(journal, run.plan, steps, results);
+    ResetRunCounters();
+
     // Saved before the closing messages: a program ended while they are shown must not leave the
     // history's counts behind the index files already written.
     SaveHistory();
-    ReportEndOfRun(window);
+    CurrentRun.RebootPending = AnyPostponed(results);
+    if (CurrentRun.RebootPending)
+        MessageBoxW(window, L"Some files are in use and will not be renamed until the next reboot.", L"Reboot Required",
+                    MB_ICONINFORMATION | MB_OK);
+    ReportFailedRenames(window, FailuresOfRun(run.plan, steps, results));
+
     CurrentRun.RebootPending = false;
     CurrentRun.BatchBusy = false;
-    ResetRunCounters();
     Repaint(window);
     return BatchResult::Completed;
+}
+
+BatchResult BatchRun(HWND window, const std::wstring& folder, const RunOptions& options)
+{
+    PreparedRun run;
+    BatchResult prepared = PrepareRun(window, folder, options, run);
+    if (prepared != BatchResult::Completed)
+        return prepared;
+    return ExecuteRun(window, run);
+}
+
+BatchResult BatchRun(HWND window, const std::wstring& folder, OperationMode mode)
+{
+    return BatchRun(window, folder, ReadRunOptions(window, mode));
 }
 
 BatchResult BatchRun(HWND window, const std::wstring& folder)
 {
     return BatchRun(window, folder, CurrentMode);
-}
-
-BatchResult BatchRun(HWND window, const std::wstring& folder, OperationMode mode)
-{
-    if (CurrentRun.BatchBusy)
-        return BatchResult::Completed;
-    CurrentRun.Mode = mode;
-    CurrentRun.RebootPending = false;
-    ClearFailedRenames();
-
-    DWORD attributes = folder.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(folder.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES)
-        return BatchResult::PathNotFound;
-    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return RunOverOneFile(window, folder);
-
-    std::wstring savedDirectory = GetCurrentDirectoryString();
-    // Walking whatever happens to be current would rename the wrong tree.
-    if (!SetCurrentDirectoryW(folder.c_str()))
-        return BatchResult::PathNotFound;
-
-    CurrentRun.BatchBusy = true;
-    Repaint(window);
-
-    HWND calculating = nullptr;
-    if (window) {
-        calculating = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_CALCULATING), window,
-                                         CalculatingDialogProc, 0);
-        SendDlgItemMessageW(window, IDC_PROGRESS, PBM_SETPOS, 0, 0);
-    }
-
-    std::unique_ptr<PathList> exclusions;
-    if (CurrentRun.Mode == ModeNumber)
-        exclusions = BeginNumbering(window, folder);
-    PumpMessages();
-
-    PathList collected;
-    CollectEntries(window, collected, exclusions.get());
-
-    PumpMessages();
-    if (calculating && IsWindow(calculating))
-        SendMessageW(calculating, WM_CLOSE, 0, 0);
-    PumpMessages();
-
-    if (window)
-        SendDlgItemMessageW(window, IDC_PROGRESS, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
-    ApplyEntries(window, collected, exclusions.get());
-
-    ResetRunCounters();
-    Release(collected);
-    exclusions.reset();
-
-    // Saved before the closing messages: a program ended while they are shown must not leave the
-    // history's counts behind the index files already written.
-    SaveHistory();
-    ReportEndOfRun(window);
-    SetCurrentDirectoryW(savedDirectory.c_str());
-
-    CurrentRun.RebootPending = false;
-    CurrentRun.BatchBusy = false;
-    Repaint(window);
-    return BatchResult::Completed;
-}
-
-void CollectEntries(HWND window, PathList& collected, PathList* exclusions)
-{
-    if (CurrentRun.Mode != ModeNumber)
-        ++CurrentRun.ProgressTotal;
-
-    std::wstring filter = window ? GetDlgItemTextString(window, IDC_EXT) : std::wstring();
-    TrimLeading(filter, kExtensionSeparators);
-    TrimTrailing(filter, kExtensionSeparators);
-    if (CurrentRun.Mode != ModeNumber)
-        filter.clear();
-
-    std::wstring_view rest = filter;
-    std::wstring token = SplitNextToken(rest, kExtensionSeparators);
-    if (token.empty()) {
-        WalkFolder(L".", collected, exclusions, nullptr);
-        return;
-    }
-    do {
-        WalkFolder(L".", collected, exclusions, &token);
-        token = SplitNextToken(rest, kExtensionSeparators);
-    } while (!token.empty());
-}
-
-void AddEntry(PathList& collected, PathList* exclusions, const std::wstring& entryPath)
-{
-    if (exclusions && Contains(exclusions, entryPath))
-        return;
-    Append(collected, entryPath);
-    ++CurrentRun.ProgressTotal;
-}
-
-static bool ExtensionMatches(std::wstring_view name, const std::wstring& extension)
-{
-    std::wstring_view::size_type dot = name.find_last_of(L'.');
-    return dot != std::wstring_view::npos && EqualsAsciiNoCase(name.substr(dot + 1), extension);
-}
-
-void WalkFolder(const std::wstring& folder, PathList& collected, PathList* exclusions, const std::wstring* extension)
-{
-    FolderWalk walk;
-    walk.onFolderVisit = [](const std::wstring&, int) {
-        PumpMessages();
-        if (CurrentRun.Mode != ModeNumber)
-            ++CurrentRun.ProgressTotal;
-    };
-    walk.onEntry = [&](const std::wstring& entryPath, std::wstring_view name, DWORD attributes, int) {
-        if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-            if (CurrentRun.Mode != ModeNumber)
-                AddEntry(collected, exclusions, entryPath);
-            return true; // descend
-        }
-        if (CurrentRun.Mode != ModeNumber) {
-            AddEntry(collected, exclusions, entryPath);
-        } else if (!(attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))) {
-            // A tree that holds StartDirectory must not have the history's own files renamed.
-            if ((!extension || ExtensionMatches(name, *extension)) && !IsHistoryDataFile(entryPath))
-                AddEntry(collected, exclusions, entryPath);
-        }
-        return false;
-    };
-    RunFolderWalk(folder, walk);
-}
-
-void ApplyEntries(HWND window, PathList& collected, PathList* exclusions)
-{
-    PathList numbered;
-    for (PathEntry* entry = collected.head; entry; entry = entry->next) {
-        if (CurrentRun.Mode == ModeNumber)
-            NumberFile(window, entry->path, numbered);
-        else
-            ApplyToOneEntry(entry->path);
-        ++CurrentRun.RunningIndex;
-        std::int32_t percent = ProgressPercent(CurrentRun.RunningIndex, CurrentRun.ProgressTotal);
-        if (percent > CurrentRun.ProgressShown) {
-            if (window)
-                SendDlgItemMessageW(window, IDC_PROGRESS, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
-            CurrentRun.ProgressShown = percent;
-        }
-    }
-    if (CurrentRun.Mode == ModeNumber)
-        WriteNumberingIndex(exclusions, numbered);
-    Release(numbered);
 }

@@ -2,21 +2,11 @@
 #include "CaseOperations.h"
 
 #include "AsciiCase.h"
-#include "MoveEntry.h"
-#include "RunState.h"
 
-#include <windows.h>
-
-void RenameToCase(const std::wstring& entryPath)
+std::wstring CaseConvertedName(std::wstring_view name, OperationMode mode)
 {
-    std::wstring::size_type nameStart = LastComponentStart(entryPath);
-    std::wstring_view name = std::wstring_view(entryPath).substr(nameStart);
-    if (name == L"." || name == L"..")
-        return;
-
-    std::wstring newPath = entryPath;
-    wchar_t* converted = newPath.data() + nameStart;
-    switch (CurrentRun.Mode) {
+    std::wstring converted(name);
+    switch (mode) {
     case ModeLower:
     case ModeFavorites:
         LowerAscii(converted);
@@ -25,19 +15,19 @@ void RenameToCase(const std::wstring& entryPath)
         UpperAscii(converted);
         break;
     default:
-        return;
+        break;
     }
-    // A name already in the target case needs no move; asking for one anyway would
-    // report a file that is merely in use as waiting for a restart.
-    if (newPath == entryPath)
-        return;
-    MoveEntry(entryPath, newPath);
+    return converted;
 }
 
-void ClearReadOnly(const std::wstring& entryPath)
+DWORD ClearReadOnly(const std::wstring& entryPath)
 {
     DWORD attributes = GetFileAttributesW(entryPath.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY))
-        return;
-    SetFileAttributesW(entryPath.c_str(), attributes & ~DWORD(FILE_ATTRIBUTE_READONLY));
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return GetLastError();
+    if (!(attributes & FILE_ATTRIBUTE_READONLY))
+        return ERROR_SUCCESS;
+    if (!SetFileAttributesW(entryPath.c_str(), attributes & ~DWORD(FILE_ATTRIBUTE_READONLY)))
+        return GetLastError();
+    return ERROR_SUCCESS;
 }

@@ -3,9 +3,13 @@
 
 #include "OperationMode.h"
 
-#include <string>
+#include <windows.h>
 
-// Renames the entry's last component into the case of the run's mode.
-void RenameToCase(const std::wstring& entryPath);
-// Removes the read-only attribute, leaving every other attribute as it was.
-void ClearReadOnly(const std::wstring& entryPath);
+#include <string>
+#include <string_view>
+
+// The name in the case of the mode: ASCII letters only; any mode without a case keeps it.
+std::wstring CaseConvertedName(std::wstring_view name, OperationMode mode);
+// Removes the read-only attribute, leaving every other attribute as it was. Gives
+// ERROR_SUCCESS, or the error that kept it.
+DWORD ClearReadOnly(const std::wstring& entryPath);

@@ -46,18 +46,18 @@ bool IsId3v1Header(std::string_view bytes)
     return true;
 }
 
-void StampId3v1Tag(const std::wstring& path, const std::wstring& baseName)
+DWORD StampId3v1Tag(const std::wstring& path, const std::wstring& baseName)
 {
     UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
-        return;
+        return GetLastError();
     // The text embeds no zero: it comes from a window text and a number.
     std::string text = ToAnsi(baseName);
 
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.get(), &size))
-        return;
+        return GetLastError();
     std::string header(kNewHeader);
     LARGE_INTEGER position = size;
     if (size.QuadPart >= static_cast<LONGLONG>(kId3v1TagSize)) {
@@ -75,6 +75,8 @@ void StampId3v1Tag(const std::wstring& path, const std::wstring& baseName)
 
     Id3v1Tag tag = ComposeId3v1Tag(header, text);
     DWORD written = 0;
-    if (SetFilePointerEx(file.get(), position, nullptr, FILE_BEGIN))
-        WriteFile(file.get(), tag.data(), static_cast<DWORD>(tag.size()), &written, nullptr);
+    if (!SetFilePointerEx(file.get(), position, nullptr, FILE_BEGIN) ||
+        !WriteFile(file.get(), tag.data(), static_cast<DWORD>(tag.size()), &written, nullptr))
+        return GetLastError();
+    return written == tag.size() ? DWORD(ERROR_SUCCESS) : DWORD(ERROR_WRITE_FAULT);
 }

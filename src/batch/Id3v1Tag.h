@@ -1,6 +1,8 @@
 // The 128-byte ID3v1 tag that renamed MP3 files receive: its bytes, and writing it into a file.
 #pragma once
 
+#include <windows.h>
+
 #include <array>
 #include <string>
 #include <string_view>
@@ -20,4 +22,5 @@ bool IsId3v1Header(std::string_view bytes);
 
 // Writes the tag carrying baseName into the file at path: in place of an existing tag, keeping
 // its header bytes, or appended at the end. A file that cannot be opened gets no tag.
-void StampId3v1Tag(const std::wstring& path, const std::wstring& baseName);
+// Gives ERROR_SUCCESS, or the error that kept the tag from being written.
+DWORD StampId3v1Tag(const std::wstring& path, const std::wstring& baseName);

@@ -1,22 +1,25 @@
-// Renames one entry, coping with file systems that ignore case-only renames.
+// Renames one entry by its exact path, coping with file systems that ignore case-only renames.
 #include "MoveEntry.h"
 
-#include "RenameFailures.h"
-#include "RunState.h"
 #include "UniqueHandle.h"
 
-#include <windows.h>
-
-std::wstring::size_type LastComponentStart(const std::wstring& path)
+CaseRenameMemory::Answer CaseRenameMemory::Lookup(DWORD volume) const
 {
-    std::wstring::size_type slash = path.find_last_of(L'\\');
-    return slash == std::wstring::npos ? 0 : slash + 1;
+    auto known = applies.find(volume);
+    if (volume == 0 || known == applies.end())
+        return Answer::Unknown;
+    return known->second ? Answer::Applied : Answer::Ignored;
 }
 
-static bool DifferOnlyInCase(const std::wstring& a, const std::wstring& b)
+void CaseRenameMemory::Learn(DWORD volume, bool applied)
 {
-    return a != b && a.size() == b.size() &&
-           CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+    if (volume != 0)
+        applies[volume] = applied;
+}
+
+static std::wstring_view NameOf(const std::wstring& path)
+{
+    return std::wstring_view(path).substr(path.find_last_of(L'\\') + 1);
 }
 
 // The name the file system really gives the entry at path, or empty when it cannot be read.
@@ -27,65 +30,72 @@ static std::wstring StoredName(const std::wstring& path)
     return find ? std::wstring(found.cFileName) : std::wstring();
 }
 
-// FAT32, exFAT, some network shares and Wine report a case-only rename as done
-// without applying it; going through a temporary name makes it stick.
-// When even the way back fails, strandedAt tells where the entry is now.
-static bool RenameThroughTemporaryName(const std::wstring& oldPath, const std::wstring& newPath, std::wstring& strandedAt)
-{
-    std::wstring folder = oldPath.substr(0, LastComponentStart(oldPath));
-    for (unsigned attempt = 0; attempt < 100; ++attempt) {
-        std::wstring temporary = folder + L"~nomaro" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                                 std::to_wstring(GetTickCount() + attempt) + L".tmp";
-        if (!MoveFileW(oldPath.c_str(), temporary.c_str())) {
-            DWORD error = GetLastError();
-            if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)
-                continue;
-            return false;
-        }
-        if (MoveFileW(temporary.c_str(), newPath.c_str()))
-            return true;
-        if (!MoveFileW(temporary.c_str(), oldPath.c_str()))
-            strandedAt = temporary;
-        return false;
-    }
-    return false;
-}
-
 static bool RestartCanClear(DWORD error)
 {
     switch (error) {
-    case ERROR_ALREADY_EXISTS:
-    case ERROR_FILE_EXISTS:
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_FILENAME_EXCED_RANGE:
-    case ERROR_INVALID_NAME:
-    case ERROR_BAD_PATHNAME:
-        return false;
-    default:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_ACCESS_DENIED:
+    case ERROR_USER_MAPPED_FILE:
         return true;
+    default:
+        return false;
     }
 }
 
-MoveOutcome MoveEntry(const std::wstring& oldPath, const std::wstring& newPath)
+static StepResult Result(StepOutcome outcome, DWORD error = ERROR_SUCCESS)
 {
-    SetLastError(ERROR_SUCCESS);
-    if (MoveFileW(oldPath.c_str(), newPath.c_str())) {
-        if (!DifferOnlyInCase(oldPath, newPath))
-            return MoveOutcome::Moved;
-        std::wstring wanted = newPath.substr(LastComponentStart(newPath));
-        std::wstring strandedAt;
-        if (StoredName(newPath) == wanted || RenameThroughTemporaryName(oldPath, newPath, strandedAt))
-            return MoveOutcome::Moved;
-        // The user must be able to find the entry under the name it really has now.
-        RecordFailedRename(strandedAt.empty() ? oldPath : oldPath + L" (now " + strandedAt + L")");
-        return MoveOutcome::Failed;
+    StepResult result;
+    result.outcome = outcome;
+    result.error = error;
+    return result;
+}
+
+// A failed move: postponed to the next restart when a restart can clear the reason.
+static StepResult FailedMove(const std::wstring& oldPath, const std::wstring& newPath, DWORD error)
+{
+    if (RestartCanClear(error) && MoveFileExW(oldPath.c_str(), newPath.c_str(), MOVEFILE_DELAY_UNTIL_REBOOT))
+        return Result(StepOutcome::Postponed, error);
+    return Result(StepOutcome::Failed, error);
+}
+
+StepResult MoveEntry(const std::wstring& oldPath, const std::wstring& newPath)
+{
+    if (MoveFileExW(oldPath.c_str(), newPath.c_str(), 0))
+        return Result(StepOutcome::Done);
+    return FailedMove(oldPath, newPath, GetLastError());
+}
+
+static StepResult MoveThroughTemporaryName(const std::wstring& oldPath, const std::wstring& newPath,
+                                           const std::wstring& temporaryPath)
+{
+    if (!MoveFileExW(oldPath.c_str(), temporaryPath.c_str(), 0))
+        return FailedMove(oldPath, newPath, GetLastError());
+    if (MoveFileExW(temporaryPath.c_str(), newPath.c_str(), 0))
+        return Result(StepOutcome::Done);
+    StepResult result = Result(StepOutcome::Failed, GetLastError());
+    // The entry must not stay under the temporary name: back to its own, tried twice, since
+    // whatever blocked the way forward (a scanner opening the new file) may pass.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (MoveFileExW(temporaryPath.c_str(), oldPath.c_str(), 0))
+            return result;
+        Sleep(50);
     }
-    DWORD error = GetLastError();
-    if (RestartCanClear(error) && MoveFileExW(oldPath.c_str(), newPath.c_str(), MOVEFILE_DELAY_UNTIL_REBOOT)) {
-        CurrentRun.RebootPending = true;
-        return MoveOutcome::Postponed;
-    }
-    RecordFailedRename(oldPath);
-    return MoveOutcome::Failed;
+    result.strandedAt = temporaryPath;
+    return result;
+}
+
+StepResult MoveEntryCaseOnly(const std::wstring& oldPath, const std::wstring& newPath, const std::wstring& temporaryPath,
+                             DWORD volume, CaseRenameMemory& memory)
+{
+    if (memory.Lookup(volume) == CaseRenameMemory::Answer::Ignored)
+        return MoveThroughTemporaryName(oldPath, newPath, temporaryPath);
+    if (!MoveFileExW(oldPath.c_str(), newPath.c_str(), 0))
+        return FailedMove(oldPath, newPath, GetLastError());
+    std::wstring_view wanted = NameOf(newPath);
+    bool applied = StoredName(newPath) == wanted;
+    memory.Learn(volume, applied);
+    if (applied)
+        return Result(StepOutcome::Done);
+    return MoveThroughTemporaryName(oldPath, newPath, temporaryPath);
 }

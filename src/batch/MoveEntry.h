@@ -1,18 +1,30 @@
-// Renames one entry, coping with file systems that ignore case-only renames.
+// Renames one entry by its exact path, coping with file systems that ignore case-only renames.
 #pragma once
 
-#include <string>
+#include "RunSteps.h"
 
-enum class MoveOutcome {
-    Moved,     // the entry now has the new name
-    Postponed, // registered for the next restart (RebootPending is set)
-    Failed,    // left as it was; recorded as not renamed
+#include <windows.h>
+
+#include <string>
+#include <unordered_map>
+
+// What a run has learnt, volume by volume, of whether a rename that changes only letter case
+// is applied. FAT32, exFAT, some network shares and Wine report it as done and change nothing.
+struct CaseRenameMemory {
+    enum class Answer : std::uint8_t { Unknown, Applied, Ignored };
+    Answer Lookup(DWORD volume) const;
+    // A volume serial number of 0 identifies nothing and is not remembered.
+    void Learn(DWORD volume, bool applied);
+
+    std::unordered_map<DWORD, bool> applies;
 };
 
-// Moves oldPath to newPath. A move that fails for a reason a restart can clear
-// (the file is in use) is registered for the next restart; one that cannot
-// succeed then either (the name is taken, the path is refused) is not.
-MoveOutcome MoveEntry(const std::wstring& oldPath, const std::wstring& newPath);
+// Moves oldPath to newPath, never onto an existing entry. A move that fails for a reason a
+// restart can clear (the file is in use) is registered for the next restart.
+StepResult MoveEntry(const std::wstring& oldPath, const std::wstring& newPath);
 
-// The last component of a path: the text after its last backslash.
-std::wstring::size_type LastComponentStart(const std::wstring& path);
+// The same for a move that changes only the letter case of the name. On a volume that ignores
+// such a rename it passes through temporaryPath, a free name in the same folder; if the second
+// step fails the entry goes back to oldPath, and the result says where it is if even that fails.
+StepResult MoveEntryCaseOnly(const std::wstring& oldPath, const std::wstring& newPath, const std::wstring& temporaryPath,
+                             DWORD volume, CaseRenameMemory& memory);

@@ -1,18 +1,82 @@
-// The entries of a run that could not be renamed, reported once at its end.
+// What a run could not do, reported once at its end.
 #include "RenameFailures.h"
 
-RenameFailures FailedRenames;
+#include "ExtendedPath.h"
 
-void RecordFailedRename(const std::wstring& path)
+#include <algorithm>
+
+void RecordFailedRename(RenameFailures& failures, const std::wstring& text)
 {
-    ++FailedRenames.count;
-    if (FailedRenames.firstPaths.size() < kFailuresNamed)
-        FailedRenames.firstPaths.push_back(path);
+    ++failures.count;
+    if (failures.firstPaths.size() < kFailuresNamed)
+        failures.firstPaths.push_back(text);
 }
 
-void ClearFailedRenames()
+static const wchar_t* ReasonText(PlanReason reason)
 {
-    FailedRenames = RenameFailures();
+    switch (reason) {
+    case PlanReason::NameHeld:
+        return L"the new name is taken";
+    case PlanReason::NameReserved:
+        return L"the new name is reserved for a device";
+    case PlanReason::NameTooLong:
+        return L"the new name is too long";
+    default:
+        return L"it cannot be renamed";
+    }
+}
+
+static std::wstring SystemMessage(DWORD error)
+{
+    wchar_t* text = nullptr;
+    DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                  nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring message = length ? std::wstring(text, length) : L"error " + std::to_wstring(error);
+    if (text)
+        LocalFree(text);
+    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' ' ||
+                                message.back() == L'.'))
+        message.pop_back();
+    return message;
+}
+
+static const wchar_t* StepText(StepKind kind)
+{
+    switch (kind) {
+    case StepKind::ClearReadOnly:
+        return L"read-only mark not cleared";
+    case StepKind::WriteTag:
+        return L"tag not written";
+    default:
+        return L"not renamed";
+    }
+}
+
+RenameFailures FailuresOfRun(const RunPlan& plan, const std::vector<RunStep>& steps, const std::vector<StepResult>& results)
+{
+    RenameFailures failures;
+    for (const PlannedEntry& entry : plan.entries) {
+        if (entry.status == PlanStatus::CannotChange)
+            RecordFailedRename(failures, entry.path + L" (" + ReasonText(entry.reason) + L")");
+    }
+    for (size_t i = 0; i < steps.size() && i < results.size(); ++i) {
+        const StepResult& result = results[i];
+        if (result.outcome != StepOutcome::Failed)
+            continue;
+        std::wstring text = plan.entries[static_cast<size_t>(steps[i].entry)].path + L" (" + StepText(steps[i].kind) +
+                            L": " + SystemMessage(result.error) + L")";
+        // The user must be able to find the entry under the name it really has now.
+        if (!result.strandedAt.empty())
+            text += L" - it is now " + DisplayPath(result.strandedAt);
+        RecordFailedRename(failures, text);
+    }
+    return failures;
+}
+
+bool AnyPostponed(const std::vector<StepResult>& results)
+{
+    return std::any_of(results.begin(), results.end(),
+                       [](const StepResult& result) { return result.outcome == StepOutcome::Postponed; });
 }
 
 std::wstring FailedRenamesMessage(const RenameFailures& failures)
@@ -26,9 +90,9 @@ std::wstring FailedRenamesMessage(const RenameFailures& failures)
     return text;
 }
 
-void ReportFailedRenames(HWND owner)
+void ReportFailedRenames(HWND owner, const RenameFailures& failures)
 {
-    if (FailedRenames.count == 0)
+    if (failures.count == 0)
         return;
-    MessageBoxW(owner, FailedRenamesMessage(FailedRenames).c_str(), L"Nomaro", MB_ICONWARNING | MB_OK);
+    MessageBoxW(owner, FailedRenamesMessage(failures).c_str(), L"Nomaro", MB_ICONWARNING | MB_OK);
 }

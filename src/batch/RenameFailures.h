@@ -1,5 +1,7 @@
-// The entries of a run that could not be renamed, reported once at its end.
+// What a run could not do, reported once at its end.
 #pragma once
+
+#include "RunSteps.h"
 
 #include <windows.h>
 
@@ -11,13 +13,17 @@ struct RenameFailures {
     std::vector<std::wstring> firstPaths; // the first few, for the message
 };
 
-extern RenameFailures FailedRenames;
-
 constexpr size_t kFailuresNamed = 5;
 
-void RecordFailedRename(const std::wstring& path);
-void ClearFailedRenames();
+void RecordFailedRename(RenameFailures& failures, const std::wstring& text);
+
+// The entries the plan could not change and the steps that failed, each named with the reason.
+// A file collected twice is not a failure: the first collection renamed it.
+RenameFailures FailuresOfRun(const RunPlan& plan, const std::vector<RunStep>& steps, const std::vector<StepResult>& results);
+// True when some move of the run waits for the next restart.
+bool AnyPostponed(const std::vector<StepResult>& results);
+
 // The text that tells the user how many entries kept their names, naming the first few.
 std::wstring FailedRenamesMessage(const RenameFailures& failures);
 // Shows that text when the run had failures; owner may be none.
-void ReportFailedRenames(HWND owner);
+void ReportFailedRenames(HWND owner, const RenameFailures& failures);

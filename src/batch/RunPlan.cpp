@@ -50,19 +50,6 @@ std::wstring DescribeChanges(const PlannedEntry& entry)
 }
 } // namespace
 
-std::wstring_view PlannedEntry::Name() const
-{
-    std::wstring_view whole = path;
-    size_t slash = whole.find_last_of(L'\\');
-    return slash == std::wstring_view::npos ? whole : whole.substr(slash + 1);
-}
-
-// Exact comparison: a change of letter case alone is a rename too.
-bool PlannedEntry::Renames() const
-{
-    return status == PlanStatus::WillChange && Name() != newName;
-}
-
 PlanSummary SummarizePlan(const RunPlan& plan)
 {
     PlanSummary summary;

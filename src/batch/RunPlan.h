@@ -29,7 +29,11 @@ struct PlannedEntry {
     // spelling the walk found (a folder renamed earlier in the run still shows its old name).
     std::wstring path;
     std::wstring newName; // the entry's own name after the run; its name now when it keeps it
-    std::int32_t parent = -1; // plan index of the folder holding the entry; -1 for the chosen folder
+    // Plan index of the folder holding the entry when that folder is in the plan too (the case
+    // modes); -1 when the entry's folder part of path does not change in the run.
+    std::int32_t parent = -1;
+    std::int32_t folder = 0;  // the walk's number of the folder holding the entry; 0 is the chosen folder
+    DWORD volume = 0;         // serial number of the volume holding the entry; 0 when unknown
     DWORD attributes = 0;     // as the walk read them
     std::uint64_t size = 0;
     FILETIME lastWrite{};
@@ -41,8 +45,8 @@ struct PlannedEntry {
     PlanStatus status = PlanStatus::AlreadyRight;
     PlanReason reason = PlanReason::None;
 
-    std::wstring_view Name() const;
-    bool Renames() const;
+    std::wstring_view Name() const { return std::wstring_view(path).substr(path.find_last_of(L'\\') + 1); }
+    bool Renames() const { return status != PlanStatus::CannotChange && newName != Name(); }
 };
 
 struct RunPlan {

@@ -54,11 +54,11 @@ void ListFolders(const std::wstring& folder, ListingOutput& output, int depth, b
     walk.onFolderVisit = [&](const std::wstring&, int walkDepth) {
         levels.push_back(BuildListingLineParts(depth + walkDepth, plain));
     };
-    walk.onEntry = [&](const std::wstring&, std::wstring_view name, DWORD attributes, int) {
-        if (!IsFolder(attributes))
+    walk.onEntry = [&](const WalkEntry& entry) {
+        if (!IsFolder(entry.attributes))
             return false;
         const ListingLineParts& parts = levels.back();
-        WriteLine(output, parts.folderLead, name, parts.folderTail, plain);
+        WriteLine(output, parts.folderLead, entry.name, parts.folderTail, plain);
         return true;
     };
     walk.onFolderDone = [&](const std::wstring& done, int walkDepth) {

@@ -13,9 +13,9 @@ std::vector<std::wstring> WalkOrder(const std::wstring& root)
 {
     std::vector<std::wstring> order;
     FolderWalk walk;
-    walk.onEntry = [&](const std::wstring& path, std::wstring_view, DWORD attributes, int) {
-        order.push_back(path.substr(root.size()));
-        return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    walk.onEntry = [&](const WalkEntry& entry) {
+        order.push_back(entry.path.substr(root.size()));
+        return (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     };
     RunFolderWalk(root, walk);
     return order;
@@ -43,7 +43,7 @@ TEST(FolderWalk, VisitAndDoneCallsPairUpWithDepths)
     std::vector<std::pair<std::wstring, int>> events;
     FolderWalk walk;
     walk.onFolderVisit = [&](const std::wstring& folder, int depth) { events.push_back({L"visit " + folder.substr(root.path().size()), depth}); };
-    walk.onEntry = [](const std::wstring&, std::wstring_view, DWORD attributes, int) { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; };
+    walk.onEntry = [](const WalkEntry& entry) { return (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; };
     walk.onFolderDone = [&](const std::wstring& folder, int depth) { events.push_back({L"done " + folder.substr(root.path().size()), depth}); };
     RunFolderWalk(root.path(), walk);
     std::vector<std::pair<std::wstring, int>> expected = {
@@ -87,9 +87,9 @@ TEST(FolderWalk, DeepTreeDoesNotOverflowTheStack)
         [](void* parameter) -> DWORD {
             auto* c = static_cast<Context*>(parameter);
             FolderWalk walk;
-            walk.onEntry = [c](const std::wstring&, std::wstring_view, DWORD attributes, int depth) {
-                c->deepest = std::max(c->deepest, depth);
-                return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+            walk.onEntry = [c](const WalkEntry& entry) {
+                c->deepest = std::max(c->deepest, entry.depth);
+                return (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
             };
             RunFolderWalk(c->root, walk);
             return 0;

@@ -1,5 +1,8 @@
 // A whole run over real trees: what is collected, in which order, and what changes on disk.
+#include "AsciiCase.h"
 #include "BatchRun.h"
+#include "CollectEntries.h"
+#include "ExtendedPath.h"
 #include "MessageBoxWatcher.h"
 #include "RunState.h"
 #include "TempFolder.h"
@@ -18,19 +21,19 @@ protected:
     TempFolder root_;
 };
 
-std::vector<std::wstring> CollectedPaths(OperationMode mode, const std::wstring& folder)
+std::vector<std::wstring> PathsOf(const CollectedTree& tree)
 {
-    CurrentRun = RunState();
-    CurrentRun.Mode = mode;
-    std::wstring saved = GetCurrentDirectoryString();
-    SetCurrentDirectoryW(folder.c_str());
-    PathList collected;
-    CollectEntries(nullptr, collected, nullptr);
-    SetCurrentDirectoryW(saved.c_str());
     std::vector<std::wstring> paths;
-    for (PathEntry* entry = collected.head; entry; entry = entry->next)
-        paths.push_back(entry->path);
+    for (const PlannedEntry& entry : tree.plan.entries)
+        paths.push_back(entry.path);
     return paths;
+}
+
+CollectedTree Collected(OperationMode mode, const std::wstring& folder)
+{
+    RunOptions options;
+    options.mode = mode;
+    return CollectEntries(ExtendedLengthPath(folder), options, nullptr, false);
 }
 } // namespace
 
@@ -77,21 +80,23 @@ TEST_F(BatchRunTest, FolderStandsBeforeItsContentsInTheCollection)
 {
     root_.WriteFile(L"A\\x.txt");
     root_.WriteFile(L"B.txt");
-    std::vector<std::wstring> paths = CollectedPaths(ModeLower, root_.path());
+    CollectedTree tree = Collected(ModeLower, root_.path());
+    std::vector<std::wstring> paths = PathsOf(tree);
     ASSERT_EQ(paths.size(), 3u);
     auto position = [&](const wchar_t* p) { return std::find(paths.begin(), paths.end(), p) - paths.begin(); };
     EXPECT_LT(position(L".\\A"), position(L".\\A\\x.txt"));
     EXPECT_LT(position(L".\\B.txt"), 3);
     // Collection step, root visit, folder A visit, and one per entry.
-    EXPECT_EQ(CurrentRun.ProgressTotal, 1 + 2 + 3);
+    EXPECT_EQ(tree.plan.progressTotal, 1 + 2 + 3);
 }
 
 TEST_F(BatchRunTest, TenFilesCountTwelveInTheProgressTotal)
 {
     for (int i = 0; i < 10; ++i)
         root_.WriteFile(L"f" + std::to_wstring(i) + L".TXT");
-    EXPECT_EQ(CollectedPaths(ModeLower, root_.path()).size(), 10u);
-    EXPECT_EQ(CurrentRun.ProgressTotal, 12);
+    CollectedTree tree = Collected(ModeLower, root_.path());
+    EXPECT_EQ(tree.plan.entries.size(), 10u);
+    EXPECT_EQ(tree.plan.progressTotal, 12);
 }
 
 TEST_F(BatchRunTest, NumberingCollectsVisibleFilesOfEachExtensionInListOrder)
@@ -109,24 +114,17 @@ TEST_F(BatchRunTest, NumberingCollectsVisibleFilesOfEachExtensionInListOrder)
     SetFileAttributesW((root_ / L".hid").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_DIRECTORY);
     SetFileAttributesW((root_ / L"hidden.jpg").c_str(), FILE_ATTRIBUTE_HIDDEN);
 
-    CurrentRun = RunState();
-    CurrentRun.Mode = ModeNumber;
-    std::wstring saved = GetCurrentDirectoryString();
-    SetCurrentDirectoryW(root_.path().c_str());
-    PathList collected;
-    CollectEntries(window, collected, nullptr);
-    SetCurrentDirectoryW(saved.c_str());
+    RunOptions options = ReadRunOptions(window, ModeNumber);
     DestroyWindow(window);
+    CollectedTree tree = CollectEntries(ExtendedLengthPath(root_.path()), options, nullptr, false);
 
-    std::vector<std::wstring> paths;
-    for (PathEntry* entry = collected.head; entry; entry = entry->next)
-        paths.push_back(entry->path);
+    std::vector<std::wstring> paths = PathsOf(tree);
     ASSERT_EQ(paths.size(), 3u);
     EXPECT_EQ(paths[0], L".\\b.png");
     std::sort(paths.begin() + 1, paths.end());
     EXPECT_EQ(paths[1], L".\\.hid\\in.jpg");
     EXPECT_EQ(paths[2], L".\\a.JPG");
-    EXPECT_EQ(CurrentRun.ProgressTotal, 3);
+    EXPECT_EQ(tree.plan.progressTotal, 3);
 }
 
 TEST_F(BatchRunTest, ExcludedPathsAreNeitherCollectedNorCounted)
@@ -135,16 +133,11 @@ TEST_F(BatchRunTest, ExcludedPathsAreNeitherCollectedNorCounted)
     root_.WriteFile(L"done.jpg");
     PathList exclusions;
     Append(exclusions, L".\\DONE.JPG");
-    CurrentRun = RunState();
-    CurrentRun.Mode = ModeNumber;
-    std::wstring saved = GetCurrentDirectoryString();
-    SetCurrentDirectoryW(root_.path().c_str());
-    PathList collected;
-    CollectEntries(nullptr, collected, &exclusions);
-    SetCurrentDirectoryW(saved.c_str());
-    ASSERT_EQ(EntryCount(collected), 1u);
-    EXPECT_EQ(collected.head->path, L".\\keep.jpg");
-    EXPECT_EQ(CurrentRun.ProgressTotal, 1);
+    RunOptions options;
+    options.mode = ModeNumber;
+    CollectedTree tree = CollectEntries(ExtendedLengthPath(root_.path()), options, &exclusions, false);
+    EXPECT_EQ(PathsOf(tree), (std::vector<std::wstring>{L".\\keep.jpg"}));
+    EXPECT_EQ(tree.plan.progressTotal, 1);
 }
 
 TEST_F(BatchRunTest, MissingOrEmptyPathChangesNothingAnywhere)
@@ -201,4 +194,100 @@ TEST_F(BatchRunTest, RunsNeverOverlap)
     BatchRun(nullptr, root_.path());
     EXPECT_EQ(ListNames(root_.path()), (std::vector<std::wstring>{L"A.TXT"}));
     CurrentRun.BatchBusy = false;
+}
+
+namespace {
+RunOptions Options(OperationMode mode, const std::wstring& extensions = L"", const std::wstring& name = L"P")
+{
+    RunOptions options;
+    options.mode = mode;
+    options.extensions = extensions;
+    options.nameText = name;
+    options.numberWidth = 1;
+    return options;
+}
+
+// Runs and gives the texts of the message boxes the run showed.
+std::vector<std::wstring> RunAndSee(const std::wstring& folder, const RunOptions& options)
+{
+    MessageBoxWatcher watcher;
+    EXPECT_EQ(BatchRun(nullptr, folder, options), BatchResult::Completed);
+    std::vector<std::wstring> texts;
+    for (const SeenMessageBox& box : watcher.Seen())
+        texts.push_back(box.text);
+    return texts;
+}
+} // namespace
+
+TEST_F(BatchRunTest, EntriesAreReachedByTheirExactNames)
+{
+    // Names from other systems that plain paths turn into something else.
+    for (const wchar_t* name : {L"ALONE.", L"SPACE ", L"CON.TXT", L"NUL", L"DIR.\\INNER.TXT"})
+        root_.WriteFile(name, Narrow(name));
+    SetFileAttributesW(ExtendedLengthPath(root_ / L"ALONE.").c_str(), FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesW(ExtendedLengthPath(root_ / L"CON.TXT").c_str(), FILE_ATTRIBUTE_READONLY);
+
+    EXPECT_TRUE(RunAndSee(root_.path(), Options(ModeReadOnly)).empty());
+    EXPECT_FALSE(GetFileAttributesW(ExtendedLengthPath(root_ / L"ALONE.").c_str()) & FILE_ATTRIBUTE_READONLY);
+    EXPECT_FALSE(GetFileAttributesW(ExtendedLengthPath(root_ / L"CON.TXT").c_str()) & FILE_ATTRIBUTE_READONLY);
+
+    // Lower case would make device names of CON.TXT and NUL: they keep theirs and are named.
+    std::vector<std::wstring> seen = RunAndSee(root_.path(), Options(ModeLower));
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_NE(seen[0].find(L"2 items"), std::wstring::npos);
+    EXPECT_NE(seen[0].find(L".\\CON.TXT"), std::wstring::npos);
+    EXPECT_EQ(ListTree(root_.path()), (std::vector<std::wstring>{L".\\CON.TXT", L".\\NUL", L".\\alone.", L".\\dir.",
+                                                                 L".\\dir.\\inner.txt", L".\\space "}));
+    EXPECT_EQ(ReadFileBytes(ExtendedLengthPath(root_ / L"dir.\\inner.txt")), "DIR.\\INNER.TXT");
+
+    EXPECT_TRUE(RunAndSee(root_.path(), Options(ModeNumber, L"txt")).empty());
+    EXPECT_EQ(ReadFileBytes(ExtendedLengthPath(root_ / L"P0.txt")) + ReadFileBytes(ExtendedLengthPath(root_ / L"P1.txt")) +
+                  ReadFileBytes(ExtendedLengthPath(root_ / L"dir.\\P1.txt")) +
+                  ReadFileBytes(ExtendedLengthPath(root_ / L"dir.\\P0.txt")),
+              "CON.TXTDIR.\\INNER.TXT");
+}
+
+TEST_F(BatchRunTest, PathsOfAnyLengthAreRenamedWithoutBecomingTheCurrentDirectory)
+{
+    // A chosen folder past 260 units, and entries past 1,024 below it.
+    std::wstring chosen = L"LONG";
+    while ((root_ / chosen).size() < 300)
+        chosen += L"\\" + std::wstring(40, L'C');
+    std::wstring deep = chosen;
+    while ((root_ / deep).size() < 1100)
+        deep += L"\\" + std::wstring(60, L'D');
+    root_.WriteFile(deep + L"\\FILE.TXT", "deep");
+    std::wstring before = GetCurrentDirectoryString();
+
+    EXPECT_TRUE(RunAndSee(root_ / chosen, Options(ModeLower)).empty());
+
+    std::wstring lowered = deep.substr(chosen.size());
+    LowerAscii(lowered);
+    EXPECT_EQ(ReadFileBytes(ExtendedLengthPath(root_ / chosen + lowered + L"\\file.txt")), "deep");
+    EXPECT_EQ(GetCurrentDirectoryString(), before);
+}
+
+TEST_F(BatchRunTest, RenumberingANumberedFolderRenamesEveryFile)
+{
+    for (int i = 0; i < 5; ++i)
+        root_.WriteFile(L"P" + std::to_wstring(i) + L".jpg", "old" + std::to_string(i));
+    root_.WriteFile(L"new.jpg", "new");
+
+    EXPECT_TRUE(RunAndSee(root_.path(), Options(ModeNumber, L"jpg")).empty());
+
+    std::vector<std::wstring> names = ListNames(root_.path());
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"P0.jpg", L"P1.jpg", L"P2.jpg", L"P3.jpg", L"P4.jpg", L"P5.jpg"}));
+    std::vector<std::string> contents;
+    for (const std::wstring& name : names)
+        contents.push_back(ReadFileBytes(root_ / name));
+    std::sort(contents.begin(), contents.end());
+    EXPECT_EQ(contents, (std::vector<std::string>{"new", "old0", "old1", "old2", "old3", "old4"}));
+}
+
+TEST_F(BatchRunTest, ExtensionListedTwiceRenamesEachFileOnceWithoutAFailure)
+{
+    root_.WriteFile(L"a.jpg", "a");
+    root_.WriteFile(L"b.JPG", "b");
+    EXPECT_TRUE(RunAndSee(root_.path(), Options(ModeNumber, L"jpg JPG, jpg")).empty());
+    EXPECT_EQ(ListNames(root_.path()), (std::vector<std::wstring>{L"P0.jpg", L"P1.jpg"}));
 }

@@ -1,8 +1,11 @@
 // Numbering on real files: the new names, their order over a tree, read-only files, MP3 tags,
 // and names that are already taken.
+#include "ApplyRunSteps.h"
 #include "BatchRun.h"
+#include "ExtendedPath.h"
 #include "MessageBoxWatcher.h"
 #include "NumberFile.h"
+#include "PlanRun.h"
 #include "RenameFailures.h"
 #include "RunState.h"
 #include "Settings.h"
@@ -22,12 +25,11 @@ public:
     NumberingWindow(const std::wstring& name, const std::wstring& extensions)
     {
         window_ = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-        name_ = AddEdit(IDC_NAME, name);
+        AddEdit(IDC_NAME, name);
         AddEdit(IDC_EXT, extensions);
     }
     ~NumberingWindow() { DestroyWindow(window_); }
     HWND get() const { return window_; }
-    void SetName(const std::wstring& name) { SetWindowTextW(name_, name.c_str()); }
 
 private:
     HWND AddEdit(int id, const std::wstring& text)
@@ -36,20 +38,6 @@ private:
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
     }
     HWND window_ = nullptr;
-    HWND name_ = nullptr;
-};
-
-// Runs with the chosen folder as the current directory, as the batch run does.
-class InFolder {
-public:
-    explicit InFolder(const std::wstring& folder) : saved_(GetCurrentDirectoryString())
-    {
-        SetCurrentDirectoryW(folder.c_str());
-    }
-    ~InFolder() { SetCurrentDirectoryW(saved_.c_str()); }
-
-private:
-    std::wstring saved_;
 };
 
 class NumberFileTest : public testing::Test {
@@ -60,43 +48,38 @@ protected:
         CurrentRun.Mode = ModeNumber;
         CurrentMode = ModeNumber;
         Settings.FillTags = 0;
-        ClearFailedRenames();
     }
     void TearDown() override
     {
         Settings.FillTags = 0;
         CurrentRun = RunState();
         CurrentMode = ModeLower;
-        ClearFailedRenames();
     }
 
-    // Numbers one file as the run's entry number index.
-    std::wstring NumberOne(const std::wstring& path, std::uint32_t start, std::int32_t width, std::int32_t index,
+    // Plans and applies the numbering of one file as the run's entry number index; gives the
+    // path the file was to take.
+    std::wstring NumberOne(const std::wstring& path, std::uint64_t start, std::int32_t width, std::int32_t index,
                            const std::wstring& name = L"Trip")
     {
-        NumberingWindow window(name, L"");
-        CurrentRun.StartNumber = start;
-        CurrentRun.NumberWidth = width;
-        CurrentRun.RunningIndex = index;
-        PathList numbered;
-        {
-            InFolder in(root_.path());
-            NumberFile(window.get(), path, numbered);
-        }
-        EXPECT_EQ(EntryCount(numbered), 1u);
-        return numbered.head ? numbered.head->path : std::wstring();
+        RunOptions options;
+        options.mode = ModeNumber;
+        options.nameText = name;
+        options.startNumber = start + static_cast<std::uint64_t>(index);
+        options.numberWidth = width;
+        options.fillTags = Settings.FillTags != 0;
+        RunPlan plan = PlanRun(CollectOneFile(ExtendedLengthPath(root_.path() + path.substr(1))), options);
+        std::vector<RunStep> steps = OrderRunSteps(plan, L"test");
+        CaseRenameMemory memory;
+        std::vector<StepResult> results = ApplyRunSteps(plan, steps, memory, nullptr);
+        failures_ = FailuresOfRun(plan, steps, results);
+        postponed_ = AnyPostponed(results);
+        return path.substr(0, path.find_last_of(L'\\') + 1) + plan.entries.at(0).newName;
     }
 
     TempFolder root_;
+    RenameFailures failures_;
+    bool postponed_ = false;
 };
-
-std::vector<std::wstring> Paths(const PathList& list)
-{
-    std::vector<std::wstring> paths;
-    for (PathEntry* entry = list.head; entry; entry = entry->next)
-        paths.push_back(entry->path);
-    return paths;
-}
 
 // Every visible file of the tree whose extension matches, in the file system's own listing
 // order, a subfolder's files where the subfolder stands: the order numbering must follow.
@@ -157,8 +140,10 @@ TEST(NumberedName, OnlyTheLastExtensionSurvivesLowerCased)
         {L".\\SONG.MP3", L".\\B.mp3", L"mp3"},
     };
     for (const Case& c : cases) {
-        NumberedTarget target = NumberedPath(c.path, L"B");
-        EXPECT_EQ(target.newPath, c.newPath) << Narrow(c.path);
+        std::wstring path = c.path;
+        size_t nameStart = path.find_last_of(L'\\') + 1;
+        NumberedTarget target = NumberedName(path.substr(nameStart), L"B");
+        EXPECT_EQ(path.substr(0, nameStart) + target.newName, c.newPath) << Narrow(c.path);
         EXPECT_EQ(target.extension, c.extension) << Narrow(c.path);
     }
 }
@@ -177,8 +162,8 @@ TEST_F(NumberFileTest, RenamesIntoTheSameFolderAndRecordsTheNewPath)
     root_.WriteFile(L"backup.tar.gz", "gz");
     EXPECT_EQ(NumberOne(L".\\backup.tar.gz", 65530, 5, 10), L".\\Trip65540.gz");
     EXPECT_EQ(ReadFileBytes(root_ / L"Trip65540.gz"), "gz");
-    EXPECT_FALSE(CurrentRun.RebootPending);
-    EXPECT_EQ(FailedRenames.count, 0u);
+    EXPECT_FALSE(postponed_);
+    EXPECT_EQ(failures_.count, 0u);
 }
 
 TEST_F(NumberFileTest, ReadOnlyFileIsRenamedAndLeftWritable)
@@ -229,9 +214,9 @@ TEST_F(NumberFileTest, TakenNameIsReportedNotPostponedAndItsNumberStaysUsed)
     EXPECT_EQ(ReadFileBytes(root_ / L"a.jpg"), "a");
     EXPECT_EQ(ReadFileBytes(root_ / L"Trip000000.jpg"), "already there");
     // A restart would not free the name, so nothing is registered for one.
-    EXPECT_FALSE(CurrentRun.RebootPending);
-    ASSERT_EQ(FailedRenames.count, 1u);
-    EXPECT_EQ(FailedRenames.firstPaths[0], L".\\a.jpg");
+    EXPECT_FALSE(postponed_);
+    ASSERT_EQ(failures_.count, 1u);
+    EXPECT_EQ(failures_.firstPaths[0].rfind(L".\\a.jpg ", 0), 0u);
 }
 
 TEST_F(NumberFileTest, Mp3WhoseNewNameIsTakenKeepsItsOldTag)
@@ -255,29 +240,11 @@ TEST_F(NumberFileTest, FileAlreadyBearingItsNewNameStaysAsItIs)
     root_.WriteFile(L"Trip000004.jpg", "same");
     EXPECT_EQ(NumberOne(L".\\Trip000004.jpg", 0, 6, 4), L".\\Trip000004.jpg");
     EXPECT_EQ(ReadFileBytes(root_ / L"Trip000004.jpg"), "same");
-    EXPECT_EQ(FailedRenames.count, 0u);
+    EXPECT_EQ(failures_.count, 0u);
     // Differing only in case: the file takes the new spelling.
     root_.WriteFile(L"TRIP000005.JPG", "case");
     EXPECT_EQ(NumberOne(L".\\TRIP000005.JPG", 0, 6, 5), L".\\Trip000005.jpg");
     EXPECT_EQ(ListNames(root_.path()), (std::vector<std::wstring>{L"Trip000004.jpg", L"Trip000005.jpg"}));
-}
-
-TEST_F(NumberFileTest, NameFieldIsReadAfreshForEveryFile)
-{
-    root_.WriteFile(L"one.txt");
-    root_.WriteFile(L"two.txt");
-    NumberingWindow window(L"First", L"");
-    CurrentRun.NumberWidth = 2;
-    PathList numbered;
-    {
-        InFolder in(root_.path());
-        NumberFile(window.get(), L".\\one.txt", numbered);
-        window.SetName(L"Second");
-        CurrentRun.RunningIndex = 1;
-        NumberFile(window.get(), L".\\two.txt", numbered);
-    }
-    EXPECT_EQ(Paths(numbered), (std::vector<std::wstring>{L".\\First00.txt", L".\\Second01.txt"}));
-    EXPECT_EQ(ListNames(root_.path()), (std::vector<std::wstring>{L"First00.txt", L"Second01.txt"}));
 }
 
 TEST_F(NumberFileTest, TreeIsNumberedByExtensionInWalkOrderWithSubfoldersInPlace)

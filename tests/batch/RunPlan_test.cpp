@@ -34,20 +34,10 @@ TEST(RunPlan, EachEntrySaysWhatHappensToIt)
          L"Cannot change: name held by another entry"},
         {Entry(L".\\c.txt", L"con.txt", PlanStatus::CannotChange, PlanReason::NameReserved), L"Cannot change: reserved name"},
         {Entry(L".\\d.txt", L"d.txt", PlanStatus::CannotChange, PlanReason::NameTooLong), L"Cannot change: name too long"},
-        {Entry(L".\\e.jpg", L"e.jpg", PlanStatus::CannotChange, PlanReason::CollectedTwice), L"Collected twice: already renamed"},
+        {Entry(L".\\e.jpg", L"e.jpg", PlanStatus::AlreadyRight, PlanReason::CollectedTwice), L"Collected twice: already renamed"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(DescribePlannedEntry(c.entry), c.expected) << c.entry.path;
-}
-
-TEST(RunPlan, NameIsTheLastComponentAndOnlyAChangingEntryRenames)
-{
-    EXPECT_EQ(Entry(L".\\Sub\\Name.txt", L"", PlanStatus::WillChange).Name(), L"Name.txt");
-    EXPECT_EQ(Entry(L".\\Sub", L"", PlanStatus::WillChange).Name(), L"Sub");
-    // Letter case alone is a change.
-    EXPECT_TRUE(Entry(L".\\Sub\\A.txt", L"a.txt", PlanStatus::WillChange).Renames());
-    EXPECT_FALSE(Entry(L".\\Sub\\a.txt", L"a.txt", PlanStatus::WillChange).Renames());
-    EXPECT_FALSE(Entry(L".\\Sub\\b.txt", L"a.txt", PlanStatus::CannotChange, PlanReason::NameHeld).Renames());
 }
 
 TEST(RunPlan, SummaryCountsEachKindOfChange)

@@ -1,6 +1,7 @@
 // A unique folder under the temp directory, removed with everything in it afterwards.
 #include "TempFolder.h"
 
+#include "ExtendedPath.h"
 #include "UniqueHandle.h"
 
 #include <algorithm>
@@ -23,7 +24,7 @@ TempFolder::TempFolder()
 
 TempFolder::~TempFolder()
 {
-    RemoveTree(path_);
+    RemoveTree(ExtendedLengthPath(path_));
 }
 
 std::wstring TempFolder::operator/(const std::wstring& relative) const
@@ -31,10 +32,13 @@ std::wstring TempFolder::operator/(const std::wstring& relative) const
     return path_ + L"\\" + relative;
 }
 
+// Both take every name exactly as written (\\?\ paths), so tests can make names that end in a
+// dot or a blank, device names and paths of any length.
 void TempFolder::MakeFolder(const std::wstring& relative) const
 {
-    std::wstring full = *this / relative;
-    for (size_t slash = path_.size() + 1; (slash = full.find(L'\\', slash)) != std::wstring::npos; ++slash)
+    std::wstring root = ExtendedLengthPath(path_);
+    std::wstring full = root + L"\\" + relative;
+    for (size_t slash = root.size() + 1; (slash = full.find(L'\\', slash)) != std::wstring::npos; ++slash)
         CreateDirectoryW(full.substr(0, slash).c_str(), nullptr);
     CreateDirectoryW(full.c_str(), nullptr);
 }
@@ -44,7 +48,7 @@ void TempFolder::WriteFile(const std::wstring& relative, const std::string& byte
     size_t slash = relative.find_last_of(L'\\');
     if (slash != std::wstring::npos)
         MakeFolder(relative.substr(0, slash));
-    WriteFileBytes(*this / relative, bytes);
+    WriteFileBytes(ExtendedLengthPath(path_) + L"\\" + relative, bytes);
 }
 
 std::string ReadFileBytes(const std::wstring& path)
@@ -104,7 +108,7 @@ static void CollectTree(const std::wstring& root, const std::wstring& relative, 
 std::vector<std::wstring> ListTree(const std::wstring& root)
 {
     std::vector<std::wstring> out;
-    CollectTree(root, L".", out);
+    CollectTree(ExtendedLengthPath(root), L".", out);
     std::sort(out.begin(), out.end());
     return out;
 }
@@ -141,12 +145,17 @@ std::wstring FolderWithLinkBack(const TempFolder& scratch)
     if (CreateSymbolicLinkW((scratch / L"A\\up").c_str(), scratch.path().c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) &&
         PathExists(scratch / L"A\\up"))
         return scratch.path();
+    std::wstring prepared = PreparedFixture(L"loop");
+    return PathExists(prepared + L"\\A\\up") ? prepared : std::wstring{};
+}
+
+std::wstring PreparedFixture(const std::wstring& name)
+{
     const char* environment = std::getenv("NOMARO_TEST_ENV");
     if (!environment)
         return {};
     std::wstring prepared = L"Z:";
     for (const char* c = environment; *c; ++c)
         prepared += *c == '/' ? L'\\' : static_cast<wchar_t>(*c);
-    prepared += L"\\fixtures\\loop";
-    return PathExists(prepared + L"\\A\\up") ? prepared : std::wstring{};
+    return prepared + L"\\fixtures\\" + name;
 }

@@ -39,3 +39,6 @@ std::string Narrow(const std::wstring& text);
 // scratch with CreateSymbolicLinkW where the platform can, else the one the Wine test environment
 // prepared (a Unix link, which Wine presents as the folder it leads to). Empty when neither exists.
 std::wstring FolderWithLinkBack(const TempFolder& scratch);
+// A folder the Wine test environment prepared from the Unix side (tests/support/wine-env), for
+// what Windows programs cannot make; empty when there is none.
+std::wstring PreparedFixture(const std::wstring& name);

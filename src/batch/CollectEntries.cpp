@@ -1,0 +1,179 @@
+// The walk of a run: the entries it works on, in collection order, and every other name the
+// tree holds, which stays taken.
+#include "CollectEntries.h"
+
+#include "AsciiCase.h"
+#include "ExtendedPath.h"
+#include "FolderWalk.h"
+#include "HistoryStore.h"
+#include "MessagePump.h"
+#include "Trim.h"
+#include "UniqueHandle.h"
+
+#include <unordered_map>
+
+static constexpr wchar_t kExtensionSeparators[] = L" ,";
+
+std::vector<std::wstring> ExtensionTokens(const std::wstring& extensions)
+{
+    std::wstring filter = extensions;
+    TrimLeading(filter, kExtensionSeparators);
+    TrimTrailing(filter, kExtensionSeparators);
+    std::vector<std::wstring> tokens;
+    std::wstring_view rest = filter;
+    for (std::wstring token = SplitNextToken(rest, kExtensionSeparators); !token.empty();
+         token = SplitNextToken(rest, kExtensionSeparators))
+        tokens.push_back(token);
+    return tokens;
+}
+
+static bool ExtensionMatches(std::wstring_view name, const std::wstring& extension)
+{
+    std::wstring_view::size_type dot = name.find_last_of(L'.');
+    return dot != std::wstring_view::npos && EqualsAsciiNoCase(name.substr(dot + 1), extension);
+}
+
+static PlannedEntry EntryFromWalk(const WalkEntry& found, std::wstring relativePath)
+{
+    PlannedEntry entry;
+    entry.path = std::move(relativePath);
+    entry.attributes = found.attributes;
+    entry.isFolder = (found.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    entry.size = (std::uint64_t(found.found.nFileSizeHigh) << 32) | found.found.nFileSizeLow;
+    entry.lastWrite = found.found.ftLastWriteTime;
+    entry.volume = found.volume;
+    return entry;
+}
+
+namespace {
+
+// One walk over the tree; the state that ties entries to their folders.
+struct TreeWalk {
+    const RunOptions& options;
+    PathList* exclusions;
+    bool pumpMessages;
+    std::wstring walkRoot;
+    CollectedTree& tree;
+    bool firstPass;
+    const std::wstring* extension;
+
+    std::unordered_map<std::wstring, std::int32_t>& folderNumbers;
+    std::vector<std::int32_t> levelFolder;    // the folder number at each depth of the walk path
+    std::vector<std::int32_t> levelPlanIndex; // the plan index of the folder at each depth, or -1
+    std::int32_t enteringPlanIndex = -1;      // the folder entry the walk is about to enter
+
+    bool Numbering() const { return options.mode == ModeNumber; }
+
+    void Collect(const WalkEntry& found, std::int32_t folder, std::int32_t parent)
+    {
+        std::wstring relative = L"." + found.path.substr(walkRoot.size());
+        if (exclusions && Contains(exclusions, relative)) {
+            if (firstPass)
+                tree.held.push_back(HeldName{folder, std::wstring(found.name)});
+            return;
+        }
+        PlannedEntry entry = EntryFromWalk(found, std::move(relative));
+        entry.folder = folder;
+        entry.parent = parent;
+        tree.plan.entries.push_back(std::move(entry));
+        ++tree.plan.progressTotal;
+    }
+
+    void OnFolderVisit(const std::wstring& path, int depth)
+    {
+        if (pumpMessages)
+            PumpMessages();
+        if (!Numbering())
+            ++tree.plan.progressTotal;
+        auto inserted = folderNumbers.emplace(path, static_cast<std::int32_t>(folderNumbers.size()));
+        levelFolder.resize(static_cast<size_t>(depth) + 1);
+        levelPlanIndex.resize(static_cast<size_t>(depth) + 1);
+        levelFolder[static_cast<size_t>(depth)] = inserted.first->second;
+        levelPlanIndex[static_cast<size_t>(depth)] = enteringPlanIndex;
+    }
+
+    bool OnEntry(const WalkEntry& found)
+    {
+        std::int32_t folder = levelFolder[static_cast<size_t>(found.depth)];
+        std::int32_t parent = levelPlanIndex[static_cast<size_t>(found.depth)];
+        bool isFolder = (found.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        if (!Numbering()) {
+            Collect(found, folder, parent);
+            enteringPlanIndex = static_cast<std::int32_t>(tree.plan.entries.size()) - 1;
+            return isFolder;
+        }
+        bool wanted = !isFolder && !(found.attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) &&
+                      (!extension || ExtensionMatches(found.name, *extension)) &&
+                      // A tree that holds the start folder must not have the history's own files renamed.
+                      !IsHistoryDataFile(found.path);
+        if (wanted)
+            Collect(found, folder, -1);
+        else if (firstPass)
+            tree.held.push_back(HeldName{folder, std::wstring(found.name)});
+        enteringPlanIndex = -1;
+        return isFolder;
+    }
+};
+
+} // namespace
+
+static std::wstring WalkRoot(const std::wstring& root)
+{
+    // A drive's root is walked as "\\?\C:" so that entries become "\\?\C:\name", not "C:\\name".
+    return root.size() > 1 && root.back() == L'\\' ? root.substr(0, root.size() - 1) : root;
+}
+
+CollectedTree CollectEntries(const std::wstring& root, const RunOptions& options, PathList* exclusions, bool pumpMessages)
+{
+    CollectedTree tree;
+    tree.plan.mode = options.mode;
+    tree.plan.root = root;
+    if (options.mode != ModeNumber)
+        ++tree.plan.progressTotal;
+
+    std::vector<std::wstring> tokens;
+    if (options.mode == ModeNumber)
+        tokens = ExtensionTokens(options.extensions);
+    std::unordered_map<std::wstring, std::int32_t> folderNumbers;
+    size_t passes = tokens.empty() ? 1 : tokens.size();
+    for (size_t pass = 0; pass < passes; ++pass) {
+        TreeWalk state{options, exclusions, pumpMessages, WalkRoot(root), tree, pass == 0,
+                       tokens.empty() ? nullptr : &tokens[pass], folderNumbers, {}, {}, -1};
+        FolderWalk walk;
+        walk.onFolderVisit = [&state](const std::wstring& path, int depth) { state.OnFolderVisit(path, depth); };
+        walk.onEntry = [&state](const WalkEntry& found) { return state.OnEntry(found); };
+        RunFolderWalk(state.walkRoot, walk);
+    }
+    return tree;
+}
+
+CollectedTree CollectOneFile(const std::wstring& filePath)
+{
+    CollectedTree tree;
+    std::wstring::size_type slash = filePath.find_last_of(L'\\');
+    tree.plan.root = filePath.substr(0, slash);
+    tree.plan.progressTotal = 1;
+    std::wstring name = filePath.substr(slash + 1);
+
+    // The file's neighbours hold names too: one may bear its new spelling already.
+    WIN32_FIND_DATAW found;
+    UniqueFind find(FindFirstFileW(JoinPath(tree.plan.root, L"*").c_str(), &found));
+    bool seen = false;
+    if (find) {
+        do {
+            if (!seen && name == found.cFileName) {
+                seen = true;
+                DWORD attributes = GetFileAttributesW(filePath.c_str());
+                tree.plan.entries.push_back(EntryFromWalk(WalkEntry{filePath, name, attributes, found, 0, 0}, L".\\" + name));
+            } else if (wcscmp(found.cFileName, L".") != 0 && wcscmp(found.cFileName, L"..") != 0) {
+                tree.held.push_back(HeldName{0, found.cFileName});
+            }
+        } while (FindNextFileW(find.get(), &found));
+    }
+    if (!seen) {
+        WIN32_FIND_DATAW none{};
+        DWORD attributes = GetFileAttributesW(filePath.c_str());
+        tree.plan.entries.push_back(EntryFromWalk(WalkEntry{filePath, name, attributes, none, 0, 0}, L".\\" + name));
+    }
+    return tree;
+}

@@ -1,0 +1,35 @@
+// The walk of a run: the entries it works on, in collection order, and every other name the
+// tree holds, which stays taken.
+#pragma once
+
+#include "PathList.h"
+#include "RunOptions.h"
+#include "RunPlan.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// A name in the tree that the run does not work on (a folder in ModeNumber, a hidden file,
+// a file of another extension, one numbered before).
+struct HeldName {
+    std::int32_t folder = 0;
+    std::wstring name;
+};
+
+struct CollectedTree {
+    RunPlan plan; // entries with their paths and what the walk read; nothing planned yet
+    std::vector<HeldName> held;
+};
+
+// Walks the tree at root (a \\?\ path) once per listed extension, or once, and collects its
+// entries as the mode asks; exclusions (or none) are paths left out. pumpMessages keeps a
+// window painted while it walks.
+CollectedTree CollectEntries(const std::wstring& root, const RunOptions& options, PathList* exclusions, bool pumpMessages);
+
+// The tree of one file given instead of a folder: that file, in a plan rooted at its folder.
+CollectedTree CollectOneFile(const std::wstring& filePath);
+
+// The extension tokens of an extension list text, in the order written.
+std::vector<std::wstring> ExtensionTokens(const std::wstring& extensions);

@@ -1,0 +1,187 @@
+// Works out what a run will do to each collected entry, before anything changes.
+#include "PlanRun.h"
+
+#include "AsciiCase.h"
+#include "CaseOperations.h"
+#include "NameRules.h"
+#include "NumberFile.h"
+
+#include <unordered_map>
+
+namespace {
+
+// Who holds a name in a folder: a plan entry, or a name the run does not work on (-1).
+// Two spellings of one name can stand side by side in a case-sensitive folder.
+struct Holder {
+    std::int32_t entry = -1;
+    const std::wstring* spelling = nullptr;
+    bool several = false;
+};
+
+using HolderMap = std::unordered_map<std::wstring, Holder>;
+
+std::wstring NameKey(std::int32_t folder, std::wstring_view name)
+{
+    std::wstring key = FoldedName(name);
+    key += L'|';
+    key += std::to_wstring(folder);
+    return key;
+}
+
+void CannotChange(PlannedEntry& entry, PlanReason reason)
+{
+    entry.status = PlanStatus::CannotChange;
+    entry.reason = reason;
+}
+
+// Registers the held names, then the collected entries; a file collected a second time (an
+// extension listed twice) is marked and keeps the number it uses up.
+HolderMap MapHolders(const CollectedTree& tree, std::vector<PlannedEntry>& entries)
+{
+    HolderMap holders;
+    holders.reserve(tree.held.size() + entries.size());
+    for (const HeldName& held : tree.held) {
+        auto inserted = holders.emplace(NameKey(held.folder, held.name), Holder{-1, &held.name, false});
+        if (!inserted.second && *inserted.first->second.spelling != held.name)
+            inserted.first->second.several = true;
+    }
+    for (size_t i = 0; i < entries.size(); ++i) {
+        PlannedEntry& entry = entries[i];
+        std::wstring_view name = entry.Name();
+        auto inserted = holders.emplace(NameKey(entry.folder, name), Holder{static_cast<std::int32_t>(i), nullptr, false});
+        if (inserted.second)
+            continue;
+        Holder& holder = inserted.first->second;
+        bool sameSpelling = holder.entry >= 0 ? entries[static_cast<size_t>(holder.entry)].Name() == name
+                                              : *holder.spelling == name;
+        if (!sameSpelling)
+            holder.several = true;
+        else if (holder.entry >= 0)
+            CannotChange(entry, PlanReason::CollectedTwice);
+        else
+            holder.entry = static_cast<std::int32_t>(i); // held in the first walk, collected in a later one
+    }
+    return holders;
+}
+
+bool MovesAway(const PlannedEntry& entry)
+{
+    return entry.status != PlanStatus::CannotChange && FoldedName(entry.newName) != FoldedName(entry.Name());
+}
+
+void NameEntries(std::vector<PlannedEntry>& entries, const RunOptions& options)
+{
+    for (size_t i = 0; i < entries.size(); ++i) {
+        PlannedEntry& entry = entries[i];
+        std::wstring_view name = entry.Name();
+        if (options.mode == ModeNumber) {
+            entry.number = options.startNumber + i;
+            std::wstring baseName = NumberedBaseName(options.nameText, entry.number, options.numberWidth);
+            NumberedTarget target = NumberedName(name, baseName);
+            entry.newName = std::move(target.newName);
+            if (options.fillTags && EqualsAsciiNoCase(target.extension, L"mp3"))
+                entry.tagText = std::move(baseName);
+        } else {
+            entry.newName = CaseConvertedName(name, options.mode);
+        }
+        if (entry.status == PlanStatus::CannotChange || entry.newName == name)
+            continue;
+        if (IsReservedDeviceName(entry.newName))
+            CannotChange(entry, PlanReason::NameReserved);
+        else if (entry.newName.size() > kMaxNameLength)
+            CannotChange(entry, PlanReason::NameTooLong);
+    }
+}
+
+// A new name must be free, or be freed in this run by the entry holding it. dependsOn gets,
+// per entry, the entry that must move away first.
+void CheckNewNames(std::vector<PlannedEntry>& entries, HolderMap& holders, std::vector<std::int32_t>& dependsOn)
+{
+    std::unordered_map<std::wstring, std::int32_t> claimed;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        PlannedEntry& entry = entries[i];
+        if (!entry.Renames())
+            continue;
+        std::wstring target = NameKey(entry.folder, entry.newName);
+        auto holder = holders.find(target);
+        if (holder != holders.end() && holder->second.entry == static_cast<std::int32_t>(i)) {
+            // Only the letter case changes: no other spelling may stand beside it.
+            if (holder->second.several)
+                CannotChange(entry, PlanReason::NameHeld);
+            continue;
+        }
+        if (!claimed.emplace(target, static_cast<std::int32_t>(i)).second) {
+            CannotChange(entry, PlanReason::NameHeld);
+            continue;
+        }
+        if (holder == holders.end())
+            continue;
+        std::int32_t other = holder->second.entry;
+        if (holder->second.several || other < 0 || !MovesAway(entries[static_cast<size_t>(other)]))
+            CannotChange(entry, PlanReason::NameHeld);
+        else
+            dependsOn[i] = other;
+    }
+}
+
+// An entry whose new name is freed by one that cannot move cannot move either, and so on
+// down the chain. Each name is claimed once, so each entry frees the way for one other.
+void SpreadHeldNames(std::vector<PlannedEntry>& entries, const std::vector<std::int32_t>& dependsOn)
+{
+    std::vector<std::int32_t> waitingFor(entries.size(), -1);
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (dependsOn[i] >= 0 && entries[i].status != PlanStatus::CannotChange)
+            waitingFor[static_cast<size_t>(dependsOn[i])] = static_cast<std::int32_t>(i);
+    }
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (entries[i].status != PlanStatus::CannotChange)
+            continue;
+        for (std::int32_t next = waitingFor[i]; next >= 0 && entries[static_cast<size_t>(next)].status != PlanStatus::CannotChange;
+             next = waitingFor[static_cast<size_t>(next)])
+            CannotChange(entries[static_cast<size_t>(next)], PlanReason::NameHeld);
+    }
+}
+
+void SettleStatuses(std::vector<PlannedEntry>& entries, OperationMode mode)
+{
+    for (PlannedEntry& entry : entries) {
+        if (entry.status == PlanStatus::CannotChange) {
+            entry.tagText.clear();
+            // Renamed under its first collection already: not a failure, nothing more to do.
+            if (entry.reason == PlanReason::CollectedTwice) {
+                entry.newName = std::wstring(entry.Name());
+                entry.status = PlanStatus::AlreadyRight;
+            }
+            continue;
+        }
+        bool readable = entry.attributes != INVALID_FILE_ATTRIBUTES;
+        entry.clearReadOnly = (mode == ModeNumber || mode == ModeReadOnly) && readable &&
+                              (entry.attributes & FILE_ATTRIBUTE_READONLY);
+        entry.writeTag = !entry.tagText.empty();
+        bool renames = entry.newName != entry.Name();
+        entry.status = renames || entry.clearReadOnly || entry.writeTag ? PlanStatus::WillChange : PlanStatus::AlreadyRight;
+    }
+}
+
+} // namespace
+
+RunPlan PlanRun(CollectedTree tree, const RunOptions& options)
+{
+    RunPlan plan = std::move(tree.plan);
+    plan.mode = options.mode;
+    std::vector<PlannedEntry>& entries = plan.entries;
+    for (PlannedEntry& entry : entries)
+        entry.status = PlanStatus::AlreadyRight;
+    HolderMap holders = MapHolders(tree, entries);
+    if (options.mode != ModeReadOnly) {
+        NameEntries(entries, options);
+        std::vector<std::int32_t> dependsOn(entries.size(), -1);
+        CheckNewNames(entries, holders, dependsOn);
+        SpreadHeldNames(entries, dependsOn);
+    } else {
+        for (PlannedEntry& entry : entries)
+            entry.newName = std::wstring(entry.Name());
+    }
+    SettleStatuses(entries, options.mode);
+    return plan;
+}
