@@ -215,7 +215,8 @@ void OnGetDispInfo(const PreviewState& state, NMLVDISPINFOW& info)
         CopyCellText(item, entry->Name());
         break;
     case NameAfterColumn:
-        CopyCellText(item, entry->newName);
+        // An entry that cannot change keeps its name; the plan holds the name it was refused.
+        CopyCellText(item, entry->status == PlanStatus::CannotChange ? entry->Name() : std::wstring_view(entry->newName));
         break;
     case WhatHappensColumn:
         CopyCellText(item, DescribePlannedEntry(*entry));

@@ -133,7 +133,7 @@ protected:
             Entry(L".\\Photos", L"photos", PlanStatus::WillChange),
             Entry(L".\\Photos\\IMG.JPG", L"img.jpg", PlanStatus::WillChange),
             Entry(L".\\Photos\\done.jpg", L"done.jpg", PlanStatus::AlreadyRight),
-            Entry(L".\\Photos\\CON.JPG", L"CON.JPG", PlanStatus::CannotChange, PlanReason::NameReserved),
+            Entry(L".\\Photos\\CON.JPG", L"con.jpg", PlanStatus::CannotChange, PlanReason::NameReserved),
             Entry(L".\\notes.txt", L"notes.txt", PlanStatus::AlreadyRight),
             Entry(L".\\R.txt", L"R.txt", PlanStatus::WillChange),
         };
