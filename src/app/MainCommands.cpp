@@ -5,6 +5,7 @@
 #include "AuxiliaryWindows.h"
 #include "FileListing.h"
 #include "ModePanel.h"
+#include "RunPreview.h"
 #include "RunStart.h"
 #include "Settings.h"
 #include "UniqueHandle.h"
@@ -142,6 +143,9 @@ void HandleCommand(HWND window, int id)
         break;
     case IDM_BROWSE:
         BrowseForFolder(window);
+        break;
+    case IDM_PREVIEW:
+        RunPreview(window);
         break;
     case IDM_EXIT:
         RequestClose(window);

@@ -56,6 +56,12 @@ void EnableStartIfIdle(HWND window)
         EnableWindow(GetDlgItem(window, IDC_START), TRUE);
 }
 
+// Preview plans a batch run, and Listing makes none.
+static void EnablePreviewCommand(HWND window, OperationMode mode)
+{
+    EnableMenuItem(GetMenu(window), IDM_PREVIEW, MF_BYCOMMAND | (mode == ModeListing ? MF_GRAYED : MF_ENABLED));
+}
+
 static void ShowFavoritesFolder(HWND window)
 {
     ChosenFolder = FavoritesFolderPath();
@@ -69,6 +75,7 @@ void SetModeControls(HWND window, OperationMode mode)
     if (mode == ModeFavorites)
         ShowFavoritesFolder(window);
     EnableStartIfIdle(window);
+    EnablePreviewCommand(window, mode);
     // The label, not the edit: the user tabs on into the name field.
     if (mode == ModeNumber)
         SetFocus(GetDlgItem(window, IDC_NAME_LABEL));
@@ -85,6 +92,7 @@ void ApplyStoredMode(HWND window, DWORD function)
     if (mode == ModeFavorites)
         ShowFavoritesFolder(window);
     EnableStartIfIdle(window);
+    EnablePreviewCommand(window, mode);
     CurrentMode = mode;
 }
 

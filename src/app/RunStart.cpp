@@ -21,11 +21,11 @@ static constexpr wchar_t kNoFolderText[] =
     L"No folder has been selected. Please select a folder by dragging a folder onto the image below or by using "
     L"File->Browse...";
 static constexpr wchar_t kDigitsOnlyText[] = L"Please use numbers only for the starting number.";
+static constexpr wchar_t kListingNotWrittenText[] = L"The file listing could not be written to\n";
 static constexpr wchar_t kFoldersOnlyText[] = L"You can only use folders for this function.";
 // The wording Windows itself uses when a name holds such a character.
 static constexpr wchar_t kBadNameText[] = L"A file name can't contain any of the following characters:\n\\ / : * ? \" < > |";
 static constexpr wchar_t kDoneText[] = L"Done!";
-static constexpr wchar_t kListingNotWrittenText[] = L"The file listing could not be written to\n";
 static constexpr wchar_t kFavoritesDoneText[] = L"Done! You should now restart Internet Explorer.";
 static constexpr wchar_t kFavoritesOrderKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MenuOrder\\Favorites";
 static constexpr wchar_t kFavoritesOrderValue[] = L"Order";
@@ -113,6 +113,24 @@ static bool TakeStartNumber(HWND window)
     return true;
 }
 
+bool AcceptsPath(HWND window, const StartRequest& request)
+{
+    if ((request.mode == ModeListing || request.mode == ModeNumber) && !request.isFolder) {
+        ShowStartMessage(window, kFoldersOnlyText, MB_ICONWARNING);
+        return false;
+    }
+    return true;
+}
+
+bool ReportRunResult(HWND window, BatchResult result, const std::wstring& folder)
+{
+    if (result != BatchResult::Completed) {
+        ShowStartMessage(window, BatchResultMessage(result, folder).c_str(), MB_ICONWARNING);
+        return false;
+    }
+    return true;
+}
+
 // Names the file the user chose and gives the system's reason.
 static void ShowListingNotWritten(HWND window, const std::wstring& outputFile, DWORD error)
 {
@@ -121,44 +139,35 @@ static void ShowListingNotWritten(HWND window, const std::wstring& outputFile, D
 }
 
 // Runs the mode over the folder; false when the run did not do what it was asked (the batch run
-// found nothing it could use, or the listing was not written). Then the user has been told so,
-// and neither the Favorites order is reset nor "Done!" claimed.
-static bool RunMode(HWND window, OperationMode mode, const std::wstring& folder, bool isFolder)
+// changed nothing, or the listing was not written). Then the user has been told why, and neither
+// the Favorites order is reset nor "Done!" claimed.
+static bool RunMode(HWND window, const StartRequest& request)
 {
-    if (mode == ModeListing || mode == ModeNumber) {
-        if (!isFolder) {
-            ShowStartMessage(window, kFoldersOnlyText, MB_ICONWARNING);
+    // A refused path still ends with "Done!", as Start always has.
+    if (!AcceptsPath(window, request))
+        return true;
+    if (request.mode == ModeListing) {
+        std::wstring outputFile;
+        if (!AskListingFileName(window, IsDlgButtonChecked(window, IDC_PLAIN_TEXT) == BST_CHECKED, outputFile))
             return true;
+        ListingResult listing = WriteFileListing(window, request.folder, outputFile);
+        if (!listing.written()) {
+            ShowListingNotWritten(window, outputFile, listing.error);
+            return false;
         }
-        if (mode == ModeListing) {
-            std::wstring outputFile;
-            if (!AskListingFileName(window, IsDlgButtonChecked(window, IDC_PLAIN_TEXT) == BST_CHECKED, outputFile))
-                return true;
-            ListingResult listing = WriteFileListing(window, folder, outputFile);
-            if (!listing.written()) {
-                ShowListingNotWritten(window, outputFile, listing.error);
-                return false;
-            }
-            return true;
-        }
+        return true;
     }
-    BatchResult result = BatchRun(window, folder, mode);
-    if (result != BatchResult::Completed) {
-        ShowStartMessage(window, BatchResultMessage(result, folder).c_str(), MB_ICONWARNING);
-        return false;
-    }
-    return true;
+    return ReportRunResult(window, BatchRun(window, request.folder, request.mode), request.folder);
 }
 
-// The run proper, from the wait cursor to the closing message.
-static void RunFrozen(HWND window, OperationMode mode, const std::wstring& folder, bool isFolder)
+void RunFrozen(HWND window, OperationMode mode, const std::function<bool()>& work)
 {
     HCURSOR previousCursor = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     DisableRunSet(window);
     ShowWindow(GetDlgItem(window, IDC_PROGRESS), SW_SHOW);
     PumpMessages();
 
-    bool ran = RunMode(window, mode, folder, isFolder);
+    bool ran = work();
 
     ShowWindow(GetDlgItem(window, IDC_PROGRESS), SW_HIDE);
     EnableRunSetAfterRun(window);
@@ -171,43 +180,56 @@ static void RunFrozen(HWND window, OperationMode mode, const std::wstring& folde
     // A user who closed the window during the run is not kept waiting by the closing message.
     if (ran && !CloseDeferred)
         MessageBoxW(window, mode == ModeFavorites ? kFavoritesDoneText : kDoneText, kDoneCaption, MB_ICONINFORMATION | MB_OK);
+    StartInProgress = false;
+    EnableStartIfIdle(window);
 }
 
-static void RunStartSteps(HWND window)
+bool TakeStartRequest(HWND window, StartRequest& request)
 {
     // Taken whole: a path cut to a buffer could name another folder.
     ChosenFolder = GetDlgItemTextString(window, IDC_FOLDER);
     SaveSettings(window);
     if (ChosenFolder.empty()) {
         ShowStartMessage(window, kNoFolderText, MB_ICONINFORMATION);
-        return;
+        return false;
     }
     // The run keeps the mode it started with, whatever the Listing radio does meanwhile.
-    OperationMode mode = CurrentMode;
-    if (mode == ModeNumber && !TakeNumberingName(window))
-        return;
-    if (mode == ModeNumber && !TakeStartNumber(window))
-        return;
+    request.mode = CurrentMode;
+    if (request.mode == ModeNumber && !TakeNumberingName(window))
+        return false;
+    if (request.mode == ModeNumber && !TakeStartNumber(window))
+        return false;
     // Attributes that cannot be read have every bit set, so such a path counts as a folder. The
     // \\?\ form asks about the exact name, so a file "NAME." is not mistaken for a folder "NAME".
-    bool isFolder = (GetFileAttributesW(ExtendedLengthPath(ChosenFolder).c_str()) & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    request.isFolder = (GetFileAttributesW(ExtendedLengthPath(ChosenFolder).c_str()) & FILE_ATTRIBUTE_DIRECTORY) != 0;
     // The run works on its own copy: a drop meanwhile changes only the next run's folder.
-    const std::wstring folder = ChosenFolder;
-    RunFrozen(window, mode, folder, isFolder);
-    StartInProgress = false;
-    EnableStartIfIdle(window);
+    request.folder = ChosenFolder;
+    return true;
 }
 
-void RunStart(HWND window)
+void RunExclusive(HWND window, void (*command)(HWND window))
 {
-    // A Start that arrives while one is in progress (posted, or through a nested pump) is ignored.
+    // A command that arrives while one is in progress (posted, or through a nested pump) is ignored.
     if (StartInProgress)
         return;
     StartInProgress = true;
-    RunStartSteps(window);
+    command(window);
     StartInProgress = false;
     if (CloseDeferred) {
         CloseDeferred = false;
         DestroyWindow(window);
     }
+}
+
+static void RunStartSteps(HWND window)
+{
+    StartRequest request;
+    if (!TakeStartRequest(window, request))
+        return;
+    RunFrozen(window, request.mode, [&] { return RunMode(window, request); });
+}
+
+void RunStart(HWND window)
+{
+    RunExclusive(window, RunStartSteps);
 }

@@ -85,10 +85,13 @@ static CollectedTree CollectTree(HWND window, const std::wstring& folder, const 
         SetProgress(window, 0);
     }
     if (run.options.mode == ModeNumber) {
+        std::uint32_t typedStart = CurrentRun.StartNumber;
         run.exclusions = BeginNumbering(window, folder);
-        // A resumed folder goes on after the files numbered before.
+        // A resumed folder goes on after the files numbered before. The plan carries that number,
+        // so a preview closed without applying it leaves the typed start as it was.
         if (run.exclusions)
             run.options.startNumber = CurrentRun.StartNumber;
+        CurrentRun.StartNumber = typedStart;
     }
     PumpMessages();
     CollectedTree tree = CollectEntries(root, run.options, run.exclusions.get(), window != nullptr);

@@ -28,7 +28,9 @@ struct PlannedEntry {
     // ".\Sub\Name.txt": the form shown to the user and kept in the index files, in the
     // spelling the walk found (a folder renamed earlier in the run still shows its old name).
     std::wstring path;
-    std::wstring newName; // the entry's own name after the run; its name now when it keeps it
+    // The entry's own name after the run: its name now when nothing renames it, the refused
+    // name when it cannot change.
+    std::wstring newName;
     // Plan index of the folder holding the entry when that folder is in the plan too (the case
     // modes); -1 when the entry's folder part of path does not change in the run.
     std::int32_t parent = -1;
@@ -67,5 +69,5 @@ struct PlanSummary {
 };
 PlanSummary SummarizePlan(const RunPlan& plan);
 
-// "Will be renamed", "Name held by another entry", ...: what happens to the entry, in words.
+// "Renamed", "Cannot change: name held by another entry", ...: what happens to the entry, in words.
 std::wstring DescribePlannedEntry(const PlannedEntry& entry);

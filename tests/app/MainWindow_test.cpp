@@ -97,6 +97,12 @@ std::wstring StoredString(const wchar_t* name)
     return text;
 }
 
+// File > Preview..., greyed in Listing mode.
+bool PreviewEnabled(HWND window)
+{
+    return (GetMenuState(GetMenu(window), IDM_PREVIEW, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED)) == 0;
+}
+
 DWORD StoredDword(const wchar_t* name)
 {
     DWORD value = 0xDEADBEEF;
@@ -222,6 +228,7 @@ TEST_F(MainWindowTest, EachStoredFunctionRestoresItsModeAndGroups)
         for (int id : kListingGroup)
             EXPECT_EQ(Enabled(id), c.function == 5) << id;
         EXPECT_TRUE(Enabled(IDC_START));
+        EXPECT_EQ(PreviewEnabled(window_), c.function != 5);
         if (c.function == 2) {
             EXPECT_FALSE(FavoritesFolderPath().empty());
             EXPECT_EQ(Text(IDC_FOLDER), FavoritesFolderPath());
@@ -274,6 +281,7 @@ TEST_F(MainWindowTest, ModeRadiosEnableTheirGroupsAndSetTheMode)
 
     Click(IDC_LISTING);
     EXPECT_EQ(CurrentMode, ModeListing);
+    EXPECT_FALSE(PreviewEnabled(window_));
     EXPECT_FALSE(Checked(IDC_NUMBER));
     for (int id : kNumberingGroup)
         EXPECT_FALSE(Enabled(id)) << id;
@@ -294,6 +302,7 @@ TEST_F(MainWindowTest, ModeRadiosEnableTheirGroupsAndSetTheMode)
     }
     Click(IDC_READ_ONLY);
     EXPECT_EQ(CurrentMode, ModeReadOnly);
+    EXPECT_TRUE(PreviewEnabled(window_));
 }
 
 TEST_F(MainWindowTest, FavoritesRadioShowsTheFavoritesFolderWhichStaysAfterwards)

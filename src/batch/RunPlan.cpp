@@ -1,0 +1,90 @@
+// The plan of a run in numbers and in words, as the preview and the end report show it.
+#include "RunPlan.h"
+
+namespace {
+constexpr wchar_t kRenamed[] = L"Renamed";
+constexpr wchar_t kTagWritten[] = L"tag written";
+constexpr wchar_t kReadOnlyCleared[] = L"read-only mark cleared";
+constexpr wchar_t kAlreadyRight[] = L"Already right";
+constexpr wchar_t kCannotChange[] = L"Cannot change";
+constexpr wchar_t kNameHeld[] = L"Cannot change: name held by another entry";
+constexpr wchar_t kNameReserved[] = L"Cannot change: reserved name";
+constexpr wchar_t kNameTooLong[] = L"Cannot change: name too long";
+constexpr wchar_t kCollectedTwice[] = L"Collected twice: already renamed";
+
+const wchar_t* ReasonText(PlanReason reason)
+{
+    switch (reason) {
+    case PlanReason::NameHeld:
+        return kNameHeld;
+    case PlanReason::NameReserved:
+        return kNameReserved;
+    case PlanReason::NameTooLong:
+        return kNameTooLong;
+    case PlanReason::CollectedTwice:
+        return kCollectedTwice;
+    case PlanReason::None:
+        break;
+    }
+    return nullptr;
+}
+
+// "Renamed, tag written": the changes in the order the user thinks of them, the first one capitalised.
+std::wstring DescribeChanges(const PlannedEntry& entry)
+{
+    std::wstring text;
+    auto add = [&text](const wchar_t* part) {
+        if (!text.empty())
+            text += L", ";
+        text += part;
+    };
+    if (entry.Renames())
+        add(kRenamed);
+    if (entry.writeTag)
+        add(kTagWritten);
+    if (entry.clearReadOnly)
+        add(kReadOnlyCleared);
+    if (!text.empty() && text[0] >= L'a' && text[0] <= L'z')
+        text[0] = static_cast<wchar_t>(text[0] - L'a' + L'A');
+    return text;
+}
+} // namespace
+
+PlanSummary SummarizePlan(const RunPlan& plan)
+{
+    PlanSummary summary;
+    summary.entries = plan.entries.size();
+    for (const PlannedEntry& entry : plan.entries) {
+        switch (entry.status) {
+        case PlanStatus::WillChange:
+            summary.toRename += entry.Renames() ? 1 : 0;
+            summary.readOnlyToClear += entry.clearReadOnly ? 1 : 0;
+            summary.tagsToWrite += entry.writeTag ? 1 : 0;
+            break;
+        case PlanStatus::AlreadyRight:
+            ++summary.alreadyRight;
+            break;
+        case PlanStatus::CannotChange:
+            ++summary.cannotChange;
+            break;
+        }
+    }
+    return summary;
+}
+
+std::wstring DescribePlannedEntry(const PlannedEntry& entry)
+{
+    if (const wchar_t* reason = ReasonText(entry.reason))
+        return reason;
+    switch (entry.status) {
+    case PlanStatus::WillChange: {
+        std::wstring changes = DescribeChanges(entry);
+        return changes.empty() ? std::wstring(kAlreadyRight) : changes;
+    }
+    case PlanStatus::CannotChange:
+        return kCannotChange;
+    case PlanStatus::AlreadyRight:
+        break;
+    }
+    return kAlreadyRight;
+}

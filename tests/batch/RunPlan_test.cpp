@@ -1,0 +1,61 @@
+// The plan in words and in numbers.
+#include "RunPlan.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+PlannedEntry Entry(const wchar_t* path, const wchar_t* newName, PlanStatus status, PlanReason reason = PlanReason::None,
+                   bool tag = false, bool readOnly = false)
+{
+    PlannedEntry entry;
+    entry.path = path;
+    entry.newName = newName;
+    entry.status = status;
+    entry.reason = reason;
+    entry.writeTag = tag;
+    entry.clearReadOnly = readOnly;
+    return entry;
+}
+} // namespace
+
+TEST(RunPlan, EachEntrySaysWhatHappensToIt)
+{
+    struct Case {
+        PlannedEntry entry;
+        const wchar_t* expected;
+    } cases[] = {
+        {Entry(L".\\A.TXT", L"a.txt", PlanStatus::WillChange), L"Renamed"},
+        {Entry(L".\\Sub\\Name", L"name", PlanStatus::WillChange), L"Renamed"},
+        {Entry(L".\\x.mp3", L"P01.mp3", PlanStatus::WillChange, PlanReason::None, true), L"Renamed, tag written"},
+        {Entry(L".\\P01.mp3", L"P01.mp3", PlanStatus::WillChange, PlanReason::None, true), L"Tag written"},
+        {Entry(L".\\r.txt", L"r.txt", PlanStatus::WillChange, PlanReason::None, false, true), L"Read-only mark cleared"},
+        {Entry(L".\\a.txt", L"a.txt", PlanStatus::AlreadyRight), L"Already right"},
+        {Entry(L".\\b.txt", L"a.txt", PlanStatus::CannotChange, PlanReason::NameHeld),
+         L"Cannot change: name held by another entry"},
+        {Entry(L".\\c.txt", L"con.txt", PlanStatus::CannotChange, PlanReason::NameReserved), L"Cannot change: reserved name"},
+        {Entry(L".\\d.txt", L"d.txt", PlanStatus::CannotChange, PlanReason::NameTooLong), L"Cannot change: name too long"},
+        {Entry(L".\\e.jpg", L"e.jpg", PlanStatus::AlreadyRight, PlanReason::CollectedTwice), L"Collected twice: already renamed"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(DescribePlannedEntry(c.entry), c.expected) << c.entry.path;
+}
+
+TEST(RunPlan, SummaryCountsEachKindOfChange)
+{
+    RunPlan plan;
+    plan.entries = {
+        Entry(L".\\A", L"a", PlanStatus::WillChange),
+        Entry(L".\\x.mp3", L"P1.mp3", PlanStatus::WillChange, PlanReason::None, true),
+        Entry(L".\\P2.mp3", L"P2.mp3", PlanStatus::WillChange, PlanReason::None, true, true),
+        Entry(L".\\b", L"b", PlanStatus::AlreadyRight),
+        Entry(L".\\c", L"c", PlanStatus::AlreadyRight),
+        Entry(L".\\D", L"b", PlanStatus::CannotChange, PlanReason::NameHeld),
+    };
+    PlanSummary summary = SummarizePlan(plan);
+    EXPECT_EQ(summary.entries, 6u);
+    EXPECT_EQ(summary.toRename, 2u);
+    EXPECT_EQ(summary.tagsToWrite, 2u);
+    EXPECT_EQ(summary.readOnlyToClear, 1u);
+    EXPECT_EQ(summary.alreadyRight, 2u);
+    EXPECT_EQ(summary.cannotChange, 1u);
+}
