@@ -27,12 +27,13 @@ bool OnWalkPath(const std::vector<Frame>& stack, const FileIdentity& id)
     return false;
 }
 
+
+} // namespace
+
 bool IsDotEntry(const wchar_t* name)
 {
     return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
 }
-
-} // namespace
 
 std::wstring JoinPath(std::wstring_view folder, std::wstring_view name)
 {

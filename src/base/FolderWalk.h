@@ -32,5 +32,8 @@ struct FolderWalk {
 
 void RunFolderWalk(const std::wstring& root, const FolderWalk& walk);
 
+// True for the "." and ".." entries every folder listing holds.
+bool IsDotEntry(const wchar_t* name);
+
 // Forms "folder\name" in one allocation.
 std::wstring JoinPath(std::wstring_view folder, std::wstring_view name);

@@ -165,7 +165,7 @@ CollectedTree CollectOneFile(const std::wstring& filePath)
                 seen = true;
                 DWORD attributes = GetFileAttributesW(filePath.c_str());
                 tree.plan.entries.push_back(EntryFromWalk(WalkEntry{filePath, name, attributes, found, 0, 0}, L".\\" + name));
-            } else if (wcscmp(found.cFileName, L".") != 0 && wcscmp(found.cFileName, L"..") != 0) {
+            } else if (!IsDotEntry(found.cFileName)) {
                 tree.held.push_back(HeldName{0, found.cFileName});
             }
         } while (FindNextFileW(find.get(), &found));

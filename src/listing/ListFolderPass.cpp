@@ -15,11 +15,6 @@ bool IsFolder(DWORD attributes)
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-bool IsDotEntry(const wchar_t* name)
-{
-    return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
-}
-
 void WriteLine(ListingOutput& output, const std::string& lead, std::wstring_view name, const std::string& tail, bool plain)
 {
     output.Write(lead);
