@@ -27,7 +27,6 @@ bool OnWalkPath(const std::vector<Frame>& stack, const FileIdentity& id)
     return false;
 }
 
-
 } // namespace
 
 bool IsDotEntry(const wchar_t* name)
