@@ -8,6 +8,7 @@
 #include "RunState.h"
 #include "ScratchRegistry.h"
 #include "Settings.h"
+#include "TempFolder.h"
 #include "WindowClasses.h"
 #include "resource.h"
 
@@ -30,6 +31,7 @@ class MainWindowTest : public testing::Test {
 protected:
     void SetUp() override
     {
+        ASSERT_TRUE(redirectedFavorites_.made()) << "the Favorites folder could not be pointed at a test folder";
         RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
         Settings = SettingsRecord();
         CurrentRun = RunState();
@@ -79,6 +81,9 @@ protected:
     void Click(int id) const { SendMessageW(Control(id), BM_CLICK, 0, 0); }
 
     HWND window_ = nullptr;
+    // Favorites mode works on a folder of the test's own, never on the user's Favorites.
+    TempFolder favorites_;
+    RedirectedFavorites redirectedFavorites_{favorites_.path()};
 };
 
 inline std::wstring MainWindowTest::Text(int id) const

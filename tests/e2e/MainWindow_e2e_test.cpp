@@ -2,6 +2,7 @@
 // first start, Upper, Read-Only and Favorites runs from the Start button, a folder dropped
 // on the picture, and a close in the middle of a run.
 #include "DesktopDriver.h"
+#include "ScratchRegistry.h"
 #include "TempFolder.h"
 #include "resources/resource.h"
 
@@ -130,13 +131,6 @@ const ExpectedControl kTable[] = {
 constexpr int kNumberingGroup[] = {IDC_NAME,         IDC_NAME_LABEL,         IDC_EXT,       IDC_EXT_LABEL,
                                    IDC_START_NUMBER, IDC_START_NUMBER_LABEL, IDC_FILL_TAGS, IDC_FILL_TAGS_LABEL};
 constexpr int kListingGroup[] = {IDC_FONT_LABEL, IDC_FONT_NAME, IDC_FORMAT_LABEL, IDC_FONT_SELECT, IDC_RTF, IDC_PLAIN_TEXT};
-
-std::wstring FavoritesFolder()
-{
-    wchar_t path[MAX_PATH] = L"";
-    SHGetFolderPathW(nullptr, CSIDL_FAVORITES, nullptr, SHGFP_TYPE_CURRENT, path);
-    return path;
-}
 
 // Puts a drop handle into the program, as the shell does for a drop from Explorer, and
 // posts it to the drop panel.
@@ -303,13 +297,13 @@ TEST_F(MainWindowE2e, ReadOnlyRunClearsOnlyTheReadOnlyBit)
 
 TEST_F(MainWindowE2e, FavoritesRunLowerCasesAndForgetsTheMenuOrder)
 {
-    std::wstring favorites = FavoritesFolder();
-    ASSERT_FALSE(favorites.empty());
-    SHCreateDirectoryExW(nullptr, favorites.c_str(), nullptr);
-    std::wstring link = favorites + L"\\Nomaro E2E Link.URL";
-    std::wstring folder = favorites + L"\\NOMARO E2E FOLDER";
-    ASSERT_TRUE(WriteFileBytes(link, "[InternetShortcut]\r\nURL=http://example.com/\r\n"));
-    CreateDirectoryW(folder.c_str(), nullptr);
+    // Nomaro reads the Favorites folder from the user's registry: it is pointed at the test's own
+    // for this test, and put back afterwards.
+    TempFolder favorites;
+    RedirectedFavorites redirected(favorites.path());
+    ASSERT_TRUE(redirected.made());
+    favorites.WriteFile(L"Nomaro E2E Link.URL", "[InternetShortcut]\r\nURL=http://example.com/\r\n");
+    favorites.MakeFolder(L"NOMARO E2E FOLDER");
     BYTE order[6] = {8, 0, 0, 0, 2, 0};
     RegSetKeyValueW(HKEY_CURRENT_USER, kFavoritesOrderKey, L"Order", REG_BINARY, order, sizeof(order));
     StoreString(L"Folder", root_.path());
@@ -317,22 +311,20 @@ TEST_F(MainWindowE2e, FavoritesRunLowerCasesAndForgetsTheMenuOrder)
     Session nomaro;
     ASSERT_NE(nomaro.main(), nullptr);
     ASSERT_TRUE(nomaro.chooseMode(IDC_FAVORITES));
-    EXPECT_TRUE(WaitUntil([&] { return nomaro.text(IDC_FOLDER) == favorites; }, 5000)) << Narrow(nomaro.text(IDC_FOLDER));
+    // Where the shell would not take the test's folder, Start is never pressed.
+    ASSERT_TRUE(WaitUntil([&] { return nomaro.text(IDC_FOLDER) == favorites.path(); }, 5000))
+        << Narrow(nomaro.text(IDC_FOLDER));
     MessageBoxInfo box = nomaro.start();
     EXPECT_EQ(box.caption, L"Lower");
     EXPECT_EQ(box.text, L"Done! You should now restart Internet Explorer.");
     Session::answer(box);
-    std::vector<std::wstring> names = ListNames(favorites);
-    EXPECT_NE(std::find(names.begin(), names.end(), L"nomaro e2e link.url"), names.end());
-    EXPECT_NE(std::find(names.begin(), names.end(), L"nomaro e2e folder"), names.end());
+    EXPECT_EQ(ListNames(favorites.path()), (std::vector<std::wstring>{L"nomaro e2e folder", L"nomaro e2e link.url"}));
     EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, kFavoritesOrderKey, L"Order", RRF_RT_ANY, nullptr, nullptr, nullptr),
               ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(nomaro.close(), 0u);
     EXPECT_EQ(ReadStored(L"Function").number, 2u);
     // Start saved the folder line, which showed the Favorites folder.
-    EXPECT_EQ(ReadStored(L"Folder").text, favorites);
-    DeleteFileW((favorites + L"\\nomaro e2e link.url").c_str());
-    RemoveDirectoryW((favorites + L"\\nomaro e2e folder").c_str());
+    EXPECT_EQ(ReadStored(L"Folder").text, favorites.path());
 }
 
 TEST_F(MainWindowE2e, DroppedFolderBecomesTheChosenFolder)

@@ -10,6 +10,9 @@
 namespace {
 
 constexpr wchar_t kScratchParent[] = L"Software\\Nomaro Tests";
+constexpr wchar_t kUserShellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+constexpr wchar_t kShellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+constexpr wchar_t kFavoritesValue[] = L"Favorites";
 std::atomic<unsigned> scratchCounter{0};
 
 std::wstring RootName(HKEY root)
@@ -194,4 +197,14 @@ SavedRegistryValue::~SavedRegistryValue()
     if (UniqueKey key = OpenKey(root_, keyPath_, KEY_SET_VALUE))
         RegDeleteValueW(key.get(), valueName);
     RemoveKeysMadeSince(root_, keyPath_, existingAncestor_);
+}
+
+RedirectedFavorites::RedirectedFavorites(const std::wstring& folder)
+    : userShellFolder_(HKEY_CURRENT_USER, kUserShellFolders, kFavoritesValue),
+      shellFolder_(HKEY_CURRENT_USER, kShellFolders, kFavoritesValue)
+{
+    if (!userShellFolder_.saved() || !shellFolder_.saved())
+        return;
+    made_ = RegSetKeyValueW(HKEY_CURRENT_USER, kUserShellFolders, kFavoritesValue, REG_EXPAND_SZ, folder.c_str(),
+                            static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }

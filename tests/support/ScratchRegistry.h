@@ -78,3 +78,19 @@ private:
     std::vector<BYTE> bytes_;
     bool saved_ = false;
 };
+
+// Points the user's Favorites folder at folder while it lives: the "Favorites" value of "User Shell
+// Folders", which the shell reads. That value, and the "Shell Folders" copy the shell writes when it
+// reads the new one, are put back as they were afterwards.
+class RedirectedFavorites {
+public:
+    explicit RedirectedFavorites(const std::wstring& folder);
+
+    // False when the values could not be saved or the new one not written.
+    bool made() const { return made_; }
+
+private:
+    SavedRegistryValue userShellFolder_;
+    SavedRegistryValue shellFolder_;
+    bool made_ = false;
+};
