@@ -1,0 +1,116 @@
+// The bytes of a run's journal: a versioned header, what the run will overwrite, and every
+// step in the order it is made, as length-prefixed little-endian fields read with bounds.
+#pragma once
+
+#include "OperationMode.h"
+#include "RunSteps.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+constexpr char kJournalMagic[] = "NMROJRNL"; // the file's first 8 bytes
+constexpr size_t kJournalMagicSize = 8;
+constexpr std::uint32_t kJournalVersion = 1;
+constexpr size_t kJournalTagSize = 128;
+// The longest text stored: a \\?\UNC\ prefix and a path of the longest length Windows allows.
+constexpr std::uint32_t kMaxJournalTextUnits = 32767 + 8;
+
+enum class JournalState : std::uint8_t {
+    Begun = 1, // written before the first change; a run that never ended leaves it so
+    Ended = 2, // completed with what every step did
+};
+
+struct JournalHeader {
+    JournalState state = JournalState::Begun;
+    OperationMode mode = ModeLower;
+    std::uint32_t entryCount = 0;
+    std::uint32_t stepCount = 0;
+    FILETIME time{};   // when the run began, UTC
+    std::wstring root; // the chosen folder, \\?\ form
+};
+
+// A copy of something outside the tree that the run changes: a memory file or a registry value.
+enum class KeptState : std::uint8_t {
+    NotKept = 0, // not part of this run
+    Absent = 1,  // did not exist before the run
+    Present = 2, // bytes holds it as it was
+};
+struct KeptBytes {
+    KeptState state = KeptState::NotKept;
+    DWORD type = 0; // the registry value's type
+    std::string bytes;
+};
+
+struct JournalMemory {
+    std::wstring historyFile; // where the history file was, when kept
+    KeptBytes history;
+    std::wstring indexFile;
+    KeptBytes index;
+    KeptBytes favoritesOrder;
+};
+
+enum class TagChange : std::uint8_t {
+    None = 0,     // no tag step, or the file could not be read before the run
+    Replaced = 1, // the 128 bytes at tagOffset were a tag; oldTag holds them
+    Appended = 2, // the tag went to the end; tagOffset is the length before it
+};
+
+// An entry that has steps, as it was before the run.
+struct JournalEntry {
+    std::int32_t planIndex = 0;
+    bool isFolder = false;
+    std::uint64_t size = 0; // as the walk found it
+    FILETIME lastWrite{};
+    TagChange tag = TagChange::None;
+    std::uint64_t tagOffset = 0;
+    std::string oldTag; // Replaced: the bytes the tag replaces
+    std::string newTag; // Replaced, Appended: the bytes the run writes
+    // A tagged file after an ended run: the state Undo compares against.
+    bool afterKnown = false;
+    std::uint64_t sizeAfter = 0;
+    FILETIME lastWriteAfter{};
+};
+
+struct EntryAfterRun {
+    std::int32_t planIndex = 0;
+    std::uint64_t size = 0;
+    FILETIME lastWrite{};
+};
+
+struct RunJournalData {
+    JournalHeader header;
+    JournalMemory memory;
+    std::vector<JournalEntry> entries; // rising plan index
+    std::vector<RunStep> steps;        // RunStep::entry is the plan index
+    std::vector<StepResult> results;   // Ended: one per step; Begun: none
+};
+
+// The journal of a run about to begin. False when the steps cannot be written down: an entry
+// that is not among entries (which must rise by plan index), a path outside the root, or a move
+// that would leave its folder; Undo could not be trusted with such a journal.
+bool EncodeJournal(const JournalHeader& header, const JournalMemory& memory, const std::vector<JournalEntry>& entries,
+                   const std::vector<RunStep>& steps, std::string& bytes);
+// Turns the bytes of a begun journal into those of the ended one: the outcome of every step and
+// the state of each tagged file after the run. False when bytes are not a begun journal of as
+// many steps.
+bool EndJournal(std::string& bytes, const std::vector<RunStep>& steps, const std::vector<StepResult>& results,
+                const std::vector<EntryAfterRun>& after);
+
+// Reads the header alone, which is all the File menu needs.
+bool DecodeJournalHeader(std::string_view bytes, JournalHeader& header);
+// Reads a whole journal; false for anything but one whole journal of this version.
+bool DecodeJournal(std::string_view bytes, RunJournalData& journal);
+
+// Journal file names: "Run-YYYYMMDD-hhmmss-fff.journal", UTC, so that names sort as runs began.
+std::wstring JournalFileName(const SYSTEMTIME& utc);
+// The time a journal name was made from; false for a name that is not a journal's.
+bool ParseJournalFileName(std::wstring_view name, SYSTEMTIME& utc);
+bool IsJournalFileName(std::wstring_view name);
+
+// The position of the entry with the plan index in entries (which rise by plan index), or
+// entries.size() when there is none.
+size_t FindJournalEntry(const std::vector<JournalEntry>& entries, std::int32_t planIndex);
