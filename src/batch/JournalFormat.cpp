@@ -22,7 +22,6 @@
 
 namespace {
 
-constexpr size_t kStateOffset = kJournalMagicSize + 4;
 constexpr std::uint8_t kFolderFlag = 1;
 constexpr std::uint8_t kNoName = 0;
 constexpr std::uint8_t kName = 1;
@@ -263,19 +262,20 @@ bool GetKept(Reader& in, KeptBytes& kept)
     return true;
 }
 
-void PutEntry(Writer& out, const JournalEntry& entry)
+void PutEntry(Writer& out, std::int32_t planIndex, const PlannedEntry& planned, const KeptTag* tag)
 {
-    out.U32(static_cast<std::uint32_t>(entry.planIndex));
-    out.U8(entry.isFolder ? kFolderFlag : 0);
-    out.U64(entry.size);
-    out.Time(entry.lastWrite);
-    out.U8(static_cast<std::uint8_t>(entry.tag));
-    if (entry.tag == TagChange::None)
+    out.U32(static_cast<std::uint32_t>(planIndex));
+    out.U8(planned.isFolder ? kFolderFlag : 0);
+    out.U64(planned.size);
+    out.Time(planned.lastWrite);
+    TagChange change = tag ? tag->change : TagChange::None;
+    out.U8(static_cast<std::uint8_t>(change));
+    if (change == TagChange::None)
         return;
-    out.U64(entry.tagOffset);
-    if (entry.tag == TagChange::Replaced)
-        out.Raw(entry.oldTag);
-    out.Raw(entry.newTag);
+    out.U64(tag->offset);
+    if (change == TagChange::Replaced)
+        out.Raw(tag->oldTag);
+    out.Raw(tag->newTag);
 }
 
 bool GetEntry(Reader& in, JournalEntry& entry)
@@ -322,12 +322,12 @@ bool HasEntry(const std::vector<JournalEntry>& entries, std::int32_t planIndex)
     return FindEntry(entries, planIndex) < entries.size();
 }
 
-bool TagBytesFit(const JournalEntry& entry)
+bool TagBytesFit(const KeptTag& tag)
 {
-    if (entry.tag == TagChange::None)
+    if (tag.change == TagChange::None)
         return true;
-    bool oldFits = entry.tag != TagChange::Replaced || entry.oldTag.size() == kJournalTagSize;
-    return oldFits && entry.newTag.size() == kJournalTagSize;
+    bool oldFits = tag.change != TagChange::Replaced || tag.oldTag.size() == kJournalTagSize;
+    return oldFits && tag.newTag.size() == kJournalTagSize;
 }
 
 bool PutStep(Writer& out, const std::wstring& root, const RunStep& step)
@@ -422,60 +422,92 @@ bool GetResults(Reader& in, RunJournalData& journal)
 
 } // namespace
 
-bool EncodeJournal(const JournalHeader& header, const JournalMemory& memory, const std::vector<JournalEntry>& entries,
-                   const std::vector<RunStep>& steps, std::string& bytes)
+// The plan entries that have steps, in plan order; false for a step without a plan entry.
+static bool EntriesWithSteps(const RunPlan& plan, const std::vector<RunStep>& steps, std::vector<std::int32_t>& indexes)
 {
-    bytes.clear();
-    if (!EntriesRise(entries) || header.root.size() > kMaxJournalTextUnits || !IsExtendedLengthPath(header.root) ||
-        entries.size() > std::numeric_limits<std::uint32_t>::max() || steps.size() > std::numeric_limits<std::uint32_t>::max())
+    std::vector<bool> seen(plan.entries.size(), false);
+    for (const RunStep& step : steps) {
+        if (step.entry < 0 || static_cast<size_t>(step.entry) >= plan.entries.size())
+            return false;
+        if (!seen[static_cast<size_t>(step.entry)]) {
+            seen[static_cast<size_t>(step.entry)] = true;
+            indexes.push_back(step.entry);
+        }
+    }
+    std::sort(indexes.begin(), indexes.end());
+    return true;
+}
+
+bool EncodeJournal(const JournalHeader& header, const JournalMemory& memory, const RunPlan& plan,
+                   const std::vector<RunStep>& steps, const KeptTags& tags, const JournalSink& sink)
+{
+    // Handed on in pieces of about this size.
+    static constexpr size_t kPieceSize = 256 * 1024;
+    std::vector<std::int32_t> indexes;
+    if (!EntriesWithSteps(plan, steps, indexes) || header.root.size() > kMaxJournalTextUnits ||
+        !IsExtendedLengthPath(header.root) || memory.historyFile.size() > kMaxJournalTextUnits ||
+        memory.indexFile.size() > kMaxJournalTextUnits || steps.size() > std::numeric_limits<std::uint32_t>::max())
         return false;
-    Writer out(bytes);
+    for (const auto& [index, tag] : tags) {
+        if (!TagBytesFit(tag))
+            return false;
+    }
+
+    std::string piece;
+    Writer out(piece);
+    auto handOn = [&](bool last) {
+        if (piece.size() < kPieceSize && !last)
+            return true;
+        bool taken = sink(piece);
+        piece.clear();
+        return taken;
+    };
     out.Raw(std::string_view(kJournalMagic, kJournalMagicSize));
     out.U32(kJournalVersion);
     out.U8(static_cast<std::uint8_t>(JournalState::Begun));
     out.U8(static_cast<std::uint8_t>(header.mode));
-    out.U32(static_cast<std::uint32_t>(entries.size()));
+    out.U32(static_cast<std::uint32_t>(indexes.size()));
     out.U32(static_cast<std::uint32_t>(steps.size()));
     out.Time(header.time);
     out.Text(header.root);
 
-    for (const std::wstring* text : {&memory.historyFile, &memory.indexFile}) {
-        if (text->size() > kMaxJournalTextUnits)
-            return false;
-    }
     out.Text(memory.historyFile);
     PutKept(out, memory.history);
     out.Text(memory.indexFile);
     PutKept(out, memory.index);
     PutKept(out, memory.favoritesOrder);
 
-    for (const JournalEntry& entry : entries) {
-        if (entry.planIndex < 0 || !TagBytesFit(entry))
+    for (std::int32_t index : indexes) {
+        auto tag = tags.find(index);
+        PutEntry(out, index, plan.entries[static_cast<size_t>(index)], tag == tags.end() ? nullptr : &tag->second);
+        if (!handOn(false))
             return false;
-        PutEntry(out, entry);
     }
     for (const RunStep& step : steps) {
-        if (!HasEntry(entries, step.entry) || (step.kind == StepKind::Move && step.newPath.empty()) ||
-            !PutStep(out, header.root, step))
+        if ((step.kind == StepKind::Move && step.newPath.empty()) || !PutStep(out, header.root, step) || !handOn(false))
             return false;
     }
-    out.U32(0); // no results yet
-    out.U32(0); // no state after the run yet
-    return true;
+    out.Raw(std::string_view("\0\0\0\0\0\0\0\0", kBegunJournalTail)); // no outcomes, no state after the run yet
+    return handOn(true);
 }
 
-bool EndJournal(std::string& bytes, const std::vector<RunStep>& steps, const std::vector<StepResult>& results,
-                const std::vector<EntryAfterRun>& after)
+bool EncodeJournal(const JournalHeader& header, const JournalMemory& memory, const RunPlan& plan,
+                   const std::vector<RunStep>& steps, const KeptTags& tags, std::string& bytes)
 {
-    JournalHeader header;
-    Reader in(bytes);
-    static const std::string kNothingYet(8, '\0');
-    if (!GetHeader(in, header) || header.state != JournalState::Begun || header.stepCount != steps.size() ||
-        results.size() != steps.size() || bytes.size() < kNothingYet.size() ||
-        bytes.compare(bytes.size() - kNothingYet.size(), kNothingYet.size(), kNothingYet) != 0)
+    bytes.clear();
+    return EncodeJournal(header, memory, plan, steps, tags, [&](std::string_view piece) {
+        bytes.append(piece);
+        return true;
+    });
+}
+
+bool EncodeJournalEnd(const std::vector<RunStep>& steps, const std::vector<StepResult>& results,
+                      const std::vector<EntryAfterRun>& after, std::string& bytes)
+{
+    bytes.clear();
+    if (results.size() != steps.size())
         return false;
-    std::string tail;
-    Writer out(tail);
+    Writer out(bytes);
     out.U32(static_cast<std::uint32_t>(results.size()));
     for (size_t i = 0; i < results.size(); ++i) {
         out.U8(static_cast<std::uint8_t>(results[i].outcome));
@@ -491,9 +523,27 @@ bool EndJournal(std::string& bytes, const std::vector<RunStep>& steps, const std
         out.U64(entry.size);
         out.Time(entry.lastWrite);
     }
-    bytes.resize(bytes.size() - kNothingYet.size());
+    return true;
+}
+
+bool IsBegunJournalOf(const JournalHeader& header, size_t stepCount)
+{
+    return header.state == JournalState::Begun && header.stepCount == stepCount;
+}
+
+bool EndJournal(std::string& bytes, const std::vector<RunStep>& steps, const std::vector<StepResult>& results,
+                const std::vector<EntryAfterRun>& after)
+{
+    JournalHeader header;
+    std::string tail;
+    if (!DecodeJournalHeader(bytes, header) || !IsBegunJournalOf(header, steps.size()) ||
+        bytes.size() < kBegunJournalTail ||
+        bytes.find_first_not_of('\0', bytes.size() - kBegunJournalTail) != std::string::npos ||
+        !EncodeJournalEnd(steps, results, after, tail))
+        return false;
+    bytes.resize(bytes.size() - kBegunJournalTail);
     bytes += tail;
-    bytes[kStateOffset] = static_cast<char>(JournalState::Ended);
+    bytes[kJournalStateOffset] = static_cast<char>(JournalState::Ended);
     return true;
 }
 

@@ -8,8 +8,10 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 constexpr char kJournalMagic[] = "NMROJRNL"; // the file's first 8 bytes
@@ -89,16 +91,44 @@ struct RunJournalData {
     std::vector<StepResult> results;   // Ended: one per step; Begun: none
 };
 
-// The journal of a run about to begin. False when the steps cannot be written down: an entry
-// that is not among entries (which must rise by plan index), a path outside the root, or a move
-// that would leave its folder; Undo could not be trusted with such a journal.
-bool EncodeJournal(const JournalHeader& header, const JournalMemory& memory, const std::vector<JournalEntry>& entries,
-                   const std::vector<RunStep>& steps, std::string& bytes);
-// Turns the bytes of a begun journal into those of the ended one: the outcome of every step and
-// the state of each tagged file after the run. False when bytes are not a begun journal of as
+// What the journal keeps of a file whose tag the run writes.
+struct KeptTag {
+    TagChange change = TagChange::None;
+    std::uint64_t offset = 0;
+    std::string oldTag; // Replaced
+    std::string newTag;
+};
+using KeptTags = std::unordered_map<std::int32_t, KeptTag>; // by plan index
+
+// Receives the journal's bytes in pieces, in order; false stops the encoding. A journal of
+// 100,000 steps is written as it is made, never held whole.
+using JournalSink = std::function<bool(std::string_view bytes)>;
+
+// The journal of a run about to begin: one entry for each plan entry that has steps (its size and
+// last-write time from the walk, its tag from tags), then the steps. False when the steps cannot be
+// written down so that Undo could trust them: a step without a plan entry, a path outside the
+// root, a move that would leave its folder.
+bool EncodeJournal(const JournalHeader& header, const JournalMemory& memory, const RunPlan& plan,
+                   const std::vector<RunStep>& steps, const KeptTags& tags, const JournalSink& sink);
+bool EncodeJournal(const JournalHeader& header, const JournalMemory& memory, const RunPlan& plan,
+                   const std::vector<RunStep>& steps, const KeptTags& tags, std::string& bytes);
+
+// A begun journal ends with kBegunJournalTail zero bytes (no outcomes, no state after the run).
+// Ending it puts EncodeJournalEnd's bytes in their place and Ended at kJournalStateOffset.
+constexpr size_t kJournalStateOffset = kJournalMagicSize + 4;
+constexpr size_t kBegunJournalTail = 8;
+// The most bytes a header can take: the fixed fields and the longest root.
+constexpr size_t kMaxJournalHeaderSize = kJournalMagicSize + 4 + 1 + 1 + 4 + 4 + 8 + 4 + 2 * size_t{kMaxJournalTextUnits};
+// The outcome of every step and the state of each tagged file after the run; false when results
+// do not match steps.
+bool EncodeJournalEnd(const std::vector<RunStep>& steps, const std::vector<StepResult>& results,
+                      const std::vector<EntryAfterRun>& after, std::string& bytes);
+// The same on a whole begun journal in memory; false when bytes are not a begun journal of as
 // many steps.
 bool EndJournal(std::string& bytes, const std::vector<RunStep>& steps, const std::vector<StepResult>& results,
                 const std::vector<EntryAfterRun>& after);
+// True when header is that of a begun journal of stepCount steps.
+bool IsBegunJournalOf(const JournalHeader& header, size_t stepCount);
 
 // Reads the header alone, which is all the File menu needs.
 bool DecodeJournalHeader(std::string_view bytes, JournalHeader& header);

@@ -1,7 +1,11 @@
 // The folder of run journals: where it is, and writing, listing, reading and removing journals.
 #pragma once
 
+#include <windows.h>
+
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // How many runs can be taken back; older journals are removed.
@@ -14,12 +18,15 @@ std::wstring UserJournalFolder();
 // Names of the journals in folder, newest first; files of other names are never listed.
 std::vector<std::wstring> ListJournals(const std::wstring& folder);
 
-// Writes bytes as a new journal in folder (made when missing), under a name that sorts after
-// every journal there, and makes it durable: flushed, then moved into place with write-through.
-// path receives the journal's path; false when it could not be made durable.
-bool WriteNewJournal(const std::wstring& folder, const std::string& bytes, std::wstring& path);
-// Replaces a journal's bytes in one step, as durably.
-bool ReplaceJournal(const std::wstring& path, const std::string& bytes);
+// Writes a journal through a temporary file beside it: write puts the bytes into the handle it is
+// given; the file is then flushed and moved into place with write-through, so that it is on the
+// disk, whole, when this returns true. False when path is unchanged.
+bool WriteJournalFile(const std::wstring& path, const std::function<bool(HANDLE file)>& write);
+// The same for a new journal in folder (made when missing), under a name that sorts after every
+// journal there; path receives the journal's path.
+bool WriteNewJournal(const std::wstring& folder, const std::function<bool(HANDLE file)>& write, std::wstring& path);
+// Writes all of bytes at the file's position.
+bool WriteAllBytes(HANDLE file, std::string_view bytes);
 // Reads at most limit bytes of a journal from its start.
 bool ReadJournalFile(const std::wstring& path, std::string& bytes, size_t limit);
 

@@ -51,8 +51,8 @@ static bool KeepMemoryFiles(const RunJournalContext& context, JournalMemory& mem
 }
 
 // The 128 bytes a tag will replace, or the length it will be appended at, as StampId3v1Tag decides
-// it; a file that cannot be read keeps no tag, and Undo says so if a tag was written all the same.
-static void KeepTag(const std::wstring& path, const std::wstring& tagText, JournalEntry& entry)
+// it. A file that cannot be read keeps no tag; Undo says so if a tag was written all the same.
+static void KeepTag(const std::wstring& path, const std::wstring& tagText, KeptTags& tags, std::int32_t entry)
 {
     UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -61,6 +61,7 @@ static void KeepTag(const std::wstring& path, const std::wstring& tagText, Journ
         return;
     std::string text = ToAnsi(tagText);
     auto length = static_cast<std::uint64_t>(size.QuadPart);
+    KeptTag kept;
     if (length >= kId3v1TagSize) {
         LARGE_INTEGER tagStart;
         tagStart.QuadPart = size.QuadPart - static_cast<LONGLONG>(kId3v1TagSize);
@@ -71,49 +72,30 @@ static void KeepTag(const std::wstring& path, const std::wstring& tagText, Journ
             return;
         if (IsId3v1Header(std::string_view(last, read))) {
             Id3v1Tag tag = ComposeId3v1Tag(std::string_view(last, kId3v1HeaderSize), text);
-            entry.tag = TagChange::Replaced;
-            entry.tagOffset = length - kId3v1TagSize;
-            entry.oldTag.assign(last, sizeof last);
-            entry.newTag.assign(tag.data(), tag.size());
+            kept.change = TagChange::Replaced;
+            kept.offset = length - kId3v1TagSize;
+            kept.oldTag.assign(last, sizeof last);
+            kept.newTag.assign(tag.data(), tag.size());
+            tags[entry] = std::move(kept);
             return;
         }
     }
     Id3v1Tag tag = ComposeId3v1Tag("TAG", text);
-    entry.tag = TagChange::Appended;
-    entry.tagOffset = length;
-    entry.newTag.assign(tag.data(), tag.size());
+    kept.change = TagChange::Appended;
+    kept.offset = length;
+    kept.newTag.assign(tag.data(), tag.size());
+    tags[entry] = std::move(kept);
 }
 
-// One entry per plan entry that has steps, in plan order; false for a step without a plan entry.
-static bool KeepEntries(const RunPlan& plan, const std::vector<RunStep>& steps, std::vector<JournalEntry>& entries)
+// What each tag step will overwrite; the plan entries themselves go into the journal as they are.
+static bool KeepTags(const RunPlan& plan, const std::vector<RunStep>& steps, KeptTags& tags)
 {
-    std::vector<std::int32_t> indexes;
-    std::vector<bool> seen(plan.entries.size(), false);
     for (const RunStep& step : steps) {
+        if (step.kind != StepKind::WriteTag || tags.count(step.entry))
+            continue;
         if (step.entry < 0 || static_cast<size_t>(step.entry) >= plan.entries.size())
             return false;
-        if (!seen[static_cast<size_t>(step.entry)]) {
-            seen[static_cast<size_t>(step.entry)] = true;
-            indexes.push_back(step.entry);
-        }
-    }
-    std::sort(indexes.begin(), indexes.end());
-    entries.reserve(indexes.size());
-    for (std::int32_t index : indexes) {
-        const PlannedEntry& planned = plan.entries[static_cast<size_t>(index)];
-        JournalEntry entry;
-        entry.planIndex = index;
-        entry.isFolder = planned.isFolder;
-        entry.size = planned.size;
-        entry.lastWrite = planned.lastWrite;
-        entries.push_back(std::move(entry));
-    }
-    for (const RunStep& step : steps) {
-        if (step.kind != StepKind::WriteTag)
-            continue;
-        JournalEntry& entry = entries[FindJournalEntry(entries, step.entry)];
-        if (entry.tag == TagChange::None)
-            KeepTag(step.path, plan.entries[static_cast<size_t>(step.entry)].tagText, entry);
+        KeepTag(step.path, plan.entries[static_cast<size_t>(step.entry)].tagText, tags, step.entry);
     }
     return true;
 }
@@ -137,11 +119,16 @@ bool BeginRunJournal(const RunPlan& plan, const std::vector<RunStep>& steps, con
         return false;
     if (context.favoritesOrder && !ReadFavoritesOrder(context.favoritesRoot, memory.favoritesOrder))
         return false;
-    std::vector<JournalEntry> entries;
-    std::string bytes;
+    KeptTags tags;
+    if (!KeepTags(plan, steps, tags))
+        return false;
     std::wstring path;
-    if (!KeepEntries(plan, steps, entries) || !EncodeJournal(header, memory, entries, steps, bytes) ||
-        !WriteNewJournal(context.journalFolder, bytes, path))
+    // One write of the whole journal and one flush; it is encoded as it is written.
+    auto write = [&](HANDLE file) {
+        return EncodeJournal(header, memory, plan, steps, tags,
+                             [&](std::string_view piece) { return WriteAllBytes(file, piece); });
+    };
+    if (!WriteNewJournal(context.journalFolder, write, path))
         return false;
     PruneJournals(context.journalFolder, kKeptJournals);
     journal.path = path;
@@ -175,15 +162,52 @@ static std::vector<EntryAfterRun> TaggedFilesAfterRun(const std::vector<RunStep>
     return after;
 }
 
+// Copies the begun journal without its empty tail into file, marked ended, and puts tail after it.
+static bool CopyEnded(const std::wstring& path, size_t stepCount, const std::string& tail, HANDLE file)
+{
+    UniqueFile begun(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size{};
+    if (!begun || !GetFileSizeEx(begun.get(), &size) || size.QuadPart < static_cast<LONGLONG>(kBegunJournalTail))
+        return false;
+    auto left = static_cast<std::uint64_t>(size.QuadPart);
+    // Big enough for any header, which the first piece must hold.
+    std::string chunk(kMaxJournalHeaderSize + 64 * 1024, '\0');
+    bool first = true;
+    std::string lastBytes;
+    while (left > 0) {
+        DWORD read = 0;
+        DWORD wanted = static_cast<DWORD>(std::min<std::uint64_t>(chunk.size(), left));
+        if (!ReadFile(begun.get(), chunk.data(), wanted, &read, nullptr) || read == 0)
+            return false;
+        std::string_view piece(chunk.data(), read);
+        if (first) {
+            JournalHeader header;
+            if (!DecodeJournalHeader(piece, header) || !IsBegunJournalOf(header, stepCount) ||
+                piece.size() <= kJournalStateOffset)
+                return false;
+            chunk[kJournalStateOffset] = static_cast<char>(JournalState::Ended);
+            first = false;
+        }
+        left -= read;
+        // The last bytes are held back until the end: they are the empty tail, not copied.
+        lastBytes.append(piece);
+        if (lastBytes.size() > kBegunJournalTail) {
+            size_t out = lastBytes.size() - kBegunJournalTail;
+            if (!WriteAllBytes(file, std::string_view(lastBytes).substr(0, out)))
+                return false;
+            lastBytes.erase(0, out);
+        }
+    }
+    return lastBytes == std::string(kBegunJournalTail, '\0') && WriteAllBytes(file, tail);
+}
+
 void EndRunJournal(RunJournal& journal, const RunPlan&, const std::vector<RunStep>& steps,
                    const std::vector<StepResult>& results)
 {
-    if (journal.path.empty() || results.size() != steps.size())
+    std::string tail;
+    if (journal.path.empty() || !EncodeJournalEnd(steps, results, TaggedFilesAfterRun(steps, results), tail))
         return;
-    std::string bytes;
     // A journal that cannot be completed stays as begun: Undo then reads the disk, as after a crash.
-    if (!ReadJournalFile(journal.path, bytes, SIZE_MAX) ||
-        !EndJournal(bytes, steps, results, TaggedFilesAfterRun(steps, results)))
-        return;
-    ReplaceJournal(journal.path, bytes);
+    WriteJournalFile(journal.path, [&](HANDLE file) { return CopyEnded(journal.path, steps.size(), tail, file); });
 }

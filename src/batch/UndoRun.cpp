@@ -9,8 +9,6 @@
 #include "JournalStore.h"
 #include "UniqueHandle.h"
 
-// The header is all the File menu reads: the fixed fields and the longest root.
-static constexpr size_t kHeaderReadLimit = 64 + 4 + 2 * static_cast<size_t>(kMaxJournalTextUnits);
 static constexpr wchar_t kIndexExtension[] = L".idx";
 static constexpr DWORD kSettableAttributes = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED |
                                              FILE_ATTRIBUTE_OFFLINE | FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM |
@@ -26,7 +24,7 @@ UndoOffer FindUndoOffer(const std::wstring& journalFolder)
         std::string bytes;
         // A journal whose header cannot be read is one whose run never began: it was not yet
         // durable, and nothing is changed before it is.
-        if (ReadJournalFile(path, bytes, kHeaderReadLimit) && DecodeJournalHeader(bytes, offer.header)) {
+        if (ReadJournalFile(path, bytes, kMaxJournalHeaderSize) && DecodeJournalHeader(bytes, offer.header)) {
             offer.journalPath = path;
             return offer;
         }

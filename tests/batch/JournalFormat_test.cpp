@@ -31,7 +31,8 @@ RunStep Step(StepKind kind, std::int32_t entry, std::wstring path, std::wstring 
 struct Sample {
     JournalHeader header;
     JournalMemory memory;
-    std::vector<JournalEntry> entries;
+    RunPlan plan;
+    KeptTags tags;
     std::vector<RunStep> steps;
 };
 
@@ -49,24 +50,14 @@ Sample MakeSample()
     s.memory.index = {KeptState::Absent, 0, {}};
     s.memory.favoritesOrder = {KeptState::Present, REG_BINARY, std::string("\0\x01\x02", 3)};
 
-    JournalEntry folder;
-    folder.planIndex = 0;
-    folder.isFolder = true;
-    JournalEntry replaced;
-    replaced.planIndex = 2;
-    replaced.size = 5000;
-    replaced.lastWrite = Time(77);
-    replaced.tag = TagChange::Replaced;
-    replaced.tagOffset = 4872;
-    replaced.oldTag = "tag" + std::string(125, 'o');
-    replaced.newTag = "tag" + std::string(125, 'n');
-    JournalEntry appended;
-    appended.planIndex = 7;
-    appended.size = 10;
-    appended.tag = TagChange::Appended;
-    appended.tagOffset = 10;
-    appended.newTag = "TAG" + std::string(125, 'x');
-    s.entries = {folder, replaced, appended};
+    s.plan.root = kRoot;
+    s.plan.entries.resize(8);
+    s.plan.entries[0].isFolder = true;
+    s.plan.entries[2].size = 5000;
+    s.plan.entries[2].lastWrite = Time(77);
+    s.plan.entries[7].size = 10;
+    s.tags[2] = {TagChange::Replaced, 4872, "tag" + std::string(125, 'o'), "tag" + std::string(125, 'n')};
+    s.tags[7] = {TagChange::Appended, 10, {}, "TAG" + std::string(125, 'x')};
 
     s.steps = {
         Step(StepKind::Move, 0, kRoot + L"\\SUB", kRoot + L"\\sub", kRoot + L"\\~t1.tmp"),
@@ -83,7 +74,7 @@ Sample MakeSample()
 std::string Encoded(const Sample& s)
 {
     std::string bytes;
-    EXPECT_TRUE(EncodeJournal(s.header, s.memory, s.entries, s.steps, bytes));
+    EXPECT_TRUE(EncodeJournal(s.header, s.memory, s.plan, s.steps, s.tags, bytes));
     return bytes;
 }
 
@@ -100,18 +91,24 @@ void ExpectSameSteps(const std::vector<RunStep>& read, const std::vector<RunStep
     }
 }
 
-void ExpectSameEntries(const std::vector<JournalEntry>& read, const std::vector<JournalEntry>& written)
+// The entries kept: those with steps, in plan order, as the plan and the kept tags give them.
+void ExpectEntriesOf(const std::vector<JournalEntry>& read, const Sample& s)
 {
-    ASSERT_EQ(read.size(), written.size());
+    ASSERT_EQ(read.size(), 3u);
+    const std::int32_t indexes[] = {0, 2, 7};
     for (size_t i = 0; i < read.size(); ++i) {
-        EXPECT_EQ(read[i].planIndex, written[i].planIndex) << i;
-        EXPECT_EQ(read[i].isFolder, written[i].isFolder) << i;
-        EXPECT_EQ(read[i].size, written[i].size) << i;
-        EXPECT_EQ(read[i].lastWrite.dwLowDateTime, written[i].lastWrite.dwLowDateTime) << i;
-        EXPECT_EQ(read[i].tag, written[i].tag) << i;
-        EXPECT_EQ(read[i].tagOffset, written[i].tagOffset) << i;
-        EXPECT_EQ(read[i].oldTag, written[i].oldTag) << i;
-        EXPECT_EQ(read[i].newTag, written[i].newTag) << i;
+        const PlannedEntry& planned = s.plan.entries[static_cast<size_t>(indexes[i])];
+        auto tag = s.tags.find(indexes[i]);
+        EXPECT_EQ(read[i].planIndex, indexes[i]) << i;
+        EXPECT_EQ(read[i].isFolder, planned.isFolder) << i;
+        EXPECT_EQ(read[i].size, planned.size) << i;
+        EXPECT_EQ(read[i].lastWrite.dwLowDateTime, planned.lastWrite.dwLowDateTime) << i;
+        EXPECT_EQ(read[i].tag, tag == s.tags.end() ? TagChange::None : tag->second.change) << i;
+        if (tag != s.tags.end()) {
+            EXPECT_EQ(read[i].tagOffset, tag->second.offset) << i;
+            EXPECT_EQ(read[i].oldTag, tag->second.oldTag) << i;
+            EXPECT_EQ(read[i].newTag, tag->second.newTag) << i;
+        }
     }
 }
 
@@ -137,7 +134,7 @@ TEST(JournalFormat, BegunJournalReadsBackWhole)
     EXPECT_EQ(read.memory.index.state, KeptState::Absent);
     EXPECT_EQ(read.memory.favoritesOrder.type, static_cast<DWORD>(REG_BINARY));
     EXPECT_EQ(read.memory.favoritesOrder.bytes, s.memory.favoritesOrder.bytes);
-    ExpectSameEntries(read.entries, s.entries);
+    ExpectEntriesOf(read.entries, s);
     ExpectSameSteps(read.steps, s.steps);
     EXPECT_TRUE(read.results.empty());
     EXPECT_FALSE(read.entries[1].afterKnown);
@@ -191,16 +188,15 @@ TEST(JournalFormat, StepsThatCouldNotBeTakenBackAreNotWrittenDown)
         {"dot-dot part", [](Sample& s) { s.steps[5].path = kRoot + L"\\..\\b.mp3"; }},
         {"stream name", [](Sample& s) { s.steps[5].newPath = kRoot + L"\\b.mp3:x"; }},
         {"move without a new name", [](Sample& s) { s.steps[5].newPath.clear(); }},
-        {"entry without a record", [](Sample& s) { s.steps[5].entry = 6; }},
-        {"entries out of order", [](Sample& s) { std::swap(s.entries[0], s.entries[1]); }},
-        {"short old tag", [](Sample& s) { s.entries[1].oldTag.resize(127); }},
+        {"entry outside the plan", [](Sample& s) { s.steps[5].entry = 8; }},
+        {"short old tag", [](Sample& s) { s.tags[2].oldTag.resize(127); }},
         {"root not exact", [](Sample& s) { s.header.root = L"C:\\Photos"; }},
     };
     for (const Case& c : cases) {
         Sample s = MakeSample();
         c.change(s);
         std::string bytes;
-        EXPECT_FALSE(EncodeJournal(s.header, s.memory, s.entries, s.steps, bytes)) << c.what;
+        EXPECT_FALSE(EncodeJournal(s.header, s.memory, s.plan, s.steps, s.tags, bytes)) << c.what;
     }
 }
 

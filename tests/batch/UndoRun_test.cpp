@@ -217,6 +217,10 @@ TEST_F(UndoRunTest, RenumberingWithTagsReadOnlyAndMemoryIsTakenBackByteForByte)
     RunJournal journal = Begin(context);
     std::vector<StepResult> results = Apply(steps_.size());
     EndRunJournal(journal, plan_, steps_, results);
+    RunJournalData ended;
+    ASSERT_TRUE(LoadJournal(journal.path, ended));
+    EXPECT_EQ(ended.header.state, JournalState::Ended);
+    EXPECT_EQ(ended.results.size(), steps_.size());
     // The record step rewrites the memory files.
     WriteFileBytes(memory_ / L"Nomaro.stdb", historyBefore + "more");
     WriteFileBytes(indexFile, indexBefore + "more");
