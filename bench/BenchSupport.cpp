@@ -45,3 +45,29 @@ double PeakMegabytes()
     GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters));
     return static_cast<double>(counters.PeakWorkingSetSize) / (1024.0 * 1024.0);
 }
+
+int MakeCaseTree(const std::wstring& root, int entries)
+{
+    constexpr int kEntriesPerFolder = 100;
+    CreateDirectoryW(root.c_str(), nullptr);
+    int made = 0;
+    std::wstring groupPath;
+    for (int folder = 0; made < entries; ++folder) {
+        if (folder % kEntriesPerFolder == 0) {
+            groupPath = root + L"\\GROUP " + std::to_wstring(folder / kEntriesPerFolder);
+            if (!CreateDirectoryW(groupPath.c_str(), nullptr))
+                return made;
+            if (++made == entries)
+                return made;
+        }
+        std::wstring folderPath = groupPath + L"\\FOLDER " + std::to_wstring(folder);
+        if (!CreateDirectoryW(folderPath.c_str(), nullptr))
+            return made;
+        ++made;
+        for (int file = 1; file < kEntriesPerFolder && made < entries; ++file, ++made) {
+            if (!MakeFile(folderPath + L"\\PHOTO_" + std::to_wstring(file) + L".JPG"))
+                return made;
+        }
+    }
+    return made;
+}

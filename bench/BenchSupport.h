@@ -13,3 +13,9 @@ void RemoveTree(const std::wstring& path);
 double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to);
 // The most memory the process has held so far.
 double PeakMegabytes();
+
+// A tree of upper-case names in which no folder holds more than 100 entries: groups of 100 folders
+// of 99 files each, folders and groups counted as entries too. A flat root of thousands of folders
+// would measure Wine instead: it looks up a name spelt in another case by reading the whole folder.
+// Gives the number of entries made.
+int MakeCaseTree(const std::wstring& root, int entries);

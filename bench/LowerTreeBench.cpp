@@ -13,40 +13,6 @@
 #include <string>
 #include <vector>
 
-namespace {
-
-constexpr int kEntriesPerFolder = 100;
-
-// Every folder holds at most 100 entries: groups of 100 folders of 99 files each. Folders and
-// groups count as entries too. A flat root of thousands of folders would measure Wine instead:
-// it looks up a name spelt in another case by reading the whole folder.
-int BuildTree(const std::wstring& root, int entries)
-{
-    CreateDirectoryW(root.c_str(), nullptr);
-    int made = 0;
-    std::wstring groupPath;
-    for (int folder = 0; made < entries; ++folder) {
-        if (folder % kEntriesPerFolder == 0) {
-            groupPath = root + L"\\GROUP " + std::to_wstring(folder / kEntriesPerFolder);
-            if (!CreateDirectoryW(groupPath.c_str(), nullptr))
-                return made;
-            if (++made == entries)
-                return made;
-        }
-        std::wstring folderPath = groupPath + L"\\FOLDER " + std::to_wstring(folder);
-        if (!CreateDirectoryW(folderPath.c_str(), nullptr))
-            return made;
-        ++made;
-        for (int file = 1; file < kEntriesPerFolder && made < entries; ++file, ++made) {
-            if (!MakeFile(folderPath + L"\\PHOTO_" + std::to_wstring(file) + L".JPG"))
-                return made;
-        }
-    }
-    return made;
-}
-
-} // namespace
-
 int wmain(int argc, wchar_t** argv)
 {
     wchar_t temp[MAX_PATH];
@@ -63,7 +29,7 @@ int wmain(int argc, wchar_t** argv)
         std::wstring root = scratch + L"\\tree-" + std::to_wstring(size);
         RemoveTree(root);
         CreateDirectoryW(scratch.c_str(), nullptr);
-        int made = BuildTree(root, size);
+        int made = MakeCaseTree(root, size);
         if (made != size) {
             std::fprintf(stderr, "could only make %d of %d entries under %ls\n", made, size, root.c_str());
             return 1;

@@ -4,10 +4,12 @@
 #include "AppState.h"
 #include "AuxiliaryWindows.h"
 #include "FileListing.h"
+#include "JournalStore.h"
 #include "ModePanel.h"
 #include "RunPreview.h"
 #include "RunStart.h"
 #include "Settings.h"
+#include "UndoCommand.h"
 #include "UniqueHandle.h"
 #include "Win32Text.h"
 #include "resource.h"
@@ -114,6 +116,11 @@ static void ShowHelpContents(HWND window)
     ShowHtmlHelp(window, HelpFilePath().c_str(), kHelpDisplayToc, 0);
 }
 
+void UpdateMenuItems(HMENU menu)
+{
+    UpdateUndoItem(menu, UserJournalFolder());
+}
+
 void HandleCommand(HWND window, int id)
 {
     switch (id) {
@@ -146,6 +153,9 @@ void HandleCommand(HWND window, int id)
         break;
     case IDM_PREVIEW:
         RunPreview(window);
+        break;
+    case IDM_UNDO:
+        RunUndo(window, UserJournalFolder());
         break;
     case IDM_EXIT:
         RequestClose(window);

@@ -111,6 +111,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_COMMAND:
         HandleCommand(window, LOWORD(wParam));
         return 0;
+    case WM_INITMENUPOPUP:
+        UpdateMenuItems(reinterpret_cast<HMENU>(wParam));
+        return 0;
     default:
         return DefWindowProcW(window, message, wParam, lParam);
     }

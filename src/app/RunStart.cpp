@@ -4,6 +4,7 @@
 #include "AppState.h"
 #include "BatchRun.h"
 #include "ExtendedPath.h"
+#include "FavoritesOrder.h"
 #include "FileListing.h"
 #include "MessagePump.h"
 #include "ModePanel.h"
@@ -27,8 +28,6 @@ static constexpr wchar_t kFoldersOnlyText[] = L"You can only use folders for thi
 static constexpr wchar_t kBadNameText[] = L"A file name can't contain any of the following characters:\n\\ / : * ? \" < > |";
 static constexpr wchar_t kDoneText[] = L"Done!";
 static constexpr wchar_t kFavoritesDoneText[] = L"Done! You should now restart Internet Explorer.";
-static constexpr wchar_t kFavoritesOrderKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MenuOrder\\Favorites";
-static constexpr wchar_t kFavoritesOrderValue[] = L"Order";
 // What is read of the start-number field: nine digits always fit 32 bits.
 static constexpr size_t kStartNumberReadLimit = 9;
 static constexpr DWORD kListingFileNameCapacity = 1024;
@@ -76,12 +75,7 @@ bool AskListingFileName(HWND window, bool plainText, std::wstring& fileName)
 
 void ResetFavoritesOrder()
 {
-    HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, kFavoritesOrderKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                        &key, nullptr) != ERROR_SUCCESS)
-        return;
-    UniqueKey owner(key);
-    RegDeleteValueW(key, kFavoritesOrderValue);
+    DeleteFavoritesOrder(HKEY_CURRENT_USER);
 }
 
 static void ShowStartMessage(HWND window, const wchar_t* text, UINT icon)

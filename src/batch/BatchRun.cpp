@@ -6,6 +6,7 @@
 #include "CollectEntries.h"
 #include "ExtendedPath.h"
 #include "HistoryStore.h"
+#include "JournalStore.h"
 #include "MessagePump.h"
 #include "NumberFile.h"
 #include "PlanRun.h"
@@ -69,6 +70,7 @@ RunOptions ReadRunOptions(HWND window, OperationMode mode)
     options.startNumber = CurrentRun.StartNumber;
     options.numberWidth = CurrentRun.NumberWidth;
     options.fillTags = Settings.FillTags;
+    options.journalFolder = UserJournalFolder();
     return options;
 }
 
@@ -137,9 +139,10 @@ static std::wstring TemporaryTag()
     return std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount());
 }
 
-static RunJournalContext JournalContext(const RunPlan& plan)
+static RunJournalContext JournalContext(const RunOptions& options, const RunPlan& plan)
 {
     RunJournalContext context;
+    context.journalFolder = options.journalFolder;
     if (plan.mode == ModeNumber && HistoryStore) {
         context.historyFile = HistoryFilePath;
         if (ActiveRecord && ActiveRecord->secondPath)
@@ -192,7 +195,7 @@ BatchResult ExecuteRun(HWND window, PreparedRun& run)
 
     std::vector<RunStep> steps = OrderRunSteps(run.plan, TemporaryTag());
     RunJournal journal;
-    if (!BeginRunJournal(run.plan, steps, JournalContext(run.plan), journal)) {
+    if (!BeginRunJournal(run.plan, steps, JournalContext(run.options, run.plan), journal)) {
         CurrentRun.BatchBusy = false;
         ResetRunCounters();
         Repaint(window);

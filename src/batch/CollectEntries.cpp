@@ -127,7 +127,8 @@ CollectedTree CollectEntries(const std::wstring& root, const RunOptions& options
 {
     CollectedTree tree;
     tree.plan.mode = options.mode;
-    tree.plan.root = root;
+    // Every entry's exact path is this root, a backslash and its path below it.
+    tree.plan.root = WalkRoot(root);
     if (options.mode != ModeNumber)
         ++tree.plan.progressTotal;
 
@@ -137,7 +138,7 @@ CollectedTree CollectEntries(const std::wstring& root, const RunOptions& options
     std::unordered_map<std::wstring, std::int32_t> folderNumbers;
     size_t passes = tokens.empty() ? 1 : tokens.size();
     for (size_t pass = 0; pass < passes; ++pass) {
-        TreeWalk state{options, exclusions, pumpMessages, WalkRoot(root), tree, pass == 0,
+        TreeWalk state{options, exclusions, pumpMessages, tree.plan.root, tree, pass == 0,
                        tokens.empty() ? nullptr : &tokens[pass], folderNumbers, {}, {}, -1};
         FolderWalk walk;
         walk.onFolderVisit = [&state](const std::wstring& path, int depth) { state.OnFolderVisit(path, depth); };

@@ -1,12 +1,213 @@
-// The journal of a run: written and made durable before the first change.
+// The journal of a run: written and made durable before the first change, completed at the end.
 #include "RunJournal.h"
 
-bool BeginRunJournal(const RunPlan&, const std::vector<RunStep>&, const RunJournalContext&, RunJournal& journal)
+#include "AsciiCase.h"
+#include "DataFile.h"
+#include "EntryState.h"
+#include "FavoritesOrder.h"
+#include "Id3v1Tag.h"
+#include "JournalFormat.h"
+#include "JournalStore.h"
+#include "UniqueHandle.h"
+#include "Win32Text.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+static std::wstring FolderPart(const std::wstring& path)
 {
-    journal = RunJournal();
+    size_t slash = path.find_last_of(L'\\');
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+}
+
+// A memory file as it is now; false when it exists but cannot be read.
+static bool KeepFile(const std::wstring& path, KeptBytes& kept)
+{
+    kept = KeptBytes();
+    UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        DWORD error = GetLastError();
+        kept.state = KeptState::Absent;
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    }
+    kept.state = KeptState::Present;
+    return ReadRestOfFile(file.get(), kept.bytes);
+}
+
+// The history file, and the folder's index file when it lies beside it: both are this program's
+// own, and only such a file is ever written back.
+static bool KeepMemoryFiles(const RunJournalContext& context, JournalMemory& memory)
+{
+    if (context.historyFile.empty())
+        return true;
+    memory.historyFile = context.historyFile;
+    if (!KeepFile(context.historyFile, memory.history))
+        return false;
+    if (context.indexFile.empty() || !EqualsAsciiNoCase(FolderPart(context.indexFile), FolderPart(context.historyFile)))
+        return true;
+    memory.indexFile = context.indexFile;
+    return KeepFile(context.indexFile, memory.index);
+}
+
+// The 128 bytes a tag will replace, or the length it will be appended at, as StampId3v1Tag decides
+// it. A file that cannot be read keeps no tag; Undo says so if a tag was written all the same.
+static void KeepTag(const std::wstring& path, const std::wstring& tagText, KeptTags& tags, std::int32_t entry)
+{
+    UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size{};
+    if (!file || !GetFileSizeEx(file.get(), &size))
+        return;
+    std::string text = ToAnsi(tagText);
+    auto length = static_cast<std::uint64_t>(size.QuadPart);
+    KeptTag kept;
+    if (length >= kId3v1TagSize) {
+        LARGE_INTEGER tagStart;
+        tagStart.QuadPart = size.QuadPart - static_cast<LONGLONG>(kId3v1TagSize);
+        char last[kId3v1TagSize];
+        DWORD read = 0;
+        if (!SetFilePointerEx(file.get(), tagStart, nullptr, FILE_BEGIN) ||
+            !ReadFile(file.get(), last, sizeof last, &read, nullptr) || read != sizeof last)
+            return;
+        if (IsId3v1Header(std::string_view(last, read))) {
+            Id3v1Tag tag = ComposeId3v1Tag(std::string_view(last, kId3v1HeaderSize), text);
+            kept.change = TagChange::Replaced;
+            kept.offset = length - kId3v1TagSize;
+            kept.oldTag.assign(last, sizeof last);
+            kept.newTag.assign(tag.data(), tag.size());
+            tags[entry] = std::move(kept);
+            return;
+        }
+    }
+    Id3v1Tag tag = ComposeId3v1Tag("TAG", text);
+    kept.change = TagChange::Appended;
+    kept.offset = length;
+    kept.newTag.assign(tag.data(), tag.size());
+    tags[entry] = std::move(kept);
+}
+
+// What each tag step will overwrite; the plan entries themselves go into the journal as they are.
+static bool KeepTags(const RunPlan& plan, const std::vector<RunStep>& steps, KeptTags& tags)
+{
+    for (const RunStep& step : steps) {
+        if (step.kind != StepKind::WriteTag || tags.count(step.entry))
+            continue;
+        if (step.entry < 0 || static_cast<size_t>(step.entry) >= plan.entries.size())
+            return false;
+        KeepTag(step.path, plan.entries[static_cast<size_t>(step.entry)].tagText, tags, step.entry);
+    }
     return true;
 }
 
-void EndRunJournal(RunJournal&, const RunPlan&, const std::vector<RunStep>&, const std::vector<StepResult>&)
+bool BeginRunJournal(const RunPlan& plan, const std::vector<RunStep>& steps, const RunJournalContext& context,
+                     RunJournal& journal)
 {
+    journal = RunJournal();
+    // A run that changes nothing leaves nothing to take back.
+    if (steps.empty() && context.historyFile.empty() && !context.favoritesOrder)
+        return true;
+    if (context.journalFolder.empty())
+        return false;
+
+    JournalHeader header;
+    header.mode = plan.mode;
+    GetSystemTimeAsFileTime(&header.time);
+    header.root = plan.root;
+    JournalMemory memory;
+    if (!KeepMemoryFiles(context, memory))
+        return false;
+    if (context.favoritesOrder && !ReadFavoritesOrder(context.favoritesRoot, memory.favoritesOrder))
+        return false;
+    KeptTags tags;
+    if (!KeepTags(plan, steps, tags))
+        return false;
+    std::wstring path;
+    // One write of the whole journal and one flush; it is encoded as it is written.
+    auto write = [&](HANDLE file) {
+        return EncodeJournal(header, memory, plan, steps, tags,
+                             [&](std::string_view piece) { return WriteAllBytes(file, piece); });
+    };
+    if (!WriteNewJournal(context.journalFolder, write, path))
+        return false;
+    PruneJournals(context.journalFolder, kKeptJournals);
+    journal.path = path;
+    return true;
+}
+
+// Where each tagged file is after the run, and its size and last-write time there.
+static std::vector<EntryAfterRun> TaggedFilesAfterRun(const std::vector<RunStep>& steps,
+                                                      const std::vector<StepResult>& results)
+{
+    std::unordered_map<std::int32_t, std::wstring> whereNow;
+    for (const RunStep& step : steps) {
+        if (step.kind == StepKind::WriteTag)
+            whereNow.emplace(step.entry, step.path);
+    }
+    for (size_t i = 0; i < steps.size() && !whereNow.empty(); ++i) {
+        auto tagged = whereNow.find(steps[i].entry);
+        if (tagged == whereNow.end() || steps[i].kind != StepKind::Move)
+            continue;
+        if (results[i].outcome == StepOutcome::Done)
+            tagged->second = steps[i].newPath;
+        else if (!results[i].strandedAt.empty())
+            tagged->second = results[i].strandedAt;
+    }
+    std::vector<EntryAfterRun> after;
+    for (const auto& [entry, path] : whereNow) {
+        EntryState state = ReadEntryState(path);
+        if (state.exists && !state.IsFolder())
+            after.push_back({entry, state.size, state.lastWrite});
+    }
+    return after;
+}
+
+// Copies the begun journal without its empty tail into file, marked ended, and puts tail after it.
+static bool CopyEnded(const std::wstring& path, size_t stepCount, const std::string& tail, HANDLE file)
+{
+    UniqueFile begun(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size{};
+    if (!begun || !GetFileSizeEx(begun.get(), &size) || size.QuadPart < static_cast<LONGLONG>(kBegunJournalTail))
+        return false;
+    auto left = static_cast<std::uint64_t>(size.QuadPart);
+    // Big enough for any header, which the first piece must hold.
+    std::string chunk(kMaxJournalHeaderSize + 64 * 1024, '\0');
+    bool first = true;
+    std::string lastBytes;
+    while (left > 0) {
+        DWORD read = 0;
+        DWORD wanted = static_cast<DWORD>(std::min<std::uint64_t>(chunk.size(), left));
+        if (!ReadFile(begun.get(), chunk.data(), wanted, &read, nullptr) || read == 0)
+            return false;
+        std::string_view piece(chunk.data(), read);
+        if (first) {
+            JournalHeader header;
+            if (!DecodeJournalHeader(piece, header) || !IsBegunJournalOf(header, stepCount) ||
+                piece.size() <= kJournalStateOffset)
+                return false;
+            chunk[kJournalStateOffset] = static_cast<char>(JournalState::Ended);
+            first = false;
+        }
+        left -= read;
+        // The last bytes are held back until the end: they are the empty tail, not copied.
+        lastBytes.append(piece);
+        if (lastBytes.size() > kBegunJournalTail) {
+            size_t out = lastBytes.size() - kBegunJournalTail;
+            if (!WriteAllBytes(file, std::string_view(lastBytes).substr(0, out)))
+                return false;
+            lastBytes.erase(0, out);
+        }
+    }
+    return lastBytes == std::string(kBegunJournalTail, '\0') && WriteAllBytes(file, tail);
+}
+
+void EndRunJournal(RunJournal& journal, const RunPlan&, const std::vector<RunStep>& steps,
+                   const std::vector<StepResult>& results)
+{
+    std::string tail;
+    if (journal.path.empty() || !EncodeJournalEnd(steps, results, TaggedFilesAfterRun(steps, results), tail))
+        return;
+    // A journal that cannot be completed stays as begun: Undo then reads the disk, as after a crash.
+    WriteJournalFile(journal.path, [&](HANDLE file) { return CopyEnded(journal.path, steps.size(), tail, file); });
 }

@@ -7,11 +7,15 @@
 #include <string>
 #include <vector>
 
-// What the journal keeps besides the steps.
+// What the journal keeps besides the steps, and where it is kept.
 struct RunJournalContext {
     std::wstring historyFile;    // ModeNumber: the history file, whose bytes before the run are kept
-    std::wstring indexFile;      // ModeNumber: the folder's index file, likewise
+    std::wstring indexFile;      // ModeNumber: the folder's index file, likewise (only beside the history file)
     bool favoritesOrder = false; // ModeFavorites: the Favorites menu's "Order" value, likewise
+    // The folder the journals are kept in: UserJournalFolder() for the user's runs, a folder of
+    // their own in tests. Empty: no journal can be written, so the run must not start.
+    std::wstring journalFolder;
+    HKEY favoritesRoot = HKEY_CURRENT_USER; // where the "Order" value is read; tests pass a key of their own
 };
 
 struct RunJournal {

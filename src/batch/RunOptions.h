@@ -13,4 +13,6 @@ struct RunOptions {
     std::uint64_t startNumber = 0;
     std::int32_t numberWidth = 1;
     bool fillTags = false;
+    // Where the run's undo journal is kept: the user's journal folder, or a test's own.
+    std::wstring journalFolder;
 };

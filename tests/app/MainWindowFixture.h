@@ -83,7 +83,7 @@ protected:
     HWND window_ = nullptr;
     // Favorites mode works on a folder of the test's own, never on the user's Favorites.
     TempFolder favorites_;
-    RedirectedFavorites redirectedFavorites_{favorites_.path()};
+    RedirectedShellFolder redirectedFavorites_{L"Favorites", favorites_.path()};
 };
 
 inline std::wstring MainWindowTest::Text(int id) const

@@ -4,11 +4,16 @@
 #include "CollectEntries.h"
 #include "ExtendedPath.h"
 #include "MessageBoxWatcher.h"
+#include "JournalStore.h"
 #include "RunState.h"
+#include "ScratchRegistry.h"
 #include "TempFolder.h"
 #include "Win32Text.h"
 
 #include <gtest/gtest.h>
+
+// Runs keep their undo journals in the user's local application data: here a folder of the run's own.
+const testing::Environment* const kScratchRegistry = RedirectRegistryForTheRun({{HKEY_CURRENT_USER, {}}});
 
 namespace {
 class BatchRunTest : public testing::Test {
@@ -204,6 +209,7 @@ RunOptions Options(OperationMode mode, const std::wstring& extensions = L"", con
     options.extensions = extensions;
     options.nameText = name;
     options.numberWidth = 1;
+    options.journalFolder = UserJournalFolder();
     return options;
 }
 

@@ -300,7 +300,7 @@ TEST_F(MainWindowE2e, FavoritesRunLowerCasesAndForgetsTheMenuOrder)
     // Nomaro reads the Favorites folder from the user's registry: it is pointed at the test's own
     // for this test, and put back afterwards.
     TempFolder favorites;
-    RedirectedFavorites redirected(favorites.path());
+    RedirectedShellFolder redirected(L"Favorites", favorites.path());
     ASSERT_TRUE(redirected.made());
     favorites.WriteFile(L"Nomaro E2E Link.URL", "[InternetShortcut]\r\nURL=http://example.com/\r\n");
     favorites.MakeFolder(L"NOMARO E2E FOLDER");

@@ -5,11 +5,15 @@
 #include "MessageBoxWatcher.h"
 #include "RecordBytes.h"
 #include "RunState.h"
+#include "ScratchRegistry.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+
+// Runs keep their undo journals in the user's local application data: here a folder of the run's own.
+const testing::Environment* const kScratchRegistry = RedirectRegistryForTheRun({{HKEY_CURRENT_USER, {}}});
 
 namespace {
 

@@ -2,6 +2,7 @@
 // back the registry keys the real program uses, as they were before the run.
 #include "DesktopDriver.h"
 #include "ScratchRegistry.h"
+#include "TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -23,6 +24,14 @@ int main(int argc, char** argv)
     SavedRegistryValue favoritesOrder(HKEY_CURRENT_USER, kFavoritesOrderKey, kFavoritesOrderValue);
     if (!settings.saved() || !favoritesOrder.saved()) {
         std::fprintf(stderr, "the settings and the Favorites order could not be saved; no test runs\n");
+        return 1;
+    }
+    // The program keeps its undo journals in the user's local application data, where a run would
+    // push out the user's own oldest: the tests' runs keep theirs in a folder of their own.
+    TempFolder localAppData;
+    RedirectedShellFolder journals(L"Local AppData", localAppData.path());
+    if (!journals.made()) {
+        std::fprintf(stderr, "the local application data could not be pointed at a test folder; no test runs\n");
         return 1;
     }
     return RUN_ALL_TESTS();

@@ -12,7 +12,6 @@ namespace {
 constexpr wchar_t kScratchParent[] = L"Software\\Nomaro Tests";
 constexpr wchar_t kUserShellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 constexpr wchar_t kShellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-constexpr wchar_t kFavoritesValue[] = L"Favorites";
 std::atomic<unsigned> scratchCounter{0};
 
 std::wstring RootName(HKEY root)
@@ -105,10 +104,22 @@ void ScratchRegistry::SetUp()
     }
     for (size_t i = 0; i < roots_.size(); ++i)
         ASSERT_EQ(RegOverridePredefKey(roots_[i].root, scratchKeys[i].get()), ERROR_SUCCESS) << "cannot redirect the registry";
+    // The user's local application data holds Nomaro's undo journals: a run made by a test keeps
+    // its journal in a folder of the test program's own.
+    for (const Root& root : roots_) {
+        if (root.root != HKEY_CURRENT_USER)
+            continue;
+        localAppData_ = std::make_unique<TempFolder>();
+        const std::wstring& folder = localAppData_->path();
+        ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kUserShellFolders, L"Local AppData", REG_EXPAND_SZ, folder.c_str(),
+                                  static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t))),
+                  ERROR_SUCCESS);
+    }
 }
 
 void ScratchRegistry::TearDown()
 {
+    localAppData_.reset();
     for (const Root& root : roots_)
         RegOverridePredefKey(root.root, nullptr);
     if (!scratchPath_.empty())
@@ -199,12 +210,12 @@ SavedRegistryValue::~SavedRegistryValue()
     RemoveKeysMadeSince(root_, keyPath_, existingAncestor_);
 }
 
-RedirectedFavorites::RedirectedFavorites(const std::wstring& folder)
-    : userShellFolder_(HKEY_CURRENT_USER, kUserShellFolders, kFavoritesValue),
-      shellFolder_(HKEY_CURRENT_USER, kShellFolders, kFavoritesValue)
+RedirectedShellFolder::RedirectedShellFolder(const std::wstring& valueName, const std::wstring& folder)
+    : userShellFolder_(HKEY_CURRENT_USER, kUserShellFolders, valueName),
+      shellFolder_(HKEY_CURRENT_USER, kShellFolders, valueName)
 {
     if (!userShellFolder_.saved() || !shellFolder_.saved())
         return;
-    made_ = RegSetKeyValueW(HKEY_CURRENT_USER, kUserShellFolders, kFavoritesValue, REG_EXPAND_SZ, folder.c_str(),
+    made_ = RegSetKeyValueW(HKEY_CURRENT_USER, kUserShellFolders, valueName.c_str(), REG_EXPAND_SZ, folder.c_str(),
                             static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }

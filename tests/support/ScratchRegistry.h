@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "TempFolder.h"
+
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,7 +17,9 @@ std::wstring NewScratchKeyPath();
 
 // Points predefined roots of this test program (HKEY_CURRENT_USER, HKEY_CLASSES_ROOT) at scratch keys
 // for the whole run, so the tests and the code they call write only there; the scratch keys are
-// deleted at the end. Register it once per program with RedirectRegistryForTheRun.
+// deleted at the end. With HKEY_CURRENT_USER redirected, the user's local application data (where
+// the undo journals go) is a temp folder of the run's own. Register it once per program with
+// RedirectRegistryForTheRun.
 class ScratchRegistry : public testing::Environment {
 public:
     struct Root {
@@ -30,6 +35,7 @@ public:
 private:
     std::vector<Root> roots_;
     std::wstring scratchPath_;
+    std::unique_ptr<TempFolder> localAppData_;
 };
 
 // For a namespace-scope constant of the test program: the redirection is in force from before the
@@ -79,12 +85,12 @@ private:
     bool saved_ = false;
 };
 
-// Points the user's Favorites folder at folder while it lives: the "Favorites" value of "User Shell
-// Folders", which the shell reads. That value, and the "Shell Folders" copy the shell writes when it
-// reads the new one, are put back as they were afterwards.
-class RedirectedFavorites {
+// Points one of the user's shell folders ("Favorites", "Local AppData") at folder while it lives:
+// that value of "User Shell Folders", which the shell reads. The value, and the "Shell Folders" copy
+// the shell writes when it reads the new one, are put back as they were afterwards.
+class RedirectedShellFolder {
 public:
-    explicit RedirectedFavorites(const std::wstring& folder);
+    RedirectedShellFolder(const std::wstring& valueName, const std::wstring& folder);
 
     // False when the values could not be saved or the new one not written.
     bool made() const { return made_; }

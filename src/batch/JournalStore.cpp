@@ -1,0 +1,182 @@
+// The folder of run journals: where it is, and writing, listing, reading and removing journals.
+#include "JournalStore.h"
+
+#include "AsciiCase.h"
+#include "DataFile.h"
+#include "JournalFormat.h"
+#include "UniqueHandle.h"
+
+#include <knownfolders.h>
+#include <shlobj.h>
+
+#include <algorithm>
+
+static constexpr wchar_t kJournalSubfolder[] = L"\\Kestrith\\Nomaro";
+// Names are made from the time; a clock set back, or two runs within one millisecond, move the
+// name on by a millisecond at a time until it is new.
+static constexpr int kNameAttempts = 1000;
+static constexpr ULONGLONG kTicksPerMillisecond = 10000;
+
+std::wstring UserJournalFolder()
+{
+    PWSTR localAppData = nullptr;
+    std::wstring folder;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, KF_FLAG_CREATE, nullptr, &localAppData)))
+        folder = std::wstring(localAppData) + kJournalSubfolder;
+    CoTaskMemFree(localAppData);
+    return folder;
+}
+
+std::vector<std::wstring> ListJournals(const std::wstring& folder)
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    UniqueFind find(FindFirstFileW((folder + L"\\*").c_str(), &found));
+    if (!find)
+        return names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsJournalFileName(found.cFileName))
+            names.push_back(found.cFileName);
+    } while (FindNextFileW(find.get(), &found));
+    // All names have one length and layout, so the folded names sort as the runs began; the
+    // letters around the digits may come back in any case.
+    std::sort(names.begin(), names.end(), [](std::wstring a, std::wstring b) {
+        LowerAscii(a);
+        LowerAscii(b);
+        return a > b;
+    });
+    return names;
+}
+
+// Makes folder and, when missing, the folder it is in.
+static bool MakeFolder(const std::wstring& folder)
+{
+    if (CreateDirectoryW(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS)
+        return true;
+    size_t slash = folder.find_last_of(L'\\');
+    if (slash == std::wstring::npos || slash == 0)
+        return false;
+    std::wstring parent = folder.substr(0, slash);
+    if (!CreateDirectoryW(parent.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+        return false;
+    return CreateDirectoryW(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+static ULONGLONG Ticks(const FILETIME& time)
+{
+    return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+static FILETIME FromTicks(ULONGLONG ticks)
+{
+    return FILETIME{static_cast<DWORD>(ticks & 0xFFFFFFFF), static_cast<DWORD>(ticks >> 32)};
+}
+
+// The first time worth trying: now, or just after the newest journal when the clock is behind it.
+static ULONGLONG FirstNameTime(const std::vector<std::wstring>& journals)
+{
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    ULONGLONG ticks = Ticks(now);
+    SYSTEMTIME newest;
+    FILETIME newestTime;
+    if (!journals.empty() && ParseJournalFileName(journals.front(), newest) &&
+        SystemTimeToFileTime(&newest, &newestTime) && Ticks(newestTime) + kTicksPerMillisecond > ticks)
+        ticks = Ticks(newestTime) + kTicksPerMillisecond;
+    return ticks;
+}
+
+// Takes a name that no journal has had: the file is made empty, so nobody else takes it.
+static bool ReserveJournalName(const std::wstring& folder, std::wstring& path)
+{
+    ULONGLONG ticks = FirstNameTime(ListJournals(folder));
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt, ticks += kTicksPerMillisecond) {
+        FILETIME time = FromTicks(ticks);
+        SYSTEMTIME utc;
+        if (!FileTimeToSystemTime(&time, &utc))
+            return false;
+        path = folder + L"\\" + JournalFileName(utc);
+        UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file)
+            return true;
+        DWORD error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
+            return false;
+    }
+    return false;
+}
+
+bool WriteAllBytes(HANDLE file, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        DWORD piece = static_cast<DWORD>(std::min<size_t>(bytes.size(), 1 << 20));
+        DWORD written = 0;
+        if (!WriteFile(file, bytes.data(), piece, &written, nullptr) || written == 0)
+            return false;
+        bytes.remove_prefix(written);
+    }
+    return true;
+}
+
+bool WriteJournalFile(const std::wstring& path, const std::function<bool(HANDLE file)>& write)
+{
+    std::wstring temporary = path + kTemporarySuffix;
+    bool written;
+    {
+        UniqueFile file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                    nullptr));
+        if (!file)
+            return false;
+        written = write(file.get()) && FlushFileBuffers(file.get());
+    }
+    if (written && MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    DeleteFileW(temporary.c_str());
+    return false;
+}
+
+bool WriteNewJournal(const std::wstring& folder, const std::function<bool(HANDLE file)>& write, std::wstring& path)
+{
+    path.clear();
+    std::wstring reserved;
+    if (folder.empty() || !MakeFolder(folder) || !ReserveJournalName(folder, reserved))
+        return false;
+    if (!WriteJournalFile(reserved, write)) {
+        DeleteFileW(reserved.c_str());
+        return false;
+    }
+    path = reserved;
+    return true;
+}
+
+bool ReadJournalFile(const std::wstring& path, std::string& bytes, size_t limit)
+{
+    bytes.clear();
+    UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return false;
+    char chunk[64 * 1024];
+    while (bytes.size() < limit) {
+        DWORD wanted = static_cast<DWORD>(std::min(sizeof chunk, limit - bytes.size()));
+        DWORD read = 0;
+        if (!ReadFile(file.get(), chunk, wanted, &read, nullptr))
+            return false;
+        if (read == 0)
+            break;
+        bytes.append(chunk, read);
+    }
+    return true;
+}
+
+void PruneJournals(const std::wstring& folder, size_t kept)
+{
+    std::vector<std::wstring> journals = ListJournals(folder);
+    for (size_t i = kept; i < journals.size(); ++i)
+        DeleteFileW((folder + L"\\" + journals[i]).c_str());
+}
+
+bool RemoveJournal(const std::wstring& path)
+{
+    return DeleteFileW(path.c_str()) != FALSE;
+}
