@@ -1,4 +1,5 @@
-// File > Preview... in the main window over real files: the plan it shows, Close, and Start.
+// File > Preview... in the main window over real files: the plan it shows, and Close. Its Start is
+// tested end to end.
 #include "MainWindowFixture.h"
 
 #include "TempFolder.h"
@@ -69,18 +70,4 @@ TEST_F(RunPreviewTest, CloseShowsThePlanAndChangesNothing)
     EXPECT_EQ(ListTree(root_.path()), (std::vector<std::wstring>{L".\\SUB", L".\\SUB\\FILE.TXT", L".\\done.txt"}));
     EXPECT_TRUE(Enabled(IDC_START));
     EXPECT_FALSE(StartInProgress);
-}
-
-TEST_F(RunPreviewTest, StartAppliesThePlanAndEndsAsStartDoes)
-{
-    root_.WriteFile(L"SUB\\FILE.TXT");
-    Open();
-    SetWindowTextW(Control(IDC_FOLDER), root_.path().c_str());
-    PreviewSeen seen;
-    std::vector<std::wstring> boxes = Preview(IDOK, seen);
-    EXPECT_EQ(seen.whatHappens.size(), 2u);
-    EXPECT_EQ(boxes, (std::vector<std::wstring>{L"Done!"}));
-    EXPECT_EQ(ListTree(root_.path()), (std::vector<std::wstring>{L".\\sub", L".\\sub\\file.txt"}));
-    EXPECT_TRUE(Enabled(IDC_START));
-    EXPECT_FALSE(CurrentRun.BatchBusy);
 }
