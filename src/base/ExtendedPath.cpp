@@ -1,6 +1,8 @@
 // Paths that reach an entry by its exact name, whatever its length or spelling.
 #include "ExtendedPath.h"
 
+#include "Win32Text.h"
+
 #include <windows.h>
 
 static constexpr std::wstring_view kExtendedPrefix = L"\\\\?\\";
@@ -47,26 +49,11 @@ static bool IsPlainAbsolute(const std::wstring& path)
     return true;
 }
 
-static std::wstring FullPathName(const std::wstring& path)
-{
-    std::wstring full(MAX_PATH, L'\0');
-    for (;;) {
-        DWORD length = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-        if (length == 0)
-            return path;
-        if (length < full.size()) {
-            full.resize(length);
-            return full;
-        }
-        full.resize(length);
-    }
-}
-
 std::wstring ExtendedLengthPath(const std::wstring& path)
 {
     if (IsExtendedLengthPath(path))
         return path;
-    std::wstring absolute = IsPlainAbsolute(path) ? path : FullPathName(path);
+    std::wstring absolute = IsPlainAbsolute(path) ? path : GetFullPathNameString(path);
     // A trailing backslash would make the last part empty; a drive's root keeps its own.
     while (absolute.size() > 3 && absolute.back() == L'\\')
         absolute.pop_back();

@@ -72,3 +72,18 @@ std::wstring SystemErrorText(DWORD error)
         text.pop_back();
     return text;
 }
+
+std::wstring GetFullPathNameString(const std::wstring& path)
+{
+    std::wstring full(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD length = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+        if (length == 0)
+            return path;
+        if (length < full.size()) {
+            full.resize(length);
+            return full;
+        }
+        full.resize(length);
+    }
+}

@@ -9,6 +9,8 @@ std::wstring GetWindowTextString(HWND window);
 std::wstring GetDlgItemTextString(HWND dialog, int id);
 std::wstring GetCurrentDirectoryString();
 std::wstring GetModuleFileNameString(HMODULE module);
+// The absolute form of path; path itself when the system cannot make one.
+std::wstring GetFullPathNameString(const std::wstring& path);
 
 // Converts UTF-16 text to the ANSI code page with the platform's default
 // replacement (no flags), as the listing and the MP3 tag need it.

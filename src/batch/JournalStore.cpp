@@ -106,42 +106,13 @@ static bool ReserveJournalName(const std::wstring& folder, std::wstring& path)
     return false;
 }
 
-bool WriteAllBytes(HANDLE file, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        DWORD piece = static_cast<DWORD>(std::min<size_t>(bytes.size(), 1 << 20));
-        DWORD written = 0;
-        if (!WriteFile(file, bytes.data(), piece, &written, nullptr) || written == 0)
-            return false;
-        bytes.remove_prefix(written);
-    }
-    return true;
-}
-
-bool WriteJournalFile(const std::wstring& path, const std::function<bool(HANDLE file)>& write)
-{
-    std::wstring temporary = path + kTemporarySuffix;
-    bool written;
-    {
-        UniqueFile file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                    nullptr));
-        if (!file)
-            return false;
-        written = write(file.get()) && FlushFileBuffers(file.get());
-    }
-    if (written && MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return true;
-    DeleteFileW(temporary.c_str());
-    return false;
-}
-
 bool WriteNewJournal(const std::wstring& folder, const std::function<bool(HANDLE file)>& write, std::wstring& path)
 {
     path.clear();
     std::wstring reserved;
     if (folder.empty() || !MakeFolder(folder) || !ReserveJournalName(folder, reserved))
         return false;
-    if (!WriteJournalFile(reserved, write)) {
+    if (!ReplaceFileWith(reserved, write)) {
         DeleteFileW(reserved.c_str());
         return false;
     }

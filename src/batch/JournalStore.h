@@ -18,15 +18,9 @@ std::wstring UserJournalFolder();
 // Names of the journals in folder, newest first; files of other names are never listed.
 std::vector<std::wstring> ListJournals(const std::wstring& folder);
 
-// Writes a journal through a temporary file beside it: write puts the bytes into the handle it is
-// given; the file is then flushed and moved into place with write-through, so that it is on the
-// disk, whole, when this returns true. False when path is unchanged.
-bool WriteJournalFile(const std::wstring& path, const std::function<bool(HANDLE file)>& write);
-// The same for a new journal in folder (made when missing), under a name that sorts after every
-// journal there; path receives the journal's path.
+// Writes a new journal in folder (made when missing), as ReplaceFileWith writes a file, under a
+// name that sorts after every journal there; path receives the journal's path.
 bool WriteNewJournal(const std::wstring& folder, const std::function<bool(HANDLE file)>& write, std::wstring& path);
-// Writes all of bytes at the file's position.
-bool WriteAllBytes(HANDLE file, std::string_view bytes);
 // Reads at most limit bytes of a journal from its start.
 bool ReadJournalFile(const std::wstring& path, std::string& bytes, size_t limit);
 

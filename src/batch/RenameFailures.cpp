@@ -2,6 +2,7 @@
 #include "RenameFailures.h"
 
 #include "ExtendedPath.h"
+#include "Win32Text.h"
 
 #include <algorithm>
 
@@ -24,20 +25,6 @@ static const wchar_t* ReasonText(PlanReason reason)
     default:
         return L"it cannot be renamed";
     }
-}
-
-static std::wstring SystemMessage(DWORD error)
-{
-    wchar_t* text = nullptr;
-    DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                  nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring message = length ? std::wstring(text, length) : L"error " + std::to_wstring(error);
-    if (text)
-        LocalFree(text);
-    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' ' ||
-                                message.back() == L'.'))
-        message.pop_back();
-    return message;
 }
 
 static const wchar_t* StepText(StepKind kind)
@@ -64,7 +51,7 @@ RenameFailures FailuresOfRun(const RunPlan& plan, const std::vector<RunStep>& st
         if (result.outcome != StepOutcome::Failed)
             continue;
         std::wstring text = plan.entries[static_cast<size_t>(steps[i].entry)].path + L" (" + StepText(steps[i].kind) +
-                            L": " + SystemMessage(result.error) + L")";
+                            L": " + SystemErrorText(result.error) + L")";
         // The user must be able to find the entry under the name it really has now.
         if (!result.strandedAt.empty())
             text += L" - it is now " + DisplayPath(result.strandedAt);

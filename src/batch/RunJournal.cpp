@@ -209,5 +209,5 @@ void EndRunJournal(RunJournal& journal, const RunPlan&, const std::vector<RunSte
     if (journal.path.empty() || !EncodeJournalEnd(steps, results, TaggedFilesAfterRun(steps, results), tail))
         return;
     // A journal that cannot be completed stays as begun: Undo then reads the disk, as after a crash.
-    WriteJournalFile(journal.path, [&](HANDLE file) { return CopyEnded(journal.path, steps.size(), tail, file); });
+    ReplaceFileWith(journal.path, [&](HANDLE file) { return CopyEnded(journal.path, steps.size(), tail, file); });
 }

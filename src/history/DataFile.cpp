@@ -19,20 +19,19 @@ bool ReadRestOfFile(HANDLE file, std::string& bytes)
     }
 }
 
-static bool WriteAll(HANDLE file, const std::string& bytes)
+bool WriteAllBytes(HANDLE file, std::string_view bytes)
 {
-    size_t done = 0;
-    while (done < bytes.size()) {
-        DWORD piece = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1 << 20));
+    while (!bytes.empty()) {
+        DWORD piece = static_cast<DWORD>(std::min<size_t>(bytes.size(), 1 << 20));
         DWORD written = 0;
-        if (!WriteFile(file, bytes.data() + done, piece, &written, nullptr) || written == 0)
+        if (!WriteFile(file, bytes.data(), piece, &written, nullptr) || written == 0)
             return false;
-        done += written;
+        bytes.remove_prefix(written);
     }
     return true;
 }
 
-bool ReplaceFileContents(const std::wstring& path, const std::string& bytes)
+bool ReplaceFileWith(const std::wstring& path, const std::function<bool(HANDLE file)>& write)
 {
     if (path.empty())
         return false; // the temporary file would be a relative ".tmp" in whatever folder is current
@@ -43,12 +42,17 @@ bool ReplaceFileContents(const std::wstring& path, const std::string& bytes)
                                     nullptr));
         if (!file)
             return false;
-        written = WriteAll(file.get(), bytes) && FlushFileBuffers(file.get());
+        written = write(file.get()) && FlushFileBuffers(file.get());
     }
     if (written && MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return true;
     DeleteFileW(temporary.c_str());
     return false;
+}
+
+bool ReplaceFileContents(const std::wstring& path, const std::string& bytes)
+{
+    return ReplaceFileWith(path, [&bytes](HANDLE file) { return WriteAllBytes(file, bytes); });
 }
 
 // Far more backups than a history ever makes; it only bounds the search for a free name.

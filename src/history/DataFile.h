@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -14,8 +15,14 @@ constexpr wchar_t kBackupSuffix[] = L".bak";
 // Reads from the file's current position to its end. False when a read fails part way.
 bool ReadRestOfFile(HANDLE file, std::string& bytes);
 
-// Writes bytes to a temporary file beside path and then puts it in path's place in one step,
-// so that a crash or a full disk never leaves a half-written file. False when path is unchanged.
+// Writes all of bytes at the file's current position.
+bool WriteAllBytes(HANDLE file, std::string_view bytes);
+
+// Has write fill a temporary file beside path, makes it durable and then puts it in path's place
+// in one step, so that a crash or a full disk never leaves a half-written file. False when path
+// is unchanged.
+bool ReplaceFileWith(const std::wstring& path, const std::function<bool(HANDLE file)>& write);
+// The same with the bytes given.
 bool ReplaceFileContents(const std::wstring& path, const std::string& bytes);
 
 // Copies path to the first free backup name; never replaces an existing file, an older backup or

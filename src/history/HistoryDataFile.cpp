@@ -6,6 +6,7 @@
 #include "FileIdentity.h"
 #include "FolderWalk.h"
 #include "IndexFileName.h"
+#include "Win32Text.h"
 
 static std::wstring_view LastComponent(std::wstring_view path)
 {
@@ -29,25 +30,10 @@ static bool IsOwnFileName(std::wstring_view name)
     return false;
 }
 
-static std::wstring FullPath(const std::wstring& path)
-{
-    std::wstring full(MAX_PATH, L'\0');
-    for (;;) {
-        DWORD length = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-        if (length == 0)
-            return path;
-        if (length < full.size()) {
-            full.resize(length);
-            return full;
-        }
-        full.resize(length);
-    }
-}
-
 // The full path without a \\?\ prefix, as the history's own paths are spelled.
 static std::wstring ComparablePath(const std::wstring& path)
 {
-    std::wstring full = FullPath(path);
+    std::wstring full = GetFullPathNameString(path);
     if (full.rfind(L"\\\\?\\UNC\\", 0) == 0)
         return L"\\\\" + full.substr(8);
     if (full.rfind(L"\\\\?\\", 0) == 0)
