@@ -182,8 +182,21 @@ static std::vector<StepResult> ApplyWithProgress(HWND window, const RunPlan& pla
     });
 }
 
-BatchResult ExecuteRun(HWND window, PreparedRun& run)
+// The seconds from start to now, added to total when there is one.
+static void AddSecondsSince(const LARGE_INTEGER& start, double* total)
 {
+    if (!total)
+        return;
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    *total += static_cast<double>(now.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+BatchResult ExecuteRun(HWND window, PreparedRun& run, RunTimings* timings)
+{
+    double* journalSeconds = timings ? &timings->journalSeconds : nullptr;
+    LARGE_INTEGER journalStart;
     if (CurrentRun.BatchBusy)
         return BatchResult::Completed;
     CurrentRun.BatchBusy = true;
@@ -195,7 +208,10 @@ BatchResult ExecuteRun(HWND window, PreparedRun& run)
 
     std::vector<RunStep> steps = OrderRunSteps(run.plan, TemporaryTag());
     RunJournal journal;
-    if (!BeginRunJournal(run.plan, steps, JournalContext(run.options, run.plan), journal)) {
+    QueryPerformanceCounter(&journalStart);
+    bool journaled = BeginRunJournal(run.plan, steps, JournalContext(run.options, run.plan), journal);
+    AddSecondsSince(journalStart, journalSeconds);
+    if (!journaled) {
         CurrentRun.BatchBusy = false;
         ResetRunCounters();
         Repaint(window);
@@ -204,7 +220,9 @@ BatchResult ExecuteRun(HWND window, PreparedRun& run)
     std::vector<StepResult> results = ApplyWithProgress(window, run.plan, steps);
     if (run.plan.mode == ModeNumber)
         RecordNumbering(run);
+    QueryPerformanceCounter(&journalStart);
     EndRunJournal(journal, run.plan, steps, results);
+    AddSecondsSince(journalStart, journalSeconds);
     ResetRunCounters();
 
     // Saved before the closing messages: a program ended while they are shown must not leave the
@@ -222,13 +240,13 @@ BatchResult ExecuteRun(HWND window, PreparedRun& run)
     return BatchResult::Completed;
 }
 
-BatchResult BatchRun(HWND window, const std::wstring& folder, const RunOptions& options)
+BatchResult BatchRun(HWND window, const std::wstring& folder, const RunOptions& options, RunTimings* timings)
 {
     PreparedRun run;
     BatchResult prepared = PrepareRun(window, folder, options, run);
     if (prepared != BatchResult::Completed)
         return prepared;
-    return ExecuteRun(window, run);
+    return ExecuteRun(window, run, timings);
 }
 
 BatchResult BatchRun(HWND window, const std::wstring& folder, OperationMode mode)

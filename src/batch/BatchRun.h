@@ -32,11 +32,16 @@ struct PreparedRun {
 // Collects and plans the run; changes nothing on disk. In ModeNumber it brings in the numbering
 // history, which may ask whether to resume. window is the main window, or none.
 BatchResult PrepareRun(HWND window, const std::wstring& folder, const RunOptions& options, PreparedRun& run);
+
+// Where a run's time went, for the benchmark; filled only when asked for.
+struct RunTimings {
+    double journalSeconds = 0; // writing the undo journal and completing it
+};
 // Applies a prepared run exactly as planned, records it and tells the user what could not be done.
-BatchResult ExecuteRun(HWND window, PreparedRun& run);
+BatchResult ExecuteRun(HWND window, PreparedRun& run, RunTimings* timings = nullptr);
 
 // Both steps at once, as Start and the command line run them.
-BatchResult BatchRun(HWND window, const std::wstring& folder, const RunOptions& options);
+BatchResult BatchRun(HWND window, const std::wstring& folder, const RunOptions& options, RunTimings* timings = nullptr);
 // The same with the options read from the window (none: command-line mode) for the mode given.
 BatchResult BatchRun(HWND window, const std::wstring& folder, OperationMode mode);
 BatchResult BatchRun(HWND window, const std::wstring& folder);
