@@ -1,0 +1,167 @@
+// Times one run of Nomaro's real engine, as the main window starts it: a window with the progress
+// bar is present, the "Calculating..." box shows, the numbering history is loaded.
+//   engine_bench lower ROOT                    lower-case without a window, as the command line runs it
+//   engine_bench upper|readonly ROOT           BatchRun in that mode
+//   engine_bench number ROOT STATE --name=A [--width=6]
+//                                              fresh numbering, with an empty history in STATE
+//   engine_bench resumed ROOT STATE --name=Trip [--width=6]
+//                                              numbering resumed from STATE's history, answered Yes
+//   engine_bench preview ROOT                  PrepareRun in ModeLower: collect and plan, change nothing
+//   engine_bench listing-plain|listing-rtf ROOT OUTPUT
+//                                              WriteListingFile
+// Prints one "result" line (seconds of the run, peak working set, seconds spent on the journal)
+// and one "progress" line (the messages the progress bar received).
+#include "BatchRun.h"
+#include "FileListing.h"
+#include "HistoryStore.h"
+#include "MessagePump.h"
+#include "RunState.h"
+#include "resource.h"
+
+#include "BenchSupport.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"NomaroBench_Main";
+
+WNDPROC ProgressProcedure = nullptr;
+long ProgressMessages = 0;
+
+LRESULT CALLBACK CountingProgressProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept
+{
+    if (message == PBM_SETPOS)
+        ++ProgressMessages;
+    return CallWindowProcW(ProgressProcedure, window, message, wParam, lParam);
+}
+
+// A stand-in for the main window: what the run reaches of it is the progress bar.
+HWND CreateBenchWindow()
+{
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&controls);
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = kWindowClass;
+    RegisterClassW(&windowClass);
+    HWND window = CreateWindowExW(0, kWindowClass, L"Nomaro bench", WS_OVERLAPPEDWINDOW, 100, 100, 520, 400, nullptr,
+                                  nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND progress = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, 20, 320, 460, 18, window,
+                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_PROGRESS)), GetModuleHandleW(nullptr),
+                                    nullptr);
+    ProgressProcedure = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(progress, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountingProgressProc)));
+    ShowWindow(window, SW_SHOW);
+    UpdateWindow(window);
+    PumpMessages();
+    return window;
+}
+
+// Answers the resume question Yes the moment it is shown, as a user who knows the answer would,
+// so that no waiting for the answer is timed.
+LRESULT CALLBACK AnswerYesProc(int code, WPARAM wParam, LPARAM lParam) noexcept
+{
+    if (code == HCBT_ACTIVATE) {
+        HWND box = reinterpret_cast<HWND>(wParam);
+        wchar_t className[16] = L"";
+        GetClassNameW(box, className, 16);
+        if (wcscmp(className, L"#32770") == 0 && GetDlgItem(box, IDYES))
+            PostMessageW(box, WM_COMMAND, IDYES, 0);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void UseHistoryIn(const std::wstring& state, bool fresh)
+{
+    if (fresh)
+        RemoveTree(state);
+    CreateDirectoryW(state.c_str(), nullptr);
+    StartDirectory = state;
+    HistoryFilePath = state + L"\\Nomaro.stdb";
+    LoadHistory();
+}
+
+RunOptions NumberingOptions(int argc, wchar_t** argv)
+{
+    RunOptions options = ReadRunOptions(nullptr, ModeNumber);
+    options.nameText = OptionValue(argc, argv, L"name", L"Trip");
+    options.numberWidth = std::stoi(OptionValue(argc, argv, L"width", L"6"));
+    CurrentRun.NumberWidth = options.numberWidth;
+    return options;
+}
+
+int Usage()
+{
+    std::fprintf(stderr, "usage: engine_bench lower|upper|readonly|preview ROOT | number|resumed ROOT STATE --name=TEXT"
+                         " | listing-plain|listing-rtf ROOT OUTPUT\n");
+    return 2;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    if (argc < 3)
+        return Usage();
+    std::wstring mode = argv[1];
+    std::wstring root = argv[2];
+    bool needsThird = mode == L"number" || mode == L"resumed" || mode == L"listing-plain" || mode == L"listing-rtf";
+    if (needsThird && argc < 4)
+        return Usage();
+
+    HWND window = mode == L"lower" ? nullptr : CreateBenchWindow();
+    RunOptions options = ReadRunOptions(window, ModeLower);
+    if (mode == L"number" || mode == L"resumed") {
+        UseHistoryIn(argv[3], mode == L"number");
+        options = NumberingOptions(argc, argv);
+    } else if (mode == L"upper") {
+        options.mode = ModeUpper;
+    } else if (mode == L"readonly") {
+        options.mode = ModeReadOnly;
+    } else if (mode != L"lower" && mode != L"preview" && !needsThird) {
+        return Usage();
+    }
+    HHOOK answer = mode == L"resumed" ? SetWindowsHookExW(WH_CBT, AnswerYesProc, nullptr, GetCurrentThreadId()) : nullptr;
+
+    RunTimings timings;
+    long long entries = 0;
+    BatchResult result = BatchResult::Completed;
+    Stopwatch clock;
+    if (mode == L"listing-plain" || mode == L"listing-rtf") {
+        if (!WriteListingFile(root, argv[3], mode == L"listing-plain").written())
+            result = BatchResult::PathNotFound;
+    } else if (mode == L"preview") {
+        PreparedRun run;
+        result = PrepareRun(window, root, options, run);
+        entries = static_cast<long long>(run.plan.entries.size());
+    } else {
+        PreparedRun run;
+        result = PrepareRun(window, root, options, run);
+        entries = static_cast<long long>(run.plan.entries.size());
+        if (result == BatchResult::Completed)
+            result = ExecuteRun(window, run, &timings);
+    }
+    double seconds = clock.Seconds();
+    if (answer)
+        UnhookWindowsHookEx(answer);
+    if (result != BatchResult::Completed) {
+        std::fprintf(stderr, "the run did not complete: %ls\n", BatchResultMessage(result, root).c_str());
+        return 1;
+    }
+    PrintResult(seconds, PeakMegabytes(), timings.journalSeconds, entries);
+    std::printf("progress messages=%ld\n", ProgressMessages);
+    ReleaseHistory();
+    if (window)
+        DestroyWindow(window);
+    return 0;
+}

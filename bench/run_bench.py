@@ -1,0 +1,291 @@
+#!/usr/bin/env python3
+"""Runs Nomaro's benchmark and prints one table: each mode against the straightforward platform calls
+for the same result (bench/Baseline.cpp), medians of several runs. Started by tools/bench, which makes
+the Wine environment (NOMARO_TEST_ENV) and builds the programs; see tools/bench for the arguments."""
+
+import argparse
+import os
+import platform
+import re
+import shutil
+import statistics
+import subprocess
+import sys
+import time
+
+ROWS = ["lower", "upper", "readonly", "number", "resumed", "preview", "listing-plain", "listing-rtf"]
+ROW_NAMES = {
+    "lower": "Lower (command line)",
+    "upper": "Upper",
+    "readonly": "Read-Only",
+    "number": "Number (fresh folder)",
+    "resumed": "Number resumed",
+    "preview": "Preview (plan only)",
+    "listing-plain": "Listing plain",
+    "listing-rtf": "Listing RTF",
+}
+SIZES = {"10k": 10000, "100k": 100000}
+SCRATCH = "C:\\nomaro-bench"
+
+
+def parse_args():
+    parser = argparse.ArgumentParser(prog="tools/bench", description=__doc__)
+    parser.add_argument("selection", nargs="*", help="rows (%s) and sizes (%s); default: all of them"
+                        % (", ".join(ROWS), ", ".join(SIZES)))
+    parser.add_argument("--runs", type=int, default=3, help="runs per figure, the median is shown (default 3)")
+    args = parser.parse_args()
+    rows = [r for r in args.selection if r in ROWS]
+    sizes = [s for s in args.selection if s in SIZES]
+    unknown = [a for a in args.selection if a not in ROWS and a not in SIZES]
+    if unknown:
+        parser.error("unknown rows or sizes: " + " ".join(unknown))
+    args.rows = [r for r in ROWS if r in rows] or ROWS
+    args.sizes = [s for s in SIZES if s in sizes] or list(SIZES)
+    return args
+
+
+class Bench:
+    def __init__(self, root, build, runs):
+        self.env = dict(os.environ)
+        self.emulator = os.path.join(root, "tests", "support", "wine-emulator")
+        self.programs = os.path.join(build, "bench")
+        self.nomaro = "Z:" + os.path.join(build, "src", "app", "Nomaro.exe").replace("/", "\\")
+        self.drive_c = os.path.join(self.env["NOMARO_TEST_ENV"], "prefix", "drive_c")
+        self.runs = runs
+        self.notes = []
+        self.startup = []  # Nomaro.exe from the command line on an empty folder
+
+    # Programs -------------------------------------------------------------------------------
+
+    def run(self, program, *arguments):
+        """Runs one bench program under Wine; returns the figures of its "result" line."""
+        command = [self.emulator, os.path.join(self.programs, program + ".exe")] + list(arguments)
+        done = subprocess.run(command, env=self.env, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        figures = {}
+        for line in done.stdout.splitlines():
+            if line.startswith("result ") or line.startswith("progress "):
+                for key, value in re.findall(r"(\w+)=([-\d.]+)", line):
+                    figures[key] = float(value)
+        if done.returncode != 0 or (program != "bench_tree" and "seconds" not in figures):
+            sys.exit("tools/bench: %s %s failed (%d):\n%s%s" % (program, " ".join(arguments), done.returncode,
+                                                                  done.stdout, done.stderr))
+        return figures
+
+    def tree(self, *arguments):
+        self.run("bench_tree", *arguments)
+
+    def unix(self, windows_path):
+        assert windows_path.startswith("C:\\")
+        return os.path.join(self.drive_c, *windows_path[3:].split("\\"))
+
+    def remove(self, windows_path):
+        shutil.rmtree(self.unix(windows_path), ignore_errors=True)
+
+    def first_names(self, windows_path):
+        """The names on the way down to the tree's first file, to see which case a run left."""
+        path = self.unix(windows_path)
+        names = []
+        while os.path.isdir(path):
+            entries = sorted(os.listdir(path))
+            if not entries:
+                break
+            names.append(entries[0])
+            path = os.path.join(path, entries[0])
+        return names
+
+    def check_case(self, windows_path, upper, what):
+        names = self.first_names(windows_path)
+        wanted = [n.upper() if upper else n.lower() for n in names]
+        if names != wanted:
+            sys.exit("tools/bench: after %s the tree holds %s" % (what, "\\".join(names)))
+
+    # Rows -----------------------------------------------------------------------------------
+
+    def case_rows(self, tree, want_lower, want_upper, samples):
+        """Lower from the command line, Upper through the engine, and their baselines. Each run turns
+        the tree's case over, so the runs take turns; the tree starts and ends upper-case."""
+        empty = SCRATCH + "\\empty"
+        os.makedirs(self.unix(empty), exist_ok=True)
+        if want_lower and not self.startup:
+            self.startup = [self.run("commandline_bench", self.nomaro, empty) for _ in range(self.runs)]
+        upper_kind = "program" if want_upper else "flip"
+        steps = []
+        for _ in range(self.runs):
+            if want_lower:
+                # A Lower run through the engine in this process as well, for the journal's share.
+                steps += [("lower", "program", "commandline_bench", (self.nomaro, tree)),
+                          ("upper", upper_kind, "engine_bench", ("upper", tree)),
+                          ("lower", "journal", "engine_bench", ("lower", tree)),
+                          ("upper", upper_kind, "engine_bench", ("upper", tree)),
+                          ("lower", "baseline", "baseline_bench", ("lower", tree)),
+                          ("upper", "baseline" if want_upper else "flip", "baseline_bench", ("upper", tree))]
+            else:
+                steps += [("lower", "flip", "baseline_bench", ("lower", tree)),
+                          ("upper", "program", "engine_bench", ("upper", tree)),
+                          ("lower", "flip", "baseline_bench", ("lower", tree)),
+                          ("upper", "baseline", "baseline_bench", ("upper", tree))]
+        for mode, kind, program, arguments in steps:
+            figures = self.run(program, *arguments)
+            self.check_case(tree, mode == "upper", "%s %s" % (program, mode))
+            if kind != "flip":
+                samples.setdefault((mode, kind), []).append(figures)
+
+    def simple_row(self, row, program_arguments, baseline_arguments, samples, before=None, after=None):
+        """Engine and baseline take turns, so that a change in the machine's load falls on both."""
+        for run in range(self.runs):
+            for kind, program, arguments in (("program", "engine_bench", program_arguments),
+                                             ("baseline", "baseline_bench", baseline_arguments)):
+                if before:
+                    before(run, kind)
+                if callable(arguments):
+                    arguments = arguments(run)
+                figures = self.run(program, *arguments)
+                samples.setdefault((row, kind), []).append(figures)
+                if after:
+                    after(run, kind)
+
+    def measure_size(self, size_name, rows):
+        files = SIZES[size_name]
+        samples = {}
+        tree = "%s\\tree-%s" % (SCRATCH, size_name)
+        if any(r in rows for r in ("lower", "upper", "readonly", "number", "preview", "listing-plain", "listing-rtf")):
+            self.tree("make", tree, str(files))
+        if "lower" in rows or "upper" in rows:
+            self.case_rows(tree, "lower" in rows, "upper" in rows, samples)
+        if "preview" in rows:
+            self.simple_row("preview", ("preview", tree), ("preview", tree), samples)
+        for row in ("listing-plain", "listing-rtf"):
+            if row in rows:
+                self.listing_row(row, tree, samples)
+        if "readonly" in rows:
+            self.simple_row("readonly", ("readonly", tree), ("readonly", tree), samples,
+                            before=lambda run, kind: self.tree("readonly", tree))
+        if "number" in rows:
+            self.number_row(tree, samples)
+        self.remove(tree)
+        if "resumed" in rows:
+            self.resumed_row(size_name, files, samples)
+        return samples
+
+    def listing_row(self, row, tree, samples):
+        outputs = {kind: "%s\\%s-%s.txt" % (SCRATCH, row, kind) for kind in ("program", "baseline")}
+        self.simple_row(row, (row, tree, outputs["program"]), (row, tree, outputs["baseline"]), samples)
+        with open(self.unix(outputs["program"]), "rb") as ours, open(self.unix(outputs["baseline"]), "rb") as theirs:
+            if ours.read() != theirs.read():
+                self.notes.append("%s: the program's listing differs from the baseline's" % ROW_NAMES[row])
+        for output in outputs.values():
+            os.remove(self.unix(output))
+
+    def number_row(self, tree, samples):
+        state = SCRATCH + "\\state-number"
+        names = iter("AB" * self.runs)
+        arguments = {}
+
+        def before(run, kind):
+            # Each run numbers every file under the other letter, so nothing holds the new names.
+            self.remove(state)
+            os.makedirs(self.unix(state))
+            arguments[kind] = ("number", tree, state, "--name=" + next(names))
+        self.simple_row("number", lambda run: arguments["program"], lambda run: arguments["baseline"], samples,
+                        before=before)
+        self.remove(state)
+
+    def resumed_row(self, size_name, files, samples):
+        recorded, fresh = files // 2, files // 100
+        tree = "%s\\resumed-%s" % (SCRATCH, size_name)
+        state = SCRATCH + "\\state-resumed"
+        numbers = (tree, str(recorded), str(fresh), state)
+        samples[("resumed", "entries")] = recorded + fresh
+        self.tree("numbered", *numbers)
+        self.simple_row("resumed", ("resumed", tree, state, "--name=Trip"), ("resumed", tree, state, "--name=Trip"),
+                        samples, after=lambda run, kind: self.tree("renew", *numbers))
+        self.remove(tree)
+        self.remove(state)
+
+    # The table ------------------------------------------------------------------------------
+
+    def row_figures(self, row, samples):
+        program = samples.get((row, "program"))
+        baseline = samples.get((row, "baseline"))
+        if not program or not baseline:
+            return None
+        seconds = statistics.median(f["seconds"] for f in program)
+        if row == "lower":
+            seconds -= statistics.median(f["seconds"] for f in self.startup)
+            shares = [f["journal_seconds"] / f["seconds"] for f in samples[("lower", "journal")]]
+        else:
+            shares = [f["journal_seconds"] / f["seconds"] for f in program]
+        base = statistics.median(f["seconds"] for f in baseline)
+        entries = samples.get((row, "entries")) or int(max(f.get("entries", 0) for f in baseline))
+        progress = max((f.get("messages", 0) for f in program), default=0)
+        return {
+            "entries": entries,
+            "seconds": seconds,
+            "baseline": base,
+            "ratio": seconds / base if base > 0 else float("nan"),
+            "peak": statistics.median(f["peak_mib"] for f in program),
+            "journal": 100 * statistics.median(shares),
+            "progress": progress,
+        }
+
+
+def machine():
+    model = "unknown CPU"
+    with open("/proc/cpuinfo") as cpuinfo:
+        for line in cpuinfo:
+            if line.startswith("model name"):
+                model = line.split(":", 1)[1].strip()
+                break
+    wine = subprocess.run([os.path.join(os.path.dirname(__file__), "..", "tests", "support", "wine-emulator"),
+                           "--version"], stdout=subprocess.PIPE, text=True).stdout.strip()
+    return "%s, %d cores, %s; Wine %s" % (model, os.cpu_count(), platform.system() + " " + platform.release(), wine)
+
+
+def main():
+    args = parse_args()
+    root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+    build = os.environ.get("NOMARO_BUILD_DIR", os.path.join(root, "build", "x86_64"))
+    bench = Bench(root, build, args.runs)
+    started = time.time()
+    print("Machine: " + machine())
+    print("Each figure is the median of %d runs. Seconds exclude Wine start-up; the baseline makes only the" % args.runs)
+    print("straightforward platform calls for the same result (bench/Baseline.cpp).")
+    sys.stdout.flush()
+    results = {}
+    for size_name in args.sizes:
+        results[size_name] = bench.measure_size(size_name, args.rows)
+        bench.remove(SCRATCH + "\\empty")
+
+    header = "| %-22s | %8s | %10s | %11s | %6s | %9s | %9s |" % (
+        "mode", "entries", "program s", "baseline s", "ratio", "peak MiB", "journal %")
+    print()
+    print(header)
+    print("|" + "|".join("-" * (len(cell) + 0) for cell in header.split("|")[1:-1]) + "|")
+    per_entry = {}
+    for row in args.rows:
+        for size_name in args.sizes:
+            figures = bench.row_figures(row, results[size_name])
+            if not figures:
+                continue
+            per_entry[(row, size_name)] = figures
+            print("| %-22s | %8d | %10.2f | %11.2f | %6.2f | %9.1f | %9.1f |" % (
+                ROW_NAMES[row], figures["entries"], figures["seconds"], figures["baseline"], figures["ratio"],
+                figures["peak"], figures["journal"]))
+    print()
+    if len(args.sizes) == 2:
+        for row in args.rows:
+            small, large = per_entry.get((row, "10k")), per_entry.get((row, "100k"))
+            if small and large:
+                growth = (large["seconds"] / large["entries"]) / (small["seconds"] / small["entries"])
+                base_growth = (large["baseline"] / large["entries"]) / (small["baseline"] / small["entries"])
+                print("%-22s seconds per entry, 10k to 100k: program x%.2f, baseline x%.2f" % (
+                    ROW_NAMES[row], growth, base_growth))
+    most = max((f["progress"] for f in per_entry.values()), default=0)
+    print("Most progress-bar messages in one run: %d" % most)
+    for note in bench.notes:
+        print("Note: " + note)
+    print("The bench took %.1f minutes." % ((time.time() - started) / 60))
+
+
+if __name__ == "__main__":
+    main()
