@@ -4,30 +4,57 @@
 #include "FileIdentity.h"
 #include "UniqueHandle.h"
 
+#include <cwchar>
 #include <vector>
 
 namespace {
 
 struct Frame {
     std::wstring path;
-    FileIdentity id;
+    DWORD volume = 0;
     int depth = 0;
+    // Read only once a link is met below the folder: reading it costs the volume's serial number,
+    // which Wine asks its mount manager for, about a millisecond a folder.
+    FileIdentity id;
+    bool idRead = false;
     UniqueFind find;
     WIN32_FIND_DATAW found{};
 };
 
 // An unknown identity matches no frame: trusting an index of 0 would leave out every subfolder
 // of such a file system as if it were already on the walk path.
-bool OnWalkPath(const std::vector<Frame>& stack, const FileIdentity& id)
+bool OnWalkPath(std::vector<Frame>& stack, const FileIdentity& id)
 {
-    for (const Frame& frame : stack) {
+    for (Frame& frame : stack) {
+        if (!frame.idRead) {
+            frame.id = ReadFileIdentity(frame.path);
+            frame.idRead = true;
+        }
         if (frame.id.SameAs(id))
             return true;
     }
     return false;
 }
 
+// Characters no Windows name holds: in a path they would split the name, name a stream or match
+// like a wildcard.
+bool FitsInAPath(const wchar_t* name)
+{
+    for (const wchar_t* unit = name; *unit; ++unit) {
+        if (*unit < 0x20 || std::wcschr(L"\\/:*?\"<>|", *unit))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
+
+DWORD WalkAttributes(const std::wstring& folder, const WIN32_FIND_DATAW& found, bool byPath)
+{
+    if (!byPath && FitsInAPath(found.cFileName))
+        return found.dwFileAttributes;
+    return GetFileAttributesW(JoinPath(folder, found.cFileName).c_str());
+}
 
 bool IsDotEntry(const wchar_t* name)
 {
@@ -45,8 +72,10 @@ std::wstring JoinPath(std::wstring_view folder, std::wstring_view name)
 void RunFolderWalk(const std::wstring& root, const FolderWalk& walk)
 {
     std::vector<Frame> stack;
-    stack.push_back(Frame{root, ReadFileIdentity(root), 0, {}, {}});
+    FileIdentity rootId = ReadFileIdentity(root);
+    stack.push_back(Frame{root, rootId.volume, 0, rootId, true, {}, {}});
     bool opened = false; // whether the top frame's enumeration has begun
+    std::wstring entryPath; // one buffer for every entry's path: most entries are not entered
 
     while (!stack.empty()) {
         Frame& frame = stack.back();
@@ -70,16 +99,27 @@ void RunFolderWalk(const std::wstring& root, const FolderWalk& walk)
         if (IsDotEntry(frame.found.cFileName))
             continue;
 
-        std::wstring entryPath = JoinPath(frame.path, frame.found.cFileName);
-        DWORD attributes = GetFileAttributesW(entryPath.c_str());
+        entryPath.assign(frame.path).append(1, L'\\').append(frame.found.cFileName);
+        DWORD attributes = walk.attributesByPath || !FitsInAPath(frame.found.cFileName)
+                               ? GetFileAttributesW(entryPath.c_str())
+                               : frame.found.dwFileAttributes;
         int depth = frame.depth;
-        if (!walk.onEntry(WalkEntry{entryPath, frame.found.cFileName, attributes, frame.found, depth, frame.id.volume}))
+        DWORD volume = frame.volume;
+        if (!walk.onEntry(WalkEntry{entryPath, frame.found.cFileName, attributes, frame.found, depth, volume}))
             continue;
 
-        FileIdentity id = ReadFileIdentity(entryPath);
-        if (OnWalkPath(stack, id))
-            continue;
-        stack.push_back(Frame{std::move(entryPath), id, depth + 1, {}, {}});
+        // Only a link (a junction, a mounted folder, a symbolic link) leads on to another volume
+        // or back up the tree: a plain folder lies on its parent's volume, and folders have no
+        // hard links.
+        Frame next{entryPath, volume, depth + 1, {}, false, {}, {}};
+        if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+            next.id = ReadFileIdentity(next.path);
+            next.idRead = true;
+            next.volume = next.id.volume;
+            if (OnWalkPath(stack, next.id))
+                continue;
+        }
+        stack.push_back(std::move(next));
         opened = false;
     }
 }

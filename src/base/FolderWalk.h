@@ -11,7 +11,9 @@
 struct WalkEntry {
     const std::wstring& path; // the walked folder's path, a backslash and the name
     std::wstring_view name;
-    DWORD attributes; // read by the entry's path; all bits set when they cannot be read
+    // Read by the entry's path (all bits set when they cannot be read), or the enumeration's,
+    // as the walk was asked.
+    DWORD attributes;
     const WIN32_FIND_DATAW& found; // what the enumeration gave: size and times
     int depth;
     DWORD volume; // serial number of the volume of the folder holding the entry; 0 when unknown
@@ -28,7 +30,15 @@ struct FolderWalk {
     std::function<bool(const WalkEntry& entry)> onEntry;
     // Called when a folder's enumeration has ended, the root included.
     std::function<void(const std::wstring& folder, int depth)> onFolderDone;
+    // Whether each entry's attributes are read afresh by its path. The enumeration's attributes
+    // tell a folder from a file as well; a fresh read matters where they decide a change.
+    bool attributesByPath = true;
 };
+
+// An entry's attributes as the walk gives them: read by its path in folder when asked, and for
+// a name no path can carry (a Unix name holding a backslash, as Wine lists it), whose read then
+// fails and yields all bits; the enumeration's otherwise.
+DWORD WalkAttributes(const std::wstring& folder, const WIN32_FIND_DATAW& found, bool byPath);
 
 void RunFolderWalk(const std::wstring& root, const FolderWalk& walk);
 
