@@ -9,9 +9,11 @@
 
 namespace {
 
+// Both passes take the attributes as the walk does, so that they agree on what is a folder and
+// every entry gets exactly one line. A query that fails yields all bits, so an entry that cannot be
+// reached by its path counts as a folder.
 bool IsFolder(DWORD attributes)
 {
-    // A failed query yields all bits, so an entry that vanished counts as a folder.
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
@@ -32,39 +34,47 @@ void ListFiles(const std::wstring& folder, ListingOutput& output, int depth, boo
         return;
     ListingLineParts parts = BuildListingLineParts(depth, plain);
     do {
-        if (IsDotEntry(found.cFileName))
-            continue;
-        // Attributes come from the entry's path, as the folders pass takes them, so that both passes
-        // agree on what is a folder and every entry gets exactly one line.
-        if (!IsFolder(GetFileAttributesW(JoinPath(folder, found.cFileName).c_str())))
+        if (!IsDotEntry(found.cFileName) && !IsFolder(WalkAttributes(folder, found, false)))
             WriteLine(output, parts.fileLead, found.cFileName, parts.fileTail, plain);
     } while (!output.Failed() && FindNextFileW(find.get(), &found));
 }
 
 // The walk keeps its own stack, so a tree as deep as paths allow cannot overflow the thread's
-// stack, and a link back to a folder on the walk path is listed but not entered again.
+// stack, and a link back to a folder on the walk path is listed but not entered again. Each folder
+// below the start is enumerated once: its file names wait, one folder's worth per level of the
+// walk path, until its subfolders' trees are written; a second enumeration would cost a second
+// read of every folder.
 void ListFolders(const std::wstring& folder, ListingOutput& output, int depth, bool plain)
 {
-    // The line pieces of each folder on the walk path, built once per folder.
-    std::vector<ListingLineParts> levels;
+    struct Level {
+        ListingLineParts parts; // built once per folder
+        std::vector<std::wstring> files;
+    };
+    std::vector<Level> levels;
     FolderWalk walk;
+    walk.attributesByPath = false;
     walk.onFolderVisit = [&](const std::wstring&, int walkDepth) {
-        levels.push_back(BuildListingLineParts(depth + walkDepth, plain));
+        levels.push_back(Level{BuildListingLineParts(depth + walkDepth, plain), {}});
     };
     walk.onEntry = [&](const WalkEntry& entry) {
         // A listing that can no longer be written whole is not walked any further.
-        if (!IsFolder(entry.attributes) || output.Failed())
+        if (output.Failed())
             return false;
-        const ListingLineParts& parts = levels.back();
-        WriteLine(output, parts.folderLead, entry.name, parts.folderTail, plain);
+        Level& level = levels.back();
+        if (!IsFolder(entry.attributes)) {
+            // The starting folder's own files are its caller's files pass.
+            if (entry.depth > 0)
+                level.files.emplace_back(entry.name);
+            return false;
+        }
+        WriteLine(output, level.parts.folderLead, entry.name, level.parts.folderTail, plain);
         return true;
     };
-    walk.onFolderDone = [&](const std::wstring& done, int walkDepth) {
+    walk.onFolderDone = [&](const std::wstring&, int) {
+        const Level& level = levels.back();
+        for (size_t i = 0; i < level.files.size() && !output.Failed(); ++i)
+            WriteLine(output, level.parts.fileLead, level.files[i], level.parts.fileTail, plain);
         levels.pop_back();
-        // A folder's files follow its subfolders' trees; the starting folder's own files are
-        // its caller's files pass.
-        if (walkDepth > 0)
-            ListFiles(done, output, depth + walkDepth, plain);
     };
     RunFolderWalk(folder, walk);
 }
