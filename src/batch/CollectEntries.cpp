@@ -33,16 +33,31 @@ static bool ExtensionMatches(std::wstring_view name, const std::wstring& extensi
     return dot != std::wstring_view::npos && EqualsAsciiNoCase(name.substr(dot + 1), extension);
 }
 
-static PlannedEntry EntryFromWalk(const WalkEntry& found, std::wstring relativePath)
+static void FillFromWalk(PlannedEntry& entry, const WalkEntry& found, std::wstring relativePath)
 {
-    PlannedEntry entry;
     entry.path = std::move(relativePath);
     entry.attributes = found.attributes;
     entry.isFolder = (found.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     entry.size = (std::uint64_t(found.found.nFileSizeHigh) << 32) | found.found.nFileSizeLow;
     entry.lastWrite = found.found.ftLastWriteTime;
     entry.volume = found.volume;
+}
+
+static PlannedEntry EntryFromWalk(const WalkEntry& found, std::wstring relativePath)
+{
+    PlannedEntry entry;
+    FillFromWalk(entry, found, std::move(relativePath));
     return entry;
+}
+
+// ".\Sub\Name.txt" for the path "root\Sub\Name.txt", made in one allocation.
+static std::wstring RelativePath(const std::wstring& path, size_t rootLength)
+{
+    std::wstring relative;
+    relative.reserve(1 + path.size() - rootLength);
+    relative.push_back(L'.');
+    relative.append(path, rootLength, std::wstring::npos);
+    return relative;
 }
 
 namespace {
@@ -66,16 +81,16 @@ struct TreeWalk {
 
     void Collect(const WalkEntry& found, std::int32_t folder, std::int32_t parent)
     {
-        std::wstring relative = L"." + found.path.substr(walkRoot.size());
+        std::wstring relative = RelativePath(found.path, walkRoot.size());
         if (exclusions && Contains(exclusions, relative)) {
             if (firstPass)
                 tree.held.push_back(HeldName{folder, std::wstring(found.name)});
             return;
         }
-        PlannedEntry entry = EntryFromWalk(found, std::move(relative));
+        PlannedEntry& entry = tree.plan.entries.emplace_back();
+        FillFromWalk(entry, found, std::move(relative));
         entry.folder = folder;
         entry.parent = parent;
-        tree.plan.entries.push_back(std::move(entry));
         ++tree.plan.progressTotal;
     }
 
@@ -143,6 +158,9 @@ CollectedTree CollectEntries(const std::wstring& root, const RunOptions& options
         FolderWalk walk;
         walk.onFolderVisit = [&state](const std::wstring& path, int depth) { state.OnFolderVisit(path, depth); };
         walk.onEntry = [&state](const WalkEntry& found) { return state.OnEntry(found); };
+        // The attributes decide what changes where the read-only, hidden and system bits count;
+        // elsewhere only the folder bit counts, which the enumeration gives as well.
+        walk.attributesByPath = options.mode == ModeReadOnly || options.mode == ModeNumber;
         RunFolderWalk(state.walkRoot, walk);
     }
     return tree;
