@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 bool IsReservedDeviceName(std::wstring_view name)
 {
     // The device is named by what stands before the first dot, trailing blanks ignored.
@@ -32,4 +34,23 @@ std::wstring FoldedName(std::wstring_view name)
     if (!folded.empty())
         CharUpperBuffW(folded.data(), static_cast<DWORD>(folded.size()));
     return folded;
+}
+
+bool EqualsFolded(std::wstring_view a, std::wstring_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    if (a == b)
+        return true;
+    // Folded whole, as FoldedName folds them, in buffers that hold any name a folder can have.
+    constexpr size_t kBufferUnits = 2 * kMaxNameLength;
+    if (a.size() > kBufferUnits)
+        return FoldedName(a) == FoldedName(b);
+    wchar_t left[kBufferUnits];
+    wchar_t right[kBufferUnits];
+    std::copy(a.begin(), a.end(), left);
+    std::copy(b.begin(), b.end(), right);
+    CharUpperBuffW(left, static_cast<DWORD>(a.size()));
+    CharUpperBuffW(right, static_cast<DWORD>(b.size()));
+    return std::equal(left, left + a.size(), right);
 }

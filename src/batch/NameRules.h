@@ -1,6 +1,8 @@
 // What a new name must not be, whatever a \\?\ path would let a program create.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -14,3 +16,27 @@ bool IsReservedDeviceName(std::wstring_view name);
 // The upper-case form under which the file system compares names, for finding a name that
 // another entry of the same folder holds in another spelling.
 std::wstring FoldedName(std::wstring_view name);
+// FoldedName(a) == FoldedName(b), without making either: the names of a big run are compared
+// by the hundred thousand.
+bool EqualsFolded(std::wstring_view a, std::wstring_view b);
+
+// A name in one folder (by the walk's folder number), folded: the key under which a run finds
+// who holds a name.
+struct FolderName {
+    std::int32_t folder = 0;
+    std::wstring folded;
+
+    bool operator==(const FolderName& other) const { return folder == other.folder && folded == other.folded; }
+};
+
+struct FolderNameHash {
+    size_t operator()(const FolderName& key) const
+    {
+        return std::hash<std::wstring>()(key.folded) ^ (static_cast<size_t>(key.folder) * 0x9E3779B97F4A7C15ull);
+    }
+};
+
+inline FolderName MakeFolderName(std::int32_t folder, std::wstring_view name)
+{
+    return FolderName{folder, FoldedName(name)};
+}

@@ -20,10 +20,11 @@ NumberedTarget NumberedName(std::wstring_view name, const std::wstring& baseName
     // The platform's full lower-casing: every letter with a lower-case form, not only A-Z.
     if (!target.extension.empty())
         CharLowerBuffW(target.extension.data(), static_cast<DWORD>(target.extension.size()));
+    target.newName.reserve(baseName.size() + 1 + target.extension.size());
     target.newName = baseName;
     // A name ending in a dot has an empty extension; Windows would drop a trailing dot
     // from the new name, so the recorded path would not be the file's.
     if (!target.extension.empty())
-        target.newName += L"." + target.extension;
+        target.newName.append(1, L'.').append(target.extension);
     return target;
 }

@@ -18,15 +18,7 @@ struct Holder {
     bool several = false;
 };
 
-using HolderMap = std::unordered_map<std::wstring, Holder>;
-
-std::wstring NameKey(std::int32_t folder, std::wstring_view name)
-{
-    std::wstring key = FoldedName(name);
-    key += L'|';
-    key += std::to_wstring(folder);
-    return key;
-}
+using HolderMap = std::unordered_map<FolderName, Holder, FolderNameHash>;
 
 void CannotChange(PlannedEntry& entry, PlanReason reason)
 {
@@ -35,20 +27,24 @@ void CannotChange(PlannedEntry& entry, PlanReason reason)
 }
 
 // Registers the held names, then the collected entries; a file collected a second time (an
-// extension listed twice) is marked and keeps the number it uses up.
-HolderMap MapHolders(const CollectedTree& tree, std::vector<PlannedEntry>& entries)
+// extension listed twice) is marked and keeps the number it uses up. ownHolders gets, per
+// entry, the holder of the entry's own name (the map's nodes stay where they are).
+HolderMap MapHolders(const CollectedTree& tree, std::vector<PlannedEntry>& entries, std::vector<Holder*>& ownHolders)
 {
     HolderMap holders;
     holders.reserve(tree.held.size() + entries.size());
+    ownHolders.assign(entries.size(), nullptr);
     for (const HeldName& held : tree.held) {
-        auto inserted = holders.emplace(NameKey(held.folder, held.name), Holder{-1, &held.name, false});
+        auto inserted = holders.emplace(MakeFolderName(held.folder, held.name), Holder{-1, &held.name, false});
         if (!inserted.second && *inserted.first->second.spelling != held.name)
             inserted.first->second.several = true;
     }
     for (size_t i = 0; i < entries.size(); ++i) {
         PlannedEntry& entry = entries[i];
         std::wstring_view name = entry.Name();
-        auto inserted = holders.emplace(NameKey(entry.folder, name), Holder{static_cast<std::int32_t>(i), nullptr, false});
+        auto inserted =
+            holders.emplace(MakeFolderName(entry.folder, name), Holder{static_cast<std::int32_t>(i), nullptr, false});
+        ownHolders[i] = &inserted.first->second;
         if (inserted.second)
             continue;
         Holder& holder = inserted.first->second;
@@ -66,7 +62,7 @@ HolderMap MapHolders(const CollectedTree& tree, std::vector<PlannedEntry>& entri
 
 bool MovesAway(const PlannedEntry& entry)
 {
-    return entry.status != PlanStatus::CannotChange && FoldedName(entry.newName) != FoldedName(entry.Name());
+    return entry.status != PlanStatus::CannotChange && !EqualsFolded(entry.newName, entry.Name());
 }
 
 void NameEntries(std::vector<PlannedEntry>& entries, const RunOptions& options)
@@ -95,29 +91,41 @@ void NameEntries(std::vector<PlannedEntry>& entries, const RunOptions& options)
 
 // A new name must be free, or be freed in this run by the entry holding it. dependsOn gets,
 // per entry, the entry that must move away first.
-void CheckNewNames(std::vector<PlannedEntry>& entries, HolderMap& holders, std::vector<std::int32_t>& dependsOn)
+void CheckNewNames(std::vector<PlannedEntry>& entries, HolderMap& holders, const std::vector<Holder*>& ownHolders,
+                   std::vector<std::int32_t>& dependsOn)
 {
-    std::unordered_map<std::wstring, std::int32_t> claimed;
+    std::unordered_map<FolderName, std::int32_t, FolderNameHash> claimed;
     for (size_t i = 0; i < entries.size(); ++i) {
         PlannedEntry& entry = entries[i];
         if (!entry.Renames())
             continue;
-        std::wstring target = NameKey(entry.folder, entry.newName);
-        auto holder = holders.find(target);
-        if (holder != holders.end() && holder->second.entry == static_cast<std::int32_t>(i)) {
+        // A new name that differs only in letter case folds to the entry's own.
+        bool caseOnly = EqualsFolded(entry.newName, entry.Name());
+        FolderName target;
+        Holder* holder = nullptr;
+        if (caseOnly) {
+            holder = ownHolders[i];
+        } else {
+            target = MakeFolderName(entry.folder, entry.newName);
+            auto found = holders.find(target);
+            holder = found == holders.end() ? nullptr : &found->second;
+        }
+        if (holder && holder->entry == static_cast<std::int32_t>(i)) {
             // Only the letter case changes: no other spelling may stand beside it.
-            if (holder->second.several)
+            if (holder->several)
                 CannotChange(entry, PlanReason::NameHeld);
             continue;
         }
-        if (!claimed.emplace(target, static_cast<std::int32_t>(i)).second) {
+        if (caseOnly)
+            target = MakeFolderName(entry.folder, entry.newName);
+        if (!claimed.emplace(std::move(target), static_cast<std::int32_t>(i)).second) {
             CannotChange(entry, PlanReason::NameHeld);
             continue;
         }
-        if (holder == holders.end())
+        if (!holder)
             continue;
-        std::int32_t other = holder->second.entry;
-        if (holder->second.several || other < 0 || !MovesAway(entries[static_cast<size_t>(other)]))
+        std::int32_t other = holder->entry;
+        if (holder->several || other < 0 || !MovesAway(entries[static_cast<size_t>(other)]))
             CannotChange(entry, PlanReason::NameHeld);
         else
             dependsOn[i] = other;
@@ -172,11 +180,12 @@ RunPlan PlanRun(CollectedTree tree, const RunOptions& options)
     std::vector<PlannedEntry>& entries = plan.entries;
     for (PlannedEntry& entry : entries)
         entry.status = PlanStatus::AlreadyRight;
-    HolderMap holders = MapHolders(tree, entries);
     if (options.mode != ModeReadOnly) {
+        std::vector<Holder*> ownHolders;
+        HolderMap holders = MapHolders(tree, entries, ownHolders);
         NameEntries(entries, options);
         std::vector<std::int32_t> dependsOn(entries.size(), -1);
-        CheckNewNames(entries, holders, dependsOn);
+        CheckNewNames(entries, holders, ownHolders, dependsOn);
         SpreadHeldNames(entries, dependsOn);
     } else {
         for (PlannedEntry& entry : entries)

@@ -1,19 +1,12 @@
 // The changes of one run in the order they are made.
 #include "RunSteps.h"
 
+#include "FolderWalk.h"
 #include "NameRules.h"
 
 #include <unordered_map>
 
 namespace {
-
-std::wstring NameKey(std::int32_t folder, std::wstring_view name)
-{
-    std::wstring key = FoldedName(name);
-    key += L'|';
-    key += std::to_wstring(folder);
-    return key;
-}
 
 std::wstring_view FolderPart(std::wstring_view path)
 {
@@ -25,8 +18,10 @@ struct StepOrder {
     const std::wstring& temporaryTag;
     std::wstring rootPrefix; // the chosen folder without a trailing backslash
     std::vector<RunStep> steps;
-    std::vector<std::wstring> folderNow; // a folder entry's path once its own steps are ordered
-    std::vector<std::wstring> parkedAt;  // an entry moved aside to break a cycle
+    // Only folders and parked entries have these: a run of 100,000 entries holds every step's
+    // paths at once, so nothing else is kept per entry. Every path is made at its exact size.
+    std::unordered_map<std::int32_t, std::wstring> folderNow; // a folder's path once its own steps are ordered
+    std::unordered_map<std::int32_t, std::wstring> parkedAt;  // an entry moved aside to break a cycle
     std::vector<bool> done;
 
     const PlannedEntry& Entry(std::int32_t i) const { return plan.entries[static_cast<size_t>(i)]; }
@@ -34,20 +29,18 @@ struct StepOrder {
     std::wstring CurrentPath(std::int32_t i) const
     {
         const PlannedEntry& entry = Entry(i);
-        if (entry.parent >= 0) {
-            std::wstring path = folderNow[static_cast<size_t>(entry.parent)];
-            path += L'\\';
-            path += entry.Name();
-            return path;
-        }
-        return rootPrefix + entry.path.substr(1);
+        // A folder is ordered before its contents, which lie under its new name then.
+        auto folder = entry.parent >= 0 ? folderNow.find(entry.parent) : folderNow.end();
+        if (folder != folderNow.end())
+            return JoinPath(folder->second, entry.Name());
+        std::wstring path;
+        path.reserve(rootPrefix.size() + entry.path.size() - 1);
+        return path.append(rootPrefix).append(entry.path, 1, std::wstring::npos);
     }
 
     std::wstring TemporaryPath(std::wstring_view inPath, std::int32_t i) const
     {
-        std::wstring path(FolderPart(inPath));
-        path += L"\\~nomaro-" + temporaryTag + L"-" + std::to_wstring(i) + L".tmp";
-        return path;
+        return JoinPath(FolderPart(inPath), L"~nomaro-" + temporaryTag + L"-" + std::to_wstring(i) + L".tmp");
     }
 
     void Add(StepKind kind, std::int32_t i, const std::wstring& path, std::wstring newPath = {}, std::wstring temporary = {})
@@ -64,10 +57,7 @@ struct StepOrder {
 
     std::wstring NewPath(const std::wstring& path, std::int32_t i) const
     {
-        std::wstring newPath(FolderPart(path));
-        newPath += L'\\';
-        newPath += Entry(i).newName;
-        return newPath;
+        return JoinPath(FolderPart(path), Entry(i).newName);
     }
 
     // The steps that come before the entry's move: both are made under its old name.
@@ -83,25 +73,26 @@ struct StepOrder {
     {
         const PlannedEntry& entry = Entry(i);
         done[static_cast<size_t>(i)] = true;
-        if (!parkedAt[static_cast<size_t>(i)].empty()) {
-            const std::wstring& parked = parkedAt[static_cast<size_t>(i)];
-            Add(StepKind::Move, i, parked, NewPath(parked, i));
+        auto parked = parkedAt.find(i);
+        if (parked != parkedAt.end()) {
+            Add(StepKind::Move, i, parked->second, NewPath(parked->second, i));
+            parkedAt.erase(parked);
             return;
         }
         std::wstring path = CurrentPath(i);
         AddFirstSteps(i, path);
         if (!entry.Renames()) {
             if (entry.isFolder)
-                folderNow[static_cast<size_t>(i)] = std::move(path);
+                folderNow[i] = std::move(path);
             return;
         }
         std::wstring newPath = NewPath(path, i);
         std::wstring temporary;
-        if (FoldedName(entry.newName) == FoldedName(entry.Name()))
+        if (EqualsFolded(entry.newName, entry.Name()))
             temporary = TemporaryPath(path, i);
         Add(StepKind::Move, i, path, newPath, std::move(temporary));
         if (entry.isFolder)
-            folderNow[static_cast<size_t>(i)] = std::move(newPath);
+            folderNow[i] = std::move(newPath);
     }
 
     // Moves the entry to a temporary name, so that the entry waiting for its name can move.
@@ -111,7 +102,7 @@ struct StepOrder {
         AddFirstSteps(i, path);
         std::wstring temporary = TemporaryPath(path, i);
         Add(StepKind::Move, i, path, temporary);
-        parkedAt[static_cast<size_t>(i)] = std::move(temporary);
+        parkedAt[i] = std::move(temporary);
     }
 };
 
@@ -120,24 +111,27 @@ struct StepOrder {
 std::vector<RunStep> OrderRunSteps(const RunPlan& plan, const std::wstring& temporaryTag)
 {
     const size_t count = plan.entries.size();
-    StepOrder order{plan, temporaryTag, plan.root, {}, std::vector<std::wstring>(count), std::vector<std::wstring>(count),
-                    std::vector<bool>(count, false)};
+    StepOrder order{plan, temporaryTag, plan.root, {}, {}, {}, std::vector<bool>(count, false)};
     if (order.rootPrefix.size() > 1 && order.rootPrefix.back() == L'\\')
         order.rootPrefix.pop_back();
+    size_t stepCount = 0;
+    for (const PlannedEntry& entry : plan.entries)
+        stepCount += (entry.clearReadOnly ? 1 : 0) + (entry.writeTag ? 1 : 0) + (entry.Renames() ? 1 : 0);
+    order.steps.reserve(stepCount); // a broken cycle adds a step for each of its heads
 
     // Who holds each name that an entry gives up in this run.
-    std::unordered_map<std::wstring, std::int32_t> leaving;
+    std::unordered_map<FolderName, std::int32_t, FolderNameHash> leaving;
     for (size_t i = 0; i < count; ++i) {
         const PlannedEntry& entry = plan.entries[i];
-        if (entry.Renames() && FoldedName(entry.newName) != FoldedName(entry.Name()))
-            leaving.emplace(NameKey(entry.folder, entry.Name()), static_cast<std::int32_t>(i));
+        if (entry.Renames() && !EqualsFolded(entry.newName, entry.Name()))
+            leaving.emplace(MakeFolderName(entry.folder, entry.Name()), static_cast<std::int32_t>(i));
     }
     std::vector<std::int32_t> waitsFor(count, -1);
-    for (size_t i = 0; i < count; ++i) {
+    for (size_t i = 0; i < count && !leaving.empty(); ++i) {
         const PlannedEntry& entry = plan.entries[i];
         if (!entry.Renames())
             continue;
-        auto holder = leaving.find(NameKey(entry.folder, entry.newName));
+        auto holder = leaving.find(MakeFolderName(entry.folder, entry.newName));
         if (holder != leaving.end() && holder->second != static_cast<std::int32_t>(i))
             waitsFor[i] = holder->second;
     }
