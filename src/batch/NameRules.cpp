@@ -36,14 +36,26 @@ std::wstring FoldedName(std::wstring_view name)
     return folded;
 }
 
+// Folded whole, as FoldedName folds them, in buffers that hold any name a folder can have.
+static constexpr size_t kBufferUnits = 2 * kMaxNameLength;
+
+size_t FoldedNameHash(std::wstring_view name)
+{
+    if (name.size() > kBufferUnits)
+        return std::hash<std::wstring>()(FoldedName(name));
+    wchar_t folded[kBufferUnits];
+    std::copy(name.begin(), name.end(), folded);
+    if (!name.empty())
+        CharUpperBuffW(folded, static_cast<DWORD>(name.size()));
+    return std::hash<std::wstring_view>()(std::wstring_view(folded, name.size()));
+}
+
 bool EqualsFolded(std::wstring_view a, std::wstring_view b)
 {
     if (a.size() != b.size())
         return false;
     if (a == b)
         return true;
-    // Folded whole, as FoldedName folds them, in buffers that hold any name a folder can have.
-    constexpr size_t kBufferUnits = 2 * kMaxNameLength;
     if (a.size() > kBufferUnits)
         return FoldedName(a) == FoldedName(b);
     wchar_t left[kBufferUnits];

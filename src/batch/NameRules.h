@@ -20,6 +20,9 @@ std::wstring FoldedName(std::wstring_view name);
 // by the hundred thousand.
 bool EqualsFolded(std::wstring_view a, std::wstring_view b);
 
+// The hash of FoldedName(name), without making it.
+size_t FoldedNameHash(std::wstring_view name);
+
 // A name in one folder (by the walk's folder number), folded: the key under which a run finds
 // who holds a name.
 struct FolderName {

@@ -6,6 +6,7 @@
 #include "NameRules.h"
 #include "NumberFile.h"
 
+#include <algorithm>
 #include <unordered_map>
 
 namespace {
@@ -150,6 +151,39 @@ void SpreadHeldNames(std::vector<PlannedEntry>& entries, const std::vector<std::
     }
 }
 
+// In the case modes every entry of a folder is collected and each new name is the entry's own
+// in other letters, so a name is held only where a case-sensitive folder holds a second spelling
+// of it. Found by sorting the entries by folder and folded name: no map of every name is made.
+void RefuseSecondSpellings(std::vector<PlannedEntry>& entries)
+{
+    struct Key {
+        std::int32_t folder;
+        size_t hash;
+        std::int32_t entry;
+        bool operator<(const Key& other) const
+        {
+            return folder != other.folder ? folder < other.folder : hash < other.hash;
+        }
+    };
+    std::vector<Key> keys;
+    keys.reserve(entries.size());
+    for (size_t i = 0; i < entries.size(); ++i)
+        keys.push_back(Key{entries[i].folder, FoldedNameHash(entries[i].Name()), static_cast<std::int32_t>(i)});
+    std::sort(keys.begin(), keys.end());
+    for (size_t first = 0, end = 0; first < keys.size(); first = end) {
+        for (end = first + 1; end < keys.size() && !(keys[first] < keys[end]); ++end) {
+        }
+        for (size_t a = first; a < end; ++a) {
+            PlannedEntry& entry = entries[static_cast<size_t>(keys[a].entry)];
+            for (size_t b = first; b < end && entry.Renames(); ++b) {
+                std::wstring_view other = entries[static_cast<size_t>(keys[b].entry)].Name();
+                if (b != a && other != entry.Name() && EqualsFolded(other, entry.Name()))
+                    CannotChange(entry, PlanReason::NameHeld);
+            }
+        }
+    }
+}
+
 void SettleStatuses(std::vector<PlannedEntry>& entries, OperationMode mode)
 {
     for (PlannedEntry& entry : entries) {
@@ -180,7 +214,11 @@ RunPlan PlanRun(CollectedTree tree, const RunOptions& options)
     std::vector<PlannedEntry>& entries = plan.entries;
     for (PlannedEntry& entry : entries)
         entry.status = PlanStatus::AlreadyRight;
-    if (options.mode != ModeReadOnly) {
+    bool caseMode = options.mode == ModeLower || options.mode == ModeUpper || options.mode == ModeFavorites;
+    if (caseMode && tree.held.empty()) {
+        NameEntries(entries, options);
+        RefuseSecondSpellings(entries);
+    } else if (options.mode != ModeReadOnly) {
         std::vector<Holder*> ownHolders;
         HolderMap holders = MapHolders(tree, entries, ownHolders);
         NameEntries(entries, options);
