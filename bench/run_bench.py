@@ -169,7 +169,12 @@ class Bench:
 
     def listing_row(self, row, tree, samples):
         outputs = {kind: "%s\\%s-%s.txt" % (SCRATCH, row, kind) for kind in ("program", "baseline")}
-        self.simple_row(row, (row, tree, outputs["program"]), (row, tree, outputs["baseline"]), samples)
+
+        def before(run, kind):
+            # A listing written over an old one would time the old one's removal too.
+            if os.path.exists(self.unix(outputs[kind])):
+                os.remove(self.unix(outputs[kind]))
+        self.simple_row(row, (row, tree, outputs["program"]), (row, tree, outputs["baseline"]), samples, before=before)
         with open(self.unix(outputs["program"]), "rb") as ours, open(self.unix(outputs["baseline"]), "rb") as theirs:
             if ours.read() != theirs.read():
                 self.notes.append("%s: the program's listing differs from the baseline's" % ROW_NAMES[row])
