@@ -241,6 +241,8 @@ public:
         Flush();
     }
 
+    long long Lines() const { return lines_; }
+
     // One enumeration: the subfolders with their trees first, then the files.
     void ListFolder(const std::wstring& folder, int depth)
     {
@@ -259,6 +261,7 @@ public:
         std::string indent(static_cast<size_t>(depth) * 3, ' ');
         std::string lead = plain_ ? indent : "{" + indent + kPicture + " ";
         std::string tail = plain_ ? "" : "\\par }\r\n";
+        lines_ += static_cast<long long>(folders.size() + files.size());
         for (const std::wstring& name : folders) {
             Put(lead + (plain_ ? "" : "\\b ") + Ansi(name) + (plain_ ? "" : "\\b0") + tail + "\r\n");
             ListFolder(folder + L"\\" + name, depth + 1);
@@ -298,6 +301,7 @@ private:
     UniqueFile file_;
     bool plain_;
     std::string buffer_;
+    long long lines_ = 0;
 };
 
 int Usage()
@@ -330,6 +334,7 @@ int wmain(int argc, wchar_t** argv)
     } else if ((mode == L"listing-plain" || mode == L"listing-rtf") && argc >= 4) {
         Listing listing(argv[3], mode == L"listing-plain");
         listing.ListFolder(root, 0);
+        entries = listing.Lines();
     } else {
         return Usage();
     }

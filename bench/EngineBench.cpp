@@ -1,6 +1,9 @@
 // Times one run of Nomaro's real engine, as the main window starts it: a window with the progress
 // bar is present, the "Calculating..." box shows, the numbering history is loaded.
 //   engine_bench lower ROOT                    lower-case without a window, as the command line runs it
+//   engine_bench lower-journal ROOT            plan a Lower run and time only writing and completing its
+//                                              journal, as if every step was done; changes nothing (the
+//                                              command-line run cannot be timed from inside)
 //   engine_bench upper|readonly ROOT           BatchRun in that mode
 //   engine_bench number ROOT STATE --name=A [--width=6]
 //                                              fresh numbering, with an empty history in STATE
@@ -13,6 +16,7 @@
 // and one "progress" line (the messages the progress bar received).
 #include "BatchRun.h"
 #include "FileListing.h"
+#include "RunJournal.h"
 #include "HistoryStore.h"
 #include "MessagePump.h"
 #include "RunState.h"
@@ -100,6 +104,32 @@ RunOptions NumberingOptions(int argc, wchar_t** argv)
     return options;
 }
 
+// The journal of the Lower run the command line would make of root now: its seconds.
+double TimeLowerJournal(const std::wstring& root, long long& entries)
+{
+    RunOptions options = ReadRunOptions(nullptr, ModeLower);
+    PreparedRun run;
+    if (PrepareRun(nullptr, root, options, run) != BatchResult::Completed)
+        return -1;
+    entries = static_cast<long long>(run.plan.entries.size());
+    std::vector<RunStep> steps = OrderRunSteps(run.plan, L"bench");
+    // What BatchRun gives the journal of a Lower run.
+    RunJournalContext context;
+    context.journalFolder = options.journalFolder;
+    RunJournal journal;
+    Stopwatch clock;
+    if (!BeginRunJournal(run.plan, steps, context, journal))
+        return -1;
+    std::vector<StepResult> results(steps.size());
+    for (StepResult& result : results)
+        result.outcome = StepOutcome::Done;
+    EndRunJournal(journal, run.plan, steps, results);
+    double seconds = clock.Seconds();
+    // No run happened: nothing may offer to undo it.
+    DeleteFileW(journal.path.c_str());
+    return seconds;
+}
+
 int Usage()
 {
     std::fprintf(stderr, "usage: engine_bench lower|upper|readonly|preview ROOT | number|resumed ROOT STATE --name=TEXT"
@@ -115,6 +145,16 @@ int wmain(int argc, wchar_t** argv)
         return Usage();
     std::wstring mode = argv[1];
     std::wstring root = argv[2];
+    if (mode == L"lower-journal") {
+        long long entries = 0;
+        double seconds = TimeLowerJournal(root, entries);
+        if (seconds < 0) {
+            std::fprintf(stderr, "the journal could not be written\n");
+            return 1;
+        }
+        PrintResult(0, PeakMegabytes(), seconds, entries);
+        return 0;
+    }
     bool needsThird = mode == L"number" || mode == L"resumed" || mode == L"listing-plain" || mode == L"listing-rtf";
     if (needsThird && argc < 4)
         return Usage();

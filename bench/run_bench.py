@@ -52,6 +52,7 @@ class Bench:
         self.nomaro = "Z:" + os.path.join(build, "src", "app", "Nomaro.exe").replace("/", "\\")
         self.drive_c = os.path.join(self.env["NOMARO_TEST_ENV"], "prefix", "drive_c")
         self.runs = runs
+        self.size = ""
         self.notes = []
         self.startup = []  # Nomaro.exe from the command line on an empty folder
 
@@ -73,6 +74,10 @@ class Bench:
 
     def tree(self, *arguments):
         self.run("bench_tree", *arguments)
+
+    def say(self, what):
+        """Progress, on the error stream: the full table takes half an hour."""
+        print("tools/bench: %s %s" % (self.size, what), file=sys.stderr, flush=True)
 
     def unix(self, windows_path):
         assert windows_path.startswith("C:\\")
@@ -107,26 +112,25 @@ class Bench:
         empty = SCRATCH + "\\empty"
         os.makedirs(self.unix(empty), exist_ok=True)
         if want_lower and not self.startup:
+            self.say("Wine start-up: Nomaro.exe on an empty folder")
             self.startup = [self.run("commandline_bench", self.nomaro, empty) for _ in range(self.runs)]
-        upper_kind = "program" if want_upper else "flip"
         steps = []
         for _ in range(self.runs):
             if want_lower:
-                # A Lower run through the engine in this process as well, for the journal's share.
-                steps += [("lower", "program", "commandline_bench", (self.nomaro, tree)),
-                          ("upper", upper_kind, "engine_bench", ("upper", tree)),
-                          ("lower", "journal", "engine_bench", ("lower", tree)),
-                          ("upper", upper_kind, "engine_bench", ("upper", tree)),
-                          ("lower", "baseline", "baseline_bench", ("lower", tree)),
-                          ("upper", "baseline" if want_upper else "flip", "baseline_bench", ("upper", tree))]
+                # The command-line run cannot be timed from inside: the journal of the same plan is
+                # timed by itself just before, on the same tree.
+                steps += [("lower", "journal", "engine_bench", ("lower-journal", tree)),
+                          ("lower", "program", "commandline_bench", (self.nomaro, tree))]
             else:
-                steps += [("lower", "flip", "baseline_bench", ("lower", tree)),
-                          ("upper", "program", "engine_bench", ("upper", tree)),
-                          ("lower", "flip", "baseline_bench", ("lower", tree)),
-                          ("upper", "baseline", "baseline_bench", ("upper", tree))]
+                steps += [("lower", "flip", "baseline_bench", ("lower", tree))]
+            steps += [("upper", "program" if want_upper else "flip", "engine_bench", ("upper", tree)),
+                      ("lower", "baseline" if want_lower else "flip", "baseline_bench", ("lower", tree)),
+                      ("upper", "baseline" if want_upper else "flip", "baseline_bench", ("upper", tree))]
         for mode, kind, program, arguments in steps:
+            self.say("%s %s: %s" % (ROW_NAMES[mode], kind, program))
             figures = self.run(program, *arguments)
-            self.check_case(tree, mode == "upper", "%s %s" % (program, mode))
+            if kind != "journal":
+                self.check_case(tree, mode == "upper", "%s %s" % (program, mode))
             if kind != "flip":
                 samples.setdefault((mode, kind), []).append(figures)
 
@@ -139,16 +143,19 @@ class Bench:
                     before(run, kind)
                 if callable(arguments):
                     arguments = arguments(run)
+                self.say("%s %s %d/%d" % (ROW_NAMES[row], kind, run + 1, self.runs))
                 figures = self.run(program, *arguments)
                 samples.setdefault((row, kind), []).append(figures)
                 if after:
                     after(run, kind)
 
     def measure_size(self, size_name, rows):
+        self.size = size_name
         files = SIZES[size_name]
         samples = {}
         tree = "%s\\tree-%s" % (SCRATCH, size_name)
         if any(r in rows for r in ("lower", "upper", "readonly", "number", "preview", "listing-plain", "listing-rtf")):
+            self.say("making the tree")
             self.tree("make", tree, str(files))
         if "lower" in rows or "upper" in rows:
             self.case_rows(tree, "lower" in rows, "upper" in rows, samples)
@@ -216,10 +223,12 @@ class Bench:
             return None
         seconds = statistics.median(f["seconds"] for f in program)
         if row == "lower":
-            seconds -= statistics.median(f["seconds"] for f in self.startup)
-            shares = [f["journal_seconds"] / f["seconds"] for f in samples[("lower", "journal")]]
+            startup = statistics.median(f["seconds"] for f in self.startup)
+            seconds -= startup
+            shares = [j["journal_seconds"] / max(p["seconds"] - startup, 1e-9)
+                      for j, p in zip(samples[("lower", "journal")], program)]
         else:
-            shares = [f["journal_seconds"] / f["seconds"] for f in program]
+            shares = [f["journal_seconds"] / f["seconds"] for f in program if f["seconds"] > 0]
         base = statistics.median(f["seconds"] for f in baseline)
         entries = samples.get((row, "entries")) or int(max(f.get("entries", 0) for f in baseline))
         progress = max((f.get("messages", 0) for f in program), default=0)
@@ -229,7 +238,7 @@ class Bench:
             "baseline": base,
             "ratio": seconds / base if base > 0 else float("nan"),
             "peak": statistics.median(f["peak_mib"] for f in program),
-            "journal": 100 * statistics.median(shares),
+            "journal": 100 * statistics.median(shares) if shares else 0.0,
             "progress": progress,
         }
 
@@ -280,7 +289,7 @@ def main():
     if len(args.sizes) == 2:
         for row in args.rows:
             small, large = per_entry.get((row, "10k")), per_entry.get((row, "100k"))
-            if small and large:
+            if small and large and small["seconds"] > 0 and small["baseline"] > 0 and small["entries"] > 0:
                 growth = (large["seconds"] / large["entries"]) / (small["seconds"] / small["entries"])
                 base_growth = (large["baseline"] / large["entries"]) / (small["baseline"] / small["entries"])
                 print("%-22s seconds per entry, 10k to 100k: program x%.2f, baseline x%.2f" % (
