@@ -119,22 +119,44 @@ struct TreeWalk {
     {
         std::int32_t folder = levelFolder[static_cast<size_t>(found.depth)];
         std::int32_t parent = levelPlanIndex[static_cast<size_t>(found.depth)];
-        bool isFolder = (found.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        if (!Numbering()) {
-            Collect(found, folder, parent);
-            enteringPlanIndex = static_cast<std::int32_t>(tree.plan.entries.size()) - 1;
-            return isFolder;
-        }
-        bool wanted = !isFolder && !(found.attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) &&
-                      (!extension || ExtensionMatches(found.name, *extension)) &&
+        if (Numbering())
+            return OnNumberingEntry(found, folder);
+        Collect(found, folder, parent);
+        enteringPlanIndex = static_cast<std::int32_t>(tree.plan.entries.size()) - 1;
+        return (found.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    }
+
+    // A file is numbered by its attributes read by its path: not hidden, not system, not a folder
+    // after all (a read that fails yields all bits). The read costs a look-up, so it is made only
+    // for the files that their name, the extension and the numbered files before leave in question:
+    // a resumed folder of 50,000 numbered files reads only its new ones.
+    bool OnNumberingEntry(const WalkEntry& found, std::int32_t folder)
+    {
+        enteringPlanIndex = -1;
+        bool listedAsFolder = (found.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        bool wanted = !listedAsFolder && (!extension || ExtensionMatches(found.name, *extension)) &&
                       // A tree that holds the start folder must not have the history's own files renamed.
                       !IsHistoryDataFile(found.path);
-        if (wanted)
-            Collect(found, folder, -1);
-        else if (firstPass)
+        std::wstring relative;
+        if (wanted) {
+            relative = RelativePath(found.path, walkRoot.size());
+            wanted = !(exclusions && Contains(exclusions, relative));
+        }
+        DWORD attributes = found.attributes;
+        if (wanted) {
+            attributes = GetFileAttributesW(found.path.c_str());
+            wanted = !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+        }
+        if (wanted) {
+            PlannedEntry& entry = tree.plan.entries.emplace_back();
+            FillFromWalk(entry, found, std::move(relative));
+            entry.attributes = attributes;
+            entry.folder = folder;
+            ++tree.plan.progressTotal;
+        } else if (firstPass) {
             tree.held.push_back(HeldName{folder, std::wstring(found.name)});
-        enteringPlanIndex = -1;
-        return isFolder;
+        }
+        return listedAsFolder || (attributes & FILE_ATTRIBUTE_DIRECTORY);
     }
 };
 
@@ -166,11 +188,11 @@ CollectedTree CollectEntries(const std::wstring& root, const RunOptions& options
         FolderWalk walk;
         walk.onFolderVisit = [&state](const std::wstring& path, int depth) { state.OnFolderVisit(path, depth); };
         walk.onEntry = [&state](const WalkEntry& found) { return state.OnEntry(found); };
-        // Numbering reads each file's attributes by its path, as specified: they decide which files
-        // are numbered, and the read costs little beside a move. Elsewhere the enumeration's serve:
-        // the case modes need only the folder bit, and the read-only mode reads each marked entry
-        // by its path again right before clearing the mark, which a second read would double.
-        walk.attributesByPath = options.mode == ModeNumber;
+        // The enumeration's attributes tell folders from files. Numbering reads a candidate file's
+        // attributes by its path itself; the case modes need only the folder bit; and the read-only
+        // mode reads each marked entry by its path right before clearing the mark, which a read
+        // here would double.
+        walk.attributesByPath = false;
         RunFolderWalk(state.walkRoot, walk);
     }
     return tree;
