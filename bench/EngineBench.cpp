@@ -112,7 +112,7 @@ double TimeLowerJournal(const std::wstring& root, long long& entries)
     if (PrepareRun(nullptr, root, options, run) != BatchResult::Completed)
         return -1;
     entries = static_cast<long long>(run.plan.entries.size());
-    std::vector<RunStep> steps = OrderRunSteps(run.plan, L"bench");
+    RunSteps steps = OrderRunSteps(run.plan, L"bench");
     // What BatchRun gives the journal of a Lower run.
     RunJournalContext context;
     context.journalFolder = options.journalFolder;

@@ -28,13 +28,13 @@ static StepResult MakeStep(const RunPlan& plan, const RunStep& step, CaseRenameM
     return Outcome(ERROR_INVALID_FUNCTION);
 }
 
-std::vector<StepResult> ApplyRunSteps(const RunPlan& plan, const std::vector<RunStep>& steps, CaseRenameMemory& memory,
+std::vector<StepResult> ApplyRunSteps(const RunPlan& plan, const RunSteps& steps, CaseRenameMemory& memory,
                                       const std::function<void(std::int32_t entriesDone)>& entriesDone)
 {
     const size_t count = plan.entries.size();
     std::vector<std::int32_t> stepsLeft(count, 0);
-    for (const RunStep& step : steps)
-        ++stepsLeft[static_cast<size_t>(step.entry)];
+    for (size_t i = 0; i < steps.size(); ++i)
+        ++stepsLeft[static_cast<size_t>(steps.EntryOf(i))];
     std::vector<bool> entryFailed(count, false);
     size_t finished = 0; // entries at the front of the collection order with no step left
     auto report = [&] {
@@ -48,13 +48,12 @@ std::vector<StepResult> ApplyRunSteps(const RunPlan& plan, const std::vector<Run
 
     std::vector<StepResult> results(steps.size());
     for (size_t i = 0; i < steps.size(); ++i) {
-        const RunStep& step = steps[i];
-        size_t entry = static_cast<size_t>(step.entry);
+        size_t entry = static_cast<size_t>(steps.EntryOf(i));
         // A tag or a read-only mark that could not be changed does not keep the file from its
         // new name; a move that failed keeps it from its next one.
         if (!entryFailed[entry]) {
-            results[i] = MakeStep(plan, step, memory);
-            if (step.kind == StepKind::Move && results[i].outcome != StepOutcome::Done)
+            results[i] = MakeStep(plan, steps[i], memory);
+            if (steps.KindOf(i) == StepKind::Move && results[i].outcome != StepOutcome::Done)
                 entryFailed[entry] = true;
         }
         --stepsLeft[entry];

@@ -10,5 +10,5 @@
 // Makes each step and gives what happened to it, step by step. Once a step of an entry
 // fails, its later steps are not tried. entriesDone is told, after each step, how many
 // entries at the front of the collection order have all their steps behind them.
-std::vector<StepResult> ApplyRunSteps(const RunPlan& plan, const std::vector<RunStep>& steps, CaseRenameMemory& memory,
+std::vector<StepResult> ApplyRunSteps(const RunPlan& plan, const RunSteps& steps, CaseRenameMemory& memory,
                                       const std::function<void(std::int32_t entriesDone)>& entriesDone);

@@ -168,7 +168,7 @@ static void RecordNumbering(const PreparedRun& run)
     WriteNumberingIndex(run.exclusions.get(), numbered);
 }
 
-static std::vector<StepResult> ApplyWithProgress(HWND window, const RunPlan& plan, const std::vector<RunStep>& steps)
+static std::vector<StepResult> ApplyWithProgress(HWND window, const RunPlan& plan, const RunSteps& steps)
 {
     CurrentRun.ProgressTotal = plan.progressTotal;
     CaseRenameMemory memory;
@@ -206,7 +206,7 @@ BatchResult ExecuteRun(HWND window, PreparedRun& run, RunTimings* timings)
         SetProgress(window, 0);
     }
 
-    std::vector<RunStep> steps = OrderRunSteps(run.plan, TemporaryTag());
+    RunSteps steps = OrderRunSteps(run.plan, TemporaryTag());
     RunJournal journal;
     QueryPerformanceCounter(&journalStart);
     bool journaled = BeginRunJournal(run.plan, steps, JournalContext(run.options, run.plan), journal);

@@ -423,15 +423,16 @@ bool GetResults(Reader& in, RunJournalData& journal)
 } // namespace
 
 // The plan entries that have steps, in plan order; false for a step without a plan entry.
-static bool EntriesWithSteps(const RunPlan& plan, const std::vector<RunStep>& steps, std::vector<std::int32_t>& indexes)
+static bool EntriesWithSteps(const RunPlan& plan, const RunSteps& steps, std::vector<std::int32_t>& indexes)
 {
     std::vector<bool> seen(plan.entries.size(), false);
-    for (const RunStep& step : steps) {
-        if (step.entry < 0 || static_cast<size_t>(step.entry) >= plan.entries.size())
+    for (size_t i = 0; i < steps.size(); ++i) {
+        std::int32_t entry = steps.EntryOf(i);
+        if (entry < 0 || static_cast<size_t>(entry) >= plan.entries.size())
             return false;
-        if (!seen[static_cast<size_t>(step.entry)]) {
-            seen[static_cast<size_t>(step.entry)] = true;
-            indexes.push_back(step.entry);
+        if (!seen[static_cast<size_t>(entry)]) {
+            seen[static_cast<size_t>(entry)] = true;
+            indexes.push_back(entry);
         }
     }
     std::sort(indexes.begin(), indexes.end());
@@ -439,7 +440,7 @@ static bool EntriesWithSteps(const RunPlan& plan, const std::vector<RunStep>& st
 }
 
 bool EncodeJournal(const JournalHeader& header, const JournalMemory& memory, const RunPlan& plan,
-                   const std::vector<RunStep>& steps, const KeptTags& tags, const JournalSink& sink)
+                   const RunSteps& steps, const KeptTags& tags, const JournalSink& sink)
 {
     // Handed on in pieces of about this size.
     static constexpr size_t kPieceSize = 256 * 1024;
@@ -483,7 +484,8 @@ bool EncodeJournal(const JournalHeader& header, const JournalMemory& memory, con
         if (!handOn(false))
             return false;
     }
-    for (const RunStep& step : steps) {
+    for (size_t i = 0; i < steps.size(); ++i) {
+        RunStep step = steps[i];
         if ((step.kind == StepKind::Move && step.newPath.empty()) || !PutStep(out, header.root, step) || !handOn(false))
             return false;
     }
@@ -492,7 +494,7 @@ bool EncodeJournal(const JournalHeader& header, const JournalMemory& memory, con
 }
 
 bool EncodeJournal(const JournalHeader& header, const JournalMemory& memory, const RunPlan& plan,
-                   const std::vector<RunStep>& steps, const KeptTags& tags, std::string& bytes)
+                   const RunSteps& steps, const KeptTags& tags, std::string& bytes)
 {
     bytes.clear();
     return EncodeJournal(header, memory, plan, steps, tags, [&](std::string_view piece) {
@@ -501,7 +503,7 @@ bool EncodeJournal(const JournalHeader& header, const JournalMemory& memory, con
     });
 }
 
-bool EncodeJournalEnd(const std::vector<RunStep>& steps, const std::vector<StepResult>& results,
+bool EncodeJournalEnd(const RunSteps& steps, const std::vector<StepResult>& results,
                       const std::vector<EntryAfterRun>& after, std::string& bytes)
 {
     bytes.clear();
@@ -514,7 +516,7 @@ bool EncodeJournalEnd(const std::vector<RunStep>& steps, const std::vector<StepR
         out.U32(results[i].error);
         // A stranded name the journal cannot hold in the entry's folder is left out: Undo then
         // finds the entry neither at its old nor at its new name and says so.
-        if (!PutSiblingName(out, steps[i].path, results[i].strandedAt))
+        if (results[i].strandedAt.empty() || !PutSiblingName(out, steps[i].path, results[i].strandedAt))
             out.U8(kNoName);
     }
     out.U32(static_cast<std::uint32_t>(after.size()));
@@ -531,7 +533,7 @@ bool IsBegunJournalOf(const JournalHeader& header, size_t stepCount)
     return header.state == JournalState::Begun && header.stepCount == stepCount;
 }
 
-bool EndJournal(std::string& bytes, const std::vector<RunStep>& steps, const std::vector<StepResult>& results,
+bool EndJournal(std::string& bytes, const RunSteps& steps, const std::vector<StepResult>& results,
                 const std::vector<EntryAfterRun>& after)
 {
     JournalHeader header;

@@ -109,9 +109,9 @@ using JournalSink = std::function<bool(std::string_view bytes)>;
 // written down so that Undo could trust them: a step without a plan entry, a path outside the
 // root, a move that would leave its folder.
 bool EncodeJournal(const JournalHeader& header, const JournalMemory& memory, const RunPlan& plan,
-                   const std::vector<RunStep>& steps, const KeptTags& tags, const JournalSink& sink);
+                   const RunSteps& steps, const KeptTags& tags, const JournalSink& sink);
 bool EncodeJournal(const JournalHeader& header, const JournalMemory& memory, const RunPlan& plan,
-                   const std::vector<RunStep>& steps, const KeptTags& tags, std::string& bytes);
+                   const RunSteps& steps, const KeptTags& tags, std::string& bytes);
 
 // A begun journal ends with kBegunJournalTail zero bytes (no outcomes, no state after the run).
 // Ending it puts EncodeJournalEnd's bytes in their place and Ended at kJournalStateOffset.
@@ -121,11 +121,11 @@ constexpr size_t kBegunJournalTail = 8;
 constexpr size_t kMaxJournalHeaderSize = kJournalMagicSize + 4 + 1 + 1 + 4 + 4 + 8 + 4 + 2 * size_t{kMaxJournalTextUnits};
 // The outcome of every step and the state of each tagged file after the run; false when results
 // do not match steps.
-bool EncodeJournalEnd(const std::vector<RunStep>& steps, const std::vector<StepResult>& results,
+bool EncodeJournalEnd(const RunSteps& steps, const std::vector<StepResult>& results,
                       const std::vector<EntryAfterRun>& after, std::string& bytes);
 // The same on a whole begun journal in memory; false when bytes are not a begun journal of as
 // many steps.
-bool EndJournal(std::string& bytes, const std::vector<RunStep>& steps, const std::vector<StepResult>& results,
+bool EndJournal(std::string& bytes, const RunSteps& steps, const std::vector<StepResult>& results,
                 const std::vector<EntryAfterRun>& after);
 // True when header is that of a begun journal of stepCount steps.
 bool IsBegunJournalOf(const JournalHeader& header, size_t stepCount);

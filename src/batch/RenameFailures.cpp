@@ -39,7 +39,7 @@ static const wchar_t* StepText(StepKind kind)
     }
 }
 
-RenameFailures FailuresOfRun(const RunPlan& plan, const std::vector<RunStep>& steps, const std::vector<StepResult>& results)
+RenameFailures FailuresOfRun(const RunPlan& plan, const RunSteps& steps, const std::vector<StepResult>& results)
 {
     RenameFailures failures;
     for (const PlannedEntry& entry : plan.entries) {
@@ -50,7 +50,7 @@ RenameFailures FailuresOfRun(const RunPlan& plan, const std::vector<RunStep>& st
         const StepResult& result = results[i];
         if (result.outcome != StepOutcome::Failed)
             continue;
-        std::wstring text = plan.entries[static_cast<size_t>(steps[i].entry)].path + L" (" + StepText(steps[i].kind) +
+        std::wstring text = plan.entries[static_cast<size_t>(steps.EntryOf(i))].path + L" (" + StepText(steps.KindOf(i)) +
                             L": " + SystemErrorText(result.error) + L")";
         // The user must be able to find the entry under the name it really has now.
         if (!result.strandedAt.empty())

@@ -19,7 +19,7 @@ void RecordFailedRename(RenameFailures& failures, const std::wstring& text);
 
 // The entries the plan could not change and the steps that failed, each named with the reason.
 // A file collected twice is not a failure: the first collection renamed it.
-RenameFailures FailuresOfRun(const RunPlan& plan, const std::vector<RunStep>& steps, const std::vector<StepResult>& results);
+RenameFailures FailuresOfRun(const RunPlan& plan, const RunSteps& steps, const std::vector<StepResult>& results);
 // True when some move of the run waits for the next restart.
 bool AnyPostponed(const std::vector<StepResult>& results);
 

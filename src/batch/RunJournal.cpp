@@ -88,19 +88,20 @@ static void KeepTag(const std::wstring& path, const std::wstring& tagText, KeptT
 }
 
 // What each tag step will overwrite; the plan entries themselves go into the journal as they are.
-static bool KeepTags(const RunPlan& plan, const std::vector<RunStep>& steps, KeptTags& tags)
+static bool KeepTags(const RunPlan& plan, const RunSteps& steps, KeptTags& tags)
 {
-    for (const RunStep& step : steps) {
-        if (step.kind != StepKind::WriteTag || tags.count(step.entry))
+    for (size_t i = 0; i < steps.size(); ++i) {
+        std::int32_t entry = steps.EntryOf(i);
+        if (steps.KindOf(i) != StepKind::WriteTag || tags.count(entry))
             continue;
-        if (step.entry < 0 || static_cast<size_t>(step.entry) >= plan.entries.size())
+        if (entry < 0 || static_cast<size_t>(entry) >= plan.entries.size())
             return false;
-        KeepTag(step.path, plan.entries[static_cast<size_t>(step.entry)].tagText, tags, step.entry);
+        KeepTag(steps[i].path, plan.entries[static_cast<size_t>(entry)].tagText, tags, entry);
     }
     return true;
 }
 
-bool BeginRunJournal(const RunPlan& plan, const std::vector<RunStep>& steps, const RunJournalContext& context,
+bool BeginRunJournal(const RunPlan& plan, const RunSteps& steps, const RunJournalContext& context,
                      RunJournal& journal)
 {
     journal = RunJournal();
@@ -136,17 +137,17 @@ bool BeginRunJournal(const RunPlan& plan, const std::vector<RunStep>& steps, con
 }
 
 // Where each tagged file is after the run, and its size and last-write time there.
-static std::vector<EntryAfterRun> TaggedFilesAfterRun(const std::vector<RunStep>& steps,
+static std::vector<EntryAfterRun> TaggedFilesAfterRun(const RunSteps& steps,
                                                       const std::vector<StepResult>& results)
 {
     std::unordered_map<std::int32_t, std::wstring> whereNow;
-    for (const RunStep& step : steps) {
-        if (step.kind == StepKind::WriteTag)
-            whereNow.emplace(step.entry, step.path);
+    for (size_t i = 0; i < steps.size(); ++i) {
+        if (steps.KindOf(i) == StepKind::WriteTag)
+            whereNow.emplace(steps.EntryOf(i), steps[i].path);
     }
     for (size_t i = 0; i < steps.size() && !whereNow.empty(); ++i) {
-        auto tagged = whereNow.find(steps[i].entry);
-        if (tagged == whereNow.end() || steps[i].kind != StepKind::Move)
+        auto tagged = whereNow.find(steps.EntryOf(i));
+        if (tagged == whereNow.end() || steps.KindOf(i) != StepKind::Move)
             continue;
         if (results[i].outcome == StepOutcome::Done)
             tagged->second = steps[i].newPath;
@@ -202,7 +203,7 @@ static bool CopyEnded(const std::wstring& path, size_t stepCount, const std::str
     return lastBytes == std::string(kBegunJournalTail, '\0') && WriteAllBytes(file, tail);
 }
 
-void EndRunJournal(RunJournal& journal, const RunPlan&, const std::vector<RunStep>& steps,
+void EndRunJournal(RunJournal& journal, const RunPlan&, const RunSteps& steps,
                    const std::vector<StepResult>& results)
 {
     std::string tail;

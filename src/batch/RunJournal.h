@@ -24,8 +24,8 @@ struct RunJournal {
 
 // Writes the journal of a run about to be applied; false when it could not be made durable,
 // and then nothing may be changed.
-bool BeginRunJournal(const RunPlan& plan, const std::vector<RunStep>& steps, const RunJournalContext& context,
+bool BeginRunJournal(const RunPlan& plan, const RunSteps& steps, const RunJournalContext& context,
                      RunJournal& journal);
 // Completes the journal with what the steps did.
-void EndRunJournal(RunJournal& journal, const RunPlan& plan, const std::vector<RunStep>& steps,
+void EndRunJournal(RunJournal& journal, const RunPlan& plan, const RunSteps& steps,
                    const std::vector<StepResult>& results);

@@ -13,111 +13,143 @@ std::wstring_view FolderPart(std::wstring_view path)
     return path.substr(0, path.find_last_of(L'\\'));
 }
 
+} // namespace
+
+std::wstring RunSteps::NameOf(const Ordered& step, Name name) const
+{
+    const PlannedEntry& entry = plan_->entries[static_cast<size_t>(step.entry)];
+    switch (name) {
+    case Name::Old:
+        return std::wstring(entry.Name());
+    case Name::New:
+        return entry.newName;
+    case Name::Temporary:
+        return L"~nomaro-" + temporaryTag_ + L"-" + std::to_wstring(step.entry) + L".tmp";
+    case Name::None:
+        break;
+    }
+    return std::wstring();
+}
+
+std::wstring RunSteps::FolderOf(const Ordered& step) const
+{
+    if (step.folder >= 0)
+        return folders_[static_cast<size_t>(step.folder)];
+    const PlannedEntry& entry = plan_->entries[static_cast<size_t>(step.entry)];
+    std::wstring_view below = FolderPart(std::wstring_view(entry.path).substr(1)); // past the "."
+    std::wstring folder;
+    folder.reserve(rootPrefix_.size() + below.size());
+    return folder.append(rootPrefix_).append(below);
+}
+
+RunStep RunSteps::operator[](size_t i) const
+{
+    if (!plan_)
+        return spelt_[i];
+    const Ordered& ordered = ordered_[i];
+    const PlannedEntry& entry = plan_->entries[static_cast<size_t>(ordered.entry)];
+    std::wstring folder = FolderOf(ordered);
+    RunStep step;
+    step.kind = ordered.kind;
+    step.entry = ordered.entry;
+    step.attributes = entry.attributes;
+    step.path = JoinPath(folder, NameOf(ordered, ordered.from));
+    if (ordered.to != Name::None)
+        step.newPath = JoinPath(folder, NameOf(ordered, ordered.to));
+    if (ordered.caseOnly)
+        step.temporaryPath = JoinPath(folder, NameOf(ordered, Name::Temporary));
+    return step;
+}
+
 struct StepOrder {
+    using Name = RunSteps::Name;
     const RunPlan& plan;
-    const std::wstring& temporaryTag;
-    std::wstring rootPrefix; // the chosen folder without a trailing backslash
-    std::vector<RunStep> steps;
-    // Only folders and parked entries have these: a run of 100,000 entries holds every step's
-    // paths at once, so nothing else is kept per entry. Every path is made at its exact size.
-    std::unordered_map<std::int32_t, std::wstring> folderNow; // a folder's path once its own steps are ordered
-    std::unordered_map<std::int32_t, std::wstring> parkedAt;  // an entry moved aside to break a cycle
+    RunSteps& steps;
+    // Only folders and parked entries have these.
+    std::unordered_map<std::int32_t, std::int32_t> folderNow; // a renamed folder's slot in steps.folders_
+    std::unordered_map<std::int32_t, std::int32_t> parkedIn;  // an entry moved aside to break a cycle: its folder
     std::vector<bool> done;
 
     const PlannedEntry& Entry(std::int32_t i) const { return plan.entries[static_cast<size_t>(i)]; }
 
-    std::wstring CurrentPath(std::int32_t i) const
+    // The folder the entry is in when its steps are made: a folder is ordered before its
+    // contents, which lie under its new name then.
+    std::int32_t CurrentFolder(std::int32_t i) const
     {
-        const PlannedEntry& entry = Entry(i);
-        // A folder is ordered before its contents, which lie under its new name then.
-        auto folder = entry.parent >= 0 ? folderNow.find(entry.parent) : folderNow.end();
-        if (folder != folderNow.end())
-            return JoinPath(folder->second, entry.Name());
-        std::wstring path;
-        path.reserve(rootPrefix.size() + entry.path.size() - 1);
-        return path.append(rootPrefix).append(entry.path, 1, std::wstring::npos);
+        std::int32_t parent = Entry(i).parent;
+        auto folder = parent >= 0 ? folderNow.find(parent) : folderNow.end();
+        return folder != folderNow.end() ? folder->second : -1;
     }
 
-    std::wstring TemporaryPath(std::wstring_view inPath, std::int32_t i) const
+    void Add(StepKind kind, std::int32_t i, std::int32_t folder, Name from = Name::Old, Name to = Name::None,
+             bool caseOnly = false)
     {
-        return JoinPath(FolderPart(inPath), L"~nomaro-" + temporaryTag + L"-" + std::to_wstring(i) + L".tmp");
-    }
-
-    void Add(StepKind kind, std::int32_t i, const std::wstring& path, std::wstring newPath = {}, std::wstring temporary = {})
-    {
-        RunStep step;
-        step.kind = kind;
-        step.entry = i;
-        step.path = path;
-        step.newPath = std::move(newPath);
-        step.temporaryPath = std::move(temporary);
-        step.attributes = Entry(i).attributes;
-        steps.push_back(std::move(step));
-    }
-
-    std::wstring NewPath(const std::wstring& path, std::int32_t i) const
-    {
-        return JoinPath(FolderPart(path), Entry(i).newName);
+        steps.ordered_.push_back(RunSteps::Ordered{kind, from, to, caseOnly, i, folder});
     }
 
     // The steps that come before the entry's move: both are made under its old name.
-    void AddFirstSteps(std::int32_t i, const std::wstring& path)
+    void AddFirstSteps(std::int32_t i, std::int32_t folder)
     {
         if (Entry(i).clearReadOnly)
-            Add(StepKind::ClearReadOnly, i, path);
+            Add(StepKind::ClearReadOnly, i, folder);
         if (Entry(i).writeTag)
-            Add(StepKind::WriteTag, i, path);
+            Add(StepKind::WriteTag, i, folder);
+    }
+
+    // A folder's path once its own move is ordered, for the steps of its contents.
+    void RememberFolder(std::int32_t i, std::int32_t folder, Name name)
+    {
+        RunSteps::Ordered at{StepKind::Move, name, Name::None, false, i, folder};
+        steps.folders_.push_back(JoinPath(steps.FolderOf(at), steps.NameOf(at, name)));
+        folderNow[i] = static_cast<std::int32_t>(steps.folders_.size()) - 1;
     }
 
     void Order(std::int32_t i)
     {
         const PlannedEntry& entry = Entry(i);
         done[static_cast<size_t>(i)] = true;
-        auto parked = parkedAt.find(i);
-        if (parked != parkedAt.end()) {
-            Add(StepKind::Move, i, parked->second, NewPath(parked->second, i));
-            parkedAt.erase(parked);
+        auto parked = parkedIn.find(i);
+        if (parked != parkedIn.end()) {
+            Add(StepKind::Move, i, parked->second, Name::Temporary, Name::New);
+            parkedIn.erase(parked);
             return;
         }
-        std::wstring path = CurrentPath(i);
-        AddFirstSteps(i, path);
+        std::int32_t folder = CurrentFolder(i);
+        AddFirstSteps(i, folder);
         if (!entry.Renames()) {
-            if (entry.isFolder)
-                folderNow[i] = std::move(path);
+            if (entry.isFolder && folder >= 0)
+                RememberFolder(i, folder, Name::Old);
             return;
         }
-        std::wstring newPath = NewPath(path, i);
-        std::wstring temporary;
-        if (EqualsFolded(entry.newName, entry.Name()))
-            temporary = TemporaryPath(path, i);
-        Add(StepKind::Move, i, path, newPath, std::move(temporary));
+        Add(StepKind::Move, i, folder, Name::Old, Name::New, EqualsFolded(entry.newName, entry.Name()));
         if (entry.isFolder)
-            folderNow[i] = std::move(newPath);
+            RememberFolder(i, folder, Name::New);
     }
 
     // Moves the entry to a temporary name, so that the entry waiting for its name can move.
     void Park(std::int32_t i)
     {
-        std::wstring path = CurrentPath(i);
-        AddFirstSteps(i, path);
-        std::wstring temporary = TemporaryPath(path, i);
-        Add(StepKind::Move, i, path, temporary);
-        parkedAt[i] = std::move(temporary);
+        std::int32_t folder = CurrentFolder(i);
+        AddFirstSteps(i, folder);
+        Add(StepKind::Move, i, folder, Name::Old, Name::Temporary);
+        parkedIn[i] = folder;
     }
 };
 
-} // namespace
-
-std::vector<RunStep> OrderRunSteps(const RunPlan& plan, const std::wstring& temporaryTag)
+RunSteps OrderRunSteps(const RunPlan& plan, const std::wstring& temporaryTag)
 {
     const size_t count = plan.entries.size();
-    StepOrder order{plan, temporaryTag, plan.root, {}, {}, {}, std::vector<bool>(count, false)};
-    if (order.rootPrefix.size() > 1 && order.rootPrefix.back() == L'\\')
-        order.rootPrefix.pop_back();
+    RunSteps steps;
+    steps.plan_ = &plan;
+    steps.temporaryTag_ = temporaryTag;
+    steps.rootPrefix_ = plan.root;
+    if (steps.rootPrefix_.size() > 1 && steps.rootPrefix_.back() == L'\\')
+        steps.rootPrefix_.pop_back();
+    StepOrder order{plan, steps, {}, {}, std::vector<bool>(count, false)};
     size_t stepCount = 0;
     for (const PlannedEntry& entry : plan.entries)
         stepCount += (entry.clearReadOnly ? 1 : 0) + (entry.writeTag ? 1 : 0) + (entry.Renames() ? 1 : 0);
-    order.steps.reserve(stepCount); // a broken cycle adds a step for each of its heads
+    steps.ordered_.reserve(stepCount); // a broken cycle adds a step for each of its heads
 
     // Who holds each name that an entry gives up in this run.
     std::unordered_map<FolderName, std::int32_t, FolderNameHash> leaving;
@@ -169,5 +201,5 @@ std::vector<RunStep> OrderRunSteps(const RunPlan& plan, const std::wstring& temp
                 order.Order(current); // the parked entry takes the name the cycle's head gave up
         }
     }
-    return std::move(order.steps);
+    return steps;
 }

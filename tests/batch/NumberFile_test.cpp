@@ -67,7 +67,7 @@ protected:
         options.numberWidth = width;
         options.fillTags = Settings.FillTags != 0;
         RunPlan plan = PlanRun(CollectOneFile(ExtendedLengthPath(root_.path() + path.substr(1))), options);
-        std::vector<RunStep> steps = OrderRunSteps(plan, L"test");
+        RunSteps steps = OrderRunSteps(plan, L"test");
         CaseRenameMemory memory;
         std::vector<StepResult> results = ApplyRunSteps(plan, steps, memory, nullptr);
         failures_ = FailuresOfRun(plan, steps, results);

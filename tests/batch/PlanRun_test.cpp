@@ -42,7 +42,9 @@ std::set<std::wstring> Play(const RunPlan& plan, const std::vector<std::wstring>
     std::set<std::wstring> names(held.begin(), held.end());
     for (const PlannedEntry& entry : plan.entries)
         names.insert(std::wstring(entry.Name()));
-    for (const RunStep& step : OrderRunSteps(plan, L"t")) {
+    RunSteps steps = OrderRunSteps(plan, L"t");
+    for (size_t i = 0; i < steps.size(); ++i) {
+        RunStep step = steps[i];
         if (step.kind != StepKind::Move)
             continue;
         std::wstring from = step.path.substr(step.path.find_last_of(L'\\') + 1);
@@ -81,7 +83,7 @@ TEST(PlanRun, RotationIsBrokenThroughATemporaryName)
     // P1 -> P0 and P0 -> P1: each holds the other's new name.
     RunPlan plan = PlanRun(Folder({L"P1.jpg", L"P0.jpg"}), Numbering());
     EXPECT_EQ(Statuses(plan), (std::vector<PlanStatus>{kChange, kChange}));
-    std::vector<RunStep> steps = OrderRunSteps(plan, L"t");
+    RunSteps steps = OrderRunSteps(plan, L"t");
     ASSERT_EQ(steps.size(), 3u);
     EXPECT_NE(steps[0].newPath.find(L"~nomaro-t-"), std::wstring::npos);
     EXPECT_EQ(Play(plan, {}), (std::set<std::wstring>{L"P0.jpg", L"P1.jpg"}));
