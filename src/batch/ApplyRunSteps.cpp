@@ -19,7 +19,7 @@ static StepResult MakeStep(const RunPlan& plan, const RunStep& step, CaseRenameM
     case StepKind::ClearReadOnly:
         return Outcome(ClearReadOnly(step.path));
     case StepKind::WriteTag:
-        return Outcome(StampId3v1Tag(step.path, entry.tagText));
+        return Outcome(StampId3v1Tag(step.path, entry.TagText()));
     case StepKind::Move:
         if (!step.temporaryPath.empty())
             return MoveEntryCaseOnly(step.path, step.newPath, step.temporaryPath, entry.volume, memory);

@@ -76,8 +76,7 @@ void NameEntries(std::vector<PlannedEntry>& entries, const RunOptions& options)
             std::wstring baseName = NumberedBaseName(options.nameText, entry.number, options.numberWidth);
             NumberedTarget target = NumberedName(name, baseName);
             entry.newName = std::move(target.newName);
-            if (options.fillTags && EqualsAsciiNoCase(target.extension, L"mp3"))
-                entry.tagText = std::move(baseName);
+            entry.writeTag = options.fillTags && EqualsAsciiNoCase(target.extension, L"mp3");
         } else {
             entry.newName = CaseConvertedName(name, options.mode);
         }
@@ -188,7 +187,7 @@ void SettleStatuses(std::vector<PlannedEntry>& entries, OperationMode mode)
 {
     for (PlannedEntry& entry : entries) {
         if (entry.status == PlanStatus::CannotChange) {
-            entry.tagText.clear();
+            entry.writeTag = false;
             // Renamed under its first collection already: not a failure, nothing more to do.
             if (entry.reason == PlanReason::CollectedTwice) {
                 entry.newName = std::wstring(entry.Name());
@@ -199,7 +198,6 @@ void SettleStatuses(std::vector<PlannedEntry>& entries, OperationMode mode)
         bool readable = entry.attributes != INVALID_FILE_ATTRIBUTES;
         entry.clearReadOnly = (mode == ModeNumber || mode == ModeReadOnly) && readable &&
                               (entry.attributes & FILE_ATTRIBUTE_READONLY);
-        entry.writeTag = !entry.tagText.empty();
         bool renames = entry.newName != entry.Name();
         entry.status = renames || entry.clearReadOnly || entry.writeTag ? PlanStatus::WillChange : PlanStatus::AlreadyRight;
     }

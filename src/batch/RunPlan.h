@@ -41,13 +41,15 @@ struct PlannedEntry {
     FILETIME lastWrite{};
     bool isFolder = false;
     bool clearReadOnly = false;
-    bool writeTag = false;      // an ID3v1 tag carrying tagText is written before the move
-    std::wstring tagText;       // the new base name, for the tag
+    bool writeTag = false;      // an ID3v1 tag carrying TagText() is written before the move
     std::uint64_t number = 0;   // ModeNumber: the number the file takes (or uses up)
     PlanStatus status = PlanStatus::AlreadyRight;
     PlanReason reason = PlanReason::None;
 
     std::wstring_view Name() const { return std::wstring_view(path).substr(path.find_last_of(L'\\') + 1); }
+    // The title a tag carries: the new base name, which is the new name without its extension
+    // (tags are written to .mp3 files alone).
+    std::wstring TagText() const { return newName.substr(0, newName.find_last_of(L'.')); }
     bool Renames() const { return status != PlanStatus::CannotChange && newName != Name(); }
 };
 

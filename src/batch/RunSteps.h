@@ -9,7 +9,7 @@
 
 enum class StepKind : std::uint8_t {
     ClearReadOnly, // path loses FILE_ATTRIBUTE_READONLY; attributes holds the bits before
-    WriteTag,      // path gets the ID3v1 tag carrying the plan entry's tagText
+    WriteTag,      // path gets the ID3v1 tag carrying the plan entry's TagText()
     Move,          // path is renamed to newPath (a temporary name when a cycle is broken)
 };
 

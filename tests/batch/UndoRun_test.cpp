@@ -54,8 +54,9 @@ protected:
         entry.attributes = state.attributes;
         entry.size = state.size;
         entry.lastWrite = state.lastWrite;
-        entry.tagText = tagText;
         entry.writeTag = !tagText.empty();
+        if (entry.writeTag)
+            entry.newName = tagText + L".mp3";
         entry.status = PlanStatus::WillChange;
         plan_.entries.push_back(entry);
         return static_cast<std::int32_t>(plan_.entries.size() - 1);
@@ -102,7 +103,7 @@ protected:
                 DWORD left = step.attributes & ~FILE_ATTRIBUTE_READONLY;
                 done = SetFileAttributesW(step.path.c_str(), left ? left : FILE_ATTRIBUTE_NORMAL) != FALSE;
             } else if (step.kind == StepKind::WriteTag) {
-                StampId3v1Tag(step.path, plan_.entries[static_cast<size_t>(step.entry)].tagText);
+                StampId3v1Tag(step.path, plan_.entries[static_cast<size_t>(step.entry)].TagText());
             } else if (step.temporaryPath.empty()) {
                 done = MoveFileExW(step.path.c_str(), step.newPath.c_str(), 0) != FALSE;
             } else {
