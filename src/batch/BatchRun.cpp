@@ -155,17 +155,20 @@ static RunJournalContext JournalContext(const RunOptions& options, const RunPlan
 // The index keeps every number the run used up, also for a file that kept its name.
 static void RecordNumbering(const PreparedRun& run)
 {
-    PathList numbered;
-    for (const PlannedEntry& entry : run.plan.entries) {
-        std::wstring_view folderPart = std::wstring_view(entry.path).substr(0, entry.path.size() - entry.Name().size());
-        std::wstring name = entry.Renames() || entry.status == PlanStatus::CannotChange
-                                ? entry.newName
-                                : NumberedName(entry.Name(), NumberedBaseName(run.options.nameText, entry.number,
-                                                                              run.options.numberWidth))
-                                      .newName;
-        Append(numbered, std::wstring(folderPart) + name);
-    }
-    WriteNumberingIndex(run.exclusions.get(), numbered);
+    WriteNumberingIndex(run.exclusions.get(), [&run](const std::function<void(std::wstring_view)>& put) {
+        std::wstring path;
+        for (const PlannedEntry& entry : run.plan.entries) {
+            std::wstring_view folderPart = std::wstring_view(entry.path).substr(0, entry.path.size() - entry.Name().size());
+            path.assign(folderPart);
+            if (entry.Renames() || entry.status == PlanStatus::CannotChange)
+                path += entry.newName;
+            else
+                path += NumberedName(entry.Name(), NumberedBaseName(run.options.nameText, entry.number,
+                                                                   run.options.numberWidth))
+                            .newName;
+            put(path);
+        }
+    });
 }
 
 static std::vector<StepResult> ApplyWithProgress(HWND window, const RunPlan& plan, const RunSteps& steps)

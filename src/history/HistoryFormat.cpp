@@ -103,19 +103,31 @@ std::string EncodeHistory(const PathList& store)
     return out;
 }
 
-std::string EncodeIndex(const PathList* first, const PathList& second, std::int32_t& entriesWritten)
+PathSource PathsOf(const PathList& list)
+{
+    return [&list](const std::function<void(std::wstring_view path)>& put) {
+        for (const PathEntry* entry = list.head; entry; entry = entry->next)
+            put(entry->path);
+    };
+}
+
+std::string EncodeIndex(const PathList* first, const PathSource& second, std::int32_t& entriesWritten)
 {
     std::string out;
     entriesWritten = 0;
-    for (const PathList* list : {first, &second}) {
-        if (!list)
-            continue;
-        for (const PathEntry* entry = list->head; entry; entry = entry->next) {
-            if (!Storable(entry->path))
-                continue;
-            PutString(out, entry->path);
-            ++entriesWritten;
-        }
-    }
+    auto put = [&](std::wstring_view path) {
+        if (!Storable(path))
+            return;
+        PutString(out, path);
+        ++entriesWritten;
+    };
+    if (first)
+        PathsOf(*first)(put);
+    second(put);
     return out;
+}
+
+std::string EncodeIndex(const PathList* first, const PathList& second, std::int32_t& entriesWritten)
+{
+    return EncodeIndex(first, PathsOf(second), entriesWritten);
 }

@@ -5,6 +5,7 @@
 #include "PathList.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -21,6 +22,11 @@ bool ReadIndexEntries(std::string_view bytes, PathList& list);
 // The history file's bytes for the records of store, in store order. A record that a reader
 // could not read back (an over-long string) is left out, so the file stays readable.
 std::string EncodeHistory(const PathList& store);
+// Paths handed one at a time to put: a run of 100,000 files need not list them all first.
+using PathSource = std::function<void(const std::function<void(std::wstring_view path)>& put)>;
 // The index file's bytes: the entries of first (when given), then those of second.
 // entriesWritten receives their number; an over-long path is left out.
+std::string EncodeIndex(const PathList* first, const PathSource& second, std::int32_t& entriesWritten);
 std::string EncodeIndex(const PathList* first, const PathList& second, std::int32_t& entriesWritten);
+// The paths of list, in list order; list must outlive the source.
+PathSource PathsOf(const PathList& list);

@@ -144,7 +144,7 @@ std::unique_ptr<PathList> BeginNumbering(HWND window, const std::wstring& folder
     return exclusions;
 }
 
-void WriteNumberingIndex(PathList* exclusionList, PathList& numberedList)
+void WriteNumberingIndex(PathList* exclusionList, const PathSource& numbered)
 {
     // Only an index that BeginNumbering accepted or made: never a path that came out of a data file.
     if (!ActiveRecord || !HasOwnIndex(*ActiveRecord))
@@ -156,7 +156,7 @@ void WriteNumberingIndex(PathList* exclusionList, PathList& numberedList)
         ActiveIndexNeedsBackup = false;
     }
     std::int32_t entries = 0;
-    std::string bytes = EncodeIndex(exclusionList, numberedList, entries);
+    std::string bytes = EncodeIndex(exclusionList, numbered, entries);
     if (ReplaceFileContents(indexPath, bytes))
         ActiveRecord->count = entries;
 }

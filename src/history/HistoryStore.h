@@ -1,6 +1,7 @@
 // The numbering history: per folder, which files were numbered, kept in StartDirectory.
 #pragma once
 
+#include "HistoryFormat.h"
 #include "PathList.h"
 
 #include <windows.h>
@@ -40,7 +41,7 @@ void ReleaseHistory();
 // folder, "..", a foreign name, another record's index) is given a fresh index name instead.
 std::unique_ptr<PathList> BeginNumbering(HWND window, const std::wstring& folderPath);
 // Rewrites the active record's index, backing up one that could not be read whole first.
-void WriteNumberingIndex(PathList* exclusionList, PathList& numberedList);
+void WriteNumberingIndex(PathList* exclusionList, const PathSource& numbered);
 
 // True when entryPath (relative to the current directory, or absolute, \\?\ paths too) is one of
 // the history's own files: the history file or a record's own index file, or a backup or the

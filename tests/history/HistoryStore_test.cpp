@@ -331,7 +331,7 @@ TEST_F(HistoryStoreTest, IndexHoldsTheExclusionsThenTheNewPathsAndTheCountFollow
     PathList numbered;
     Append(numbered, L".\\Trip000002.jpg");
     Append(numbered, L".\\sub\\Trip000003.png");
-    WriteNumberingIndex(exclusions.get(), numbered);
+    WriteNumberingIndex(exclusions.get(), PathsOf(numbered));
     EXPECT_EQ(ReadFileBytes(index), old + StringBytes(L".\\Trip000002.jpg") + StringBytes(L".\\sub\\Trip000003.png"));
     EXPECT_EQ(ActiveRecord->count, 4);
     SaveHistory();
@@ -344,7 +344,7 @@ TEST_F(HistoryStoreTest, IndexHoldsTheExclusionsThenTheNewPathsAndTheCountFollow
         exclusions = BeginNumbering(nullptr, L"D:\\Photos");
     }
     PathList none;
-    WriteNumberingIndex(exclusions.get(), none);
+    WriteNumberingIndex(exclusions.get(), PathsOf(none));
     EXPECT_EQ(ReadFileBytes(index), "");
     EXPECT_EQ(ActiveRecord->count, 0);
 }
@@ -359,7 +359,7 @@ TEST_F(HistoryStoreTest, IndexThatCannotBeWrittenLeavesTheCount)
     BeginNumbering(nullptr, L"D:\\Photos");
     PathList numbered;
     Append(numbered, L".\\x.jpg");
-    WriteNumberingIndex(nullptr, numbered);
+    WriteNumberingIndex(nullptr, PathsOf(numbered));
     EXPECT_EQ(ActiveRecord->count, 6);
     EXPECT_EQ(*ActiveRecord->secondPath, index);
     EXPECT_TRUE(ListNames(index).empty());
@@ -378,7 +378,7 @@ TEST_F(HistoryStoreTest, DamagedIndexKeepsItsReadableEntriesAndIsBackedUp)
     EXPECT_EQ(Paths(exclusions.get()), (std::vector<std::wstring>{L".\\a.jpg", L".\\b.jpg"}));
     PathList numbered;
     Append(numbered, L".\\c.jpg");
-    WriteNumberingIndex(exclusions.get(), numbered);
+    WriteNumberingIndex(exclusions.get(), PathsOf(numbered));
     EXPECT_EQ(ReadFileBytes(index), StringBytes(L".\\a.jpg") + StringBytes(L".\\b.jpg") + StringBytes(L".\\c.jpg"));
     EXPECT_EQ(ReadFileBytes(index + L".bak"), damaged);
 }
@@ -389,7 +389,7 @@ TEST_F(HistoryStoreTest, WithoutAHistoryNumberingKeepsNoRecord)
     EXPECT_EQ(ActiveRecord, nullptr);
     PathList numbered;
     Append(numbered, L".\\x.jpg");
-    WriteNumberingIndex(nullptr, numbered);
+    WriteNumberingIndex(nullptr, PathsOf(numbered));
     EXPECT_TRUE(ListNames(start_.path()).empty());
 }
 
@@ -427,7 +427,7 @@ TEST_F(HistoryStoreTest, IndexPathsNotOfTheProgramsOwnMakingAreNeverOpened)
         EXPECT_TRUE(IsIndexName(*ActiveRecord->secondPath, start_.path())) << Narrow(*ActiveRecord->secondPath);
         PathList numbered;
         Append(numbered, L".\\x.jpg");
-        WriteNumberingIndex(nullptr, numbered);
+        WriteNumberingIndex(nullptr, PathsOf(numbered));
         EXPECT_EQ(ReadFileBytes(*ActiveRecord->secondPath), StringBytes(L".\\x.jpg")) << i;
         EXPECT_EQ(ActiveRecord->count, 1);
     }
