@@ -23,23 +23,28 @@ bool EqualsFolded(std::wstring_view a, std::wstring_view b);
 // The hash of FoldedName(name), without making it.
 size_t FoldedNameHash(std::wstring_view name);
 
-// A name in one folder (by the walk's folder number), folded: the key under which a run finds
-// who holds a name.
+// A name in one folder (by the walk's folder number), compared without regard to letter case:
+// the key under which a run finds who holds a name. It refers to the name, which must outlive
+// it: a map of 100,000 names keeps no copy of them.
 struct FolderName {
     std::int32_t folder = 0;
-    std::wstring folded;
+    std::wstring_view name;
+    size_t foldedHash = 0; // FoldedNameHash(name)
 
-    bool operator==(const FolderName& other) const { return folder == other.folder && folded == other.folded; }
+    bool operator==(const FolderName& other) const
+    {
+        return folder == other.folder && foldedHash == other.foldedHash && EqualsFolded(name, other.name);
+    }
 };
 
 struct FolderNameHash {
     size_t operator()(const FolderName& key) const
     {
-        return std::hash<std::wstring>()(key.folded) ^ (static_cast<size_t>(key.folder) * 0x9E3779B97F4A7C15ull);
+        return key.foldedHash ^ (static_cast<size_t>(key.folder) * 0x9E3779B97F4A7C15ull);
     }
 };
 
 inline FolderName MakeFolderName(std::int32_t folder, std::wstring_view name)
 {
-    return FolderName{folder, FoldedName(name)};
+    return FolderName{folder, name, FoldedNameHash(name)};
 }
