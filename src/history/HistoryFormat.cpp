@@ -111,23 +111,34 @@ PathSource PathsOf(const PathList& list)
     };
 }
 
-std::string EncodeIndex(const PathList* first, const PathSource& second, std::int32_t& entriesWritten)
+bool EncodeIndex(const PathList* first, const PathSource& second, std::int32_t& entriesWritten, const ByteSink& sink)
 {
+    static constexpr size_t kPieceSize = 64 * 1024;
     std::string out;
+    bool handedOn = true;
     entriesWritten = 0;
     auto put = [&](std::wstring_view path) {
-        if (!Storable(path))
+        if (!handedOn || !Storable(path))
             return;
         PutString(out, path);
         ++entriesWritten;
+        if (out.size() >= kPieceSize) {
+            handedOn = sink(out);
+            out.clear();
+        }
     };
     if (first)
         PathsOf(*first)(put);
     second(put);
-    return out;
+    return handedOn && (out.empty() || sink(out));
 }
 
 std::string EncodeIndex(const PathList* first, const PathList& second, std::int32_t& entriesWritten)
 {
-    return EncodeIndex(first, PathsOf(second), entriesWritten);
+    std::string bytes;
+    EncodeIndex(first, PathsOf(second), entriesWritten, [&bytes](std::string_view piece) {
+        bytes.append(piece);
+        return true;
+    });
+    return bytes;
 }

@@ -26,7 +26,10 @@ std::string EncodeHistory(const PathList& store);
 using PathSource = std::function<void(const std::function<void(std::wstring_view path)>& put)>;
 // The index file's bytes: the entries of first (when given), then those of second.
 // entriesWritten receives their number; an over-long path is left out.
-std::string EncodeIndex(const PathList* first, const PathSource& second, std::int32_t& entriesWritten);
 std::string EncodeIndex(const PathList* first, const PathList& second, std::int32_t& entriesWritten);
+// The same, handed to sink in pieces as it is made, so that the index of a big run is never held
+// whole; false when sink refused a piece.
+using ByteSink = std::function<bool(std::string_view bytes)>;
+bool EncodeIndex(const PathList* first, const PathSource& second, std::int32_t& entriesWritten, const ByteSink& sink);
 // The paths of list, in list order; list must outlive the source.
 PathSource PathsOf(const PathList& list);

@@ -156,7 +156,9 @@ void WriteNumberingIndex(PathList* exclusionList, const PathSource& numbered)
         ActiveIndexNeedsBackup = false;
     }
     std::int32_t entries = 0;
-    std::string bytes = EncodeIndex(exclusionList, numbered, entries);
-    if (ReplaceFileContents(indexPath, bytes))
+    bool written = ReplaceFileWith(indexPath, [&](HANDLE file) {
+        return EncodeIndex(exclusionList, numbered, entries, [file](std::string_view piece) { return WriteAllBytes(file, piece); });
+    });
+    if (written)
         ActiveRecord->count = entries;
 }
