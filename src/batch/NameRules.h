@@ -1,10 +1,12 @@
 // What a new name must not be, whatever a \\?\ path would let a program create.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The longest name one folder entry may have, in UTF-16 units.
 constexpr size_t kMaxNameLength = 255;
@@ -43,6 +45,19 @@ struct FolderNameHash {
         return key.foldedHash ^ (static_cast<size_t>(key.folder) * 0x9E3779B97F4A7C15ull);
     }
 };
+
+// The positions 0..count-1 grouped by folder (folderOf gives a position's folder number), in
+// their order within each folder. Names are held, given up and taken within a folder, so a run
+// can look at one folder's names at a time instead of mapping every name of the tree at once.
+template <typename FolderOf>
+std::vector<std::int32_t> GroupedByFolder(size_t count, FolderOf folderOf)
+{
+    std::vector<std::int32_t> order(count);
+    for (size_t i = 0; i < count; ++i)
+        order[i] = static_cast<std::int32_t>(i);
+    std::stable_sort(order.begin(), order.end(), [&](std::int32_t a, std::int32_t b) { return folderOf(a) < folderOf(b); });
+    return order;
+}
 
 inline FolderName MakeFolderName(std::int32_t folder, std::wstring_view name)
 {

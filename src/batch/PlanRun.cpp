@@ -27,25 +27,34 @@ void CannotChange(PlannedEntry& entry, PlanReason reason)
     entry.reason = reason;
 }
 
-// Registers the held names, then the collected entries; a file collected a second time (an
-// extension listed twice) is marked and keeps the number it uses up. ownHolders gets, per
-// entry, the holder of the entry's own name (the map's nodes stay where they are).
-HolderMap MapHolders(const CollectedTree& tree, std::vector<PlannedEntry>& entries, std::vector<Holder*>& ownHolders)
+// The entries and the held names of one folder, by their positions, in collection order.
+struct FolderContents {
+    std::vector<std::int32_t> entries;
+    std::vector<std::int32_t> held;
+};
+
+// Registers the folder's held names, then its collected entries; a file collected a second time
+// (an extension listed twice) is marked and keeps the number it uses up. ownHolders gets, per
+// entry of the folder, the holder of the entry's own name (the map's nodes stay where they are).
+HolderMap MapHolders(const CollectedTree& tree, std::vector<PlannedEntry>& entries, const FolderContents& folder,
+                     std::vector<Holder*>& ownHolders)
 {
     HolderMap holders;
-    holders.reserve(tree.held.size() + entries.size());
-    ownHolders.assign(entries.size(), nullptr);
-    for (const HeldName& held : tree.held) {
+    holders.reserve(folder.held.size() + folder.entries.size());
+    ownHolders.assign(folder.entries.size(), nullptr);
+    for (std::int32_t h : folder.held) {
+        const HeldName& held = tree.held[static_cast<size_t>(h)];
         auto inserted = holders.emplace(MakeFolderName(held.folder, held.name), Holder{-1, &held.name, false});
         if (!inserted.second && *inserted.first->second.spelling != held.name)
             inserted.first->second.several = true;
     }
-    for (size_t i = 0; i < entries.size(); ++i) {
+    for (size_t k = 0; k < folder.entries.size(); ++k) {
+        size_t i = static_cast<size_t>(folder.entries[k]);
         PlannedEntry& entry = entries[i];
         std::wstring_view name = entry.Name();
         auto inserted =
             holders.emplace(MakeFolderName(entry.folder, name), Holder{static_cast<std::int32_t>(i), nullptr, false});
-        ownHolders[i] = &inserted.first->second;
+        ownHolders[k] = &inserted.first->second;
         if (inserted.second)
             continue;
         Holder& holder = inserted.first->second;
@@ -91,11 +100,12 @@ void NameEntries(std::vector<PlannedEntry>& entries, const RunOptions& options)
 
 // A new name must be free, or be freed in this run by the entry holding it. dependsOn gets,
 // per entry, the entry that must move away first.
-void CheckNewNames(std::vector<PlannedEntry>& entries, HolderMap& holders, const std::vector<Holder*>& ownHolders,
-                   std::vector<std::int32_t>& dependsOn)
+void CheckNewNames(std::vector<PlannedEntry>& entries, const FolderContents& folder, HolderMap& holders,
+                   const std::vector<Holder*>& ownHolders, std::vector<std::int32_t>& dependsOn)
 {
     std::unordered_map<FolderName, std::int32_t, FolderNameHash> claimed;
-    for (size_t i = 0; i < entries.size(); ++i) {
+    for (size_t k = 0; k < folder.entries.size(); ++k) {
+        size_t i = static_cast<size_t>(folder.entries[k]);
         PlannedEntry& entry = entries[i];
         if (!entry.Renames())
             continue;
@@ -104,7 +114,7 @@ void CheckNewNames(std::vector<PlannedEntry>& entries, HolderMap& holders, const
         FolderName target;
         Holder* holder = nullptr;
         if (caseOnly) {
-            holder = ownHolders[i];
+            holder = ownHolders[k];
         } else {
             target = MakeFolderName(entry.folder, entry.newName);
             auto found = holders.find(target);
@@ -217,11 +227,28 @@ RunPlan PlanRun(CollectedTree tree, const RunOptions& options)
         NameEntries(entries, options);
         RefuseSecondSpellings(entries);
     } else if (options.mode != ModeReadOnly) {
-        std::vector<Holder*> ownHolders;
-        HolderMap holders = MapHolders(tree, entries, ownHolders);
         NameEntries(entries, options);
         std::vector<std::int32_t> dependsOn(entries.size(), -1);
-        CheckNewNames(entries, holders, ownHolders, dependsOn);
+        // Each folder is checked with maps of its own names alone.
+        std::vector<std::int32_t> byFolder =
+            GroupedByFolder(entries.size(), [&](std::int32_t i) { return entries[static_cast<size_t>(i)].folder; });
+        std::vector<std::int32_t> heldByFolder =
+            GroupedByFolder(tree.held.size(), [&](std::int32_t h) { return tree.held[static_cast<size_t>(h)].folder; });
+        FolderContents folder;
+        std::vector<Holder*> ownHolders;
+        for (size_t e = 0, h = 0; e < byFolder.size();) {
+            std::int32_t number = entries[static_cast<size_t>(byFolder[e])].folder;
+            folder.entries.clear();
+            folder.held.clear();
+            for (; e < byFolder.size() && entries[static_cast<size_t>(byFolder[e])].folder == number; ++e)
+                folder.entries.push_back(byFolder[e]);
+            for (; h < heldByFolder.size() && tree.held[static_cast<size_t>(heldByFolder[h])].folder <= number; ++h) {
+                if (tree.held[static_cast<size_t>(heldByFolder[h])].folder == number)
+                    folder.held.push_back(heldByFolder[h]);
+            }
+            HolderMap holders = MapHolders(tree, entries, folder, ownHolders);
+            CheckNewNames(entries, folder, holders, ownHolders, dependsOn);
+        }
         SpreadHeldNames(entries, dependsOn);
     } else {
         for (PlannedEntry& entry : entries)

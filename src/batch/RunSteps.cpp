@@ -151,21 +151,29 @@ RunSteps OrderRunSteps(const RunPlan& plan, const std::wstring& temporaryTag)
         stepCount += (entry.clearReadOnly ? 1 : 0) + (entry.writeTag ? 1 : 0) + (entry.Renames() ? 1 : 0);
     steps.ordered_.reserve(stepCount); // a broken cycle adds a step for each of its heads
 
-    // Who holds each name that an entry gives up in this run.
-    std::unordered_map<FolderName, std::int32_t, FolderNameHash> leaving;
-    for (size_t i = 0; i < count; ++i) {
-        const PlannedEntry& entry = plan.entries[i];
-        if (entry.Renames() && !EqualsFolded(entry.newName, entry.Name()))
-            leaving.emplace(MakeFolderName(entry.folder, entry.Name()), static_cast<std::int32_t>(i));
-    }
+    // The entry each entry waits for: the one giving up the name it takes. Found folder by folder.
     std::vector<std::int32_t> waitsFor(count, -1);
-    for (size_t i = 0; i < count && !leaving.empty(); ++i) {
-        const PlannedEntry& entry = plan.entries[i];
-        if (!entry.Renames())
-            continue;
-        auto holder = leaving.find(MakeFolderName(entry.folder, entry.newName));
-        if (holder != leaving.end() && holder->second != static_cast<std::int32_t>(i))
-            waitsFor[i] = holder->second;
+    std::vector<std::int32_t> byFolder =
+        GroupedByFolder(count, [&plan](std::int32_t i) { return plan.entries[static_cast<size_t>(i)].folder; });
+    std::unordered_map<FolderName, std::int32_t, FolderNameHash> leaving; // who gives up each name
+    for (size_t first = 0, end = 0; first < count; first = end) {
+        std::int32_t folder = order.Entry(byFolder[first]).folder;
+        for (end = first; end < count && order.Entry(byFolder[end]).folder == folder; ++end) {
+        }
+        leaving.clear();
+        for (size_t k = first; k < end; ++k) {
+            const PlannedEntry& entry = order.Entry(byFolder[k]);
+            if (entry.Renames() && !EqualsFolded(entry.newName, entry.Name()))
+                leaving.emplace(MakeFolderName(entry.folder, entry.Name()), byFolder[k]);
+        }
+        for (size_t k = first; k < end && !leaving.empty(); ++k) {
+            const PlannedEntry& entry = order.Entry(byFolder[k]);
+            if (!entry.Renames())
+                continue;
+            auto holder = leaving.find(MakeFolderName(entry.folder, entry.newName));
+            if (holder != leaving.end() && holder->second != byFolder[k])
+                waitsFor[static_cast<size_t>(byFolder[k])] = holder->second;
+        }
     }
 
     // Follows each chain of waiting entries to its end without recursion: a renumbered folder
