@@ -13,7 +13,9 @@
 namespace {
 // The control ids of the main window (src/resources/resource.h).
 enum : int { IdNumber = 3258, IdFolder = 3261, IdExtensions = 3264, IdStart = 3265 };
-const wchar_t kExtensions[] = L"q1 q2 q3 q4 q5 q6 q7 q8 q9 q10";
+// Forty walks of the tree: long enough to look at the box a few seconds in.
+const wchar_t kExtensions[] = L"q1 q2 q3 q4 q5 q6 q7 q8 q9 q10 q11 q12 q13 q14 q15 q16 q17 q18 q19 q20 "
+                              L"q21 q22 q23 q24 q25 q26 q27 q28 q29 q30 q31 q32 q33 q34 q35 q36 q37 q38 q39 q40";
 
 DWORD nomaroId = 0;
 
