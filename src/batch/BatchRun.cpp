@@ -11,6 +11,7 @@
 #include "NumberFile.h"
 #include "PlanRun.h"
 #include "Progress.h"
+#include "ProgressFrames.h"
 #include "RenameFailures.h"
 #include "RunJournal.h"
 #include "RunState.h"
@@ -175,12 +176,14 @@ static std::vector<StepResult> ApplyWithProgress(HWND window, const RunPlan& pla
 {
     CurrentRun.ProgressTotal = plan.progressTotal;
     CaseRenameMemory memory;
-    return ApplyRunSteps(plan, steps, memory, [window](std::int32_t entriesDone) {
+    ProgressFrames frames(window ? GetDlgItem(window, IDC_PROGRESS) : nullptr);
+    return ApplyRunSteps(plan, steps, memory, [window, &frames](std::int32_t entriesDone) {
         CurrentRun.RunningIndex = entriesDone;
         std::int32_t percent = ProgressPercent(CurrentRun.RunningIndex, CurrentRun.ProgressTotal);
         if (percent > CurrentRun.ProgressShown) {
             SetProgress(window, percent);
             CurrentRun.ProgressShown = percent;
+            frames.Moved();
         }
     });
 }
