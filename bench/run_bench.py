@@ -134,11 +134,16 @@ class Bench:
             if kind != "flip":
                 samples.setdefault((mode, kind), []).append(figures)
 
-    def simple_row(self, row, program_arguments, baseline_arguments, samples, before=None, after=None):
-        """Engine and baseline take turns, so that a change in the machine's load falls on both."""
+    def simple_row(self, row, program_arguments, baseline_arguments, samples, before=None, after=None, empty=None):
+        """Engine and baseline take turns, so that a change in the machine's load falls on both. empty
+        gives the same runs on an empty folder (program arguments, baseline arguments): what a run
+        costs whatever the tree (the window, the "Calculating..." box, the memory files) is taken off
+        the row's figures, as Wine's start-up is off Lower's."""
+        turns = [("program", "engine_bench", program_arguments), ("baseline", "baseline_bench", baseline_arguments)]
+        if empty:
+            turns += [("program-empty", "engine_bench", empty[0]), ("baseline-empty", "baseline_bench", empty[1])]
         for run in range(self.runs):
-            for kind, program, arguments in (("program", "engine_bench", program_arguments),
-                                             ("baseline", "baseline_bench", baseline_arguments)):
+            for kind, program, arguments in turns:
                 if before:
                     before(run, kind)
                 if callable(arguments):
@@ -159,14 +164,18 @@ class Bench:
             self.tree("make", tree, str(files))
         if "lower" in rows or "upper" in rows:
             self.case_rows(tree, "lower" in rows, "upper" in rows, samples)
+        empty = SCRATCH + "\\empty"
+        os.makedirs(self.unix(empty), exist_ok=True)
         if "preview" in rows:
-            self.simple_row("preview", ("preview", tree), ("preview", tree), samples)
+            self.simple_row("preview", ("preview", tree), ("preview", tree), samples,
+                            empty=(("preview", empty), ("preview", empty)))
         for row in ("listing-plain", "listing-rtf"):
             if row in rows:
                 self.listing_row(row, tree, samples)
         if "readonly" in rows:
             self.simple_row("readonly", ("readonly", tree), ("readonly", tree), samples,
-                            before=lambda run, kind: self.tree("readonly", tree))
+                            before=lambda run, kind: self.tree("readonly", tree),
+                            empty=(("readonly", empty), ("readonly", empty)))
         if "number" in rows:
             self.number_row(tree, samples)
         self.remove(tree)
@@ -175,31 +184,41 @@ class Bench:
         return samples
 
     def listing_row(self, row, tree, samples):
-        outputs = {kind: "%s\\%s-%s.txt" % (SCRATCH, row, kind) for kind in ("program", "baseline")}
+        outputs = {kind: "%s\\%s-%s.txt" % (SCRATCH, row, kind)
+                   for kind in ("program", "baseline", "program-empty", "baseline-empty")}
+        empty = SCRATCH + "\\empty"
 
         def before(run, kind):
             # A listing written over an old one would time the old one's removal too.
             if os.path.exists(self.unix(outputs[kind])):
                 os.remove(self.unix(outputs[kind]))
-        self.simple_row(row, (row, tree, outputs["program"]), (row, tree, outputs["baseline"]), samples, before=before)
+        self.simple_row(row, (row, tree, outputs["program"]), (row, tree, outputs["baseline"]), samples, before=before,
+                        empty=((row, empty, outputs["program-empty"]), (row, empty, outputs["baseline-empty"])))
         with open(self.unix(outputs["program"]), "rb") as ours, open(self.unix(outputs["baseline"]), "rb") as theirs:
             if ours.read() != theirs.read():
                 self.notes.append("%s: the program's listing differs from the baseline's" % ROW_NAMES[row])
         for output in outputs.values():
-            os.remove(self.unix(output))
+            if os.path.exists(self.unix(output)):
+                os.remove(self.unix(output))
 
     def number_row(self, tree, samples):
         state = SCRATCH + "\\state-number"
         names = iter("AB" * self.runs)
         arguments = {}
 
+        empty = SCRATCH + "\\empty"
+
         def before(run, kind):
             # Each run numbers every file under the other letter, so nothing holds the new names.
             self.remove(state)
             os.makedirs(self.unix(state))
-            arguments[kind] = ("number", tree, state, "--name=" + next(names))
+            if kind.endswith("-empty"):
+                arguments[kind] = ("number", empty, state, "--name=E")
+            else:
+                arguments[kind] = ("number", tree, state, "--name=" + next(names))
         self.simple_row("number", lambda run: arguments["program"], lambda run: arguments["baseline"], samples,
-                        before=before)
+                        before=before,
+                        empty=(lambda run: arguments["program-empty"], lambda run: arguments["baseline-empty"]))
         self.remove(state)
 
     def resumed_row(self, size_name, files, samples):
@@ -209,12 +228,33 @@ class Bench:
         numbers = (tree, str(recorded), str(fresh), state)
         samples[("resumed", "entries")] = recorded + fresh
         self.tree("numbered", *numbers)
+        # The fixed part is a fresh numbering of an empty folder: the resume question and the reading
+        # of the recorded files stay in the row's figures.
+        empty = SCRATCH + "\\empty"
+        empty_state = SCRATCH + "\\state-empty"
+
+        def before(run, kind):
+            if kind.endswith("-empty"):
+                self.remove(empty_state)
+                os.makedirs(self.unix(empty_state))
+
+        def after(run, kind):
+            if not kind.endswith("-empty"):
+                self.tree("renew", *numbers)
+        fresh_empty = ("number", empty, empty_state, "--name=E")
         self.simple_row("resumed", ("resumed", tree, state, "--name=Trip"), ("resumed", tree, state, "--name=Trip"),
-                        samples, after=lambda run, kind: self.tree("renew", *numbers))
+                        samples, before=before, after=after, empty=(fresh_empty, fresh_empty))
+        self.remove(empty_state)
         self.remove(tree)
         self.remove(state)
 
     # The table ------------------------------------------------------------------------------
+
+    @staticmethod
+    def empty_median(samples, row, kind):
+        """The row's runs on an empty folder: the cost that does not grow with the tree."""
+        runs = samples.get((row, kind + "-empty"))
+        return statistics.median(f["seconds"] for f in runs) if runs else 0.0
 
     def row_figures(self, row, samples):
         program = samples.get((row, "program"))
@@ -229,7 +269,8 @@ class Bench:
                       for j, p in zip(samples[("lower", "journal")], program)]
         else:
             shares = [f["journal_seconds"] / f["seconds"] for f in program if f["seconds"] > 0]
-        base = statistics.median(f["seconds"] for f in baseline)
+            seconds -= self.empty_median(samples, row, "program")
+        base = statistics.median(f["seconds"] for f in baseline) - self.empty_median(samples, row, "baseline")
         entries = samples.get((row, "entries")) or int(max(f.get("entries", 0) for f in baseline))
         progress = max((f.get("messages", 0) for f in program), default=0)
         return {
@@ -262,8 +303,9 @@ def main():
     bench = Bench(root, build, args.runs)
     started = time.time()
     print("Machine: " + machine())
-    print("Each figure is the median of %d runs. Seconds exclude Wine start-up; the baseline makes only the" % args.runs)
-    print("straightforward platform calls for the same result (bench/Baseline.cpp).")
+    print("Each figure is the median of %d runs. Seconds are the work on the tree less the same run on an empty" % args.runs)
+    print("folder (Lower: Wine's start-up); the baseline makes only the straightforward platform calls for the")
+    print("same result (bench/Baseline.cpp).")
     sys.stdout.flush()
     results = {}
     for size_name in args.sizes:
