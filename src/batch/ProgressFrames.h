@@ -1,12 +1,12 @@
-// Drawing the progress bar of a run no more often than a screen can show it.
+// Drawing the progress bar of a run no more often than the eye follows it.
 #pragma once
 
 #include <windows.h>
 
-// While it lives, the bar takes every position it is sent but is drawn at most once a frame, and
-// once more at the end: Wine draws the bar and puts it on the screen at each new position, about
-// a millisecond each, which is a tenth of a second in every run however small. A bar that is not
-// shown is left alone.
+// While it lives, the bar takes every position it is sent but is drawn at most ten times a second,
+// and once more at the end: Wine draws the bar and puts it on the screen at each new position,
+// about two milliseconds each, which is a fifth of a second in every run however small. A bar that
+// is not shown is left alone.
 class ProgressFrames {
 public:
     explicit ProgressFrames(HWND bar);

@@ -35,7 +35,7 @@ struct Bar {
 
 } // namespace
 
-TEST(ProgressFrames, EveryPositionIsTakenButTheBarIsDrawnOncePerFrameAndAtTheEnd)
+TEST(ProgressFrames, EveryPositionIsTakenButTheBarIsDrawnTenTimesASecondAndAtTheEnd)
 {
     Bar shown(true);
     {
