@@ -86,14 +86,8 @@ struct TreeWalk {
 
     void Collect(const WalkEntry& found, std::int32_t folder, std::int32_t parent)
     {
-        std::wstring relative = RelativePath(found.path, walkRoot.size());
-        if (exclusions && Contains(exclusions, relative)) {
-            if (firstPass)
-                tree.held.push_back(HeldName{folder, std::wstring(found.name)});
-            return;
-        }
         PlannedEntry& entry = tree.plan.entries.emplace_back();
-        FillFromWalk(entry, found, std::move(relative));
+        FillFromWalk(entry, found, RelativePath(found.path, walkRoot.size()));
         entry.folder = folder;
         entry.parent = parent;
         ++tree.plan.progressTotal;
@@ -126,15 +120,15 @@ struct TreeWalk {
         return (found.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     }
 
-    // A file is numbered by its attributes read by its path: not hidden, not system, not a folder
-    // after all (a read that fails yields all bits). The read costs a look-up, so it is made only
-    // for the files that their name, the extension and the numbered files before leave in question:
-    // a resumed folder of 50,000 numbered files reads only its new ones.
+    // A file is numbered unless it is hidden or system, by the attributes its folder's listing
+    // gave: reading them again by its path would cost a look-up per file and tell nothing new (a
+    // name no path can carry is read by its path by the walk, and yields all bits).
     bool OnNumberingEntry(const WalkEntry& found, std::int32_t folder)
     {
         enteringPlanIndex = -1;
-        bool listedAsFolder = (found.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        bool wanted = !listedAsFolder && (!extension || ExtensionMatches(found.name, *extension)) &&
+        bool isFolder = (found.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        bool wanted = !isFolder && !(found.attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) &&
+                      (!extension || ExtensionMatches(found.name, *extension)) &&
                       // A tree that holds the start folder must not have the history's own files renamed.
                       !IsHistoryDataFile(found.path);
         std::wstring relative;
@@ -142,21 +136,15 @@ struct TreeWalk {
             relative = RelativePath(found.path, walkRoot.size());
             wanted = !(exclusions && Contains(exclusions, relative));
         }
-        DWORD attributes = found.attributes;
-        if (wanted) {
-            attributes = GetFileAttributesW(found.path.c_str());
-            wanted = !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
-        }
         if (wanted) {
             PlannedEntry& entry = tree.plan.entries.emplace_back();
             FillFromWalk(entry, found, std::move(relative));
-            entry.attributes = attributes;
             entry.folder = folder;
             ++tree.plan.progressTotal;
         } else if (firstPass) {
             tree.held.push_back(HeldName{folder, std::wstring(found.name)});
         }
-        return listedAsFolder || (attributes & FILE_ATTRIBUTE_DIRECTORY);
+        return isFolder;
     }
 };
 
@@ -188,10 +176,8 @@ CollectedTree CollectEntries(const std::wstring& root, const RunOptions& options
         FolderWalk walk;
         walk.onFolderVisit = [&state](const std::wstring& path, int depth) { state.OnFolderVisit(path, depth); };
         walk.onEntry = [&state](const WalkEntry& found) { return state.OnEntry(found); };
-        // The enumeration's attributes tell folders from files. Numbering reads a candidate file's
-        // attributes by its path itself; the case modes need only the folder bit; and the read-only
-        // mode reads each marked entry by its path right before clearing the mark, which a read
-        // here would double.
+        // The listing's attributes serve: they are the ones a read by path gives, and the read-only
+        // steps read each marked entry by its path again right before clearing the mark.
         walk.attributesByPath = false;
         RunFolderWalk(state.walkRoot, walk);
     }
