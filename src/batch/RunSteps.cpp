@@ -65,9 +65,11 @@ struct StepOrder {
     using Name = RunSteps::Name;
     const RunPlan& plan;
     RunSteps& steps;
-    // Only folders and parked entries have these.
-    std::unordered_map<std::int32_t, std::int32_t> folderNow; // a renamed folder's slot in steps.folders_
-    std::unordered_map<std::int32_t, std::int32_t> parkedIn;  // an entry moved aside to break a cycle: its folder
+    // Only folders and parked entries have these. folderNow: a folder whose path changed before
+    // its contents' steps (it, or a folder above it, was renamed), by its slot in steps.folders_;
+    // parkedIn: an entry moved aside to break a cycle, by its folder.
+    std::unordered_map<std::int32_t, std::int32_t> folderNow;
+    std::unordered_map<std::int32_t, std::int32_t> parkedIn;
     std::vector<bool> done;
 
     const PlannedEntry& Entry(std::int32_t i) const { return plan.entries[static_cast<size_t>(i)]; }
