@@ -16,11 +16,11 @@
 namespace {
 enum Column { FolderColumn, NameNowColumn, NameAfterColumn, WhatHappensColumn };
 
-struct ColumnSpec {
+struct ColumnLayout {
     const wchar_t* title;
     int percent; // of the list's width when the dialog opens; the last column takes the rest
 };
-constexpr ColumnSpec kColumns[] = {{L"Folder", 28}, {L"Name now", 22}, {L"Name after", 22}, {L"What happens", 0}};
+constexpr ColumnLayout kColumns[] = {{L"Folder", 28}, {L"Name now", 22}, {L"Name after", 22}, {L"What happens", 0}};
 
 // The layout in dialog units, as in the template; turned into pixels for the dialog's font.
 constexpr int kMarginUnits = 7;
@@ -117,11 +117,11 @@ void AddColumns(HWND list)
     int width = client.right - GetSystemMetrics(SM_CXVSCROLL);
     int used = 0;
     int index = 0;
-    for (const ColumnSpec& spec : kColumns) {
+    for (const ColumnLayout& layout : kColumns) {
         LVCOLUMNW column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-        column.pszText = const_cast<wchar_t*>(spec.title);
-        column.cx = spec.percent > 0 ? width * spec.percent / 100 : std::max(width - used, 60);
+        column.pszText = const_cast<wchar_t*>(layout.title);
+        column.cx = layout.percent > 0 ? width * layout.percent / 100 : std::max(width - used, 60);
         column.iSubItem = index;
         used += column.cx;
         SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(index++), reinterpret_cast<LPARAM>(&column));
