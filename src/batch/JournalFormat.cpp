@@ -515,7 +515,8 @@ bool EncodeJournalEnd(const RunSteps& steps, const std::vector<StepResult>& resu
         out.U8(static_cast<std::uint8_t>(results[i].outcome));
         out.U32(results[i].error);
         // A stranded name the journal cannot hold in the entry's folder is left out: Undo then
-        // finds the entry neither at its old nor at its new name and says so.
+        // finds the entry neither at its old nor at its new name and says so. Only a stranded
+        // entry needs its step's paths spelled out.
         if (results[i].strandedAt.empty() || !PutSiblingName(out, steps[i].path, results[i].strandedAt))
             out.U8(kNoName);
     }

@@ -55,8 +55,22 @@ std::vector<std::int32_t> GroupedByFolder(size_t count, FolderOf folderOf)
     std::vector<std::int32_t> order(count);
     for (size_t i = 0; i < count; ++i)
         order[i] = static_cast<std::int32_t>(i);
-    std::stable_sort(order.begin(), order.end(), [&](std::int32_t a, std::int32_t b) { return folderOf(a) < folderOf(b); });
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::int32_t a, std::int32_t b) { return folderOf(a) < folderOf(b); });
     return order;
+}
+
+// Calls each(folder, first, last) for every folder of order (as GroupedByFolder gives it), with
+// [first, last) the positions that lie in that folder.
+template <typename FolderOf, typename Each>
+void ForEachFolder(const std::vector<std::int32_t>& order, FolderOf folderOf, Each each)
+{
+    for (auto first = order.begin(), last = first; first != order.end(); first = last) {
+        std::int32_t folder = folderOf(*first);
+        for (last = first + 1; last != order.end() && folderOf(*last) == folder; ++last) {
+        }
+        each(folder, first, last);
+    }
 }
 
 inline FolderName MakeFolderName(std::int32_t folder, std::wstring_view name)

@@ -230,25 +230,23 @@ RunPlan PlanRun(CollectedTree tree, const RunOptions& options)
         NameEntries(entries, options);
         std::vector<std::int32_t> dependsOn(entries.size(), -1);
         // Each folder is checked with maps of its own names alone.
-        std::vector<std::int32_t> byFolder =
-            GroupedByFolder(entries.size(), [&](std::int32_t i) { return entries[static_cast<size_t>(i)].folder; });
-        std::vector<std::int32_t> heldByFolder =
-            GroupedByFolder(tree.held.size(), [&](std::int32_t h) { return tree.held[static_cast<size_t>(h)].folder; });
+        auto entryFolder = [&](std::int32_t i) { return entries[static_cast<size_t>(i)].folder; };
+        auto heldFolder = [&](std::int32_t h) { return tree.held[static_cast<size_t>(h)].folder; };
+        std::vector<std::int32_t> heldByFolder = GroupedByFolder(tree.held.size(), heldFolder);
+        size_t nextHeld = 0;
         FolderContents folder;
         std::vector<Holder*> ownHolders;
-        for (size_t e = 0, h = 0; e < byFolder.size();) {
-            std::int32_t number = entries[static_cast<size_t>(byFolder[e])].folder;
-            folder.entries.clear();
+        std::vector<std::int32_t> byFolder = GroupedByFolder(entries.size(), entryFolder);
+        ForEachFolder(byFolder, entryFolder, [&](std::int32_t number, auto first, auto last) {
+            folder.entries.assign(first, last);
             folder.held.clear();
-            for (; e < byFolder.size() && entries[static_cast<size_t>(byFolder[e])].folder == number; ++e)
-                folder.entries.push_back(byFolder[e]);
-            for (; h < heldByFolder.size() && tree.held[static_cast<size_t>(heldByFolder[h])].folder <= number; ++h) {
-                if (tree.held[static_cast<size_t>(heldByFolder[h])].folder == number)
-                    folder.held.push_back(heldByFolder[h]);
+            for (; nextHeld < heldByFolder.size() && heldFolder(heldByFolder[nextHeld]) <= number; ++nextHeld) {
+                if (heldFolder(heldByFolder[nextHeld]) == number)
+                    folder.held.push_back(heldByFolder[nextHeld]);
             }
             HolderMap holders = MapHolders(tree, entries, folder, ownHolders);
             CheckNewNames(entries, folder, holders, ownHolders, dependsOn);
-        }
+        });
         SpreadHeldNames(entries, dependsOn);
     } else {
         for (PlannedEntry& entry : entries)

@@ -155,28 +155,24 @@ RunSteps OrderRunSteps(const RunPlan& plan, const std::wstring& temporaryTag)
 
     // The entry each entry waits for: the one giving up the name it takes. Found folder by folder.
     std::vector<std::int32_t> waitsFor(count, -1);
-    std::vector<std::int32_t> byFolder =
-        GroupedByFolder(count, [&plan](std::int32_t i) { return plan.entries[static_cast<size_t>(i)].folder; });
+    auto entryFolder = [&order](std::int32_t i) { return order.Entry(i).folder; };
     std::unordered_map<FolderName, std::int32_t, FolderNameHash> leaving; // who gives up each name
-    for (size_t first = 0, end = 0; first < count; first = end) {
-        std::int32_t folder = order.Entry(byFolder[first]).folder;
-        for (end = first; end < count && order.Entry(byFolder[end]).folder == folder; ++end) {
-        }
+    ForEachFolder(GroupedByFolder(count, entryFolder), entryFolder, [&](std::int32_t, auto first, auto last) {
         leaving.clear();
-        for (size_t k = first; k < end; ++k) {
-            const PlannedEntry& entry = order.Entry(byFolder[k]);
+        for (auto k = first; k != last; ++k) {
+            const PlannedEntry& entry = order.Entry(*k);
             if (entry.Renames() && !EqualsFolded(entry.newName, entry.Name()))
-                leaving.emplace(MakeFolderName(entry.folder, entry.Name()), byFolder[k]);
+                leaving.emplace(MakeFolderName(entry.folder, entry.Name()), *k);
         }
-        for (size_t k = first; k < end && !leaving.empty(); ++k) {
-            const PlannedEntry& entry = order.Entry(byFolder[k]);
+        for (auto k = first; k != last && !leaving.empty(); ++k) {
+            const PlannedEntry& entry = order.Entry(*k);
             if (!entry.Renames())
                 continue;
             auto holder = leaving.find(MakeFolderName(entry.folder, entry.newName));
-            if (holder != leaving.end() && holder->second != byFolder[k])
-                waitsFor[static_cast<size_t>(byFolder[k])] = holder->second;
+            if (holder != leaving.end() && holder->second != *k)
+                waitsFor[static_cast<size_t>(*k)] = holder->second;
         }
-    }
+    });
 
     // Follows each chain of waiting entries to its end without recursion: a renumbered folder
     // of many thousand files is one long chain.

@@ -157,7 +157,8 @@ void WriteNumberingIndex(PathList* exclusionList, const PathSource& numbered)
     }
     std::int32_t entries = 0;
     bool written = ReplaceFileWith(indexPath, [&](HANDLE file) {
-        return EncodeIndex(exclusionList, numbered, entries, [file](std::string_view piece) { return WriteAllBytes(file, piece); });
+        return EncodeIndex(exclusionList, numbered, entries,
+                           [file](std::string_view piece) { return WriteAllBytes(file, piece); });
     });
     if (written)
         ActiveRecord->count = entries;
