@@ -35,6 +35,32 @@ TEST(HistoryFormat, RecordsAreCountFolderAndIndexLittleEndian)
     EXPECT_EQ(EncodeHistory(store), bytes);
 }
 
+TEST(HistoryFormat, ABigIndexIsHandedOnInPiecesAndStopsWhereTheSinkRefuses)
+{
+    PathList numbered;
+    for (int i = 0; i < 3000; ++i)
+        Append(numbered, L".\\Holiday in the mountains\\Trip" + std::to_wstring(100000 + i) + L".jpg");
+    std::int32_t written = 0;
+    std::string whole = EncodeIndex(nullptr, numbered, written);
+    ASSERT_GT(whole.size(), 2 * 64 * 1024u);
+
+    std::vector<std::string> pieces;
+    EXPECT_TRUE(EncodeIndex(nullptr, PathsOf(numbered), written, [&](std::string_view piece) {
+        pieces.emplace_back(piece);
+        return true;
+    }));
+    EXPECT_EQ(written, 3000);
+    EXPECT_GE(pieces.size(), 3u);
+    std::string joined;
+    for (const std::string& piece : pieces)
+        joined += piece;
+    EXPECT_EQ(joined, whole);
+
+    int offered = 0;
+    EXPECT_FALSE(EncodeIndex(nullptr, PathsOf(numbered), written, [&](std::string_view) { return ++offered > 1; }));
+    EXPECT_EQ(offered, 1); // nothing more is offered once a piece is refused
+}
+
 TEST(HistoryFormat, IndexEntriesAreLengthAndUnits)
 {
     PathList exclusions;
