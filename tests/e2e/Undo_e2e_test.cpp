@@ -74,6 +74,8 @@ TEST_F(UndoE2e, LowerRunThenUndoFromTheMenuPutsEveryNameBack)
     MessageBoxInfo done = WaitForCaptionedBox(nomaro.processId());
     ASSERT_EQ(done.text, L"Done!");
     PressDialogButton(done.window, IDOK);
+    // A closing box could otherwise be taken for the question that follows.
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(done.window); }, 10000));
     ASSERT_EQ(ListTree(root_.path()), (std::vector<std::wstring>{L".\\notes.txt", L".\\photos", L".\\photos\\summer",
                                                                   L".\\photos\\summer\\img_0001.jpg"}));
 
