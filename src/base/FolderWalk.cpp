@@ -2,7 +2,7 @@
 #include "FolderWalk.h"
 
 #include "FileIdentity.h"
-#include "UniqueHandle.h"
+#include "FolderReader.h"
 
 #include <cwchar>
 #include <vector>
@@ -17,8 +17,7 @@ struct Frame {
     // which Wine asks its mount manager for, about a millisecond a folder.
     FileIdentity id;
     bool idRead = false;
-    UniqueFind find;
-    WIN32_FIND_DATAW found{};
+    FolderReader entries;
 };
 
 // An unknown identity matches no frame: trusting an index of 0 would leave out every subfolder
@@ -38,10 +37,10 @@ bool OnWalkPath(std::vector<Frame>& stack, const FileIdentity& id)
 
 // Characters no Windows name holds: in a path they would split the name, name a stream or match
 // like a wildcard.
-bool FitsInAPath(const wchar_t* name)
+bool FitsInAPath(std::wstring_view name)
 {
-    for (const wchar_t* unit = name; *unit; ++unit) {
-        if (*unit < 0x20 || std::wcschr(L"\\/:*?\"<>|", *unit))
+    for (wchar_t unit : name) {
+        if (unit < 0x20 || std::wcschr(L"\\/:*?\"<>|", unit))
             return false;
     }
     return true;
@@ -49,16 +48,11 @@ bool FitsInAPath(const wchar_t* name)
 
 } // namespace
 
-DWORD WalkAttributes(const std::wstring& folder, const WIN32_FIND_DATAW& found, bool byPath)
+DWORD WalkAttributes(const std::wstring& folder, std::wstring_view name, DWORD listed, bool byPath)
 {
-    if (!byPath && FitsInAPath(found.cFileName))
-        return found.dwFileAttributes;
-    return GetFileAttributesW(JoinPath(folder, found.cFileName).c_str());
-}
-
-bool IsDotEntry(const wchar_t* name)
-{
-    return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
+    if (!byPath && FitsInAPath(name))
+        return listed;
+    return GetFileAttributesW(JoinPath(folder, name).c_str());
 }
 
 std::wstring JoinPath(std::wstring_view folder, std::wstring_view name)
@@ -73,22 +67,19 @@ void RunFolderWalk(const std::wstring& root, const FolderWalk& walk)
 {
     std::vector<Frame> stack;
     FileIdentity rootId = ReadFileIdentity(root);
-    stack.push_back(Frame{root, rootId.volume, 0, rootId, true, {}, {}});
+    stack.push_back(Frame{root, rootId.volume, 0, rootId, true, {}});
     bool opened = false; // whether the top frame's enumeration has begun
     std::wstring entryPath; // one buffer for every entry's path: most entries are not entered
 
     while (!stack.empty()) {
         Frame& frame = stack.back();
-        bool gotEntry;
         if (!opened) {
             opened = true;
             if (walk.onFolderVisit)
                 walk.onFolderVisit(frame.path, frame.depth);
-            frame.find.reset(FindFirstFileW(JoinPath(frame.path, L"*.*").c_str(), &frame.found));
-            gotEntry = frame.find.valid();
-        } else {
-            gotEntry = FindNextFileW(frame.find.get(), &frame.found) != FALSE;
+            frame.entries = FolderReader(frame.path);
         }
+        bool gotEntry = frame.entries.Next();
 
         if (!gotEntry) {
             if (walk.onFolderDone)
@@ -96,22 +87,20 @@ void RunFolderWalk(const std::wstring& root, const FolderWalk& walk)
             stack.pop_back();
             continue;
         }
-        if (IsDotEntry(frame.found.cFileName))
-            continue;
-
-        entryPath.assign(frame.path).append(1, L'\\').append(frame.found.cFileName);
-        DWORD attributes = walk.attributesByPath || !FitsInAPath(frame.found.cFileName)
-                               ? GetFileAttributesW(entryPath.c_str())
-                               : frame.found.dwFileAttributes;
+        std::wstring_view name = frame.entries.Name();
+        entryPath.assign(frame.path).append(1, L'\\').append(name);
+        DWORD attributes = walk.attributesByPath || !FitsInAPath(name) ? GetFileAttributesW(entryPath.c_str())
+                                                                       : frame.entries.Attributes();
         int depth = frame.depth;
         DWORD volume = frame.volume;
-        if (!walk.onEntry(WalkEntry{entryPath, frame.found.cFileName, attributes, frame.found, depth, volume}))
+        if (!walk.onEntry(WalkEntry{entryPath, name, attributes, frame.entries.Size(), frame.entries.LastWrite(), depth,
+                                    volume}))
             continue;
 
         // Only a link (a junction, a mounted folder, a symbolic link) leads on to another volume
         // or back up the tree: a plain folder lies on its parent's volume, and folders have no
         // hard links.
-        Frame next{entryPath, volume, depth + 1, {}, false, {}, {}};
+        Frame next{entryPath, volume, depth + 1, {}, false, {}};
         if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
             next.id = ReadFileIdentity(next.path);
             next.idRead = true;

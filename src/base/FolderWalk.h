@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -14,7 +15,8 @@ struct WalkEntry {
     // Read by the entry's path (all bits set when they cannot be read), or the enumeration's,
     // as the walk was asked.
     DWORD attributes;
-    const WIN32_FIND_DATAW& found; // what the enumeration gave: size and times
+    std::uint64_t size;  // as the folder's listing gives it
+    FILETIME lastWrite; // as the folder's listing gives it
     int depth;
     DWORD volume; // serial number of the volume of the folder holding the entry; 0 when unknown
 };
@@ -38,12 +40,9 @@ struct FolderWalk {
 // An entry's attributes as the walk gives them: read by its path in folder when asked, and for
 // a name no path can carry (a Unix name holding a backslash, as Wine lists it), whose read then
 // fails and yields all bits; the enumeration's otherwise.
-DWORD WalkAttributes(const std::wstring& folder, const WIN32_FIND_DATAW& found, bool byPath);
+DWORD WalkAttributes(const std::wstring& folder, std::wstring_view name, DWORD listed, bool byPath);
 
 void RunFolderWalk(const std::wstring& root, const FolderWalk& walk);
-
-// True for the "." and ".." entries every folder listing holds.
-bool IsDotEntry(const wchar_t* name);
 
 // Forms "folder\name" in one allocation.
 std::wstring JoinPath(std::wstring_view folder, std::wstring_view name);

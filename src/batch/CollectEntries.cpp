@@ -4,11 +4,11 @@
 
 #include "AsciiCase.h"
 #include "ExtendedPath.h"
+#include "FolderReader.h"
 #include "FolderWalk.h"
 #include "HistoryStore.h"
 #include "MessagePump.h"
 #include "Trim.h"
-#include "UniqueHandle.h"
 
 #include <unordered_map>
 
@@ -42,8 +42,8 @@ static void FillFromWalk(PlannedEntry& entry, const WalkEntry& found, std::wstri
     entry.path = std::move(relativePath);
     entry.attributes = found.attributes;
     entry.isFolder = (found.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    entry.size = (std::uint64_t(found.found.nFileSizeHigh) << 32) | found.found.nFileSizeLow;
-    entry.lastWrite = found.found.ftLastWriteTime;
+    entry.size = found.size;
+    entry.lastWrite = found.lastWrite;
     entry.volume = found.volume;
 }
 
@@ -193,24 +193,21 @@ CollectedTree CollectOneFile(const std::wstring& filePath)
     std::wstring name = filePath.substr(slash + 1);
 
     // The file's neighbours hold names too: one may bear its new spelling already.
-    WIN32_FIND_DATAW found;
-    UniqueFind find(FindFirstFileW(JoinPath(tree.plan.root, L"*").c_str(), &found));
+    FolderReader neighbours(tree.plan.root);
     bool seen = false;
-    if (find) {
-        do {
-            if (!seen && name == found.cFileName) {
-                seen = true;
-                DWORD attributes = GetFileAttributesW(filePath.c_str());
-                tree.plan.entries.push_back(EntryFromWalk(WalkEntry{filePath, name, attributes, found, 0, 0}, L".\\" + name));
-            } else if (!IsDotEntry(found.cFileName)) {
-                tree.held.push_back(HeldName{0, found.cFileName});
-            }
-        } while (FindNextFileW(find.get(), &found));
+    while (neighbours.Next()) {
+        if (!seen && neighbours.Name() == name) {
+            seen = true;
+            DWORD attributes = GetFileAttributesW(filePath.c_str());
+            WalkEntry listed{filePath, name, attributes, neighbours.Size(), neighbours.LastWrite(), 0, 0};
+            tree.plan.entries.push_back(EntryFromWalk(listed, L".\\" + name));
+        } else {
+            tree.held.push_back(HeldName{0, std::wstring(neighbours.Name())});
+        }
     }
     if (!seen) {
-        WIN32_FIND_DATAW none{};
         DWORD attributes = GetFileAttributesW(filePath.c_str());
-        tree.plan.entries.push_back(EntryFromWalk(WalkEntry{filePath, name, attributes, none, 0, 0}, L".\\" + name));
+        tree.plan.entries.push_back(EntryFromWalk(WalkEntry{filePath, name, attributes, 0, FILETIME{}, 0, 0}, L".\\" + name));
     }
     return tree;
 }

@@ -2,6 +2,7 @@
 #include "ListFolderPass.h"
 
 #include "ListingFormat.h"
+#include "base/FolderReader.h"
 #include "base/FolderWalk.h"
 #include "base/Win32Text.h"
 
@@ -28,15 +29,12 @@ void ListFiles(const std::wstring& folder, ListingOutput& output, int depth, boo
 {
     if (output.Failed())
         return;
-    WIN32_FIND_DATAW found;
-    UniqueFind find(FindFirstFileW(JoinPath(folder, L"*.*").c_str(), &found));
-    if (!find)
-        return;
+    FolderReader entries(folder);
     ListingLineParts parts = BuildListingLineParts(depth, plain);
-    do {
-        if (!IsDotEntry(found.cFileName) && !IsFolder(WalkAttributes(folder, found, false)))
-            WriteLine(output, parts.fileLead, found.cFileName, parts.fileTail, plain);
-    } while (!output.Failed() && FindNextFileW(find.get(), &found));
+    while (!output.Failed() && entries.Next()) {
+        if (!IsFolder(WalkAttributes(folder, entries.Name(), entries.Attributes(), false)))
+            WriteLine(output, parts.fileLead, entries.Name(), parts.fileTail, plain);
+    }
 }
 
 // The walk keeps its own stack, so a tree as deep as paths allow cannot overflow the thread's
