@@ -176,12 +176,15 @@ static std::vector<StepResult> ApplyWithProgress(HWND window, const RunPlan& pla
 {
     CurrentRun.ProgressTotal = plan.progressTotal;
     CaseRenameMemory memory;
-    ProgressFrames frames(window ? GetDlgItem(window, IDC_PROGRESS) : nullptr);
-    return ApplyRunSteps(plan, steps, memory, [window, &frames](std::int32_t entriesDone) {
+    // Found once: under Wine each look-up of a child window is a call to the server.
+    HWND bar = window ? GetDlgItem(window, IDC_PROGRESS) : nullptr;
+    ProgressFrames frames(bar);
+    return ApplyRunSteps(plan, steps, memory, [bar, &frames](std::int32_t entriesDone) {
         CurrentRun.RunningIndex = entriesDone;
         std::int32_t percent = ProgressPercent(CurrentRun.RunningIndex, CurrentRun.ProgressTotal);
         if (percent > CurrentRun.ProgressShown) {
-            SetProgress(window, percent);
+            if (bar)
+                SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
             CurrentRun.ProgressShown = percent;
             frames.Moved();
         }

@@ -11,6 +11,9 @@ ProgressFrames::ProgressFrames(HWND bar)
         return;
     bar_ = bar;
     SendMessageW(bar_, WM_SETREDRAW, FALSE, 0);
+    // The first new position waits its turn like the others: a run shorter than that is drawn
+    // once, at its end.
+    lastDrawn_ = GetTickCount64();
 }
 
 ProgressFrames::~ProgressFrames()

@@ -45,7 +45,6 @@ TEST(ProgressFrames, EveryPositionIsTakenButTheBarIsDrawnTenTimesASecondAndAtThe
             frames.Moved();
         }
         EXPECT_EQ(SendMessageW(shown.bar, PBM_GETPOS, 0, 0), 100);
-        EXPECT_GE(Paints, 1); // the first position is drawn at once
         EXPECT_LT(Paints, 50);
     }
     int beforeEnd = Paints;
