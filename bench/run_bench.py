@@ -228,22 +228,23 @@ class Bench:
         numbers = (tree, str(recorded), str(fresh), state)
         samples[("resumed", "entries")] = recorded + fresh
         self.tree("numbered", *numbers)
-        # The fixed part is a fresh numbering of an empty folder: the resume question and the reading
-        # of the recorded files stay in the row's figures.
-        empty = SCRATCH + "\\empty"
+        # The fixed part is the same resumed run on an empty folder: its record, an empty index and
+        # the resume question, which every resumed run asks whatever the folder holds. Reading the
+        # tree's recorded files stays in the row's figures.
+        empty = SCRATCH + "\\empty-resumed"
         empty_state = SCRATCH + "\\state-empty"
 
         def before(run, kind):
             if kind.endswith("-empty"):
-                self.remove(empty_state)
-                os.makedirs(self.unix(empty_state))
+                self.tree("numbered", empty, "0", "0", empty_state)
 
         def after(run, kind):
             if not kind.endswith("-empty"):
                 self.tree("renew", *numbers)
-        fresh_empty = ("number", empty, empty_state, "--name=E")
+        resumed_empty = ("resumed", empty, empty_state, "--name=Trip")
         self.simple_row("resumed", ("resumed", tree, state, "--name=Trip"), ("resumed", tree, state, "--name=Trip"),
-                        samples, before=before, after=after, empty=(fresh_empty, fresh_empty))
+                        samples, before=before, after=after, empty=(resumed_empty, resumed_empty))
+        self.remove(empty)
         self.remove(empty_state)
         self.remove(tree)
         self.remove(state)
