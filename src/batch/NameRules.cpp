@@ -39,14 +39,25 @@ std::wstring FoldedName(std::wstring_view name)
 // Folded whole, as FoldedName folds them, in buffers that hold any name a folder can have.
 static constexpr size_t kBufferUnits = 2 * kMaxNameLength;
 
+// CharUpperBuffW folds the ASCII letters alone of an ASCII text, as FoldAsciiUpper does, without
+// the call: most names are ASCII, and a big run folds each several times.
+static bool IsAscii(std::wstring_view text)
+{
+    return std::all_of(text.begin(), text.end(), [](wchar_t unit) { return unit < 0x80; });
+}
+
 size_t FoldedNameHash(std::wstring_view name)
 {
     if (name.size() > kBufferUnits)
         return std::hash<std::wstring>()(FoldedName(name));
     wchar_t folded[kBufferUnits];
-    std::copy(name.begin(), name.end(), folded);
-    if (!name.empty())
-        CharUpperBuffW(folded, static_cast<DWORD>(name.size()));
+    if (IsAscii(name)) {
+        std::transform(name.begin(), name.end(), folded, FoldAsciiUpper);
+    } else {
+        std::copy(name.begin(), name.end(), folded);
+        if (!name.empty())
+            CharUpperBuffW(folded, static_cast<DWORD>(name.size()));
+    }
     return std::hash<std::wstring_view>()(std::wstring_view(folded, name.size()));
 }
 
@@ -56,6 +67,9 @@ bool EqualsFolded(std::wstring_view a, std::wstring_view b)
         return false;
     if (a == b)
         return true;
+    // Only when both are: a letter beyond ASCII may fold to an ASCII one (U+0131 to I).
+    if (IsAscii(a) && IsAscii(b))
+        return EqualsAsciiNoCase(a, b);
     if (a.size() > kBufferUnits)
         return FoldedName(a) == FoldedName(b);
     wchar_t left[kBufferUnits];
