@@ -11,8 +11,8 @@
 #include <string_view>
 
 // Reads a folder's entries in the file system's order, "." and ".." left out. A call fetches as
-// many entries as its buffer holds: under Wine that costs a sixth less per entry than
-// FindFirstFileW and FindNextFileW, which hand them out one at a time.
+// many entries as its buffer holds: under Wine a walk costs a tenth to a sixth less than with
+// FindFirstFileW and FindNextFileW, which hand the entries out one at a time.
 class FolderReader {
 public:
     FolderReader() = default; // reads nothing
