@@ -3,10 +3,10 @@
 
 #include <windows.h>
 
-// While it lives, the bar takes every position it is sent but is drawn at most ten times a second,
+// While it lives, the bar takes every position it is sent but is drawn at most five times a second,
 // and once more at the end: Wine draws the bar and puts it on the screen at each new position,
-// about two milliseconds each, which is a fifth of a second in every run however small. A bar that
-// is not shown is left alone.
+// two to three milliseconds each, which is a fifth of a second in every run however small. A bar
+// that is not shown is left alone.
 class ProgressFrames {
 public:
     explicit ProgressFrames(HWND bar);

@@ -35,7 +35,7 @@ struct Bar {
 
 } // namespace
 
-TEST(ProgressFrames, EveryPositionIsTakenButTheBarIsDrawnTenTimesASecondAndAtTheEnd)
+TEST(ProgressFrames, EveryPositionIsTakenButTheBarIsDrawnFiveTimesASecondAndAtTheEnd)
 {
     Bar shown(true);
     {
