@@ -161,9 +161,12 @@ TEST_F(PreviewDialogTest, ShowsEveryEntryAndItsSummaryFiltersByKeyboardAndEscape
         EXPECT_EQ(RowTexts(dialog, 1), (std::vector<std::wstring>{L".\\Photos", L"IMG.JPG", L"img.jpg", L"Renamed"}));
         EXPECT_EQ(RowTexts(dialog, 2)[3], L"Already right");
 
-        // Alt+O ticks "Show only the entries that change or cannot change".
+        // Alt+O ticks "Show only the entries that change or cannot change"; a selected row meant
+        // another entry before.
+        ListView_SetItemState(list, 2, LVIS_SELECTED, LVIS_SELECTED);
         PostKey(list, 'O', true);
         ASSERT_TRUE(WaitFor([&] { return RowCount(dialog) == 4; })) << RowCount(dialog);
+        EXPECT_EQ(ListView_GetSelectedCount(list), 0u);
         EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_PREVIEW_CHANGES_ONLY), BST_CHECKED);
         EXPECT_EQ(RowTexts(dialog, 2),
                   (std::vector<std::wstring>{L".\\Photos", L"CON.JPG", L"CON.JPG", L"Cannot change: reserved name"}));
