@@ -26,7 +26,7 @@ ROW_NAMES = {
 }
 SIZES = {"10k": 10000, "100k": 100000}
 # The 10k rows take well under a second to a few seconds, where a run's fixed part (a window made
-# and mapped under Xvfb) alone varies by a hundredth of a second: more runs steady their medians.
+# and mapped under Xvfb) alone varies by hundredths of a second: more runs steady their medians.
 RUNS = {"10k": 5, "100k": 3}
 SCRATCH = "C:\\nomaro-bench"
 
