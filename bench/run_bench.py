@@ -79,7 +79,7 @@ class Bench:
         self.run("bench_tree", *arguments)
 
     def say(self, what):
-        """Progress, on the error stream: the full table takes half an hour."""
+        """Progress, on the error stream: the full table takes three quarters of an hour."""
         print("tools/bench: %s %s" % (self.size, what), file=sys.stderr, flush=True)
 
     def unix(self, windows_path):
