@@ -309,10 +309,9 @@ def main():
     runs = {size: args.runs or RUNS[size] for size in args.sizes}
     started = time.time()
     print("Machine: " + machine())
-    print("Each figure is the median of %s. Seconds are the work on the tree less the same run on an empty"
-          % ", ".join("%d runs at %s" % (runs[size], size) for size in args.sizes))
-    print("folder (Lower: Wine's start-up); the baseline makes only the straightforward platform calls for the")
-    print("same result (bench/Baseline.cpp).")
+    print("Each figure is the median of %s." % ", ".join("%d runs at %s" % (runs[size], size) for size in args.sizes))
+    print("Seconds are the work on the tree less the same run on an empty folder (Lower: Wine's start-up); the")
+    print("baseline makes only the straightforward platform calls for the same result (bench/Baseline.cpp).")
     sys.stdout.flush()
     results = {}
     for size_name in args.sizes:
