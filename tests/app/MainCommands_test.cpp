@@ -123,11 +123,15 @@ TEST_F(MainWindowTest, BrowsePicksTheFolderTheUserSelects)
                 },
                 reinterpret_cast<LPARAM>(text));
             title = text;
-            SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(picked.c_str()));
             // The browser fills its tree as it goes: OK before the selection arrives would pick
-            // whatever was selected before, as a user who clicked too early would.
-            for (int wait = 0; wait < 100 && SelectedTreeItem(dialog) != L"Picked Folder"; ++wait)
+            // whatever was selected before, as a user who clicked too early would. A selection
+            // asked for before the browser has set itself up is lost now and then, so it is asked
+            // for again each second.
+            for (int wait = 0; wait < 400 && SelectedTreeItem(dialog) != L"Picked Folder"; ++wait) {
+                if (wait % 20 == 0)
+                    SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(picked.c_str()));
                 Sleep(50);
+            }
             PressButton(dialog, IDOK);
         });
         SendMessageW(window_, WM_COMMAND, MAKEWPARAM(IDM_BROWSE, 0), 0);
