@@ -27,10 +27,15 @@ static void Repaint(HWND window)
         InvalidateRect(window, nullptr, TRUE);
 }
 
-static void SetProgress(HWND window, std::int32_t percent)
+static HWND ProgressBarOf(HWND window)
 {
-    if (window)
-        SendDlgItemMessageW(window, IDC_PROGRESS, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
+    return window ? GetDlgItem(window, IDC_PROGRESS) : nullptr;
+}
+
+static void SetProgress(HWND bar, std::int32_t percent)
+{
+    if (bar)
+        SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
 }
 
 static void ResetRunCounters()
@@ -85,7 +90,7 @@ static CollectedTree CollectTree(HWND window, const std::wstring& folder, const 
         // Painted now: collection pumps only between folders, and a box shown unpainted is a black hole.
         if (calculating)
             UpdateWindow(calculating);
-        SetProgress(window, 0);
+        SetProgress(ProgressBarOf(window), 0);
     }
     if (run.options.mode == ModeNumber) {
         std::uint32_t typedStart = CurrentRun.StartNumber;
@@ -177,14 +182,13 @@ static std::vector<StepResult> ApplyWithProgress(HWND window, const RunPlan& pla
     CurrentRun.ProgressTotal = plan.progressTotal;
     CaseRenameMemory memory;
     // Found once: under Wine each look-up of a child window is a call to the server.
-    HWND bar = window ? GetDlgItem(window, IDC_PROGRESS) : nullptr;
+    HWND bar = ProgressBarOf(window);
     ProgressFrames frames(bar);
     return ApplyRunSteps(plan, steps, memory, [bar, &frames](std::int32_t entriesDone) {
         CurrentRun.RunningIndex = entriesDone;
         std::int32_t percent = ProgressPercent(CurrentRun.RunningIndex, CurrentRun.ProgressTotal);
         if (percent > CurrentRun.ProgressShown) {
-            if (bar)
-                SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
+            SetProgress(bar, percent);
             CurrentRun.ProgressShown = percent;
             frames.Moved();
         }
@@ -211,8 +215,9 @@ BatchResult ExecuteRun(HWND window, PreparedRun& run, RunTimings* timings)
     CurrentRun.BatchBusy = true;
     Repaint(window);
     if (window) {
-        SendDlgItemMessageW(window, IDC_PROGRESS, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
-        SetProgress(window, 0);
+        HWND bar = ProgressBarOf(window);
+        SendMessageW(bar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+        SetProgress(bar, 0);
     }
 
     RunSteps steps = OrderRunSteps(run.plan, TemporaryTag());
