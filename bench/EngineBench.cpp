@@ -16,10 +16,12 @@
 // and one "progress" line (the messages the progress bar received).
 #include "BatchRun.h"
 #include "FileListing.h"
-#include "RunJournal.h"
 #include "HistoryStore.h"
+#include "JournalStore.h"
 #include "MessagePump.h"
-#include "RunState.h"
+#include "RunJournal.h"
+#include "RunReport.h"
+#include "WindowRun.h"
 #include "resource.h"
 
 #include "BenchSupport.h"
@@ -85,31 +87,37 @@ LRESULT CALLBACK AnswerYesProc(int code, WPARAM wParam, LPARAM lParam) noexcept
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-void UseHistoryIn(const std::wstring& state, bool fresh)
+std::unique_ptr<NumberingHistory> UseHistoryIn(const std::wstring& state, bool fresh)
 {
     if (fresh)
         RemoveTree(state);
     CreateDirectoryW(state.c_str(), nullptr);
-    StartDirectory = state;
-    HistoryFilePath = state + L"\\Nomaro.stdb";
-    LoadHistory();
+    return LoadHistory(state);
 }
 
-RunOptions NumberingOptions(int argc, wchar_t** argv)
+RunOptions OptionsFor(OperationMode mode)
 {
-    RunOptions options = ReadRunOptions(nullptr, ModeNumber);
+    RunOptions options;
+    options.mode = mode;
+    options.journalFolder = UserJournalFolder();
+    return options;
+}
+
+RunOptions NumberingOptions(int argc, wchar_t** argv, NumberingHistory* history)
+{
+    RunOptions options = OptionsFor(ModeNumber);
     options.nameText = OptionValue(argc, argv, L"name", L"Trip");
     options.numberWidth = std::stoi(OptionValue(argc, argv, L"width", L"6"));
-    CurrentRun.NumberWidth = options.numberWidth;
+    options.history = history;
     return options;
 }
 
 // The journal of the Lower run the command line would make of root now: its seconds.
 double TimeLowerJournal(const std::wstring& root, long long& entries)
 {
-    RunOptions options = ReadRunOptions(nullptr, ModeLower);
-    PreparedRun run;
-    if (PrepareRun(nullptr, root, options, run) != BatchResult::Completed)
+    RunOptions options = OptionsFor(ModeLower);
+    PreparedRun run = PrepareRun(root, options, RunHooks());
+    if (run.result != BatchResult::Completed)
         return -1;
     entries = static_cast<long long>(run.plan.entries.size());
     RunSteps steps = OrderRunSteps(run.plan, L"bench");
@@ -160,10 +168,11 @@ int wmain(int argc, wchar_t** argv)
         return Usage();
 
     HWND window = mode == L"lower" ? nullptr : CreateBenchWindow();
-    RunOptions options = ReadRunOptions(window, ModeLower);
+    RunOptions options = OptionsFor(ModeLower);
+    std::unique_ptr<NumberingHistory> history;
     if (mode == L"number" || mode == L"resumed") {
-        UseHistoryIn(argv[3], mode == L"number");
-        options = NumberingOptions(argc, argv);
+        history = UseHistoryIn(argv[3], mode == L"number");
+        options = NumberingOptions(argc, argv, history.get());
     } else if (mode == L"upper") {
         options.mode = ModeUpper;
     } else if (mode == L"readonly") {
@@ -173,23 +182,23 @@ int wmain(int argc, wchar_t** argv)
     }
     HHOOK answer = mode == L"resumed" ? SetWindowsHookExW(WH_CBT, AnswerYesProc, nullptr, GetCurrentThreadId()) : nullptr;
 
-    RunTimings timings;
+    double journalSeconds = 0;
     long long entries = 0;
     BatchResult result = BatchResult::Completed;
     Stopwatch clock;
     if (mode == L"listing-plain" || mode == L"listing-rtf") {
-        if (!WriteListingFile(root, argv[3], mode == L"listing-plain").written())
+        if (!WriteListingFile(root, argv[3], mode == L"listing-plain", L"Consolas").written())
             result = BatchResult::PathNotFound;
-    } else if (mode == L"preview") {
-        PreparedRun run;
-        result = PrepareRun(window, root, options, run);
-        entries = static_cast<long long>(run.plan.entries.size());
     } else {
-        PreparedRun run;
-        result = PrepareRun(window, root, options, run);
+        // As the main window runs it: the "Calculating..." box, the resume question, the bar.
+        PreparedRun run = PrepareWindowRun(window, root, options);
+        result = run.result;
         entries = static_cast<long long>(run.plan.entries.size());
-        if (result == BatchResult::Completed)
-            result = ExecuteRun(window, run, &timings);
+        if (mode != L"preview" && result == BatchResult::Completed) {
+            RunOutcome outcome = ExecuteWindowRun(window, run, options);
+            result = outcome.result;
+            journalSeconds = outcome.journalSeconds;
+        }
     }
     double seconds = clock.Seconds();
     if (answer)
@@ -198,9 +207,9 @@ int wmain(int argc, wchar_t** argv)
         std::fprintf(stderr, "the run did not complete: %ls\n", BatchResultMessage(result, root).c_str());
         return 1;
     }
-    PrintResult(seconds, PeakMegabytes(), timings.journalSeconds, entries);
+    PrintResult(seconds, PeakMegabytes(), journalSeconds, entries);
     std::printf("progress messages=%ld\n", ProgressMessages);
-    ReleaseHistory();
+    history.reset();
     if (window)
         DestroyWindow(window);
     return 0;

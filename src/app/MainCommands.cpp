@@ -3,8 +3,8 @@
 
 #include "AppState.h"
 #include "AuxiliaryWindows.h"
-#include "FileListing.h"
 #include "JournalStore.h"
+#include "KnownFolder.h"
 #include "ModePanel.h"
 #include "RunPreview.h"
 #include "RunStart.h"
@@ -81,12 +81,8 @@ static void BrowseForFolder(HWND window)
 
 std::wstring StartMenuProgramsPath()
 {
-    PWSTR programData = nullptr;
-    std::wstring path;
-    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_ProgramData, KF_FLAG_CREATE, nullptr, &programData)))
-        path = std::wstring(programData) + kStartMenuPrograms;
-    CoTaskMemFree(programData);
-    return path;
+    std::wstring programData = KnownFolderPath(FOLDERID_ProgramData);
+    return programData.empty() ? programData : programData + kStartMenuPrograms;
 }
 
 static void OpenStartMenuFolder()

@@ -2,7 +2,6 @@
 #include "MainControls.h"
 
 #include "AppState.h"
-#include "FileListing.h"
 #include "ModePanel.h"
 #include "Settings.h"
 #include "resource.h"

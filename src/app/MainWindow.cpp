@@ -2,11 +2,9 @@
 #include "MainWindow.h"
 
 #include "AppState.h"
-#include "HistoryStore.h"
 #include "MainCommands.h"
 #include "MainControls.h"
-#include "RunState.h"
-#include "Settings.h"
+#include "WindowSettings.h"
 #include "resource.h"
 
 #include <commctrl.h>
@@ -36,7 +34,7 @@ static void PaintHint(HWND window)
     RECT hint{client.right - 180, 10, client.right - 20, 50};
     PAINTSTRUCT paint{};
     HDC dc = BeginPaint(window, &paint);
-    if (CurrentRun.BatchBusy) {
+    if (BatchBusy) {
         FillRect(dc, &hint, GetSysColorBrush(COLOR_BTNFACE));
     } else {
         SelectedObject selected(dc, hintFont.get());
@@ -54,8 +52,9 @@ static void OnDestroy(HWND window)
                                               IDC_EXT,    IDC_EXT_LABEL,    IDC_START_NUMBER,
                                               IDC_START_NUMBER_LABEL,       IDC_START,
                                               IDC_NUMBER, IDC_PROGRESS};
-    SaveSettings(window);
-    ReleaseHistory();
+    SaveWindowSettings(window);
+    // Released unsaved: every run saved it at its end.
+    History.reset();
     UiFont.reset();
     for (int id : kDestroyedFirst) {
         if (HWND child = GetDlgItem(window, id))

@@ -2,9 +2,11 @@
 #include "RunPreview.h"
 
 #include "AppState.h"
-#include "BatchRun.h"
 #include "PreviewDialog.h"
+#include "RunFrame.h"
 #include "RunStart.h"
+#include "StartRequest.h"
+#include "WindowRun.h"
 
 // False when nothing was applied: the path was refused or could not be used, or the user closed
 // the preview; then neither the Favorites order is reset nor "Done!" claimed.
@@ -12,14 +14,14 @@ static bool PreviewAndApply(HWND window, const StartRequest& request)
 {
     if (!AcceptsPath(window, request))
         return false;
-    PreparedRun prepared;
-    if (!ReportRunResult(window, PrepareRun(window, request.folder, ReadRunOptions(window, request.mode), prepared),
-                         request.folder))
+    RunOptions options = RunOptionsOf(request);
+    PreparedRun prepared = PrepareWindowRun(window, request.folder, options);
+    if (!ReportRunResult(window, prepared.result, request.folder))
         return false;
     // A close asked for while the tree was walked ends the program instead.
     if (CloseDeferred || !ShowPreviewDialog(window, prepared.plan))
         return false;
-    return ReportRunResult(window, ExecuteRun(window, prepared), request.folder);
+    return ReportRunResult(window, ExecuteWindowRun(window, prepared, options).result, request.folder);
 }
 
 static void RunPreviewSteps(HWND window)

@@ -2,19 +2,19 @@
 #include "StartUp.h"
 
 #include "AppState.h"
-#include "BatchRun.h"
 #include "HistoryStore.h"
+#include "JournalStore.h"
 #include "MainWindow.h"
-#include "RunState.h"
+#include "RunReport.h"
 #include "Settings.h"
 #include "UniqueHandle.h"
-#include "WindowClasses.h"
 #include "Win32Text.h"
+#include "WindowClasses.h"
+#include "WindowRun.h"
 
 #include <shellapi.h>
 
 static constexpr wchar_t kInstanceMutexName[] = L"7A1C52E0-3B94-4F6D-9E21-C08D5B3A6F47";
-static constexpr wchar_t kHistoryFileName[] = L"Nomaro.stdb";
 static constexpr DWORD kSearchSystemFolderOnly = 0x00000800; // LOAD_LIBRARY_SEARCH_SYSTEM32
 
 std::wstring StripFolderArgument(std::wstring argument)
@@ -62,10 +62,13 @@ static bool ActivateOtherInstance(bool& anotherInstance)
 static int RunCommandLineMode(const std::wstring& argument, bool anotherInstance)
 {
     std::wstring folder = StripFolderArgument(argument);
-    CurrentMode = ModeLower;
-    BatchResult result = BatchRun(nullptr, folder);
-    if (result != BatchResult::Completed) {
-        MessageBoxW(nullptr, BatchResultMessage(result, folder).c_str(), L"Lower", MB_ICONWARNING | MB_OK);
+    // Lower case, with no window, no settings and no numbering memory.
+    RunOptions options;
+    options.mode = ModeLower;
+    options.journalFolder = UserJournalFolder();
+    RunOutcome outcome = WindowBatchRun(nullptr, folder, options);
+    if (outcome.result != BatchResult::Completed) {
+        MessageBoxW(nullptr, BatchResultMessage(outcome.result, folder).c_str(), L"Lower", MB_ICONWARNING | MB_OK);
         return kExitCommandLinePathNotFound;
     }
     if (!anotherInstance)
@@ -92,8 +95,7 @@ static int RunGuiMode(HINSTANCE instance, int showCommand)
 {
     LoadSettings();
     StartDirectory = GetCurrentDirectoryString();
-    HistoryFilePath = StartDirectory + L"\\" + kHistoryFileName;
-    LoadHistory();
+    History = LoadHistory(StartDirectory);
     RegisterWindowClasses(instance);
     AppInstance = instance;
     if (!CreateMainWindow(instance, showCommand))

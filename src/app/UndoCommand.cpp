@@ -3,9 +3,7 @@
 
 #include "AppState.h"
 #include "ExtendedPath.h"
-#include "HistoryStore.h"
 #include "JournalStore.h"
-#include "RunState.h"
 #include "resource.h"
 
 static constexpr wchar_t kUndoCaption[] = L"Nomaro";
@@ -71,7 +69,7 @@ std::wstring UndoMenuText(const UndoOffer& offer)
 
 static bool RunInProgress()
 {
-    return CurrentRun.BatchBusy || StartInProgress;
+    return BatchBusy || StartInProgress;
 }
 
 void UpdateUndoItem(HMENU menu, const std::wstring& journalFolder)
@@ -194,13 +192,13 @@ void RunUndo(HWND window, const std::wstring& journalFolder)
 
     HCURSOR previousCursor = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     UndoTarget target;
-    target.historyFile = HistoryStore ? HistoryFilePath : std::wstring();
+    target.historyFile = History ? History->filePath : std::wstring();
     UndoReport report = UndoJournal(journal, target);
     // Undone: the next older run is the one Undo offers now.
     RemoveJournal(offer.journalPath);
     // The history in memory would otherwise be saved over the restored file at the next run's end.
-    if (report.historyRestored && HistoryStore)
-        LoadHistory();
+    if (report.historyRestored && History)
+        History = LoadHistory(StartDirectory);
     SetCursor(previousCursor);
     MessageBoxW(window, ReportText(report).c_str(), kUndoCaption,
                 (report.notUndone.empty() ? MB_ICONINFORMATION : MB_ICONWARNING) | MB_OK);

@@ -1,17 +1,16 @@
-// One run of the selected operation over a folder tree: collect, plan, apply, record.
+// The engine's entry points: a run over a folder tree is collected and planned, then applied,
+// journaled and recorded. Values in, results out; it asks and tells only through its hooks.
 #pragma once
 
-#include "OperationMode.h"
-#include "PathList.h"
+#include "HistoryStore.h"
+#include "RenameFailures.h"
+#include "RunHooks.h"
+#include "RunLock.h"
 #include "RunOptions.h"
 #include "RunPlan.h"
-#include "RunSteps.h"
 
-#include <windows.h>
-
-#include <cstdint>
-#include <memory>
 #include <string>
+#include <vector>
 
 enum class BatchResult {
     Completed,
@@ -19,34 +18,40 @@ enum class BatchResult {
     JournalFailed, // the undo journal could not be written: nothing was changed
 };
 
-// The options of a run started from the main window (none: command-line mode).
-RunOptions ReadRunOptions(HWND window, OperationMode mode);
-
-// A run collected and planned, not yet applied.
+// A run collected and planned, not yet applied. It holds the runs' lock, so no other run changes
+// the tree between the plan and its changes; dropping it lets the lock go and changes nothing.
 struct PreparedRun {
-    RunOptions options;
+    BatchResult result = BatchResult::Completed;
     RunPlan plan;
-    std::unique_ptr<PathList> exclusions; // ModeNumber: the files of earlier runs, kept in the index
+    NumberingSession numbering; // ModeNumber with a history: the folder's memory
+    RunLock lock;
 };
 
-// Collects and plans the run; changes nothing on disk. In ModeNumber it brings in the numbering
-// history, which may ask whether to resume. window is the main window, or none.
-BatchResult PrepareRun(HWND window, const std::wstring& folder, const RunOptions& options, PreparedRun& run);
+// Collects and plans the run; changes nothing, on disk or in the history. In ModeNumber with a
+// history it may ask hooks.askResume; a resumed folder's plan numbers on from the record's count.
+PreparedRun PrepareRun(const std::wstring& folder, const RunOptions& options, const RunHooks& hooks);
 
-// Where a run's time went, for the benchmark; filled only when asked for.
-struct RunTimings {
-    double journalSeconds = 0; // writing the undo journal and completing it
+// What a run did.
+struct RunCounts {
+    size_t renamed = 0;
+    size_t readOnlyCleared = 0;
+    size_t tagsWritten = 0;
 };
-// Applies a prepared run exactly as planned, records it and tells the user what could not be done.
-BatchResult ExecuteRun(HWND window, PreparedRun& run, RunTimings* timings = nullptr);
+struct RunOutcome {
+    BatchResult result = BatchResult::Completed;
+    RunCounts done;
+    // The entries (".\Sub\Name.txt") whose rename waits for the next restart.
+    std::vector<std::wstring> postponed;
+    // What the plan refused and what failed, each named with its reason.
+    RenameFailures failures;
+    bool RestartNeeded() const { return !postponed.empty(); }
+    // The share of the run spent writing and completing its undo journal, for the benchmark.
+    double journalSeconds = 0;
+};
+
+// Applies a prepared run exactly as planned, journaled first, then records its numbering and
+// saves the history (options as given to PrepareRun). Lets the run's lock go at its end.
+RunOutcome ExecuteRun(PreparedRun& run, const RunOptions& options, const RunHooks& hooks);
 
 // Both steps at once, as Start and the command line run them.
-BatchResult BatchRun(HWND window, const std::wstring& folder, const RunOptions& options, RunTimings* timings = nullptr);
-// The same with the options read from the window (none: command-line mode) for the mode given.
-BatchResult BatchRun(HWND window, const std::wstring& folder, OperationMode mode);
-BatchResult BatchRun(HWND window, const std::wstring& folder);
-
-// The text that tells the user a path could not be used.
-std::wstring PathNotFoundMessage(const std::wstring& path);
-// The text that tells the user why a run changed nothing; empty for a completed run.
-std::wstring BatchResultMessage(BatchResult result, const std::wstring& path);
+RunOutcome BatchRun(const std::wstring& folder, const RunOptions& options, const RunHooks& hooks);

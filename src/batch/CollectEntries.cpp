@@ -7,16 +7,15 @@
 #include "FolderReader.h"
 #include "FolderWalk.h"
 #include "HistoryStore.h"
-#include "MessagePump.h"
 #include "Trim.h"
 
 #include <unordered_map>
 
 static constexpr wchar_t kExtensionSeparators[] = L" ,";
-// How often the walk lets windows repaint. An empty pump costs Wine about a tenth of a
+// How often the walk lets windows repaint. An empty message pump costs Wine about a tenth of a
 // millisecond, as much as walking a small folder; at this rate the windows stay responsive and
 // the pumps cost a walk nothing worth measuring.
-static constexpr ULONGLONG kPumpIntervalMs = 10;
+static constexpr ULONGLONG kKeepAliveIntervalMs = 10;
 
 std::vector<std::wstring> ExtensionTokens(const std::wstring& extensions)
 {
@@ -70,7 +69,7 @@ namespace {
 struct TreeWalk {
     const RunOptions& options;
     PathList* exclusions;
-    bool pumpMessages;
+    const std::function<void()>& keepAlive;
     std::wstring walkRoot;
     CollectedTree& tree;
     bool firstPass;
@@ -80,7 +79,7 @@ struct TreeWalk {
     std::vector<std::int32_t> levelFolder;    // the folder number at each depth of the walk path
     std::vector<std::int32_t> levelPlanIndex; // the plan index of the folder at each depth, or -1
     std::int32_t enteringPlanIndex = -1;      // the folder entry the walk is about to enter
-    ULONGLONG lastPump = 0;
+    ULONGLONG lastKeptAlive = 0;
 
     bool Numbering() const { return options.mode == ModeNumber; }
 
@@ -95,10 +94,10 @@ struct TreeWalk {
 
     void OnFolderVisit(const std::wstring& path, int depth)
     {
-        ULONGLONG now = pumpMessages ? GetTickCount64() : 0;
-        if (pumpMessages && now - lastPump >= kPumpIntervalMs) {
-            PumpMessages();
-            lastPump = now;
+        ULONGLONG now = keepAlive ? GetTickCount64() : 0;
+        if (keepAlive && now - lastKeptAlive >= kKeepAliveIntervalMs) {
+            keepAlive();
+            lastKeptAlive = now;
         }
         if (!Numbering())
             ++tree.plan.progressTotal;
@@ -130,7 +129,7 @@ struct TreeWalk {
         bool wanted = !isFolder && !(found.attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) &&
                       (!extension || ExtensionMatches(found.name, *extension)) &&
                       // A tree that holds the start folder must not have the history's own files renamed.
-                      !IsHistoryDataFile(found.path);
+                      !(options.history && IsHistoryDataFile(*options.history, found.path));
         std::wstring relative;
         if (wanted) {
             relative = RelativePath(found.path, walkRoot.size());
@@ -156,7 +155,8 @@ static std::wstring WalkRoot(const std::wstring& root)
     return root.size() > 1 && root.back() == L'\\' ? root.substr(0, root.size() - 1) : root;
 }
 
-CollectedTree CollectEntries(const std::wstring& root, const RunOptions& options, PathList* exclusions, bool pumpMessages)
+CollectedTree CollectEntries(const std::wstring& root, const RunOptions& options, PathList* exclusions,
+                             const std::function<void()>& keepAlive)
 {
     CollectedTree tree;
     tree.plan.mode = options.mode;
@@ -171,7 +171,7 @@ CollectedTree CollectEntries(const std::wstring& root, const RunOptions& options
     std::unordered_map<std::wstring, std::int32_t> folderNumbers;
     size_t passes = tokens.empty() ? 1 : tokens.size();
     for (size_t pass = 0; pass < passes; ++pass) {
-        TreeWalk state{options, exclusions, pumpMessages, tree.plan.root, tree, pass == 0,
+        TreeWalk state{options, exclusions, keepAlive, tree.plan.root, tree, pass == 0,
                        tokens.empty() ? nullptr : &tokens[pass], folderNumbers, {}, {}, -1};
         FolderWalk walk;
         walk.onFolderVisit = [&state](const std::wstring& path, int depth) { state.OnFolderVisit(path, depth); };

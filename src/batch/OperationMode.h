@@ -1,4 +1,4 @@
-// The operation a run performs, and the mode in force in the main window.
+// The operation a run performs.
 #pragma once
 
 #include <cstdint>
@@ -12,7 +12,5 @@ enum OperationMode : std::uint8_t {
     ModeReadOnly = 6,
 };
 
-// The mode chosen in the main window; a run takes its own copy when it starts.
-extern OperationMode CurrentMode;
-
+// True for the numbers above: a stored mode or one read from a journal may be anything.
 bool IsOperationMode(unsigned value);

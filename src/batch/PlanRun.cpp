@@ -219,6 +219,7 @@ RunPlan PlanRun(CollectedTree tree, const RunOptions& options)
 {
     RunPlan plan = std::move(tree.plan);
     plan.mode = options.mode;
+    plan.fillTags = options.mode == ModeNumber && options.fillTags;
     std::vector<PlannedEntry>& entries = plan.entries;
     for (PlannedEntry& entry : entries)
         entry.status = PlanStatus::AlreadyRight;

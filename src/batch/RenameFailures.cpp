@@ -1,30 +1,14 @@
-// What a run could not do, reported once at its end.
+// What a run could not do, each named with its reason.
 #include "RenameFailures.h"
 
 #include "ExtendedPath.h"
 #include "Win32Text.h"
-
-#include <algorithm>
 
 void RecordFailedRename(RenameFailures& failures, const std::wstring& text)
 {
     ++failures.count;
     if (failures.firstPaths.size() < kFailuresNamed)
         failures.firstPaths.push_back(text);
-}
-
-static const wchar_t* ReasonText(PlanReason reason)
-{
-    switch (reason) {
-    case PlanReason::NameHeld:
-        return L"the new name is taken";
-    case PlanReason::NameReserved:
-        return L"the new name is reserved for a device";
-    case PlanReason::NameTooLong:
-        return L"the new name is too long";
-    default:
-        return L"it cannot be renamed";
-    }
 }
 
 static const wchar_t* StepText(StepKind kind)
@@ -44,7 +28,7 @@ RenameFailures FailuresOfRun(const RunPlan& plan, const RunSteps& steps, const s
     RenameFailures failures;
     for (const PlannedEntry& entry : plan.entries) {
         if (entry.status == PlanStatus::CannotChange)
-            RecordFailedRename(failures, entry.path + L" (" + ReasonText(entry.reason) + L")");
+            RecordFailedRename(failures, entry.path + L" (" + RefusalText(entry) + L")");
     }
     for (size_t i = 0; i < steps.size() && i < results.size(); ++i) {
         const StepResult& result = results[i];
@@ -60,26 +44,3 @@ RenameFailures FailuresOfRun(const RunPlan& plan, const RunSteps& steps, const s
     return failures;
 }
 
-bool AnyPostponed(const std::vector<StepResult>& results)
-{
-    return std::any_of(results.begin(), results.end(),
-                       [](const StepResult& result) { return result.outcome == StepOutcome::Postponed; });
-}
-
-std::wstring FailedRenamesMessage(const RenameFailures& failures)
-{
-    std::wstring text = failures.count == 1 ? std::wstring(L"1 item could not be renamed:\n")
-                                            : std::to_wstring(failures.count) + L" items could not be renamed:\n";
-    for (const std::wstring& path : failures.firstPaths)
-        text += L"\n" + path;
-    if (failures.count > failures.firstPaths.size())
-        text += L"\n... and " + std::to_wstring(failures.count - failures.firstPaths.size()) + L" more";
-    return text;
-}
-
-void ReportFailedRenames(HWND owner, const RenameFailures& failures)
-{
-    if (failures.count == 0)
-        return;
-    MessageBoxW(owner, FailedRenamesMessage(failures).c_str(), L"Nomaro", MB_ICONWARNING | MB_OK);
-}

@@ -3,8 +3,12 @@
 
 #include "OperationMode.h"
 
+#include <windows.h>
+
 #include <cstdint>
 #include <string>
+
+struct NumberingHistory;
 
 struct RunOptions {
     OperationMode mode = ModeLower;
@@ -13,6 +17,12 @@ struct RunOptions {
     std::uint64_t startNumber = 0;
     std::int32_t numberWidth = 1;
     bool fillTags = false;
-    // Where the run's undo journal is kept: the user's journal folder, or a test's own.
+    // Where the run's undo journal is kept: the user's journal folder, or a test's own. Empty: no
+    // journal can be written, so the run changes nothing.
     std::wstring journalFolder;
+    // The numbering memory, kept in the folder Nomaro started from; none on the command line,
+    // which keeps no memory.
+    NumberingHistory* history = nullptr;
+    // Where the Favorites menu's "Order" value is kept; tests pass a key of their own.
+    HKEY favoritesRoot = HKEY_CURRENT_USER;
 };

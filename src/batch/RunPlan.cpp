@@ -7,27 +7,7 @@ constexpr wchar_t kTagWritten[] = L"tag written";
 constexpr wchar_t kReadOnlyCleared[] = L"read-only mark cleared";
 constexpr wchar_t kAlreadyRight[] = L"Already right";
 constexpr wchar_t kCannotChange[] = L"Cannot change";
-constexpr wchar_t kNameHeld[] = L"Cannot change: name held by another entry";
-constexpr wchar_t kNameReserved[] = L"Cannot change: reserved name";
-constexpr wchar_t kNameTooLong[] = L"Cannot change: name too long";
 constexpr wchar_t kCollectedTwice[] = L"Collected twice: already renamed";
-
-const wchar_t* ReasonText(PlanReason reason)
-{
-    switch (reason) {
-    case PlanReason::NameHeld:
-        return kNameHeld;
-    case PlanReason::NameReserved:
-        return kNameReserved;
-    case PlanReason::NameTooLong:
-        return kNameTooLong;
-    case PlanReason::CollectedTwice:
-        return kCollectedTwice;
-    case PlanReason::None:
-        break;
-    }
-    return nullptr;
-}
 
 // "Renamed, tag written": the changes in the order the user thinks of them, the first one capitalised.
 std::wstring DescribeChanges(const PlannedEntry& entry)
@@ -72,17 +52,39 @@ PlanSummary SummarizePlan(const RunPlan& plan)
     return summary;
 }
 
+const wchar_t* RefusalReasonText(PlanReason reason)
+{
+    switch (reason) {
+    case PlanReason::NameHeld:
+        return L"held by another entry";
+    case PlanReason::NameReserved:
+        return L"reserved for a device";
+    case PlanReason::NameTooLong:
+        return L"too long";
+    case PlanReason::CollectedTwice:
+    case PlanReason::None:
+        break;
+    }
+    return L"cannot be given";
+}
+
+std::wstring RefusalText(const PlannedEntry& entry)
+{
+    return entry.newName + L": " + RefusalReasonText(entry.reason);
+}
+
 std::wstring DescribePlannedEntry(const PlannedEntry& entry)
 {
-    if (const wchar_t* reason = ReasonText(entry.reason))
-        return reason;
+    if (entry.reason == PlanReason::CollectedTwice)
+        return kCollectedTwice;
+    if (entry.status == PlanStatus::CannotChange)
+        return std::wstring(kCannotChange) + L" (" + RefusalText(entry) + L")";
     switch (entry.status) {
     case PlanStatus::WillChange: {
         std::wstring changes = DescribeChanges(entry);
         return changes.empty() ? std::wstring(kAlreadyRight) : changes;
     }
     case PlanStatus::CannotChange:
-        return kCannotChange;
     case PlanStatus::AlreadyRight:
         break;
     }

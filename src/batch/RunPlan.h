@@ -55,6 +55,7 @@ struct PlannedEntry {
 
 struct RunPlan {
     OperationMode mode = ModeLower;
+    bool fillTags = false; // ModeNumber: MP3 files get a tag
     std::wstring root; // the chosen folder, in the \\?\ form
     std::vector<PlannedEntry> entries; // in collection order
     // The divisor of the progress percentage, counted as the collection counts it.
@@ -71,5 +72,9 @@ struct PlanSummary {
 };
 PlanSummary SummarizePlan(const RunPlan& plan);
 
-// "Renamed", "Cannot change: name held by another entry", ...: what happens to the entry, in words.
+// Why a new name was refused, in words: "reserved for a device".
+const wchar_t* RefusalReasonText(PlanReason reason);
+// The refused name with the reason: "COM1.jpg: reserved for a device".
+std::wstring RefusalText(const PlannedEntry& entry);
+// "Renamed", "Cannot change (COM1.jpg: reserved for a device)", ...: what happens to the entry, in words.
 std::wstring DescribePlannedEntry(const PlannedEntry& entry);

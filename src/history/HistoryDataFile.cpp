@@ -16,14 +16,14 @@ static std::wstring_view LastComponent(std::wstring_view path)
 
 // The name of the history file or of a record's index file; decided in memory, so that the
 // files of a run need no look at the disk unless they are named like one of them.
-static bool IsOwnFileName(std::wstring_view name)
+static bool IsOwnFileName(const NumberingHistory& history, std::wstring_view name)
 {
-    if (EqualsAsciiNoCase(name, LastComponent(HistoryFilePath)))
+    if (EqualsAsciiNoCase(name, LastComponent(history.filePath)))
         return true;
     if (!IsIndexFileName(name))
         return false;
-    std::wstring path = JoinPath(StartDirectory, name);
-    for (const PathEntry* record = HistoryStore->head; record; record = record->next) {
+    std::wstring path = JoinPath(history.startDirectory, name);
+    for (const PathEntry* record = history.records.head; record; record = record->next) {
         if (record->secondPath && EqualsAsciiNoCase(*record->secondPath, path))
             return true;
     }
@@ -41,17 +41,15 @@ static std::wstring ComparablePath(const std::wstring& path)
     return full;
 }
 
-bool IsHistoryDataFile(const std::wstring& entryPath)
+bool IsHistoryDataFile(const NumberingHistory& history, const std::wstring& entryPath)
 {
-    if (!HistoryStore)
-        return false;
     // A link leads to the same names: only an entry named like one of the own files, or like a
     // backup or temporary file of one, can be that file.
     std::wstring_view name = LastComponent(entryPath);
     std::wstring_view base = CompanionBase(name);
-    if (!IsOwnFileName(base.empty() ? name : base))
+    if (!IsOwnFileName(history, base.empty() ? name : base))
         return false;
-    std::wstring ownPath = JoinPath(StartDirectory, name);
+    std::wstring ownPath = JoinPath(history.startDirectory, name);
     FileIdentity entry = ReadFileIdentity(entryPath);
     FileIdentity own = ReadFileIdentity(ownPath);
     if (entry.known && own.known)

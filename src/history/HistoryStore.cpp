@@ -1,76 +1,54 @@
-// The numbering history: per folder, which files were numbered, kept in StartDirectory.
+// The numbering history: per folder, which files were numbered, kept in the start folder.
 #include "HistoryStore.h"
 
 #include "AsciiCase.h"
 #include "DataFile.h"
+#include "FolderWalk.h"
 #include "HistoryFormat.h"
 #include "IndexFileName.h"
-#include "RunState.h"
 #include "UniqueHandle.h"
-
-std::wstring StartDirectory;
-std::wstring HistoryFilePath;
-std::unique_ptr<PathList> HistoryStore;
-PathEntry* ActiveRecord = nullptr;
 
 const wchar_t kResumeQuestion[] = L"Would you like for Nomaro to start numbering\n"
                                   L"from where it left off the last time you used it\n"
                                   L"numbering only the newest files?";
-static constexpr wchar_t kResumeCaption[] = L"Nomaro";
 
-// Set when the history file held bytes the reader could not take: the file is kept as it
-// was before the first save, so that what could not be read is not lost.
-static bool HistoryNeedsBackup = false;
-// The same for the index file of the folder being numbered.
-static bool ActiveIndexNeedsBackup = false;
-
-std::wstring HistoryBackupPath()
+std::wstring HistoryBackupPath(const NumberingHistory& history)
 {
-    return HistoryFilePath + kBackupSuffix;
+    return history.filePath + kBackupSuffix;
 }
 
-void LoadHistory()
+std::unique_ptr<NumberingHistory> LoadHistory(const std::wstring& startDirectory)
 {
-    ReleaseHistory();
-    HistoryStore = std::make_unique<PathList>();
-    HistoryNeedsBackup = false;
-    UniqueFile file(CreateFileW(HistoryFilePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+    auto history = std::make_unique<NumberingHistory>();
+    history->startDirectory = startDirectory;
+    history->filePath = JoinPath(startDirectory, kHistoryFileName);
+    UniqueFile file(CreateFileW(history->filePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
-        return;
+        return history;
     std::string bytes;
     bool readWhole = ReadRestOfFile(file.get(), bytes);
-    readWhole = ReadHistoryRecords(bytes, *HistoryStore) && readWhole;
-    HistoryNeedsBackup = !readWhole;
+    readWhole = ReadHistoryRecords(bytes, history->records) && readWhole;
+    history->needsBackup = !readWhole;
+    return history;
 }
 
-static bool IsExistingFile(const std::wstring& path)
+bool HistoryFileExists(const NumberingHistory& history)
 {
-    DWORD attributes = GetFileAttributesW(path.c_str());
+    DWORD attributes = GetFileAttributesW(history.filePath.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-void SaveHistory()
+void SaveHistory(NumberingHistory& history)
 {
-    if (!HistoryStore)
+    if (!HistoryFileExists(history))
         return;
-    // Only into an existing file: a history file the user removed stays removed.
-    if (!IsExistingFile(HistoryFilePath))
-        return;
-    if (HistoryNeedsBackup) {
-        if (!BackUpFile(HistoryFilePath))
+    if (history.needsBackup) {
+        if (!BackUpFile(history.filePath))
             return;
-        HistoryNeedsBackup = false;
+        history.needsBackup = false;
     }
-    ReplaceFileContents(HistoryFilePath, EncodeHistory(*HistoryStore));
-}
-
-void ReleaseHistory()
-{
-    if (HistoryStore)
-        Release(*HistoryStore);
-    HistoryStore.reset();
-    ActiveRecord = nullptr;
+    ReplaceFileContents(history.filePath, EncodeHistory(history.records));
 }
 
 std::uint32_t RecordCount(const PathEntry& record)
@@ -78,88 +56,79 @@ std::uint32_t RecordCount(const PathEntry& record)
     return static_cast<std::uint32_t>(record.count);
 }
 
-// True when the record's index path is one this program made in StartDirectory and no earlier
+// True when the record's index path is one this program made in the start folder and no earlier
 // record holds it too: two folders sharing one index would overwrite each other's memory.
-static bool HasOwnIndex(const PathEntry& record)
+static bool HasOwnIndex(const NumberingHistory& history, const PathEntry& record)
 {
-    if (!HistoryStore || !record.secondPath || !IsOwnIndexPath(*record.secondPath, StartDirectory))
+    if (!record.secondPath || !IsOwnIndexPath(*record.secondPath, history.startDirectory))
         return false;
-    for (const PathEntry* other = HistoryStore->head; other && other != &record; other = other->next) {
+    for (const PathEntry* other = history.records.head; other && other != &record; other = other->next) {
         if (other->secondPath && EqualsAsciiNoCase(*other->secondPath, *record.secondPath))
             return false;
     }
     return true;
 }
 
-static std::wstring FreshIndexFileName()
+static std::wstring FreshIndexFileName(const NumberingHistory& history)
 {
     SYSTEMTIME now;
     GetLocalTime(&now);
-    return NewIndexFileName(HistoryStore.get(), StartDirectory, now);
+    return NewIndexFileName(&history.records, history.startDirectory, now);
 }
 
-static std::unique_ptr<PathList> ReadExclusions(HANDLE indexFile)
+NumberingSession BeginNumbering(NumberingHistory& history, const std::wstring& folderPath,
+                                const std::function<bool()>& askResume)
 {
-    auto exclusions = std::make_unique<PathList>();
-    std::string bytes;
-    bool readWhole = ReadRestOfFile(indexFile, bytes);
-    readWhole = ReadIndexEntries(bytes, *exclusions) && readWhole;
-    ActiveIndexNeedsBackup = !readWhole;
-    return exclusions;
-}
-
-std::unique_ptr<PathList> BeginNumbering(HWND window, const std::wstring& folderPath)
-{
-    ActiveRecord = nullptr;
-    ActiveIndexNeedsBackup = false;
-    if (!HistoryStore)
-        return nullptr;
-
+    NumberingSession session;
+    session.folder = folderPath;
     // Only the folder's own record: one of a subfolder or of a sibling whose name begins
     // with this one would have its index overwritten with this folder's files.
-    PathEntry* record = FindExact(HistoryStore.get(), folderPath);
-    if (!record) {
-        std::wstring indexPath = FreshIndexFileName();
-        ActiveRecord = Append(*HistoryStore, folderPath, 0, &indexPath);
-        return nullptr;
+    PathEntry* record = FindExact(&history.records, folderPath);
+    session.record = record;
+    if (!record || !HasOwnIndex(history, *record)) {
+        // A new folder, or a damaged, edited or copied history or a moved program folder: the recorded
+        // path may be any file of the user's, which is neither read nor written. The folder starts a
+        // fresh index, whose name no file has yet, so there is nothing to resume.
+        session.indexPath = FreshIndexFileName(history);
+        return session;
     }
-
-    ActiveRecord = record;
-    if (!HasOwnIndex(*record)) {
-        // A damaged, edited or copied history or a moved program folder: the recorded path may be any
-        // file of the user's, which is neither read nor written. The folder starts a fresh index, whose
-        // name no file has yet, so there is nothing to resume.
-        record->secondPath = std::make_unique<std::wstring>(FreshIndexFileName());
-        return nullptr;
-    }
-    UniqueFile indexFile(CreateFileW(record->secondPath->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    session.indexPath = *record->secondPath;
+    UniqueFile indexFile(CreateFileW(session.indexPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                      FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!indexFile)
-        return nullptr;
-    if (MessageBoxW(window, kResumeQuestion, kResumeCaption, MB_ICONQUESTION | MB_YESNO) != IDYES)
-        return nullptr;
-    std::unique_ptr<PathList> exclusions = ReadExclusions(indexFile.get());
+    if (!indexFile || !askResume || !askResume())
+        return session;
+    session.exclusions = std::make_unique<PathList>();
+    std::string bytes;
+    bool readWhole = ReadRestOfFile(indexFile.get(), bytes);
+    readWhole = ReadIndexEntries(bytes, *session.exclusions) && readWhole;
+    session.indexNeedsBackup = !readWhole;
+    session.resumed = true;
     // The whole count: a folder with 65536 or more numbered files goes on after the last of them.
-    CurrentRun.StartNumber = RecordCount(*record);
-    return exclusions;
+    session.resumeAt = RecordCount(*record);
+    return session;
 }
 
-void WriteNumberingIndex(PathList* exclusionList, const PathSource& numbered)
+void EndNumbering(NumberingHistory& history, NumberingSession& session, const PathSource& numbered)
 {
-    // Only an index that BeginNumbering accepted or made: never a path that came out of a data file.
-    if (!ActiveRecord || !HasOwnIndex(*ActiveRecord))
+    // A history file the user removed is memory switched off: an index no record names would only
+    // be left behind.
+    if (session.indexPath.empty() || !HistoryFileExists(history))
         return;
-    const std::wstring& indexPath = *ActiveRecord->secondPath;
-    if (ActiveIndexNeedsBackup) {
-        if (!BackUpFile(indexPath))
+    if (session.indexNeedsBackup) {
+        if (!BackUpFile(session.indexPath))
             return;
-        ActiveIndexNeedsBackup = false;
+        session.indexNeedsBackup = false;
     }
     std::int32_t entries = 0;
-    bool written = ReplaceFileWith(indexPath, [&](HANDLE file) {
-        return EncodeIndex(exclusionList, numbered, entries,
+    bool written = ReplaceFileWith(session.indexPath, [&](HANDLE file) {
+        return EncodeIndex(session.exclusions.get(), numbered, entries,
                            [file](std::string_view piece) { return WriteAllBytes(file, piece); });
     });
-    if (written)
-        ActiveRecord->count = entries;
+    if (!written)
+        return;
+    if (!session.record)
+        session.record = Append(history.records, session.folder, 0, &session.indexPath);
+    else if (!session.record->secondPath || *session.record->secondPath != session.indexPath)
+        session.record->secondPath = std::make_unique<std::wstring>(session.indexPath);
+    session.record->count = entries;
 }

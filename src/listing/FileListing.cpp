@@ -1,21 +1,13 @@
 // The listing of a folder tree as plain text or RTF.
 #include "FileListing.h"
 
+#include "ExtendedPath.h"
 #include "ListFolderPass.h"
 #include "ListingFormat.h"
 #include "ListingOutput.h"
-#include "base/ExtendedPath.h"
-#include "resource.h"
 
-std::wstring ListingFontFace = L"Consolas";
-
-ListingResult WriteFileListing(HWND mainWindow, const std::wstring& rootFolder, const std::wstring& outputFile)
-{
-    bool plain = SendDlgItemMessageW(mainWindow, IDC_PLAIN_TEXT, BM_GETCHECK, 0, 0) == BST_CHECKED;
-    return WriteListingFile(rootFolder, outputFile, plain);
-}
-
-ListingResult WriteListingFile(const std::wstring& rootFolder, const std::wstring& outputFile, bool plain)
+ListingResult WriteListingFile(const std::wstring& rootFolder, const std::wstring& outputFile, bool plain,
+                               const std::wstring& fontFace)
 {
     // Others may write to the file while it is open; the listing lists itself when it lies in the tree.
     UniqueFile file(CreateFileW(outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
@@ -26,7 +18,7 @@ ListingResult WriteListingFile(const std::wstring& rootFolder, const std::wstrin
     // device name such as CON.TXT) and at any depth. The walk never changes the current directory.
     const std::wstring root = ExtendedLengthPath(rootFolder);
     ListingOutput output(std::move(file));
-    ListingFrame frame = plain ? PlainListingFrame() : RtfListingFrame(ListingFontFace);
+    ListingFrame frame = plain ? PlainListingFrame() : RtfListingFrame(fontFace);
     output.Write(frame.header);
     output.Write(frame.title);
     ListFolderPass(root, output, 0, ListingPass::Folders, plain);

@@ -12,7 +12,7 @@ constexpr size_t kNumberCapacity = 14;
 constexpr size_t kFolderCapacity = 2080;
 constexpr size_t kFontCapacity = 128;
 
-// What SaveSettings keeps of each control's text, in characters.
+// What is kept of each main-window field's text, in characters.
 constexpr size_t kTagSaveLimit = 127;
 constexpr size_t kExtentionSaveLimit = 255;
 constexpr size_t kNumberSaveLimit = 12;
@@ -44,5 +44,5 @@ int WriteDwordSetting(const wchar_t* valueName, DWORD number);
 int WriteStringSetting(const wchar_t* valueName, const wchar_t* text);
 
 void LoadSettings();
-// Captures the main window's controls into Settings and writes all eight values.
-int SaveSettings(HWND mainWindow);
+// Writes all eight values of Settings, in the stored order: the three numbers, then the five texts.
+int SaveSettings();

@@ -1,26 +1,17 @@
 // The Preview dialog: the plan's summary, a virtual list of its entries, Start and Close.
 #include "PreviewDialog.h"
 
+#include "PlanList.h"
 #include "WindowPlacement.h"
 #include "resource.h"
 
 #include <commctrl.h>
 
 #include <algorithm>
-#include <climits>
-#include <cstdint>
+#include <memory>
 #include <string>
-#include <string_view>
-#include <vector>
 
 namespace {
-enum Column { FolderColumn, NameNowColumn, NameAfterColumn, WhatHappensColumn };
-
-struct ColumnLayout {
-    const wchar_t* title;
-    int percent; // of the list's width when the dialog opens; the last column takes the rest
-};
-constexpr ColumnLayout kColumns[] = {{L"Folder", 28}, {L"Name now", 22}, {L"Name after", 22}, {L"What happens", 0}};
 
 // The layout in dialog units, as in the template; turned into pixels for the dialog's font.
 constexpr int kMarginUnits = 7;
@@ -41,8 +32,7 @@ struct Layout {
 
 struct PreviewState {
     const RunPlan* plan = nullptr;
-    bool changesOnly = false;
-    std::vector<std::uint32_t> shown; // plan indexes of the rows while only the changes are shown
+    std::unique_ptr<PlanList> rows;
     Layout layout;
 };
 
@@ -102,140 +92,30 @@ void PlaceControls(HWND dialog, const Layout& l, int width, int height)
         EndDeferWindowPos(positions);
 }
 
-std::wstring SummaryText(const PlanSummary& summary)
-{
-    return L"Entries: " + std::to_wstring(summary.entries) + L", to rename: " + std::to_wstring(summary.toRename) +
-           L", already right: " + std::to_wstring(summary.alreadyRight) + L", read-only marks to clear: " +
-           std::to_wstring(summary.readOnlyToClear) + L", tags to write: " + std::to_wstring(summary.tagsToWrite) +
-           L", cannot change: " + std::to_wstring(summary.cannotChange);
-}
-
-void AddColumns(HWND list)
-{
-    RECT client{};
-    GetClientRect(list, &client);
-    int width = client.right - GetSystemMetrics(SM_CXVSCROLL);
-    int used = 0;
-    int index = 0;
-    for (const ColumnLayout& layout : kColumns) {
-        LVCOLUMNW column{};
-        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-        column.pszText = const_cast<wchar_t*>(layout.title);
-        column.cx = layout.percent > 0 ? width * layout.percent / 100 : std::max(width - used, 60);
-        column.iSubItem = index;
-        used += column.cx;
-        SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(index++), reinterpret_cast<LPARAM>(&column));
-    }
-}
-
-// The list holds no rows of its own: it asks for each visible cell (LVN_GETDISPINFO), so
-// showing or filtering 100,000 entries costs one pass over the plan at most.
-void ShowRows(HWND dialog, PreviewState& state)
-{
-    const std::vector<PlannedEntry>& entries = state.plan->entries;
-    state.shown.clear();
-    if (state.changesOnly) {
-        for (size_t i = 0; i < entries.size(); ++i) {
-            if (entries[i].status != PlanStatus::AlreadyRight)
-                state.shown.push_back(static_cast<std::uint32_t>(i));
-        }
-    }
-    size_t rows = state.changesOnly ? state.shown.size() : entries.size();
-    HWND list = GetDlgItem(dialog, IDC_PREVIEW_LIST);
-    ListView_SetItemCountEx(list, static_cast<int>(std::min<size_t>(rows, INT_MAX)), 0);
-    // The rows mean other entries now. Wine clears a state row by row, a twentieth of a second
-    // for 100,000 rows: only a selection is cleared, and the focus is moved, not cleared.
-    if (ListView_GetSelectedCount(list) > 0)
-        ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
-    if (rows > 0) {
-        // Arrow keys start from the first row.
-        ListView_SetItemState(list, 0, LVIS_FOCUSED, LVIS_FOCUSED);
-        ListView_EnsureVisible(list, 0, FALSE);
-    }
-    InvalidateRect(list, nullptr, TRUE);
-}
-
-const PlannedEntry* EntryOfRow(const PreviewState& state, int row)
-{
-    if (row < 0)
-        return nullptr;
-    size_t index = static_cast<size_t>(row);
-    if (state.changesOnly) {
-        if (index >= state.shown.size())
-            return nullptr;
-        index = state.shown[index];
-    }
-    return index < state.plan->entries.size() ? &state.plan->entries[index] : nullptr;
-}
-
-// ".\Sub" of ".\Sub\Name.txt"; "." for an entry of the chosen folder itself.
-std::wstring_view FolderOf(const std::wstring& path)
-{
-    size_t slash = path.find_last_of(L'\\');
-    return slash == std::wstring::npos ? std::wstring_view() : std::wstring_view(path).substr(0, slash);
-}
-
-void CopyCellText(LVITEMW& item, std::wstring_view text)
-{
-    size_t length = std::min(text.size(), static_cast<size_t>(item.cchTextMax - 1));
-    std::copy_n(text.data(), length, item.pszText);
-    item.pszText[length] = L'\0';
-}
-
 BOOL OnInitDialog(HWND dialog, PreviewState* state)
 {
     SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
     state->layout = MeasureLayout(dialog);
-    SetDlgItemTextW(dialog, IDC_PREVIEW_SUMMARY, SummaryText(SummarizePlan(*state->plan)).c_str());
+    SetDlgItemTextW(dialog, IDC_PREVIEW_SUMMARY, PlanSummaryText(*state->plan).c_str());
     HWND list = GetDlgItem(dialog, IDC_PREVIEW_LIST);
-    ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_LABELTIP);
-    AddColumns(list);
-    ShowRows(dialog, *state);
     RECT client{};
     GetClientRect(dialog, &client);
     PlaceControls(dialog, state->layout, client.right, client.bottom);
+    // Placed first: the columns are fitted to the list's width.
+    state->rows = std::make_unique<PlanList>(list);
+    state->rows->Show(state->plan, false);
     CentreOverOwner(dialog, GetWindow(dialog, GW_OWNER), HWND_TOP, 0);
     SetFocus(list);
     // FALSE: the focus stays on the list set above.
     return FALSE;
 }
 
-void OnGetDispInfo(const PreviewState& state, NMLVDISPINFOW& info)
-{
-    LVITEMW& item = info.item;
-    if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0)
-        return;
-    const PlannedEntry* entry = EntryOfRow(state, item.iItem);
-    if (!entry) {
-        item.pszText[0] = L'\0';
-        return;
-    }
-    switch (item.iSubItem) {
-    case FolderColumn:
-        CopyCellText(item, FolderOf(entry->path));
-        break;
-    case NameNowColumn:
-        CopyCellText(item, entry->Name());
-        break;
-    case NameAfterColumn:
-        // An entry that cannot change keeps its name; the plan holds the name it was refused.
-        CopyCellText(item, entry->status == PlanStatus::CannotChange ? entry->Name() : std::wstring_view(entry->newName));
-        break;
-    case WhatHappensColumn:
-        CopyCellText(item, DescribePlannedEntry(*entry));
-        break;
-    default:
-        item.pszText[0] = L'\0';
-        break;
-    }
-}
-
 BOOL OnNotify(HWND dialog, NMHDR* header)
 {
     PreviewState* state = StateOf(dialog);
-    if (!state || header->idFrom != IDC_PREVIEW_LIST || header->code != LVN_GETDISPINFOW)
+    if (!state || !state->rows || header->idFrom != IDC_PREVIEW_LIST || header->code != LVN_GETDISPINFOW)
         return FALSE;
-    OnGetDispInfo(*state, *reinterpret_cast<NMLVDISPINFOW*>(header));
+    state->rows->OnGetDispInfo(*reinterpret_cast<NMLVDISPINFOW*>(header));
     return TRUE;
 }
 
@@ -248,10 +128,8 @@ BOOL OnCommand(HWND dialog, int id)
         EndDialog(dialog, id);
         return TRUE;
     case IDC_PREVIEW_CHANGES_ONLY:
-        if (PreviewState* state = StateOf(dialog)) {
-            state->changesOnly = IsDlgButtonChecked(dialog, IDC_PREVIEW_CHANGES_ONLY) == BST_CHECKED;
-            ShowRows(dialog, *state);
-        }
+        if (PreviewState* state = StateOf(dialog); state && state->rows)
+            state->rows->Show(state->plan, IsDlgButtonChecked(dialog, IDC_PREVIEW_CHANGES_ONLY) == BST_CHECKED);
         return TRUE;
     default:
         return FALSE;

@@ -58,7 +58,7 @@ TEST_F(MainWindowTest, FontSelectTakesOnlyTheChosenFaceAndCancelChangesNothing)
     }
     EXPECT_EQ(ListingFontFace, picked);
     EXPECT_EQ(Text(IDC_FONT_NAME), picked);
-    SaveSettings(window_);
+    SaveWindowSettings(window_);
     std::wstring stored;
     ReadStringSetting(L"Font", &stored, kFontCapacity, L"");
     EXPECT_EQ(stored, picked);

@@ -3,11 +3,10 @@
 #pragma once
 
 #include "AppState.h"
-#include "HistoryStore.h"
 #include "MainWindow.h"
-#include "RunState.h"
 #include "ScratchRegistry.h"
 #include "Settings.h"
+#include "WindowSettings.h"
 #include "TempFolder.h"
 #include "WindowClasses.h"
 #include "resource.h"
@@ -34,7 +33,7 @@ protected:
         ASSERT_TRUE(redirectedFavorites_.made()) << "the Favorites folder could not be pointed at a test folder";
         RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
         Settings = SettingsRecord();
-        CurrentRun = RunState();
+        BatchBusy = false;
         CurrentMode = ModeLower;
         ChosenFolder.clear();
         StartInProgress = false;

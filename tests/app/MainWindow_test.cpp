@@ -369,10 +369,10 @@ TEST_F(MainWindowTest, NoCheckedModeRadioIsSavedAsLower)
     StoreFunction(3);
     Open();
     CheckDlgButton(window_, IDC_NUMBER, BST_UNCHECKED);
-    SaveSettings(window_);
+    SaveWindowSettings(window_);
     EXPECT_EQ(StoredDword(L"Function"), 0u);
     CheckDlgButton(window_, IDC_READ_ONLY, BST_CHECKED);
-    SaveSettings(window_);
+    SaveWindowSettings(window_);
     EXPECT_EQ(StoredDword(L"Function"), 6u);
 }
 
@@ -405,8 +405,8 @@ TEST_F(MainWindowTest, HintTextIsPaintedOnlyWhileNoRunIsBusy)
         return dark;
     };
     EXPECT_GT(darkPixels(), 100);
-    CurrentRun.BatchBusy = true;
+    BatchBusy = true;
     EXPECT_EQ(darkPixels(), 0);
-    CurrentRun.BatchBusy = false;
+    BatchBusy = false;
     EXPECT_GT(darkPixels(), 100);
 }

@@ -3,7 +3,9 @@
 #include "MainWindowFixture.h"
 
 #include "ModePanel.h"
+#include "RunReport.h"
 #include "RunStart.h"
+#include "StartRequest.h"
 #include "TempFolder.h"
 
 #include <commctrl.h>
@@ -178,7 +180,6 @@ TEST_F(RunStartTest, NumberRunStartsAboveSixtyFiveThousandWhereTheTextSays)
     SetWindowTextW(Control(IDC_START_NUMBER), L"070000");
     std::vector<Box> boxes = PressStart();
     EXPECT_EQ(Message(boxes, boxes.size() - 1), L"Done!");
-    EXPECT_EQ(CurrentRun.NumberWidth, 6);
     EXPECT_EQ(ListNames(root_.path()), (std::vector<std::wstring>{L"Pic070000.jpg"}));
 }
 
@@ -222,8 +223,22 @@ TEST_F(RunStartTest, LowerRunChangesTheTreeAndGivesThePanelBack)
     EXPECT_FALSE(progressShownAtDone);
     EXPECT_TRUE(Enabled(IDC_START));
     EXPECT_FALSE(GetWindowLongW(Control(IDC_PROGRESS), GWL_STYLE) & WS_VISIBLE);
-    EXPECT_FALSE(CurrentRun.BatchBusy);
+    EXPECT_FALSE(BatchBusy);
     EXPECT_EQ(ChosenFolder, root_.path());
+}
+
+TEST_F(RunStartTest, FileInUseIsToldToWaitForTheRestartBeforeDone)
+{
+    root_.WriteFile(L"OPEN.TXT");
+    UniqueFile lock(CreateFileW((root_ / L"OPEN.TXT").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(lock.valid());
+    Open();
+    UseFolder(root_.path());
+    std::vector<Box> boxes = PressStart();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(Caption(boxes, 0), L"Reboot Required");
+    EXPECT_EQ(Message(boxes, 0), L"Some files are in use and will not be renamed until the next reboot.");
+    EXPECT_EQ(Message(boxes, 1), L"Done!");
 }
 
 TEST_F(RunStartTest, MissingFolderIsReportedNotDone)
@@ -261,7 +276,7 @@ TEST_F(RunStartTest, ListingSaveDialogOffersTheFormatsNameAndFreezesTheRunSet)
             }
             listingLive = Enabled(IDC_LISTING) && Enabled(IDC_RTF) && Enabled(IDC_FONT_SELECT) && Enabled(IDC_DROP_PANEL);
             progressShown = (GetWindowLongW(Control(IDC_PROGRESS), GWL_STYLE) & WS_VISIBLE) != 0;
-            busy = CurrentRun.BatchBusy;
+            busy = BatchBusy;
             // A Start that arrives now must not open a second dialog.
             PostMessageW(window_, WM_COMMAND, MAKEWPARAM(IDC_START, BN_CLICKED), 0);
         });
@@ -336,11 +351,10 @@ TEST_F(RunStartTest, CloseDuringARunWaitsForItsEndThenEndsTheProgram)
         root_.WriteFile(L"DIR" + std::to_wstring(i) + L"\\FILE.TXT");
     // The run saves the history at its end; the close must not free it before.
     TempFolder startDirectory;
-    HistoryFilePath = startDirectory / L"Nomaro.stdb";
-    WriteFileBytes(HistoryFilePath, "");
-    HistoryStore = std::make_unique<PathList>();
+    std::wstring historyFile = startDirectory / L"Nomaro.stdb";
+    History = LoadHistory(startDirectory.path());
     std::wstring indexName = L"20260101-000000.idx";
-    Append(*HistoryStore, L"C:\\Numbered", 3, &indexName);
+    Append(History->records, L"C:\\Numbered", 3, &indexName);
     Open();
     UseFolder(root_.path());
     PostMessageW(window_, WM_CLOSE, 0, 0);
@@ -362,19 +376,17 @@ TEST_F(RunStartTest, CloseDuringARunWaitsForItsEndThenEndsTheProgram)
     EXPECT_TRUE(DrainQuit());
     EXPECT_FALSE(StartInProgress);
     EXPECT_FALSE(CloseDeferred);
-    EXPECT_FALSE(ReadFileBytes(HistoryFilePath).empty()) << "the history was saved before it was released";
-    EXPECT_EQ(HistoryStore, nullptr);
-    HistoryFilePath.clear();
+    EXPECT_FALSE(ReadFileBytes(historyFile).empty()) << "the history was saved before it was released";
+    EXPECT_EQ(History, nullptr);
 }
 
 TEST_F(RunStartTest, ExitFromTheMenuDuringARunIsDeferredToo)
 {
     root_.WriteFile(L"X.TXT");
     TempFolder startDirectory;
-    HistoryFilePath = startDirectory / L"Nomaro.stdb";
-    WriteFileBytes(HistoryFilePath, "");
-    HistoryStore = std::make_unique<PathList>();
-    Append(*HistoryStore, L"C:\\Numbered", 1);
+    std::wstring historyFile = startDirectory / L"Nomaro.stdb";
+    History = LoadHistory(startDirectory.path());
+    Append(History->records, L"C:\\Numbered", 1);
     Open();
     UseFolder(root_.path());
     PostMessageW(window_, WM_COMMAND, MAKEWPARAM(IDM_EXIT, 0), 0);
@@ -385,6 +397,17 @@ TEST_F(RunStartTest, ExitFromTheMenuDuringARunIsDeferredToo)
     EXPECT_EQ(ListNames(root_.path()), (std::vector<std::wstring>{L"x.txt"}));
     EXPECT_FALSE(IsWindow(window_));
     EXPECT_TRUE(DrainQuit());
-    EXPECT_FALSE(ReadFileBytes(HistoryFilePath).empty()) << "the history was saved before it was released";
-    HistoryFilePath.clear();
+    EXPECT_FALSE(ReadFileBytes(historyFile).empty()) << "the history was saved before it was released";
+}
+
+TEST(RunReport, FailuresMessageCountsAllAndNamesTheFirstFew)
+{
+    RenameFailures failures;
+    failures.count = 7;
+    for (int i = 0; i < 5; ++i)
+        failures.firstPaths.push_back(L".\\f" + std::to_wstring(i));
+    std::wstring text = FailedRenamesMessage(failures);
+    EXPECT_NE(text.find(L"7 items could not be renamed"), std::wstring::npos);
+    EXPECT_NE(text.find(L".\\f4"), std::wstring::npos);
+    EXPECT_NE(text.find(L"2 more"), std::wstring::npos);
 }

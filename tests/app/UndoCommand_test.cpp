@@ -67,10 +67,10 @@ TEST_F(MainWindowTest, UndoItemNamesTheNewestRunAndIsGreyedWithoutOne)
     EXPECT_EQ(ReadUndoItem(file).text, L"Undo Number in C:\\Photos && Music");
     EXPECT_FALSE(ReadUndoItem(file).greyed);
 
-    CurrentRun.BatchBusy = true;
+    BatchBusy = true;
     UpdateUndoItem(file, journals.path());
     EXPECT_TRUE(ReadUndoItem(file).greyed);
-    CurrentRun.BatchBusy = false;
+    BatchBusy = false;
     DestroyMenu(menu);
 }
 

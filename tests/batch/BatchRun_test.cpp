@@ -3,14 +3,14 @@
 #include "BatchRun.h"
 #include "CollectEntries.h"
 #include "ExtendedPath.h"
-#include "MessageBoxWatcher.h"
 #include "JournalStore.h"
-#include "RunState.h"
 #include "ScratchRegistry.h"
 #include "TempFolder.h"
 #include "Win32Text.h"
 
 #include <gtest/gtest.h>
+
+#include <thread>
 
 // Runs keep their undo journals in the user's local application data: here a folder of the run's own.
 const testing::Environment* const kScratchRegistry = RedirectRegistryForTheRun({{HKEY_CURRENT_USER, {}}});
@@ -18,13 +18,38 @@ const testing::Environment* const kScratchRegistry = RedirectRegistryForTheRun({
 namespace {
 class BatchRunTest : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        CurrentRun = RunState();
-        CurrentMode = ModeLower;
-    }
     TempFolder root_;
 };
+
+RunOptions Options(OperationMode mode, const std::wstring& extensions = L"", const std::wstring& name = L"P")
+{
+    RunOptions options;
+    options.mode = mode;
+    options.extensions = extensions;
+    options.nameText = name;
+    options.numberWidth = 1;
+    options.journalFolder = UserJournalFolder();
+    return options;
+}
+
+RunOutcome RunOver(const std::wstring& folder, OperationMode mode = ModeLower)
+{
+    return BatchRun(folder, Options(mode), RunHooks());
+}
+
+// Runs and gives what happened.
+RunOutcome RunAndSee(const std::wstring& folder, const RunOptions& options)
+{
+    RunOutcome outcome = BatchRun(folder, options, RunHooks());
+    EXPECT_EQ(outcome.result, BatchResult::Completed);
+    return outcome;
+}
+
+// True when the run completed with nothing refused, failed or waiting for a restart.
+bool RanClean(const RunOutcome& outcome)
+{
+    return outcome.result == BatchResult::Completed && outcome.failures.count == 0 && !outcome.RestartNeeded();
+}
 
 std::vector<std::wstring> PathsOf(const CollectedTree& tree)
 {
@@ -38,7 +63,7 @@ CollectedTree Collected(OperationMode mode, const std::wstring& folder)
 {
     RunOptions options;
     options.mode = mode;
-    return CollectEntries(ExtendedLengthPath(folder), options, nullptr, false);
+    return CollectEntries(ExtendedLengthPath(folder), options, nullptr, nullptr);
 }
 } // namespace
 
@@ -52,15 +77,14 @@ TEST_F(BatchRunTest, LowerCasesEveryNameOfTheTreeIncludingHiddenAndSystemEntries
     SetFileAttributesW((root_ / L"SYSTEM.DAT").c_str(), FILE_ATTRIBUTE_SYSTEM);
     std::wstring before = GetCurrentDirectoryString();
 
-    EXPECT_EQ(BatchRun(nullptr, root_.path()), BatchResult::Completed);
+    RunOutcome outcome = RunOver(root_.path());
 
+    EXPECT_TRUE(RanClean(outcome));
+    EXPECT_EQ(outcome.done.renamed, 6u);
     EXPECT_EQ(ListTree(root_.path()),
               (std::vector<std::wstring>{L".\\hidden.txt", L".\\sub", L".\\sub\\deep", L".\\sub\\deep\\file.txt",
                                          L".\\system.dat", L".\\\u00c9t\u00c9.txt"}));
     EXPECT_EQ(GetCurrentDirectoryString(), before);
-    EXPECT_FALSE(CurrentRun.BatchBusy);
-    EXPECT_EQ(CurrentRun.ProgressTotal, 0);
-    EXPECT_EQ(CurrentRun.RunningIndex, 0);
 }
 
 TEST_F(BatchRunTest, UpperAndReadOnlyRuns)
@@ -69,15 +93,13 @@ TEST_F(BatchRunTest, UpperAndReadOnlyRuns)
     SetFileAttributesW((root_ / L"sub").c_str(), FILE_ATTRIBUTE_READONLY);
     SetFileAttributesW((root_ / L"sub\\stra\u00dfe.mp3").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
 
-    CurrentMode = ModeReadOnly;
-    BatchRun(nullptr, root_.path());
+    RunOver(root_.path(), ModeReadOnly);
     EXPECT_FALSE(GetFileAttributesW((root_ / L"sub").c_str()) & FILE_ATTRIBUTE_READONLY);
     DWORD file = GetFileAttributesW((root_ / L"sub\\stra\u00dfe.mp3").c_str());
     EXPECT_EQ(file & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN), DWORD(FILE_ATTRIBUTE_HIDDEN));
     EXPECT_EQ(ListTree(root_.path()), (std::vector<std::wstring>{L".\\sub", L".\\sub\\stra\u00dfe.mp3"}));
 
-    CurrentMode = ModeUpper;
-    BatchRun(nullptr, root_.path());
+    RunOver(root_.path(), ModeUpper);
     EXPECT_EQ(ListTree(root_.path()), (std::vector<std::wstring>{L".\\SUB", L".\\SUB\\STRA\u00dfE.MP3"}));
 }
 
@@ -106,10 +128,6 @@ TEST_F(BatchRunTest, TenFilesCountTwelveInTheProgressTotal)
 
 TEST_F(BatchRunTest, NumberingCollectsVisibleFilesOfEachExtensionInListOrder)
 {
-    HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-    HWND ext = CreateWindowExW(0, L"EDIT", L" ,png, , jpg ,", WS_CHILD, 0, 0, 10, 10, window,
-                               reinterpret_cast<HMENU>(3264), nullptr, nullptr);
-    ASSERT_NE(ext, nullptr);
     root_.WriteFile(L"a.JPG");
     root_.WriteFile(L"b.png");
     root_.WriteFile(L"README");
@@ -119,9 +137,8 @@ TEST_F(BatchRunTest, NumberingCollectsVisibleFilesOfEachExtensionInListOrder)
     SetFileAttributesW((root_ / L".hid").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_DIRECTORY);
     SetFileAttributesW((root_ / L"hidden.jpg").c_str(), FILE_ATTRIBUTE_HIDDEN);
 
-    RunOptions options = ReadRunOptions(window, ModeNumber);
-    DestroyWindow(window);
-    CollectedTree tree = CollectEntries(ExtendedLengthPath(root_.path()), options, nullptr, false);
+    CollectedTree tree = CollectEntries(ExtendedLengthPath(root_.path()), Options(ModeNumber, L" ,png, , jpg ,"), nullptr,
+                                        nullptr);
 
     std::vector<std::wstring> paths = PathsOf(tree);
     ASSERT_EQ(paths.size(), 3u);
@@ -140,7 +157,7 @@ TEST_F(BatchRunTest, ExcludedPathsAreNeitherCollectedNorCounted)
     Append(exclusions, L".\\DONE.JPG");
     RunOptions options;
     options.mode = ModeNumber;
-    CollectedTree tree = CollectEntries(ExtendedLengthPath(root_.path()), options, &exclusions, false);
+    CollectedTree tree = CollectEntries(ExtendedLengthPath(root_.path()), options, &exclusions, nullptr);
     EXPECT_EQ(PathsOf(tree), (std::vector<std::wstring>{L".\\keep.jpg"}));
     EXPECT_EQ(tree.plan.progressTotal, 1);
 }
@@ -151,79 +168,77 @@ TEST_F(BatchRunTest, MissingOrEmptyPathChangesNothingAnywhere)
     root_.WriteFile(L"KEEP.TXT");
     std::wstring saved = GetCurrentDirectoryString();
     SetCurrentDirectoryW(root_.path().c_str());
-    EXPECT_EQ(BatchRun(nullptr, root_ / L"missing"), BatchResult::PathNotFound);
-    EXPECT_EQ(BatchRun(nullptr, L""), BatchResult::PathNotFound);
+    EXPECT_EQ(RunOver(root_ / L"missing").result, BatchResult::PathNotFound);
+    EXPECT_EQ(RunOver(L"").result, BatchResult::PathNotFound);
     SetCurrentDirectoryW(saved.c_str());
     EXPECT_EQ(ListNames(root_.path()), (std::vector<std::wstring>{L"KEEP.TXT"}));
-    EXPECT_FALSE(CurrentRun.BatchBusy);
-    EXPECT_NE(PathNotFoundMessage(L"Q:\\Nowhere").find(L"Q:\\Nowhere"), std::wstring::npos);
 }
 
 TEST_F(BatchRunTest, FilePathIsTreatedAsThatOneEntry)
 {
     root_.WriteFile(L"DIR\\ONE.TXT");
     root_.WriteFile(L"DIR\\TWO.TXT");
-    EXPECT_EQ(BatchRun(nullptr, root_ / L"DIR\\ONE.TXT"), BatchResult::Completed);
+    EXPECT_EQ(RunOver(root_ / L"DIR\\ONE.TXT").result, BatchResult::Completed);
     EXPECT_EQ(ListTree(root_.path()), (std::vector<std::wstring>{L".\\DIR", L".\\DIR\\TWO.TXT", L".\\DIR\\one.txt"}));
 
     SetFileAttributesW((root_ / L"DIR\\TWO.TXT").c_str(), FILE_ATTRIBUTE_READONLY);
-    CurrentMode = ModeReadOnly;
-    BatchRun(nullptr, root_ / L"DIR\\TWO.TXT");
+    RunOver(root_ / L"DIR\\TWO.TXT", ModeReadOnly);
     EXPECT_FALSE(GetFileAttributesW((root_ / L"DIR\\TWO.TXT").c_str()) & FILE_ATTRIBUTE_READONLY);
 }
 
-TEST_F(BatchRunTest, LockedFileEndsTheRunWithTheRebootNotice)
+TEST_F(BatchRunTest, LockedFileIsPostponedToTheNextRestart)
 {
     root_.WriteFile(L"OPEN.TXT");
     root_.WriteFile(L"FREE.TXT");
     HANDLE lock = CreateFileW((root_ / L"OPEN.TXT").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-    std::vector<SeenMessageBox> seen;
-    {
-        MessageBoxWatcher watcher;
-        BatchRun(nullptr, root_.path());
-        seen = watcher.Seen();
-    }
+    RunOutcome outcome = RunOver(root_.path());
     CloseHandle(lock);
-    ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0].caption, L"Reboot Required");
-    EXPECT_EQ(seen[0].text, L"Some files are in use and will not be renamed until the next reboot.");
+    EXPECT_EQ(outcome.postponed, (std::vector<std::wstring>{L".\\OPEN.TXT"}));
+    EXPECT_TRUE(outcome.RestartNeeded());
+    EXPECT_EQ(outcome.failures.count, 0u);
     EXPECT_EQ(ListNames(root_.path()), (std::vector<std::wstring>{L"OPEN.TXT", L"free.txt"}));
-    EXPECT_FALSE(CurrentRun.RebootPending);
 }
 
-TEST_F(BatchRunTest, RunsNeverOverlap)
+TEST_F(BatchRunTest, TheFolderThisProcessStartedInIsRenamedLikeAnyOther)
+{
+    root_.WriteFile(L"WORK\\FILE.TXT");
+    std::wstring saved = GetCurrentDirectoryString();
+    ASSERT_TRUE(SetCurrentDirectoryW((root_ / L"WORK").c_str()));
+    RunOutcome outcome = RunOver(root_.path());
+    std::wstring afterwards = GetCurrentDirectoryString();
+    SetCurrentDirectoryW(saved.c_str());
+    EXPECT_TRUE(RanClean(outcome)) << outcome.postponed.size() << " postponed";
+    EXPECT_EQ(ListTree(root_.path()), (std::vector<std::wstring>{L".\\work", L".\\work\\file.txt"}));
+    // Back where it was, under the folder's new spelling.
+    EXPECT_TRUE(EqualsAsciiNoCase(afterwards, root_ / L"WORK")) << Narrow(afterwards);
+}
+
+TEST_F(BatchRunTest, ASecondRunWaitsForTheFirstAndPlansWhatItLeft)
 {
     root_.WriteFile(L"A.TXT");
-    CurrentRun.BatchBusy = true;
-    BatchRun(nullptr, root_.path());
-    EXPECT_EQ(ListNames(root_.path()), (std::vector<std::wstring>{L"A.TXT"}));
-    CurrentRun.BatchBusy = false;
+    UniqueKernelHandle taken(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    UniqueKernelHandle waiting(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    // Another run holds the lock, and renames a file before it lets go.
+    std::thread other([&] {
+        RunLock lock = AcquireRunLock(RunHooks());
+        SetEvent(taken.get());
+        WaitForSingleObject(waiting.get(), 10000);
+        MoveFileW((root_ / L"A.TXT").c_str(), (root_ / L"B.TXT").c_str());
+    });
+    WaitForSingleObject(taken.get(), 10000);
+    int toldWaiting = 0;
+    RunHooks hooks;
+    hooks.waitingForOtherRun = [&] {
+        ++toldWaiting;
+        SetEvent(waiting.get());
+    };
+    RunOutcome outcome = BatchRun(root_.path(), Options(ModeLower), hooks);
+    other.join();
+    EXPECT_EQ(toldWaiting, 1);
+    EXPECT_TRUE(RanClean(outcome));
+    EXPECT_EQ(ListNames(root_.path()), (std::vector<std::wstring>{L"b.txt"}));
 }
-
-namespace {
-RunOptions Options(OperationMode mode, const std::wstring& extensions = L"", const std::wstring& name = L"P")
-{
-    RunOptions options;
-    options.mode = mode;
-    options.extensions = extensions;
-    options.nameText = name;
-    options.numberWidth = 1;
-    options.journalFolder = UserJournalFolder();
-    return options;
-}
-
-// Runs and gives the texts of the message boxes the run showed.
-std::vector<std::wstring> RunAndSee(const std::wstring& folder, const RunOptions& options)
-{
-    MessageBoxWatcher watcher;
-    EXPECT_EQ(BatchRun(nullptr, folder, options), BatchResult::Completed);
-    std::vector<std::wstring> texts;
-    for (const SeenMessageBox& box : watcher.Seen())
-        texts.push_back(box.text);
-    return texts;
-}
-} // namespace
 
 TEST_F(BatchRunTest, EntriesAreReachedByTheirExactNames)
 {
@@ -233,20 +248,22 @@ TEST_F(BatchRunTest, EntriesAreReachedByTheirExactNames)
     SetFileAttributesW(ExtendedLengthPath(root_ / L"ALONE.").c_str(), FILE_ATTRIBUTE_READONLY);
     SetFileAttributesW(ExtendedLengthPath(root_ / L"CON.TXT").c_str(), FILE_ATTRIBUTE_READONLY);
 
-    EXPECT_TRUE(RunAndSee(root_.path(), Options(ModeReadOnly)).empty());
+    EXPECT_TRUE(RanClean(RunAndSee(root_.path(), Options(ModeReadOnly))));
     EXPECT_FALSE(GetFileAttributesW(ExtendedLengthPath(root_ / L"ALONE.").c_str()) & FILE_ATTRIBUTE_READONLY);
     EXPECT_FALSE(GetFileAttributesW(ExtendedLengthPath(root_ / L"CON.TXT").c_str()) & FILE_ATTRIBUTE_READONLY);
 
     // Lower case would make device names of CON.TXT and NUL: they keep theirs and are named.
-    std::vector<std::wstring> seen = RunAndSee(root_.path(), Options(ModeLower));
-    ASSERT_EQ(seen.size(), 1u);
-    EXPECT_NE(seen[0].find(L"2 items"), std::wstring::npos);
-    EXPECT_NE(seen[0].find(L".\\CON.TXT"), std::wstring::npos);
+    RenameFailures failures = RunAndSee(root_.path(), Options(ModeLower)).failures;
+    EXPECT_EQ(failures.count, 2u);
+    // The refused name stands beside the reason.
+    EXPECT_NE(std::find(failures.firstPaths.begin(), failures.firstPaths.end(),
+                        L".\\CON.TXT (con.txt: reserved for a device)"),
+              failures.firstPaths.end());
     EXPECT_EQ(ListTree(root_.path()), (std::vector<std::wstring>{L".\\CON.TXT", L".\\NUL", L".\\alone.", L".\\dir.",
                                                                  L".\\dir.\\inner.txt", L".\\space "}));
     EXPECT_EQ(ReadFileBytes(ExtendedLengthPath(root_ / L"dir.\\inner.txt")), "DIR.\\INNER.TXT");
 
-    EXPECT_TRUE(RunAndSee(root_.path(), Options(ModeNumber, L"txt")).empty());
+    EXPECT_TRUE(RanClean(RunAndSee(root_.path(), Options(ModeNumber, L"txt"))));
     EXPECT_EQ(ReadFileBytes(ExtendedLengthPath(root_ / L"P0.txt")) + ReadFileBytes(ExtendedLengthPath(root_ / L"P1.txt")) +
                   ReadFileBytes(ExtendedLengthPath(root_ / L"dir.\\P1.txt")) +
                   ReadFileBytes(ExtendedLengthPath(root_ / L"dir.\\P0.txt")),
@@ -265,7 +282,7 @@ TEST_F(BatchRunTest, PathsOfAnyLengthAreRenamedWithoutBecomingTheCurrentDirector
     root_.WriteFile(deep + L"\\FILE.TXT", "deep");
     std::wstring before = GetCurrentDirectoryString();
 
-    EXPECT_TRUE(RunAndSee(root_ / chosen, Options(ModeLower)).empty());
+    EXPECT_TRUE(RanClean(RunAndSee(root_ / chosen, Options(ModeLower))));
 
     std::wstring lowered = deep.substr(chosen.size());
     LowerAscii(lowered);
@@ -279,7 +296,7 @@ TEST_F(BatchRunTest, RenumberingANumberedFolderRenamesEveryFile)
         root_.WriteFile(L"P" + std::to_wstring(i) + L".jpg", "old" + std::to_string(i));
     root_.WriteFile(L"new.jpg", "new");
 
-    EXPECT_TRUE(RunAndSee(root_.path(), Options(ModeNumber, L"jpg")).empty());
+    EXPECT_TRUE(RanClean(RunAndSee(root_.path(), Options(ModeNumber, L"jpg"))));
 
     std::vector<std::wstring> names = ListNames(root_.path());
     EXPECT_EQ(names, (std::vector<std::wstring>{L"P0.jpg", L"P1.jpg", L"P2.jpg", L"P3.jpg", L"P4.jpg", L"P5.jpg"}));
@@ -294,6 +311,6 @@ TEST_F(BatchRunTest, ExtensionListedTwiceRenamesEachFileOnceWithoutAFailure)
 {
     root_.WriteFile(L"a.jpg", "a");
     root_.WriteFile(L"b.JPG", "b");
-    EXPECT_TRUE(RunAndSee(root_.path(), Options(ModeNumber, L"jpg JPG, jpg")).empty());
+    EXPECT_TRUE(RanClean(RunAndSee(root_.path(), Options(ModeNumber, L"jpg JPG, jpg"))));
     EXPECT_EQ(ListNames(root_.path()), (std::vector<std::wstring>{L"P0.jpg", L"P1.jpg"}));
 }

@@ -4,8 +4,6 @@
 #include "CaseOperations.h"
 #include "ExtendedPath.h"
 #include "MoveEntry.h"
-#include "RenameFailures.h"
-#include "RunState.h"
 #include "TempFolder.h"
 #include "Win32Text.h"
 
@@ -125,16 +123,4 @@ TEST_F(MoveEntryTest, ClearReadOnlyKeepsEveryOtherAttribute)
     EXPECT_FALSE(folder & FILE_ATTRIBUTE_READONLY);
     EXPECT_TRUE(folder & FILE_ATTRIBUTE_HIDDEN);
     EXPECT_TRUE(folder & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-TEST(RenameFailures, MessageCountsAllAndNamesTheFirstFew)
-{
-    RenameFailures failures;
-    failures.count = 7;
-    for (int i = 0; i < 5; ++i)
-        failures.firstPaths.push_back(L".\\f" + std::to_wstring(i));
-    std::wstring text = FailedRenamesMessage(failures);
-    EXPECT_NE(text.find(L"7 items could not be renamed"), std::wstring::npos);
-    EXPECT_NE(text.find(L".\\f4"), std::wstring::npos);
-    EXPECT_NE(text.find(L"2 more"), std::wstring::npos);
 }

@@ -3,56 +3,34 @@
 #include "ApplyRunSteps.h"
 #include "BatchRun.h"
 #include "ExtendedPath.h"
-#include "MessageBoxWatcher.h"
+#include "JournalStore.h"
 #include "NumberFile.h"
 #include "PlanRun.h"
 #include "RenameFailures.h"
-#include "RunState.h"
-#include "Settings.h"
 #include "TempFolder.h"
 #include "Win32Text.h"
-#include "resource.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 namespace {
 
-// Stands in for the main window: the fields numbering reads, and nothing else.
-class NumberingWindow {
-public:
-    NumberingWindow(const std::wstring& name, const std::wstring& extensions)
-    {
-        window_ = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-        AddEdit(IDC_NAME, name);
-        AddEdit(IDC_EXT, extensions);
-    }
-    ~NumberingWindow() { DestroyWindow(window_); }
-    HWND get() const { return window_; }
-
-private:
-    HWND AddEdit(int id, const std::wstring& text)
-    {
-        return CreateWindowExW(0, L"EDIT", text.c_str(), WS_CHILD, 0, 0, 10, 10, window_,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
-    }
-    HWND window_ = nullptr;
-};
-
 class NumberFileTest : public testing::Test {
 protected:
-    void SetUp() override
+    // A numbering run over the tree as Start makes it, without a history.
+    RunOutcome NumberTree(const std::wstring& name, const std::wstring& extensions, std::uint64_t start,
+                          std::int32_t width)
     {
-        CurrentRun = RunState();
-        CurrentMode = ModeNumber;
-        Settings.FillTags = 0;
-    }
-    void TearDown() override
-    {
-        Settings.FillTags = 0;
-        CurrentRun = RunState();
-        CurrentMode = ModeLower;
+        RunOptions options;
+        options.mode = ModeNumber;
+        options.nameText = name;
+        options.extensions = extensions;
+        options.startNumber = start;
+        options.numberWidth = width;
+        options.journalFolder = UserJournalFolder();
+        return BatchRun(root_.path(), options, RunHooks());
     }
 
     // Plans and applies the numbering of one file as the run's entry number index; gives the
@@ -65,17 +43,19 @@ protected:
         options.nameText = name;
         options.startNumber = start + static_cast<std::uint64_t>(index);
         options.numberWidth = width;
-        options.fillTags = Settings.FillTags != 0;
+        options.fillTags = fillTags_;
         RunPlan plan = PlanRun(CollectOneFile(ExtendedLengthPath(root_.path() + path.substr(1))), options);
         RunSteps steps = OrderRunSteps(plan, L"test");
         CaseRenameMemory memory;
         std::vector<StepResult> results = ApplyRunSteps(plan, steps, memory, nullptr);
         failures_ = FailuresOfRun(plan, steps, results);
-        postponed_ = AnyPostponed(results);
+        postponed_ = std::any_of(results.begin(), results.end(),
+                                 [](const StepResult& result) { return result.outcome == StepOutcome::Postponed; });
         return path.substr(0, path.find_last_of(L'\\') + 1) + plan.entries.at(0).newName;
     }
 
     TempFolder root_;
+    bool fillTags_ = false;
     RenameFailures failures_;
     bool postponed_ = false;
 };
@@ -187,7 +167,7 @@ TEST_F(NumberFileTest, Mp3FilesAreTaggedOnlyWhenFillTagsIsOn)
     NumberOne(L".\\other.mp3", 0, 6, 0);
     EXPECT_EQ(ReadFileBytes(root_ / L"Trip000000.mp3"), std::string(10, 'o'));
 
-    Settings.FillTags = 1;
+    fillTags_ = true;
     EXPECT_EQ(NumberOne(L".\\SONG.MP3", 0, 6, 1), L".\\Trip000001.mp3");
     std::string song = ReadFileBytes(root_ / L"Trip000001.mp3");
     ASSERT_EQ(song.size(), 1128u);
@@ -220,7 +200,7 @@ TEST_F(NumberFileTest, TakenNameIsReportedNotPostponedAndItsNumberStaysUsed)
 
 TEST_F(NumberFileTest, Mp3WhoseNewNameIsTakenKeepsItsOldTag)
 {
-    Settings.FillTags = 1;
+    fillTags_ = true;
     std::string tagged = std::string(500, 'm') + "TAG" + std::string(125, 'x');
     root_.WriteFile(L"song.mp3", tagged);
     root_.WriteFile(L"Trip000000.mp3", "already there");
@@ -264,11 +244,7 @@ TEST_F(NumberFileTest, TreeIsNumberedByExtensionInWalkOrderWithSubfoldersInPlace
     ListInWalkOrder(root_.path(), L".", L"png", expectedOrder);
     ASSERT_EQ(expectedOrder.size(), 9u);
 
-    NumberingWindow window(L"Pic", L" jpg,,png ");
-    CurrentRun = RunState();
-    CurrentRun.StartNumber = 7;
-    CurrentRun.NumberWidth = 3;
-    EXPECT_EQ(BatchRun(window.get(), root_.path()), BatchResult::Completed);
+    EXPECT_EQ(NumberTree(L"Pic", L" jpg,,png ", 7, 3).result, BatchResult::Completed);
 
     // Every numbered file kept its content, which names where it came from.
     std::map<std::wstring, std::wstring> expected;
@@ -286,18 +262,13 @@ TEST_F(NumberFileTest, TreeIsNumberedByExtensionInWalkOrderWithSubfoldersInPlace
     for (const wchar_t* kept : {L"skip.jpg", L"sys.png", L"README", L"notes.txt", L"tar.jpg.gz"})
         EXPECT_EQ(ReadFileBytes(root_ / kept), Narrow(kept)) << Narrow(kept);
     EXPECT_EQ(ListTree(root_.path()).size(), 9u + 5u + 4u); // files plus the folders 2012, deep, Hidden, zz
-    EXPECT_EQ(CurrentRun.StartNumber, 0u);
-    EXPECT_EQ(CurrentRun.NumberWidth, 3);
 }
 
 TEST_F(NumberFileTest, WithoutAnExtensionListEveryVisibleFileIsNumbered)
 {
     root_.WriteFile(L"README", "r");
     root_.WriteFile(L"sub\\Photo.JPEG", "p");
-    NumberingWindow window(L"", L"  ,  ");
-    CurrentRun = RunState();
-    CurrentRun.NumberWidth = 0;
-    BatchRun(window.get(), root_.path());
+    NumberTree(L"", L"  ,  ", 0, 0);
     std::vector<std::wstring> tree = ListTree(root_.path());
     ASSERT_EQ(tree.size(), 3u);
     // Numbers 0 and 1 in walk order, whichever file came first.

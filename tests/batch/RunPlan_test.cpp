@@ -31,9 +31,9 @@ TEST(RunPlan, EachEntrySaysWhatHappensToIt)
         {Entry(L".\\r.txt", L"r.txt", PlanStatus::WillChange, PlanReason::None, false, true), L"Read-only mark cleared"},
         {Entry(L".\\a.txt", L"a.txt", PlanStatus::AlreadyRight), L"Already right"},
         {Entry(L".\\b.txt", L"a.txt", PlanStatus::CannotChange, PlanReason::NameHeld),
-         L"Cannot change: name held by another entry"},
-        {Entry(L".\\c.txt", L"con.txt", PlanStatus::CannotChange, PlanReason::NameReserved), L"Cannot change: reserved name"},
-        {Entry(L".\\d.txt", L"d.txt", PlanStatus::CannotChange, PlanReason::NameTooLong), L"Cannot change: name too long"},
+         L"Cannot change (a.txt: held by another entry)"},
+        {Entry(L".\\c.txt", L"con.txt", PlanStatus::CannotChange, PlanReason::NameReserved), L"Cannot change (con.txt: reserved for a device)"},
+        {Entry(L".\\d.txt", L"d.txt", PlanStatus::CannotChange, PlanReason::NameTooLong), L"Cannot change (d.txt: too long)"},
         {Entry(L".\\e.jpg", L"e.jpg", PlanStatus::AlreadyRight, PlanReason::CollectedTwice), L"Collected twice: already renamed"},
     };
     for (const Case& c : cases)

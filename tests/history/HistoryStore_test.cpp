@@ -1,32 +1,22 @@
 // The history and index files on disk: loading, saving, backups, index names, the folder's
-// own record and the resume question answered through the real message box.
+// own record and the answer to the resume question.
 #include "HistoryStore.h"
 #include "IndexFileName.h"
-#include "MessageBoxWatcher.h"
 #include "RecordBytes.h"
-#include "RunState.h"
 #include "TempFolder.h"
 #include "UniqueHandle.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 class HistoryStoreTest : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        StartDirectory = start_.path();
-        HistoryFilePath = start_ / L"Nomaro.stdb";
-        CurrentRun = RunState();
-    }
-    void TearDown() override
-    {
-        ReleaseHistory();
-        CurrentRun = RunState();
-    }
-
-    std::string HistoryBytes() const { return ReadFileBytes(HistoryFilePath); }
+    std::wstring HistoryFile() const { return start_ / L"Nomaro.stdb"; }
+    std::string HistoryBytes() const { return ReadFileBytes(HistoryFile()); }
+    void Load() { history_ = LoadHistory(start_.path()); }
 
     // A history whose one record is folder, with count and an index file holding entries.
     std::wstring RecordFolder(const std::wstring& folder, std::uint32_t count, const std::string& indexBytes,
@@ -34,12 +24,32 @@ protected:
     {
         std::wstring index = start_ / indexName;
         WriteFileBytes(index, indexBytes);
-        WriteFileBytes(HistoryFilePath, HistoryRecordBytes(count, folder, index));
-        LoadHistory();
+        WriteFileBytes(HistoryFile(), HistoryRecordBytes(count, folder, index));
+        Load();
         return index;
     }
 
+    // Begins numbering folder with the resume question answered answer; asked counts the questions.
+    NumberingSession Begin(const std::wstring& folder, bool answer = true)
+    {
+        return BeginNumbering(*history_, folder, [this, answer] {
+            ++asked_;
+            return answer;
+        });
+    }
+
+    // Ends the session with the numbered paths given.
+    void End(NumberingSession& session, const std::vector<std::wstring>& numbered)
+    {
+        PathList list;
+        for (const std::wstring& path : numbered)
+            Append(list, path);
+        EndNumbering(*history_, session, PathsOf(list));
+    }
+
     TempFolder start_;
+    std::unique_ptr<NumberingHistory> history_;
+    int asked_ = 0;
 };
 
 std::vector<std::wstring> Paths(const PathList* list)
@@ -100,13 +110,13 @@ LinkedStart MakeLinkedStart(const TempFolder& scratch)
 
 TEST_F(HistoryStoreTest, MissingHistoryFileIsCreatedEmpty)
 {
-    ASSERT_FALSE(PathExists(HistoryFilePath));
-    LoadHistory();
-    ASSERT_NE(HistoryStore, nullptr);
-    EXPECT_EQ(EntryCount(*HistoryStore), 0u);
-    EXPECT_TRUE(PathExists(HistoryFilePath));
+    ASSERT_FALSE(PathExists(HistoryFile()));
+    Load();
+    EXPECT_EQ(history_->filePath, HistoryFile());
+    EXPECT_EQ(EntryCount(history_->records), 0u);
+    EXPECT_TRUE(PathExists(HistoryFile()));
     EXPECT_EQ(HistoryBytes(), "");
-    SaveHistory();
+    SaveHistory(*history_);
     EXPECT_EQ(HistoryBytes(), "");
     EXPECT_EQ(ListNames(start_.path()), (std::vector<std::wstring>{L"Nomaro.stdb"}));
 }
@@ -116,37 +126,26 @@ TEST_F(HistoryStoreTest, ThreeRecordsLoadInFileOrderAndSaveByteForByte)
     std::string bytes = HistoryRecordBytes(5, L"D:\\Photos", L"C:\\Tools\\20121105093007.idx") +
                         HistoryRecordBytes(70000, L"E:\\M\u00fcsik", L"C:\\Tools\\20121105093008.idx") +
                         HistoryRecordBytes(0, L"F:\\x", L"C:\\Tools\\20121106000000.idx");
-    WriteFileBytes(HistoryFilePath, bytes);
-    LoadHistory();
-    ASSERT_EQ(EntryCount(*HistoryStore), 3u);
-    EXPECT_EQ(Paths(HistoryStore.get()), (std::vector<std::wstring>{L"D:\\Photos", L"E:\\M\u00fcsik", L"F:\\x"}));
-    EXPECT_EQ(HistoryStore->head->next->count, 70000);
-    SaveHistory();
+    WriteFileBytes(HistoryFile(), bytes);
+    Load();
+    ASSERT_EQ(EntryCount(history_->records), 3u);
+    EXPECT_EQ(Paths(&history_->records), (std::vector<std::wstring>{L"D:\\Photos", L"E:\\M\u00fcsik", L"F:\\x"}));
+    EXPECT_EQ(history_->records.head->next->count, 70000);
+    SaveHistory(*history_);
     EXPECT_EQ(HistoryBytes(), bytes);
     // Nothing left beside it: no backup of a file that was read whole, no temporary file.
     EXPECT_EQ(ListNames(start_.path()), (std::vector<std::wstring>{L"Nomaro.stdb"}));
-
-    // Loading again replaces what was in memory.
-    WriteFileBytes(HistoryFilePath, HistoryRecordBytes(1, L"G:\\", L"i"));
-    LoadHistory();
-    EXPECT_EQ(Paths(HistoryStore.get()), (std::vector<std::wstring>{L"G:\\"}));
 }
 
 TEST_F(HistoryStoreTest, HistoryIsSavedOnlyIntoAnExistingFile)
 {
-    LoadHistory();
+    Load();
     std::wstring index = L"C:\\i.idx";
-    Append(*HistoryStore, L"D:\\Photos", 2, &index);
-    DeleteFileW(HistoryFilePath.c_str());
-    SaveHistory();
-    EXPECT_FALSE(PathExists(HistoryFilePath));
+    Append(history_->records, L"D:\\Photos", 2, &index);
+    DeleteFileW(HistoryFile().c_str());
+    SaveHistory(*history_);
+    EXPECT_FALSE(PathExists(HistoryFile()));
     EXPECT_TRUE(ListNames(start_.path()).empty());
-
-    // Command-line mode has no history and saves nothing.
-    ReleaseHistory();
-    WriteFileBytes(HistoryFilePath, "keep");
-    SaveHistory();
-    EXPECT_EQ(HistoryBytes(), "keep");
 }
 
 TEST_F(HistoryStoreTest, FileNotReadWholeIsBackedUpBeforeItIsFirstRewritten)
@@ -159,19 +158,21 @@ TEST_F(HistoryStoreTest, FileNotReadWholeIsBackedUpBeforeItIsFirstRewritten)
         good + "\x01",                                                        // a stray byte
     };
     for (const std::string& bytes : damaged) {
-        DeleteFileW(HistoryBackupPath().c_str());
-        WriteFileBytes(HistoryFilePath, bytes);
-        LoadHistory();
-        EXPECT_EQ(Paths(HistoryStore.get()), (std::vector<std::wstring>{L"D:\\A", L"D:\\B"}));
-        EXPECT_FALSE(PathExists(HistoryBackupPath()));
-        SaveHistory();
-        EXPECT_EQ(ReadFileBytes(HistoryBackupPath()), bytes);
+        std::wstring backup = HistoryFile() + L".bak";
+        DeleteFileW(backup.c_str());
+        WriteFileBytes(HistoryFile(), bytes);
+        Load();
+        EXPECT_EQ(HistoryBackupPath(*history_), backup);
+        EXPECT_EQ(Paths(&history_->records), (std::vector<std::wstring>{L"D:\\A", L"D:\\B"}));
+        EXPECT_FALSE(PathExists(backup));
+        SaveHistory(*history_);
+        EXPECT_EQ(ReadFileBytes(backup), bytes);
         EXPECT_EQ(HistoryBytes(), good);
         // Later saves leave the backup alone.
         std::wstring index = L"C:\\d.idx";
-        Append(*HistoryStore, L"D:\\D", 1, &index);
-        SaveHistory();
-        EXPECT_EQ(ReadFileBytes(HistoryBackupPath()), bytes);
+        Append(history_->records, L"D:\\D", 1, &index);
+        SaveHistory(*history_);
+        EXPECT_EQ(ReadFileBytes(backup), bytes);
         EXPECT_EQ(HistoryBytes(), good + HistoryRecordBytes(1, L"D:\\D", index));
     }
 }
@@ -194,43 +195,45 @@ TEST_F(HistoryStoreTest, IndexNamesAreTheLocalTimeAndNeverShared)
     EXPECT_EQ(NewIndexFileName(&store, start_.path(), Time(2012, 12, 31, 23, 59, 59)), start_ / L"20130101000000.idx");
 }
 
-TEST_F(HistoryStoreTest, NewFolderGetsARecordAndAnIndexNameButNoFileAndNoQuestion)
+TEST_F(HistoryStoreTest, NewFolderJoinsTheHistoryOnlyWhenItsRunEnds)
 {
-    LoadHistory();
+    Load();
     SYSTEMTIME before;
     GetLocalTime(&before);
-    std::vector<SeenMessageBox> seen;
-    std::unique_ptr<PathList> exclusions;
-    std::vector<std::wstring> names;
-    {
-        MessageBoxWatcher watcher;
-        exclusions = BeginNumbering(nullptr, L"D:\\Photos");
-        names.push_back(*ActiveRecord->secondPath);
-        // Folders recorded within the same second still get index files of their own.
-        for (const wchar_t* folder : {L"D:\\Music", L"D:\\Video", L"D:\\Docs"}) {
-            BeginNumbering(nullptr, folder);
-            names.push_back(*ActiveRecord->secondPath);
-        }
-        seen = watcher.Seen();
+    NumberingSession session = Begin(L"D:\\Photos");
+    EXPECT_EQ(asked_, 0);
+    EXPECT_EQ(session.exclusions, nullptr);
+    EXPECT_FALSE(session.resumed);
+    EXPECT_EQ(session.record, nullptr);
+    EXPECT_TRUE(IsIndexName(session.indexPath, start_.path())) << Narrow(session.indexPath);
+    // The name is the time of the call.
+    std::wstring first = session.indexPath.substr(start_.path().size() + 1, 14);
+    EXPECT_GE(first, FormatIndexFileName(L"", before).substr(1, 14));
+    // A run that is planned and never applied leaves nothing: no record, no index file.
+    EXPECT_EQ(EntryCount(history_->records), 0u);
+    SaveHistory(*history_);
+    EXPECT_EQ(HistoryBytes(), "");
+    EXPECT_EQ(ListNames(start_.path()), (std::vector<std::wstring>{L"Nomaro.stdb"}));
+
+    // Its end writes the index and adds the record with its count; folders ended within the same
+    // second still get index files of their own.
+    End(session, {L".\\a.jpg"});
+    std::vector<std::wstring> names = {session.indexPath};
+    for (const wchar_t* folder : {L"D:\\Music", L"D:\\Video", L"D:\\Docs"}) {
+        NumberingSession other = Begin(folder);
+        End(other, {});
+        names.push_back(other.indexPath);
     }
-    EXPECT_TRUE(seen.empty());
-    EXPECT_EQ(exclusions, nullptr);
-    ASSERT_EQ(EntryCount(*HistoryStore), 4u);
-    EXPECT_EQ(HistoryStore->head->path, L"D:\\Photos");
-    EXPECT_EQ(HistoryStore->head->count, 0);
-    for (const std::wstring& name : names)
-        EXPECT_TRUE(IsIndexName(name, start_.path())) << Narrow(name);
+    ASSERT_EQ(EntryCount(history_->records), 4u);
+    EXPECT_EQ(history_->records.head->path, L"D:\\Photos");
+    EXPECT_EQ(history_->records.head->count, 1);
     std::vector<std::wstring> sorted = names;
     std::sort(sorted.begin(), sorted.end());
     EXPECT_EQ(std::unique(sorted.begin(), sorted.end()), sorted.end());
-    // The first name is the time of the call.
-    std::wstring first = names[0].substr(start_.path().size() + 1, 14);
-    EXPECT_GE(first, FormatIndexFileName(L"", before).substr(1, 14));
-    // The index files are made at the end of the run, not now.
-    EXPECT_EQ(ListNames(start_.path()), (std::vector<std::wstring>{L"Nomaro.stdb"}));
-    SaveHistory();
-    EXPECT_EQ(HistoryBytes().substr(0, HistoryRecordBytes(0, L"D:\\Photos", names[0]).size()),
-              HistoryRecordBytes(0, L"D:\\Photos", names[0]));
+    EXPECT_EQ(ReadFileBytes(names[0]), StringBytes(L".\\a.jpg"));
+    SaveHistory(*history_);
+    EXPECT_EQ(HistoryBytes().substr(0, HistoryRecordBytes(1, L"D:\\Photos", names[0]).size()),
+              HistoryRecordBytes(1, L"D:\\Photos", names[0]));
 }
 
 TEST_F(HistoryStoreTest, OnlyTheFolderOwnRecordIsTaken)
@@ -239,114 +242,79 @@ TEST_F(HistoryStoreTest, OnlyTheFolderOwnRecordIsTaken)
     std::wstring siblingIndex = start_ / L"20110101000001.idx";
     WriteFileBytes(subIndex, StringBytes(L".\\Sub0.jpg"));
     WriteFileBytes(siblingIndex, StringBytes(L".\\Sib0.jpg"));
-    WriteFileBytes(HistoryFilePath, HistoryRecordBytes(1, L"D:\\Photos\\2011", subIndex) +
-                                        HistoryRecordBytes(1, L"D:\\Photos 2011", siblingIndex));
-    LoadHistory();
-    std::vector<SeenMessageBox> seen;
-    {
-        MessageBoxWatcher watcher({IDYES});
-        EXPECT_EQ(BeginNumbering(nullptr, L"D:\\Photos"), nullptr);
-        seen = watcher.Seen();
-    }
-    EXPECT_TRUE(seen.empty());
-    ASSERT_EQ(EntryCount(*HistoryStore), 3u);
-    EXPECT_EQ(ActiveRecord, HistoryStore->tail);
-    EXPECT_EQ(ActiveRecord->path, L"D:\\Photos");
-    EXPECT_NE(*ActiveRecord->secondPath, subIndex);
-    EXPECT_NE(*ActiveRecord->secondPath, siblingIndex);
+    WriteFileBytes(HistoryFile(), HistoryRecordBytes(1, L"D:\\Photos\\2011", subIndex) +
+                                      HistoryRecordBytes(1, L"D:\\Photos 2011", siblingIndex));
+    Load();
+    NumberingSession session = Begin(L"D:\\Photos");
+    EXPECT_EQ(session.exclusions, nullptr);
+    EXPECT_EQ(asked_, 0);
+    EXPECT_EQ(session.record, nullptr);
+    EXPECT_NE(session.indexPath, subIndex);
+    EXPECT_NE(session.indexPath, siblingIndex);
+    End(session, {});
+    ASSERT_EQ(EntryCount(history_->records), 3u);
+    EXPECT_EQ(history_->records.tail->path, L"D:\\Photos");
 
     // The same path in other ASCII letter case is the same folder.
-    {
-        MessageBoxWatcher watcher({IDYES});
-        std::unique_ptr<PathList> exclusions = BeginNumbering(nullptr, L"d:\\PHOTOS 2011");
-        EXPECT_EQ(Paths(exclusions.get()), (std::vector<std::wstring>{L".\\Sib0.jpg"}));
-        seen = watcher.Seen();
-    }
-    EXPECT_EQ(seen.size(), 1u);
-    EXPECT_EQ(ActiveRecord, HistoryStore->head->next);
-    EXPECT_EQ(EntryCount(*HistoryStore), 3u);
+    session = Begin(L"d:\\PHOTOS 2011");
+    EXPECT_EQ(Paths(session.exclusions.get()), (std::vector<std::wstring>{L".\\Sib0.jpg"}));
+    EXPECT_EQ(asked_, 1);
+    EXPECT_EQ(session.record, history_->records.head->next);
+    EXPECT_EQ(session.indexPath, siblingIndex);
+    EXPECT_EQ(EntryCount(history_->records), 3u);
 }
 
 TEST_F(HistoryStoreTest, ResumeYesReadsTheIndexAndContinuesAtTheFullCount)
 {
     std::string index = StringBytes(L".\\Trip000000.jpg") + StringBytes(L".\\sub\\Trip000001.JPG");
     RecordFolder(L"D:\\Photos", 70000, index);
-    CurrentRun.StartNumber = 12;
-    std::vector<SeenMessageBox> seen;
-    std::unique_ptr<PathList> exclusions;
-    {
-        MessageBoxWatcher watcher({IDYES});
-        exclusions = BeginNumbering(nullptr, L"D:\\Photos");
-        seen = watcher.Seen();
-    }
-    ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0].caption, L"Nomaro");
-    EXPECT_EQ(seen[0].text, L"Would you like for Nomaro to start numbering\nfrom where it left off the last time you used "
-                            L"it\nnumbering only the newest files?");
-    EXPECT_EQ(Paths(exclusions.get()), (std::vector<std::wstring>{L".\\Trip000000.jpg", L".\\sub\\Trip000001.JPG"}));
+    NumberingSession session = Begin(L"D:\\Photos", true);
+    EXPECT_EQ(asked_, 1);
+    EXPECT_EQ(Paths(session.exclusions.get()), (std::vector<std::wstring>{L".\\Trip000000.jpg", L".\\sub\\Trip000001.JPG"}));
     // 70000 does not fit 16 bits; the run goes on at the count itself.
-    EXPECT_EQ(CurrentRun.StartNumber, 70000u);
-    EXPECT_EQ(ActiveRecord, HistoryStore->head);
+    EXPECT_TRUE(session.resumed);
+    EXPECT_EQ(session.resumeAt, 70000u);
+    EXPECT_EQ(session.record, history_->records.head);
 }
 
 TEST_F(HistoryStoreTest, ResumeNoReadsNothingAndKeepsTheTypedStart)
 {
     RecordFolder(L"D:\\Photos", 2, StringBytes(L".\\a.jpg") + StringBytes(L".\\b.jpg"));
-    CurrentRun.StartNumber = 12;
-    std::vector<SeenMessageBox> seen;
-    {
-        MessageBoxWatcher watcher({IDNO});
-        EXPECT_EQ(BeginNumbering(nullptr, L"D:\\Photos"), nullptr);
-        seen = watcher.Seen();
-    }
-    EXPECT_EQ(seen.size(), 1u);
-    EXPECT_EQ(CurrentRun.StartNumber, 12u);
-    EXPECT_EQ(ActiveRecord, HistoryStore->head);
+    NumberingSession session = Begin(L"D:\\Photos", false);
+    EXPECT_EQ(asked_, 1);
+    EXPECT_EQ(session.exclusions, nullptr);
+    EXPECT_FALSE(session.resumed);
+    EXPECT_EQ(session.record, history_->records.head);
 }
 
 TEST_F(HistoryStoreTest, EmptyIndexAndYesSkipNothingAndStartAtTheCount)
 {
     // A count of 2^31 or more (a damaged or edited file) is taken unsigned, never as negative.
     RecordFolder(L"D:\\Photos", 0xFFFFFFF0u, "");
-    EXPECT_EQ(RecordCount(*HistoryStore->head), 0xFFFFFFF0u);
-    std::unique_ptr<PathList> exclusions;
-    {
-        MessageBoxWatcher watcher({IDYES});
-        exclusions = BeginNumbering(nullptr, L"D:\\Photos");
-    }
-    ASSERT_NE(exclusions, nullptr);
-    EXPECT_EQ(EntryCount(*exclusions), 0u);
-    EXPECT_EQ(CurrentRun.StartNumber, 0xFFFFFFF0u);
+    EXPECT_EQ(RecordCount(*history_->records.head), 0xFFFFFFF0u);
+    NumberingSession session = Begin(L"D:\\Photos", true);
+    ASSERT_NE(session.exclusions, nullptr);
+    EXPECT_EQ(EntryCount(*session.exclusions), 0u);
+    EXPECT_EQ(session.resumeAt, 0xFFFFFFF0u);
 }
 
 TEST_F(HistoryStoreTest, IndexHoldsTheExclusionsThenTheNewPathsAndTheCountFollows)
 {
     std::string old = StringBytes(L".\\Trip000000.jpg") + StringBytes(L".\\gone.jpg");
     std::wstring index = RecordFolder(L"D:\\Photos", 2, old);
-    std::unique_ptr<PathList> exclusions;
-    {
-        MessageBoxWatcher watcher({IDYES});
-        exclusions = BeginNumbering(nullptr, L"D:\\Photos");
-    }
-    PathList numbered;
-    Append(numbered, L".\\Trip000002.jpg");
-    Append(numbered, L".\\sub\\Trip000003.png");
-    WriteNumberingIndex(exclusions.get(), PathsOf(numbered));
+    NumberingSession session = Begin(L"D:\\Photos", true);
+    End(session, {L".\\Trip000002.jpg", L".\\sub\\Trip000003.png"});
     EXPECT_EQ(ReadFileBytes(index), old + StringBytes(L".\\Trip000002.jpg") + StringBytes(L".\\sub\\Trip000003.png"));
-    EXPECT_EQ(ActiveRecord->count, 4);
-    SaveHistory();
+    EXPECT_EQ(history_->records.head->count, 4);
+    SaveHistory(*history_);
     EXPECT_EQ(HistoryBytes(), HistoryRecordBytes(4, L"D:\\Photos", index));
     EXPECT_EQ(ListNames(start_.path()), (std::vector<std::wstring>{L"20120101000000.idx", L"Nomaro.stdb"}));
 
     // A run that numbered nothing after No leaves the index empty and the count 0.
-    {
-        MessageBoxWatcher watcher({IDNO});
-        exclusions = BeginNumbering(nullptr, L"D:\\Photos");
-    }
-    PathList none;
-    WriteNumberingIndex(exclusions.get(), PathsOf(none));
+    session = Begin(L"D:\\Photos", false);
+    End(session, {});
     EXPECT_EQ(ReadFileBytes(index), "");
-    EXPECT_EQ(ActiveRecord->count, 0);
+    EXPECT_EQ(history_->records.head->count, 0);
 }
 
 TEST_F(HistoryStoreTest, IndexThatCannotBeWrittenLeavesTheCount)
@@ -354,43 +322,36 @@ TEST_F(HistoryStoreTest, IndexThatCannotBeWrittenLeavesTheCount)
     // The index's name is held by a folder, which no file can replace.
     std::wstring index = start_ / L"20120101000000.idx";
     ASSERT_TRUE(CreateDirectoryW(index.c_str(), nullptr));
-    WriteFileBytes(HistoryFilePath, HistoryRecordBytes(6, L"D:\\Photos", index));
-    LoadHistory();
-    BeginNumbering(nullptr, L"D:\\Photos");
-    PathList numbered;
-    Append(numbered, L".\\x.jpg");
-    WriteNumberingIndex(nullptr, PathsOf(numbered));
-    EXPECT_EQ(ActiveRecord->count, 6);
-    EXPECT_EQ(*ActiveRecord->secondPath, index);
+    WriteFileBytes(HistoryFile(), HistoryRecordBytes(6, L"D:\\Photos", index));
+    Load();
+    NumberingSession session = Begin(L"D:\\Photos");
+    End(session, {L".\\x.jpg"});
+    EXPECT_EQ(history_->records.head->count, 6);
+    EXPECT_EQ(*history_->records.head->secondPath, index);
     EXPECT_TRUE(ListNames(index).empty());
     EXPECT_EQ(ListNames(start_.path()), (std::vector<std::wstring>{L"20120101000000.idx", L"Nomaro.stdb"}));
+}
+
+TEST_F(HistoryStoreTest, RemovedHistoryFileMeansNoIndexAndNoRecord)
+{
+    Load();
+    NumberingSession session = Begin(L"D:\\Photos");
+    // The user removed the history file while Nomaro ran: memory is switched off.
+    DeleteFileW(HistoryFile().c_str());
+    End(session, {L".\\x.jpg"});
+    EXPECT_EQ(EntryCount(history_->records), 0u);
+    EXPECT_TRUE(ListNames(start_.path()).empty());
 }
 
 TEST_F(HistoryStoreTest, DamagedIndexKeepsItsReadableEntriesAndIsBackedUp)
 {
     std::string damaged = StringBytes(L".\\a.jpg") + StringBytes(L".\\b.jpg") + Int32Bytes(5000) + "xx";
     std::wstring index = RecordFolder(L"D:\\Photos", 3, damaged);
-    std::unique_ptr<PathList> exclusions;
-    {
-        MessageBoxWatcher watcher({IDYES});
-        exclusions = BeginNumbering(nullptr, L"D:\\Photos");
-    }
-    EXPECT_EQ(Paths(exclusions.get()), (std::vector<std::wstring>{L".\\a.jpg", L".\\b.jpg"}));
-    PathList numbered;
-    Append(numbered, L".\\c.jpg");
-    WriteNumberingIndex(exclusions.get(), PathsOf(numbered));
+    NumberingSession session = Begin(L"D:\\Photos", true);
+    EXPECT_EQ(Paths(session.exclusions.get()), (std::vector<std::wstring>{L".\\a.jpg", L".\\b.jpg"}));
+    End(session, {L".\\c.jpg"});
     EXPECT_EQ(ReadFileBytes(index), StringBytes(L".\\a.jpg") + StringBytes(L".\\b.jpg") + StringBytes(L".\\c.jpg"));
     EXPECT_EQ(ReadFileBytes(index + L".bak"), damaged);
-}
-
-TEST_F(HistoryStoreTest, WithoutAHistoryNumberingKeepsNoRecord)
-{
-    EXPECT_EQ(BeginNumbering(nullptr, L"D:\\Photos"), nullptr);
-    EXPECT_EQ(ActiveRecord, nullptr);
-    PathList numbered;
-    Append(numbered, L".\\x.jpg");
-    WriteNumberingIndex(nullptr, PathsOf(numbered));
-    EXPECT_TRUE(ListNames(start_.path()).empty());
 }
 
 TEST_F(HistoryStoreTest, IndexPathsNotOfTheProgramsOwnMakingAreNeverOpened)
@@ -401,8 +362,8 @@ TEST_F(HistoryStoreTest, IndexPathsNotOfTheProgramsOwnMakingAreNeverOpened)
     start_.MakeFolder(L"sub");
     std::vector<std::wstring> foreign = {
         elsewhere / L"20120101000000.idx",                            // another folder: a moved or copied history
-        start_ / (L"..\\" + elsewhereName + L"\\20120101000001.idx"), // out of StartDirectory through ".."
-        start_ / L"sub\\20120101000002.idx",                          // not directly in StartDirectory
+        start_ / (L"..\\" + elsewhereName + L"\\20120101000001.idx"), // out of the start folder through ".."
+        start_ / L"sub\\20120101000002.idx",                          // not directly in the start folder
         start_ / L"notes.idx",                                        // a name the program never makes
         owned,                                                        // an earlier record's index
     };
@@ -413,23 +374,18 @@ TEST_F(HistoryStoreTest, IndexPathsNotOfTheProgramsOwnMakingAreNeverOpened)
         WriteFileBytes(foreign[i], users);
         history += HistoryRecordBytes(7, L"D:\\F" + std::to_wstring(i), foreign[i]);
     }
-    WriteFileBytes(HistoryFilePath, history);
-    LoadHistory();
+    WriteFileBytes(HistoryFile(), history);
+    Load();
 
     for (size_t i = 0; i < foreign.size(); ++i) {
-        std::vector<SeenMessageBox> seen;
-        {
-            MessageBoxWatcher watcher({IDYES});
-            EXPECT_EQ(BeginNumbering(nullptr, L"D:\\F" + std::to_wstring(i)), nullptr);
-            seen = watcher.Seen();
-        }
-        EXPECT_TRUE(seen.empty()) << i;
-        EXPECT_TRUE(IsIndexName(*ActiveRecord->secondPath, start_.path())) << Narrow(*ActiveRecord->secondPath);
-        PathList numbered;
-        Append(numbered, L".\\x.jpg");
-        WriteNumberingIndex(nullptr, PathsOf(numbered));
-        EXPECT_EQ(ReadFileBytes(*ActiveRecord->secondPath), StringBytes(L".\\x.jpg")) << i;
-        EXPECT_EQ(ActiveRecord->count, 1);
+        NumberingSession session = Begin(L"D:\\F" + std::to_wstring(i), true);
+        EXPECT_EQ(session.exclusions, nullptr);
+        EXPECT_EQ(asked_, 0) << i;
+        EXPECT_TRUE(IsIndexName(session.indexPath, start_.path())) << Narrow(session.indexPath);
+        End(session, {L".\\x.jpg"});
+        EXPECT_EQ(*session.record->secondPath, session.indexPath);
+        EXPECT_EQ(ReadFileBytes(session.indexPath), StringBytes(L".\\x.jpg")) << i;
+        EXPECT_EQ(session.record->count, 1);
     }
     for (const std::wstring& path : foreign)
         EXPECT_EQ(ReadFileBytes(path), users) << Narrow(path);
@@ -442,25 +398,23 @@ TEST_F(HistoryStoreTest, IndexPathsNotOfTheProgramsOwnMakingAreNeverOpened)
 TEST_F(HistoryStoreTest, BackupTakesTheNextFreeName)
 {
     std::string good = HistoryRecordBytes(4, L"D:\\A", L"C:\\a.idx");
-    WriteFileBytes(HistoryFilePath, good + "\x01");
-    WriteFileBytes(HistoryBackupPath(), "older backup");
+    WriteFileBytes(HistoryFile(), good + "\x01");
+    WriteFileBytes(HistoryFile() + L".bak", "older backup");
     WriteFileBytes(start_ / L"Nomaro.stdb.1.bak", "users own");
-    LoadHistory();
-    SaveHistory();
-    EXPECT_EQ(ReadFileBytes(HistoryBackupPath()), "older backup");
+    Load();
+    SaveHistory(*history_);
+    EXPECT_EQ(ReadFileBytes(HistoryFile() + L".bak"), "older backup");
     EXPECT_EQ(ReadFileBytes(start_ / L"Nomaro.stdb.1.bak"), "users own");
     EXPECT_EQ(ReadFileBytes(start_ / L"Nomaro.stdb.2.bak"), good + "\x01");
     EXPECT_EQ(HistoryBytes(), good);
 }
 
-TEST_F(HistoryStoreTest, OwnFilesAreKnownThroughALinkToStartDirectory)
+TEST_F(HistoryStoreTest, OwnFilesAreKnownThroughALinkToTheStartFolder)
 {
     TempFolder scratch;
     LinkedStart linked = MakeLinkedStart(scratch);
     if (linked.start.empty())
         GTEST_SKIP() << "no link to a folder can be made here";
-    StartDirectory = linked.start;
-    HistoryFilePath = linked.start + L"\\Nomaro.stdb";
     // Own: the history, its index, backups and a temporary file. The user's: names alike, but no
     // record names the second index.
     std::vector<std::wstring> own = {L"Nomaro.stdb", L"20120101000000.idx", L"Nomaro.stdb.1.bak", L"20120101000000.idx.tmp"};
@@ -475,18 +429,18 @@ TEST_F(HistoryStoreTest, OwnFilesAreKnownThroughALinkToStartDirectory)
             DeleteFileW((linked.start + L"\\" + name).c_str());
         DeleteFileW((linked.tree + L"\\Nomaro.stdb").c_str());
     });
-    WriteFileBytes(HistoryFilePath, HistoryRecordBytes(1, L"D:\\Photos", linked.start + L"\\" + own[1]));
-    LoadHistory();
+    WriteFileBytes(linked.start + L"\\Nomaro.stdb", HistoryRecordBytes(1, L"D:\\Photos", linked.start + L"\\" + own[1]));
+    std::unique_ptr<NumberingHistory> history = LoadHistory(linked.start);
 
     wchar_t current[MAX_PATH];
     GetCurrentDirectoryW(MAX_PATH, current);
     ScopeExit restore([&] { SetCurrentDirectoryW(current); });
     ASSERT_TRUE(SetCurrentDirectoryW(linked.tree.c_str()));
     for (const std::wstring& name : own) {
-        EXPECT_TRUE(IsHistoryDataFile(L".\\Tools\\" + name)) << Narrow(name);
-        EXPECT_TRUE(IsHistoryDataFile(L"\\\\?\\" + linked.tree + L"\\Tools\\" + name)) << Narrow(name);
+        EXPECT_TRUE(IsHistoryDataFile(*history, L".\\Tools\\" + name)) << Narrow(name);
+        EXPECT_TRUE(IsHistoryDataFile(*history, L"\\\\?\\" + linked.tree + L"\\Tools\\" + name)) << Narrow(name);
     }
     for (const std::wstring& name : users)
-        EXPECT_FALSE(IsHistoryDataFile(L".\\Tools\\" + name)) << Narrow(name);
-    EXPECT_FALSE(IsHistoryDataFile(L".\\Nomaro.stdb"));
+        EXPECT_FALSE(IsHistoryDataFile(*history, L".\\Tools\\" + name)) << Narrow(name);
+    EXPECT_FALSE(IsHistoryDataFile(*history, L".\\Nomaro.stdb"));
 }

@@ -1,10 +1,9 @@
 // Whole numbering runs over real folders with the history on disk: the first run, then a
-// resumed run after files were added, answered Yes and No through the real message box.
+// resumed run after files were added, answered Yes and No.
 #include "BatchRun.h"
 #include "HistoryStore.h"
-#include "MessageBoxWatcher.h"
+#include "JournalStore.h"
 #include "RecordBytes.h"
-#include "RunState.h"
 #include "ScratchRegistry.h"
 #include "TempFolder.h"
 
@@ -19,34 +18,49 @@ namespace {
 
 class NumberingRunsTest : public testing::Test {
 protected:
-    void SetUp() override
+    void SetUp() override { UseStartFolder(start_.path()); }
+
+    void UseStartFolder(const std::wstring& folder)
     {
-        StartDirectory = start_.path();
-        HistoryFilePath = start_ / L"Nomaro.stdb";
-        LoadHistory();
-        CurrentRun = RunState();
-        CurrentMode = ModeNumber;
+        startFolder_ = folder;
+        history_ = LoadHistory(folder);
     }
-    void TearDown() override
+    std::wstring HistoryFile() const { return startFolder_ + L"\\Nomaro.stdb"; }
+
+    // What one run asked and did.
+    struct Seen {
+        int questions = 0;
+        RunOutcome outcome;
+    };
+    // One run as the Start command makes it: no name text, no extension list; the resume question
+    // answered with answer.
+    Seen Run(std::uint32_t startNumber, std::int32_t width, bool answer = false)
     {
-        ReleaseHistory();
-        CurrentRun = RunState();
-        CurrentMode = ModeLower;
+        Seen seen;
+        RunHooks hooks;
+        hooks.askResume = [&seen, answer] {
+            ++seen.questions;
+            return answer;
+        };
+        seen.outcome = BatchRun(photos_.path(), Options(startNumber, width), hooks);
+        EXPECT_EQ(seen.outcome.result, BatchResult::Completed);
+        return seen;
     }
 
-    // One run as the Start command makes it, without a window: no name text, no extension list.
-    std::vector<SeenMessageBox> Run(std::uint32_t startNumber, std::int32_t width, std::vector<int> answers = {})
+    RunOptions Options(std::uint32_t startNumber, std::int32_t width) const
     {
-        CurrentRun.StartNumber = startNumber;
-        CurrentRun.NumberWidth = width;
-        MessageBoxWatcher watcher(std::move(answers));
-        EXPECT_EQ(BatchRun(nullptr, photos_.path()), BatchResult::Completed);
-        return watcher.Seen();
+        RunOptions options;
+        options.mode = ModeNumber;
+        options.startNumber = startNumber;
+        options.numberWidth = width;
+        options.journalFolder = UserJournalFolder();
+        options.history = history_.get();
+        return options;
     }
 
     std::wstring IndexPath() const
     {
-        PathEntry* record = FindExact(HistoryStore.get(), photos_.path());
+        PathEntry* record = FindExact(&history_->records, photos_.path());
         return record && record->secondPath ? *record->secondPath : std::wstring();
     }
 
@@ -60,10 +74,9 @@ protected:
 
     TempFolder start_;
     TempFolder photos_;
+    std::wstring startFolder_;
+    std::unique_ptr<NumberingHistory> history_;
 };
-
-const wchar_t kQuestion[] = L"Would you like for Nomaro to start numbering\nfrom where it left off the last time you "
-                            L"used it\nnumbering only the newest files?";
 
 // The sorted names of the folder's files with the content each holds.
 std::vector<std::pair<std::wstring, std::string>> Contents(const std::wstring& folder)
@@ -81,8 +94,8 @@ TEST_F(NumberingRunsTest, FirstRunThenResumedRunNumbersOnlyTheNewFiles)
     for (int i = 0; i < 5; ++i)
         photos_.WriteFile(L"IMG_" + std::to_wstring(i) + L".JPG", "old");
 
-    std::vector<SeenMessageBox> seen = Run(0, 6);
-    EXPECT_TRUE(seen.empty());
+    Seen seen = Run(0, 6);
+    EXPECT_EQ(seen.questions, 0);
     EXPECT_EQ(ListNames(photos_.path()), (std::vector<std::wstring>{L"000000.jpg", L"000001.jpg", L"000002.jpg",
                                                                      L"000003.jpg", L"000004.jpg"}));
     std::wstring index = IndexPath();
@@ -90,14 +103,12 @@ TEST_F(NumberingRunsTest, FirstRunThenResumedRunNumbersOnlyTheNewFiles)
     std::vector<std::wstring> firstEntries = {L".\\000000.jpg", L".\\000001.jpg", L".\\000002.jpg", L".\\000003.jpg",
                                               L".\\000004.jpg"};
     EXPECT_EQ(ReadFileBytes(index), IndexBytesOf(firstEntries));
-    EXPECT_EQ(ReadFileBytes(HistoryFilePath), HistoryRecordBytes(5, photos_.path(), index));
+    EXPECT_EQ(ReadFileBytes(HistoryFile()), HistoryRecordBytes(5, photos_.path(), index));
 
     photos_.WriteFile(L"new_a.PNG", "new");
     photos_.WriteFile(L"sub\\new_b.jpg", "new");
-    seen = Run(0, 6, {IDYES});
-    ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0].caption, L"Nomaro");
-    EXPECT_EQ(seen[0].text, kQuestion);
+    seen = Run(0, 6, true);
+    EXPECT_EQ(seen.questions, 1);
 
     // The two new files got 5 and 6 in walk order; the old ones kept their names.
     bool pngFirst = PathExists(photos_ / L"000005.png");
@@ -111,14 +122,32 @@ TEST_F(NumberingRunsTest, FirstRunThenResumedRunNumbersOnlyTheNewFiles)
     allEntries.push_back(pngFirst ? png : jpg);
     allEntries.push_back(pngFirst ? jpg : png);
     EXPECT_EQ(ReadFileBytes(index), IndexBytesOf(allEntries));
-    EXPECT_EQ(ReadFileBytes(HistoryFilePath), HistoryRecordBytes(7, photos_.path(), index));
-    EXPECT_EQ(EntryCount(*HistoryStore), 1u);
+    EXPECT_EQ(ReadFileBytes(HistoryFile()), HistoryRecordBytes(7, photos_.path(), index));
+    EXPECT_EQ(EntryCount(history_->records), 1u);
 
     // Nothing new: the index keeps every entry and the count stays.
-    seen = Run(0, 6, {IDYES});
-    EXPECT_EQ(seen.size(), 1u);
+    seen = Run(0, 6, true);
+    EXPECT_EQ(seen.questions, 1);
     EXPECT_EQ(ReadFileBytes(index), IndexBytesOf(allEntries));
-    EXPECT_EQ(ReadFileBytes(HistoryFilePath), HistoryRecordBytes(7, photos_.path(), index));
+    EXPECT_EQ(ReadFileBytes(HistoryFile()), HistoryRecordBytes(7, photos_.path(), index));
+}
+
+TEST_F(NumberingRunsTest, PlanThatIsNeverAppliedLeavesNoTraceForTheNextRunToSave)
+{
+    photos_.WriteFile(L"a.jpg", "a");
+    {
+        // As a Preview closed with Close: planned, then dropped.
+        PreparedRun planned = PrepareRun(photos_.path(), Options(0, 4), RunHooks());
+        EXPECT_EQ(planned.plan.entries.size(), 1u);
+    }
+    TempFolder other;
+    other.WriteFile(L"b.jpg", "b");
+    EXPECT_EQ(BatchRun(other.path(), Options(0, 4), RunHooks()).result, BatchResult::Completed);
+    EXPECT_EQ(ListNames(photos_.path()), (std::vector<std::wstring>{L"a.jpg"}));
+    PathEntry* record = FindExact(&history_->records, other.path());
+    ASSERT_NE(record, nullptr);
+    EXPECT_EQ(ReadFileBytes(HistoryFile()), HistoryRecordBytes(1, other.path(), *record->secondPath));
+    EXPECT_EQ(ListNames(start_.path()).size(), 2u); // the history and the one index file
 }
 
 TEST_F(NumberingRunsTest, ResumedRunAnsweredNoNumbersEverythingFromTheTypedStart)
@@ -130,9 +159,8 @@ TEST_F(NumberingRunsTest, ResumedRunAnsweredNoNumbersEverythingFromTheTypedStart
     EXPECT_EQ(ListNames(photos_.path()), (std::vector<std::wstring>{L"00.txt", L"01.txt", L"02.txt"}));
 
     photos_.WriteFile(L"g.txt", "y");
-    std::vector<SeenMessageBox> seen = Run(10, 3, {IDNO});
-    ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0].text, kQuestion);
+    Seen seen = Run(10, 3, false);
+    EXPECT_EQ(seen.questions, 1);
     std::vector<std::wstring> names = ListNames(photos_.path());
     EXPECT_EQ(names, (std::vector<std::wstring>{L"010.txt", L"011.txt", L"012.txt", L"013.txt"}));
     // The index holds this run's four new names only, in rename order.
@@ -141,7 +169,7 @@ TEST_F(NumberingRunsTest, ResumedRunAnsweredNoNumbersEverythingFromTheTypedStart
     for (const std::wstring& name : names)
         EXPECT_NE(bytes.find(StringBytes(L".\\" + name)), std::string::npos) << Narrow(name);
     EXPECT_EQ(bytes.substr(0, StringBytes(L".\\010.txt").size()), StringBytes(L".\\010.txt"));
-    EXPECT_EQ(ReadFileBytes(HistoryFilePath), HistoryRecordBytes(4, photos_.path(), index));
+    EXPECT_EQ(ReadFileBytes(HistoryFile()), HistoryRecordBytes(4, photos_.path(), index));
 }
 
 TEST_F(NumberingRunsTest, ResumeAtAStartAboveZeroRepeatsNamesWhichAreReportedNotPostponed)
@@ -155,18 +183,17 @@ TEST_F(NumberingRunsTest, ResumeAtAStartAboveZeroRepeatsNamesWhichAreReportedNot
     photos_.WriteFile(L"e.txt", "e");
     photos_.WriteFile(L"f.txt", "f");
     // Resuming starts at the count, 2: numbers 2 to 5, and 5.txt is taken.
-    std::vector<SeenMessageBox> seen = Run(5, 1, {IDYES, IDOK});
-    ASSERT_EQ(seen.size(), 2u);
-    EXPECT_EQ(seen[0].text, kQuestion);
-    EXPECT_EQ(seen[1].caption, L"Nomaro");
-    EXPECT_NE(seen[1].text.find(L"1 item could not be renamed"), std::wstring::npos) << Narrow(seen[1].text);
+    Seen seen = Run(5, 1, true);
+    EXPECT_EQ(seen.questions, 1);
+    EXPECT_EQ(seen.outcome.failures.count, 1u);
+    EXPECT_FALSE(seen.outcome.RestartNeeded());
     EXPECT_EQ(ListNames(photos_.path()).size(), 6u);
     EXPECT_TRUE(PathExists(photos_ / L"2.txt"));
     EXPECT_TRUE(PathExists(photos_ / L"3.txt"));
     EXPECT_TRUE(PathExists(photos_ / L"4.txt"));
     EXPECT_EQ(Contents(photos_.path()).size(), 6u);
     // The taken number is still used up and recorded.
-    PathEntry* record = FindExact(HistoryStore.get(), photos_.path());
+    PathEntry* record = FindExact(&history_->records, photos_.path());
     ASSERT_NE(record, nullptr);
     EXPECT_EQ(record->count, 6);
 }
@@ -178,8 +205,8 @@ TEST_F(NumberingRunsTest, DeletedIndexMeansNoQuestionAndANewIndex)
     std::wstring index = IndexPath();
     ASSERT_TRUE(DeleteFileW(index.c_str()));
     photos_.WriteFile(L"b.txt");
-    std::vector<SeenMessageBox> seen = Run(7, 1, {IDYES});
-    EXPECT_TRUE(seen.empty());
+    Seen seen = Run(7, 1, true);
+    EXPECT_EQ(seen.questions, 0);
     EXPECT_EQ(ListNames(photos_.path()).size(), 2u);
     EXPECT_TRUE(PathExists(photos_ / L"7.txt"));
     EXPECT_TRUE(PathExists(photos_ / L"8.txt"));
@@ -190,11 +217,9 @@ TEST_F(NumberingRunsTest, DeletedIndexMeansNoQuestionAndANewIndex)
 TEST_F(NumberingRunsTest, HistoryFilesInsideTheNumberedTreeKeepTheirNames)
 {
     // Started from a folder inside the tree it numbers: the history lives among the photos.
-    ReleaseHistory();
-    StartDirectory = photos_ / L"Tools";
-    CreateDirectoryW(StartDirectory.c_str(), nullptr);
-    HistoryFilePath = StartDirectory + L"\\Nomaro.stdb";
-    LoadHistory();
+    std::wstring tools = photos_ / L"Tools";
+    CreateDirectoryW(tools.c_str(), nullptr);
+    UseStartFolder(tools);
     photos_.WriteFile(L"a.jpg", "a");
     photos_.WriteFile(L"Tools\\Nomaro.exe", "exe");
     photos_.WriteFile(L"Tools\\Nomaro.stdb.bak", "old");
@@ -202,22 +227,22 @@ TEST_F(NumberingRunsTest, HistoryFilesInsideTheNumberedTreeKeepTheirNames)
 
     Run(0, 1);
     std::wstring index = IndexPath();
-    std::vector<std::wstring> tools = ListNames(StartDirectory);
+    std::vector<std::wstring> toolNames = ListNames(tools);
     // Three files numbered: a.jpg, Nomaro.exe and the user's own mine.idx; the history's are not.
-    EXPECT_EQ(ReadFileBytes(HistoryFilePath), HistoryRecordBytes(3, photos_.path(), index));
+    EXPECT_EQ(ReadFileBytes(HistoryFile()), HistoryRecordBytes(3, photos_.path(), index));
     EXPECT_EQ(ReadFileBytes(photos_ / L"Tools\\Nomaro.stdb.bak"), "old");
-    ASSERT_EQ(tools.size(), 5u);
-    EXPECT_TRUE(std::find(tools.begin(), tools.end(), L"Nomaro.stdb") != tools.end());
-    EXPECT_TRUE(std::find(tools.begin(), tools.end(), L"Nomaro.stdb.bak") != tools.end());
-    EXPECT_TRUE(std::find(tools.begin(), tools.end(), index.substr(StartDirectory.size() + 1)) != tools.end());
+    ASSERT_EQ(toolNames.size(), 5u);
+    EXPECT_TRUE(std::find(toolNames.begin(), toolNames.end(), L"Nomaro.stdb") != toolNames.end());
+    EXPECT_TRUE(std::find(toolNames.begin(), toolNames.end(), L"Nomaro.stdb.bak") != toolNames.end());
+    EXPECT_TRUE(std::find(toolNames.begin(), toolNames.end(), index.substr(tools.size() + 1)) != toolNames.end());
     size_t entryBytes = 0;
     for (const std::wstring& name : ListNames(photos_.path())) {
         if (name != L"Tools")
             entryBytes += StringBytes(L".\\" + name).size();
     }
     int numberedTools = 0;
-    for (const std::wstring& name : tools) {
-        std::string content = ReadFileBytes(StartDirectory + L"\\" + name);
+    for (const std::wstring& name : toolNames) {
+        std::string content = ReadFileBytes(tools + L"\\" + name);
         if (content == "exe" || content == "users own") {
             entryBytes += StringBytes(L".\\Tools\\" + name).size();
             ++numberedTools;
@@ -228,26 +253,25 @@ TEST_F(NumberingRunsTest, HistoryFilesInsideTheNumberedTreeKeepTheirNames)
 
     // The next run finds its index where it left it and resumes.
     photos_.WriteFile(L"b.jpg", "b");
-    std::vector<SeenMessageBox> seen = Run(0, 1, {IDYES});
-    EXPECT_EQ(seen.size(), 1u);
+    Seen seen = Run(0, 1, true);
+    EXPECT_EQ(seen.questions, 1);
     EXPECT_EQ(ReadFileBytes(photos_ / L"3.jpg"), "b");
-    EXPECT_EQ(ReadFileBytes(HistoryFilePath), HistoryRecordBytes(4, photos_.path(), index));
+    EXPECT_EQ(ReadFileBytes(HistoryFile()), HistoryRecordBytes(4, photos_.path(), index));
 }
 
 TEST_F(NumberingRunsTest, RecordWithARelativeIndexNameGetsAFreshIndexAndLeavesTheFolderAlone)
 {
     // A damaged history: the folder's record names no index file at all.
-    ReleaseHistory();
-    ASSERT_TRUE(WriteFileBytes(HistoryFilePath, HistoryRecordBytes(3, photos_.path(), L"")));
-    LoadHistory();
+    ASSERT_TRUE(WriteFileBytes(HistoryFile(), HistoryRecordBytes(3, photos_.path(), L"")));
+    UseStartFolder(start_.path());
     photos_.WriteFile(L"IMG_1.JPG", "photo");
     start_.WriteFile(L".tmp", "kept");
     photos_.WriteFile(L".tmp", "kept");
     // Hidden, so that the run itself does not number it (Wine hides dot files anyway).
     SetFileAttributesW((photos_ / L".tmp").c_str(), FILE_ATTRIBUTE_HIDDEN);
 
-    std::vector<SeenMessageBox> seen = Run(0, 4);
-    EXPECT_TRUE(seen.empty());
+    Seen seen = Run(0, 4);
+    EXPECT_EQ(seen.questions, 0);
 
     std::wstring index = IndexPath();
     EXPECT_EQ(index.rfind(start_.path() + L"\\", 0), 0u) << Narrow(index);

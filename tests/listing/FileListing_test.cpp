@@ -3,7 +3,6 @@
 #include "ListingExpectation.h"
 #include "ListingOutput.h"
 #include "TempFolder.h"
-#include "resource.h"
 
 #include <gtest/gtest.h>
 
@@ -14,17 +13,16 @@ using namespace expect;
 namespace {
 
 // Writes the listing of root into a file outside it and returns the file's bytes.
-std::string ListingOf(const std::wstring& root, bool plain)
+std::string ListingOf(const std::wstring& root, bool plain, const std::wstring& face = L"Consolas")
 {
     TempFolder out;
     std::wstring file = out / L"listing.out";
-    EXPECT_TRUE(WriteListingFile(root, file, plain).written());
+    EXPECT_TRUE(WriteListingFile(root, file, plain, face).written());
     return ReadFileBytes(file);
 }
 
 class FileListingTest : public ::testing::Test {
 protected:
-    void TearDown() override { ListingFontFace = L"Consolas"; }
     TempFolder root;
 };
 
@@ -164,7 +162,7 @@ TEST_F(FileListingTest, OutputFileInsideTheTreeListsItself)
     // The old content is replaced, not kept at the end.
     std::string old(5000, 'o');
     root.WriteFile(L"Sub\\listing.txt", old);
-    EXPECT_TRUE(WriteListingFile(root.path(), root / L"Sub\\listing.txt", true).written());
+    EXPECT_TRUE(WriteListingFile(root.path(), root / L"Sub\\listing.txt", true, L"Consolas").written());
     EXPECT_EQ(ReadFileBytes(root / L"Sub\\listing.txt"), PlainListing("Sub\r\n    listing.txt\r\n other.txt\r\n"));
 }
 
@@ -173,11 +171,11 @@ TEST_F(FileListingTest, ExistingOutputIsReplacedAndAnUncreatableOneIsLeftAlone)
     TempFolder out;
     std::wstring file = out / L"list.rtf";
     ASSERT_TRUE(WriteFileBytes(file, std::string(10000, 'x')));
-    EXPECT_TRUE(WriteListingFile(root.path(), file, false).written());
+    EXPECT_TRUE(WriteListingFile(root.path(), file, false, L"Consolas").written());
     EXPECT_EQ(ReadFileBytes(file), RtfListing(""));
 
     std::wstring unreachable = out / L"missing\\list.rtf";
-    EXPECT_EQ(WriteListingFile(root.path(), unreachable, false).error, DWORD(ERROR_PATH_NOT_FOUND));
+    EXPECT_EQ(WriteListingFile(root.path(), unreachable, false, L"Consolas").error, DWORD(ERROR_PATH_NOT_FOUND));
     EXPECT_FALSE(PathExists(unreachable));
     EXPECT_FALSE(PathExists(out / L"missing"));
 }
@@ -217,21 +215,18 @@ TEST_F(FileListingTest, MissingRootYieldsTheFrameAlone)
 
 TEST_F(FileListingTest, FaceNameStandsInTheHeaderWholeAndNotInPlainText)
 {
-    ListingFontFace = L"Courier New";
-    EXPECT_EQ(ListingOf(root.path(), false), RtfListing("", "Courier New"));
-    EXPECT_EQ(ListingOf(root.path(), true), PlainListing(""));
+    EXPECT_EQ(ListingOf(root.path(), false, L"Courier New"), RtfListing("", "Courier New"));
+    EXPECT_EQ(ListingOf(root.path(), true, L"Courier New"), PlainListing(""));
 
     // Longer than a fixed 130-byte header could hold: the header grows instead of cutting or overflowing.
     std::wstring longFace(127, L'F');
     longFace[0] = L'L';
     longFace[126] = L'E';
-    ListingFontFace = longFace;
-    std::string rtf = ListingOf(root.path(), false);
+    std::string rtf = ListingOf(root.path(), false, longFace);
     EXPECT_EQ(rtf, RtfListing("", Narrow(longFace)));
     EXPECT_EQ(rtf.size(), 75 + 127 + 134 + 7u);
 
-    ListingFontFace = std::wstring(600, L'W');
-    EXPECT_EQ(ListingOf(root.path(), false), RtfListing("", std::string(600, 'W')));
+    EXPECT_EQ(ListingOf(root.path(), false, std::wstring(600, L'W')), RtfListing("", std::string(600, 'W')));
 }
 
 TEST_F(FileListingTest, LineLongerThan1023CharactersIsWrittenWhole)
@@ -248,26 +243,6 @@ TEST_F(FileListingTest, LineLongerThan1023CharactersIsWrittenWhole)
     std::string line = RtfFile(0, escaped);
     ASSERT_GT(line.size(), 1023u);
     EXPECT_EQ(ListingOf(root.path(), false), RtfListing(line));
-}
-
-TEST_F(FileListingTest, FormatFollowsThePlainTextRadioOfTheMainWindow)
-{
-    root.WriteFile(L"f.txt");
-    HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
-    ASSERT_NE(window, nullptr);
-    HWND radio = CreateWindowExW(0, L"BUTTON", L"Plain Text", WS_CHILD | BS_AUTORADIOBUTTON, 0, 0, 80, 20, window,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_PLAIN_TEXT)), nullptr, nullptr);
-    ASSERT_NE(radio, nullptr);
-    TempFolder out;
-
-    SendMessageW(radio, BM_SETCHECK, BST_CHECKED, 0);
-    WriteFileListing(window, root.path(), out / L"a.txt");
-    EXPECT_EQ(ReadFileBytes(out / L"a.txt"), PlainListing(" f.txt\r\n"));
-
-    SendMessageW(radio, BM_SETCHECK, BST_UNCHECKED, 0);
-    WriteFileListing(window, root.path(), out / L"a.rtf");
-    EXPECT_EQ(ReadFileBytes(out / L"a.rtf"), RtfListing(RtfFile(0, "f.txt")));
-    DestroyWindow(window);
 }
 
 TEST_F(FileListingTest, LinkBackToAFolderOnTheWalkPathIsListedButNotEntered)
@@ -299,7 +274,7 @@ TEST_F(FileListingTest, DeepTreeDoesNotOverflowTheStack)
         nullptr, 64 * 1024,
         [](void* parameter) -> DWORD {
             auto* c = static_cast<Context*>(parameter);
-            WriteListingFile(c->root, c->file, true);
+            WriteListingFile(c->root, c->file, true, L"Consolas");
             return 0;
         },
         &context, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);

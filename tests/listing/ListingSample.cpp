@@ -8,6 +8,6 @@ int wmain(int argc, wchar_t** argv)
 {
     if (argc != 4)
         return 2;
-    WriteListingFile(argv[1], argv[2], std::wcscmp(argv[3], L"plain") == 0);
+    WriteListingFile(argv[1], argv[2], std::wcscmp(argv[3], L"plain") == 0, L"Consolas");
     return 0;
 }

@@ -128,7 +128,7 @@ protected:
     {
         ASSERT_NE(owner.window(), nullptr);
         ShowWindow(owner.window(), SW_SHOWNORMAL);
-        plan.mode = ModeLower;
+        plan.mode = ModeNumber;
         plan.entries = {
             Entry(L".\\Photos", L"photos", PlanStatus::WillChange),
             Entry(L".\\Photos\\IMG.JPG", L"img.jpg", PlanStatus::WillChange),
@@ -153,13 +153,20 @@ TEST_F(PreviewDialogTest, ShowsEveryEntryAndItsSummaryFiltersByKeyboardAndEscape
         EXPECT_EQ(FocusOf(threadId), list);
         wchar_t summary[256] = L"";
         GetDlgItemTextW(dialog, IDC_PREVIEW_SUMMARY, summary, 256);
-        EXPECT_STREQ(summary, L"Entries: 6, to rename: 2, already right: 2, read-only marks to clear: 1, "
-                              L"tags to write: 0, cannot change: 1");
+        // Only the counts a numbering run without tags can have.
+        EXPECT_STREQ(summary, L"Entries: 6, to rename: 2, read-only marks to clear: 1, already right: 2, cannot change: 1");
 
         ASSERT_EQ(RowCount(dialog), 6);
         EXPECT_EQ(RowTexts(dialog, 0), (std::vector<std::wstring>{L".", L"Photos", L"photos", L"Renamed"}));
         EXPECT_EQ(RowTexts(dialog, 1), (std::vector<std::wstring>{L".\\Photos", L"IMG.JPG", L"img.jpg", L"Renamed"}));
         EXPECT_EQ(RowTexts(dialog, 2)[3], L"Already right");
+        // Every text fits its column.
+        for (int row = 0; row < 6; ++row) {
+            std::vector<std::wstring> texts = RowTexts(dialog, row);
+            for (int column = 0; column < 4; ++column)
+                EXPECT_LT(ListView_GetStringWidth(list, texts[column].c_str()), ListView_GetColumnWidth(list, column))
+                    << row << " " << column;
+        }
 
         // Alt+O ticks "Show only the entries that change or cannot change"; a selected row meant
         // another entry before.
@@ -169,7 +176,8 @@ TEST_F(PreviewDialogTest, ShowsEveryEntryAndItsSummaryFiltersByKeyboardAndEscape
         EXPECT_EQ(ListView_GetSelectedCount(list), 0u);
         EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_PREVIEW_CHANGES_ONLY), BST_CHECKED);
         EXPECT_EQ(RowTexts(dialog, 2),
-                  (std::vector<std::wstring>{L".\\Photos", L"CON.JPG", L"CON.JPG", L"Cannot change: reserved name"}));
+                  (std::vector<std::wstring>{L".\\Photos", L"CON.JPG", L"CON.JPG",
+                                             L"Cannot change (con.jpg: reserved for a device)"}));
         EXPECT_EQ(RowTexts(dialog, 3), (std::vector<std::wstring>{L".", L"R.txt", L"R.txt", L"Read-only mark cleared"}));
         PostKey(list, 'O', true);
         ASSERT_TRUE(WaitFor([&] { return RowCount(dialog) == 6; }));

@@ -1,8 +1,5 @@
-// The state of the batch run in progress and the mode in force.
-#include "RunState.h"
-
-RunState CurrentRun;
-OperationMode CurrentMode = ModeLower;
+// The operation a run performs.
+#include "OperationMode.h"
 
 bool IsOperationMode(unsigned value)
 {

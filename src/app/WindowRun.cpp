@@ -1,0 +1,138 @@
+// A batch run as the main window shows it.
+#include "WindowRun.h"
+
+#include "AppState.h"
+#include "CalculatingDialog.h"
+#include "MessagePump.h"
+#include "ProgressFrames.h"
+#include "RunReport.h"
+#include "resource.h"
+
+#include <commctrl.h>
+
+#include <memory>
+
+namespace {
+
+constexpr wchar_t kResumeCaption[] = L"Nomaro";
+
+// The hint in the upper right corner gives way to the progress bar while the engine works.
+class BusyScope {
+public:
+    explicit BusyScope(HWND window) : window_(window) { Set(true); }
+    ~BusyScope() { Set(false); }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    void Set(bool busy)
+    {
+        BatchBusy = busy;
+        if (window_)
+            InvalidateRect(window_, nullptr, TRUE);
+    }
+    HWND window_;
+};
+
+// The hooks of one run started from window, or from the command line when window is none.
+class WindowHooks {
+public:
+    explicit WindowHooks(HWND window) : window_(window), bar_(window ? GetDlgItem(window, IDC_PROGRESS) : nullptr)
+    {
+        hooks_.askResume = [this] { return AskResume(); };
+        if (!window_)
+            return;
+        hooks_.collectionBegins = [this] { BeginCollection(); };
+        hooks_.collectionEnds = [this] { EndCollection(); };
+        hooks_.keepAlive = PumpMessages;
+        hooks_.progress = [this](std::int32_t percent) { Progress(percent); };
+    }
+    WindowHooks(const WindowHooks&) = delete;
+    WindowHooks& operator=(const WindowHooks&) = delete;
+
+    const RunHooks& Hooks() const { return hooks_; }
+
+    // The bar starts at 0 of 100; from now on it is drawn at most five times a second.
+    void BeginChanges()
+    {
+        if (!bar_)
+            return;
+        SendMessageW(bar_, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+        SendMessageW(bar_, PBM_SETPOS, 0, 0);
+        frames_ = std::make_unique<ProgressFrames>(bar_);
+    }
+    // Draws the bar's last position.
+    void EndChanges() { frames_.reset(); }
+
+private:
+    bool AskResume() const
+    {
+        return MessageBoxW(window_, kResumeQuestion, kResumeCaption, MB_ICONQUESTION | MB_YESNO) == IDYES;
+    }
+
+    void BeginCollection()
+    {
+        calculating_ = CreateDialogParamW(AppInstance ? AppInstance : GetModuleHandleW(nullptr),
+                                          MAKEINTRESOURCEW(IDD_CALCULATING), window_, CalculatingDialogProc, 0);
+        // Painted now: collection pumps only between folders, and a box shown unpainted is a black hole.
+        if (calculating_)
+            UpdateWindow(calculating_);
+        if (bar_)
+            SendMessageW(bar_, PBM_SETPOS, 0, 0);
+    }
+
+    void EndCollection()
+    {
+        if (calculating_ && IsWindow(calculating_))
+            SendMessageW(calculating_, WM_CLOSE, 0, 0);
+        calculating_ = nullptr;
+        PumpMessages();
+    }
+
+    void Progress(std::int32_t percent)
+    {
+        if (bar_)
+            SendMessageW(bar_, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
+        if (frames_)
+            frames_->Moved();
+    }
+
+    HWND window_;
+    // Found once: under Wine each look-up of a child window is a call to the server.
+    HWND bar_;
+    HWND calculating_ = nullptr;
+    std::unique_ptr<ProgressFrames> frames_;
+    RunHooks hooks_;
+};
+
+} // namespace
+
+PreparedRun PrepareWindowRun(HWND window, const std::wstring& folder, const RunOptions& options)
+{
+    BusyScope busy(window);
+    WindowHooks hooks(window);
+    return PrepareRun(folder, options, hooks.Hooks());
+}
+
+RunOutcome ExecuteWindowRun(HWND window, PreparedRun& run, const RunOptions& options)
+{
+    BusyScope busy(window);
+    WindowHooks hooks(window);
+    hooks.BeginChanges();
+    RunOutcome outcome = ExecuteRun(run, options, hooks.Hooks());
+    hooks.EndChanges();
+    if (outcome.result == BatchResult::Completed)
+        ReportRunEnd(window, outcome);
+    return outcome;
+}
+
+RunOutcome WindowBatchRun(HWND window, const std::wstring& folder, const RunOptions& options)
+{
+    PreparedRun run = PrepareWindowRun(window, folder, options);
+    if (run.result != BatchResult::Completed) {
+        RunOutcome outcome;
+        outcome.result = run.result;
+        return outcome;
+    }
+    return ExecuteWindowRun(window, run, options);
+}

@@ -1,0 +1,146 @@
+// A planned run applied: journaled first, then the changes in order, then its numbering recorded.
+#include "BatchRun.h"
+
+#include "ApplyRunSteps.h"
+#include "CurrentDirectoryAside.h"
+#include "NumberFile.h"
+#include "Progress.h"
+#include "RunJournal.h"
+
+namespace {
+
+// Makes this run's temporary names unlike any other run's.
+std::wstring TemporaryTag()
+{
+    return std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount());
+}
+
+RunJournalContext JournalContext(const RunOptions& options, const PreparedRun& run)
+{
+    RunJournalContext context;
+    context.journalFolder = options.journalFolder;
+    if (run.plan.mode == ModeNumber && options.history) {
+        context.historyFile = options.history->filePath;
+        context.indexFile = run.numbering.indexPath;
+    }
+    context.favoritesOrder = run.plan.mode == ModeFavorites;
+    context.favoritesRoot = options.favoritesRoot;
+    return context;
+}
+
+// The index keeps every number the run used up, also for a file that kept its name.
+void RecordNumbering(PreparedRun& run, const RunOptions& options)
+{
+    const RunPlan& plan = run.plan;
+    EndNumbering(*options.history, run.numbering, [&](const std::function<void(std::wstring_view)>& put) {
+        std::wstring path;
+        for (const PlannedEntry& entry : plan.entries) {
+            std::wstring_view folderPart = std::wstring_view(entry.path).substr(0, entry.path.size() - entry.Name().size());
+            path.assign(folderPart);
+            if (entry.Renames() || entry.status == PlanStatus::CannotChange)
+                path += entry.newName;
+            else
+                path += NumberedName(entry.Name(), NumberedBaseName(options.nameText, entry.number, options.numberWidth))
+                            .newName;
+            put(path);
+        }
+    });
+}
+
+std::vector<StepResult> ApplyWithProgress(const RunPlan& plan, const RunSteps& steps, const RunHooks& hooks)
+{
+    CaseRenameMemory memory;
+    std::int32_t shown = 0;
+    return ApplyRunSteps(plan, steps, memory, [&](std::int32_t entriesDone) {
+        std::int32_t percent = ProgressPercent(entriesDone, plan.progressTotal);
+        if (percent > shown) {
+            shown = percent;
+            if (hooks.progress)
+                hooks.progress(percent);
+        }
+    });
+}
+
+RunCounts CountDone(const RunPlan& plan, const RunSteps& steps, const std::vector<StepResult>& results)
+{
+    RunCounts counts;
+    // A move through a temporary name is two steps of one entry: entries are counted, not moves.
+    std::vector<bool> moved(plan.entries.size(), false);
+    for (size_t i = 0; i < steps.size(); ++i) {
+        if (results[i].outcome != StepOutcome::Done)
+            continue;
+        size_t entry = static_cast<size_t>(steps.EntryOf(i));
+        switch (steps.KindOf(i)) {
+        case StepKind::ClearReadOnly:
+            ++counts.readOnlyCleared;
+            break;
+        case StepKind::WriteTag:
+            ++counts.tagsWritten;
+            break;
+        case StepKind::Move:
+            if (!moved[entry]) {
+                moved[entry] = true;
+                ++counts.renamed;
+            }
+            break;
+        }
+    }
+    return counts;
+}
+
+std::vector<std::wstring> PostponedEntries(const RunPlan& plan, const RunSteps& steps,
+                                           const std::vector<StepResult>& results)
+{
+    std::vector<std::wstring> postponed;
+    for (size_t i = 0; i < steps.size(); ++i) {
+        if (results[i].outcome == StepOutcome::Postponed)
+            postponed.push_back(plan.entries[static_cast<size_t>(steps.EntryOf(i))].path);
+    }
+    return postponed;
+}
+
+// Seconds since a performance-counter reading.
+double SecondsSince(const LARGE_INTEGER& start)
+{
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(now.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+} // namespace
+
+RunOutcome ExecuteRun(PreparedRun& run, const RunOptions& options, const RunHooks& hooks)
+{
+    RunOutcome outcome;
+    // Started from inside the tree, this process's own current directory would hold a folder the
+    // run renames.
+    CurrentDirectoryAside aside;
+    RunSteps steps = OrderRunSteps(run.plan, TemporaryTag());
+    RunJournal journal;
+    LARGE_INTEGER journalStart;
+    QueryPerformanceCounter(&journalStart);
+    bool journaled = BeginRunJournal(run.plan, steps, JournalContext(options, run), journal);
+    outcome.journalSeconds += SecondsSince(journalStart);
+    if (!journaled) {
+        outcome.result = BatchResult::JournalFailed;
+        run.lock = RunLock();
+        return outcome;
+    }
+    std::vector<StepResult> results = ApplyWithProgress(run.plan, steps, hooks);
+    if (run.plan.mode == ModeNumber && options.history)
+        RecordNumbering(run, options);
+    QueryPerformanceCounter(&journalStart);
+    EndRunJournal(journal, run.plan, steps, results);
+    outcome.journalSeconds += SecondsSince(journalStart);
+    // Saved before anyone is told: a program ended while the closing messages are shown must not
+    // leave the history's counts behind the index files already written.
+    if (options.history)
+        SaveHistory(*options.history);
+    run.lock = RunLock();
+
+    outcome.done = CountDone(run.plan, steps, results);
+    outcome.postponed = PostponedEntries(run.plan, steps, results);
+    outcome.failures = FailuresOfRun(run.plan, steps, results);
+    return outcome;
+}

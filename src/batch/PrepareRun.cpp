@@ -1,0 +1,55 @@
+// A run collected and planned before anything changes.
+#include "BatchRun.h"
+
+#include "CollectEntries.h"
+#include "ExtendedPath.h"
+#include "PlanRun.h"
+
+static void Call(const std::function<void()>& hook)
+{
+    if (hook)
+        hook();
+}
+
+PreparedRun PrepareRun(const std::wstring& folder, const RunOptions& options, const RunHooks& hooks)
+{
+    PreparedRun run;
+    if (folder.empty()) {
+        run.result = BatchResult::PathNotFound;
+        return run;
+    }
+    // Taken before the tree is read: a run that waited plans with the names the other one left.
+    run.lock = AcquireRunLock(hooks);
+    // Every entry is reached by its exact name: trailing dots and blanks, device names, any length.
+    std::wstring root = ExtendedLengthPath(folder);
+    DWORD attributes = GetFileAttributesW(root.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        run.result = BatchResult::PathNotFound;
+        return run;
+    }
+
+    RunOptions planned = options;
+    CollectedTree tree;
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        // A path naming a file is one entry of its own in the case and read-only modes.
+        if (options.mode == ModeNumber) {
+            run.result = BatchResult::PathNotFound;
+            return run;
+        }
+        tree = CollectOneFile(root);
+    } else {
+        Call(hooks.collectionBegins);
+        if (options.mode == ModeNumber && options.history) {
+            run.numbering = BeginNumbering(*options.history, folder, hooks.askResume);
+            // A resumed folder goes on after the files numbered before.
+            if (run.numbering.resumed)
+                planned.startNumber = run.numbering.resumeAt;
+        }
+        Call(hooks.keepAlive);
+        tree = CollectEntries(root, planned, run.numbering.exclusions.get(), hooks.keepAlive);
+        Call(hooks.keepAlive);
+        Call(hooks.collectionEnds);
+    }
+    run.plan = PlanRun(std::move(tree), planned);
+    return run;
+}

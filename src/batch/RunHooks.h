@@ -1,0 +1,23 @@
+// How a run asks and tells whoever started it: the app answers with its windows, tests and the
+// command line with plain functions or nothing. Every hook may be left empty.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+struct RunHooks {
+    // Before a known folder is numbered again: true to go on where the last run left off.
+    std::function<bool()> askResume;
+    // The walk of the tree begins and ends (the "Calculating..." box stands meanwhile).
+    std::function<void()> collectionBegins;
+    std::function<void()> collectionEnds;
+    // Called now and then while the run collects or waits, so that windows stay painted.
+    std::function<void()> keepAlive;
+    // Another run holds the tree and this one waits for it to end; told once.
+    std::function<void()> waitingForOtherRun;
+    // The share of the entries done, 1 to 100, each time it grows while the changes are made.
+    std::function<void(std::int32_t percent)> progress;
+    // After each change made to the disk: false stops the run there as a crash would, with no
+    // clean-up and its journal left as begun. Only tests stop a run.
+    std::function<bool()> afterChange;
+};
