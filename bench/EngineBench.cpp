@@ -10,6 +10,7 @@
 //   engine_bench resumed ROOT STATE --name=Trip [--width=6]
 //                                              numbering resumed from STATE's history, answered Yes
 //   engine_bench preview ROOT                  PrepareRun in ModeLower: collect and plan, change nothing
+//   engine_bench preview-dialog ROOT           the same, then the Preview dialog until it has shown its rows
 //   engine_bench listing-plain|listing-rtf ROOT OUTPUT
 //                                              WriteListingFile
 // Prints one "result" line (seconds of the run, peak working set, seconds spent on the journal)
@@ -19,6 +20,7 @@
 #include "HistoryStore.h"
 #include "JournalStore.h"
 #include "MessagePump.h"
+#include "PreviewDialog.h"
 #include "RunJournal.h"
 #include "RunReport.h"
 #include "WindowRun.h"
@@ -30,9 +32,11 @@
 
 #include <commctrl.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cwchar>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -138,9 +142,46 @@ double TimeLowerJournal(const std::wstring& root, long long& entries)
     return seconds;
 }
 
+// The visible Preview dialog of this process, once it is there.
+HWND FindPreviewDialog(DWORD threadId)
+{
+    HWND found = nullptr;
+    EnumThreadWindows(
+        threadId,
+        [](HWND window, LPARAM data) -> BOOL {
+            wchar_t caption[16] = L"";
+            GetWindowTextW(window, caption, 16);
+            if (IsWindowVisible(window) && std::wcscmp(caption, L"Preview") == 0) {
+                *reinterpret_cast<HWND*>(data) = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// Shows the plan in the Preview dialog and closes it as soon as it has shown its rows: the
+// dialog's own thread has answered once it is visible, so its first painting is behind it.
+void ShowAndClosePreview(HWND owner, const RunPlan& plan)
+{
+    DWORD threadId = GetCurrentThreadId();
+    std::thread closer([threadId] {
+        HWND dialog = nullptr;
+        while (!(dialog = FindPreviewDialog(threadId)))
+            Sleep(1);
+        DWORD_PTR unused = 0;
+        SendMessageTimeoutW(dialog, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &unused);
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    ShowPreviewDialog(owner, plan);
+    closer.join();
+}
+
 int Usage()
 {
-    std::fprintf(stderr, "usage: engine_bench lower|upper|readonly|preview ROOT | number|resumed ROOT STATE --name=TEXT"
+    std::fprintf(stderr, "usage: engine_bench lower|upper|readonly|preview|preview-dialog ROOT"
+                         " | number|resumed ROOT STATE --name=TEXT"
                          " | listing-plain|listing-rtf ROOT OUTPUT\n");
     return 2;
 }
@@ -177,7 +218,7 @@ int wmain(int argc, wchar_t** argv)
         options.mode = ModeUpper;
     } else if (mode == L"readonly") {
         options.mode = ModeReadOnly;
-    } else if (mode != L"lower" && mode != L"preview" && !needsThird) {
+    } else if (mode != L"lower" && mode != L"preview" && mode != L"preview-dialog" && !needsThird) {
         return Usage();
     }
     HHOOK answer = mode == L"resumed" ? SetWindowsHookExW(WH_CBT, AnswerYesProc, nullptr, GetCurrentThreadId()) : nullptr;
@@ -194,7 +235,9 @@ int wmain(int argc, wchar_t** argv)
         PreparedRun run = PrepareWindowRun(window, root, options);
         result = run.result;
         entries = static_cast<long long>(run.plan.entries.size());
-        if (mode != L"preview" && result == BatchResult::Completed) {
+        if (mode == L"preview-dialog" && result == BatchResult::Completed)
+            ShowAndClosePreview(window, run.plan);
+        else if (mode != L"preview" && result == BatchResult::Completed) {
             RunOutcome outcome = ExecuteWindowRun(window, run, options);
             result = outcome.result;
             journalSeconds = outcome.journalSeconds;

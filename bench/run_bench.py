@@ -13,7 +13,7 @@ import subprocess
 import sys
 import time
 
-ROWS = ["lower", "upper", "readonly", "number", "resumed", "preview", "listing-plain", "listing-rtf"]
+ROWS = ["lower", "upper", "readonly", "number", "resumed", "preview", "preview-dialog", "listing-plain", "listing-rtf"]
 ROW_NAMES = {
     "lower": "Lower (command line)",
     "upper": "Upper",
@@ -21,6 +21,7 @@ ROW_NAMES = {
     "number": "Number (fresh folder)",
     "resumed": "Number resumed",
     "preview": "Preview (plan only)",
+    "preview-dialog": "Preview dialog shown",
     "listing-plain": "Listing plain",
     "listing-rtf": "Listing RTF",
 }
@@ -163,16 +164,19 @@ class Bench:
         files = SIZES[size_name]
         samples = {}
         tree = "%s\\tree-%s" % (SCRATCH, size_name)
-        if any(r in rows for r in ("lower", "upper", "readonly", "number", "preview", "listing-plain", "listing-rtf")):
+        if any(r in rows for r in ("lower", "upper", "readonly", "number", "preview", "preview-dialog", "listing-plain",
+                                   "listing-rtf")):
             self.say("making the tree")
             self.tree("make", tree, str(files))
         if "lower" in rows or "upper" in rows:
             self.case_rows(tree, "lower" in rows, "upper" in rows, samples)
         empty = SCRATCH + "\\empty"
         os.makedirs(self.unix(empty), exist_ok=True)
-        if "preview" in rows:
-            self.simple_row("preview", ("preview", tree), ("preview", tree), samples,
-                            empty=(("preview", empty), ("preview", empty)))
+        for row in ("preview", "preview-dialog"):
+            if row in rows:
+                # The baseline of both: the walk and the new names in memory.
+                self.simple_row(row, (row, tree), ("preview", tree), samples,
+                                empty=((row, empty), ("preview", empty)))
         for row in ("listing-plain", "listing-rtf"):
             if row in rows:
                 self.listing_row(row, tree, samples)

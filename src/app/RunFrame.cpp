@@ -36,16 +36,25 @@ void RunFrozen(HWND window, OperationMode mode, const std::function<bool()>& wor
     EnableStartIfIdle(window);
 }
 
-void RunExclusive(HWND window, void (*command)(HWND window))
+void RunExclusive(HWND window, const std::function<void()>& command)
 {
     // A command that arrives while one is in progress (posted, or through a nested pump) is ignored.
     if (StartInProgress)
         return;
     StartInProgress = true;
-    command(window);
+    command();
     StartInProgress = false;
     if (CloseDeferred) {
         CloseDeferred = false;
         DestroyWindow(window);
     }
+}
+
+void RunRequested(HWND window, RequestedWork work)
+{
+    RunExclusive(window, [window, work] {
+        StartRequest request;
+        if (TakeStartRequest(window, request))
+            RunFrozen(window, request.mode, [&] { return work(window, request); });
+    });
 }

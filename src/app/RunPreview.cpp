@@ -24,18 +24,10 @@ static bool PreviewAndApply(HWND window, const StartRequest& request)
     return ReportRunResult(window, ExecuteWindowRun(window, prepared, options).result, request.folder);
 }
 
-static void RunPreviewSteps(HWND window)
-{
-    StartRequest request;
-    if (!TakeStartRequest(window, request))
-        return;
-    RunFrozen(window, request.mode, [&] { return PreviewAndApply(window, request); });
-}
-
 void RunPreview(HWND window)
 {
     // The menu item is greyed in Listing mode; a command that arrives anyway is ignored.
     if (CurrentMode == ModeListing)
         return;
-    RunExclusive(window, RunPreviewSteps);
+    RunRequested(window, PreviewAndApply);
 }

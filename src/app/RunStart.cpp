@@ -31,15 +31,7 @@ static bool RunMode(HWND window, const StartRequest& request)
     return ReportRunResult(window, outcome.result, request.folder);
 }
 
-static void RunStartSteps(HWND window)
-{
-    StartRequest request;
-    if (!TakeStartRequest(window, request))
-        return;
-    RunFrozen(window, request.mode, [&] { return RunMode(window, request); });
-}
-
 void RunStart(HWND window)
 {
-    RunExclusive(window, RunStartSteps);
+    RunRequested(window, RunMode);
 }

@@ -45,6 +45,7 @@ public:
         hooks_.collectionBegins = [this] { BeginCollection(); };
         hooks_.collectionEnds = [this] { EndCollection(); };
         hooks_.keepAlive = PumpMessages;
+        hooks_.changesBegin = [this] { BeginChanges(); };
         hooks_.progress = [this](std::int32_t percent) { Progress(percent); };
     }
     WindowHooks(const WindowHooks&) = delete;
@@ -52,6 +53,10 @@ public:
 
     const RunHooks& Hooks() const { return hooks_; }
 
+    // Draws the bar's last position.
+    void EndChanges() { frames_.reset(); }
+
+private:
     // The bar starts at 0 of 100; from now on it is drawn at most five times a second.
     void BeginChanges()
     {
@@ -61,10 +66,7 @@ public:
         SendMessageW(bar_, PBM_SETPOS, 0, 0);
         frames_ = std::make_unique<ProgressFrames>(bar_);
     }
-    // Draws the bar's last position.
-    void EndChanges() { frames_.reset(); }
 
-private:
     bool AskResume() const
     {
         return MessageBoxW(window_, kResumeQuestion, kResumeCaption, MB_ICONQUESTION | MB_YESNO) == IDYES;
@@ -114,25 +116,25 @@ PreparedRun PrepareWindowRun(HWND window, const std::wstring& folder, const RunO
     return PrepareRun(folder, options, hooks.Hooks());
 }
 
-RunOutcome ExecuteWindowRun(HWND window, PreparedRun& run, const RunOptions& options)
+// Runs apply, then tells the user what waits for a restart and what kept its name.
+template <typename Apply>
+static RunOutcome ApplyAndReport(HWND window, Apply apply)
 {
     BusyScope busy(window);
     WindowHooks hooks(window);
-    hooks.BeginChanges();
-    RunOutcome outcome = ExecuteRun(run, options, hooks.Hooks());
+    RunOutcome outcome = apply(hooks.Hooks());
     hooks.EndChanges();
     if (outcome.result == BatchResult::Completed)
         ReportRunEnd(window, outcome);
     return outcome;
 }
 
+RunOutcome ExecuteWindowRun(HWND window, PreparedRun& run, const RunOptions& options)
+{
+    return ApplyAndReport(window, [&](const RunHooks& hooks) { return ExecuteRun(run, options, hooks); });
+}
+
 RunOutcome WindowBatchRun(HWND window, const std::wstring& folder, const RunOptions& options)
 {
-    PreparedRun run = PrepareWindowRun(window, folder, options);
-    if (run.result != BatchResult::Completed) {
-        RunOutcome outcome;
-        outcome.result = run.result;
-        return outcome;
-    }
-    return ExecuteWindowRun(window, run, options);
+    return ApplyAndReport(window, [&](const RunHooks& hooks) { return BatchRun(folder, options, hooks); });
 }

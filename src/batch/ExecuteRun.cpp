@@ -113,6 +113,8 @@ double SecondsSince(const LARGE_INTEGER& start)
 RunOutcome ExecuteRun(PreparedRun& run, const RunOptions& options, const RunHooks& hooks)
 {
     RunOutcome outcome;
+    if (hooks.changesBegin)
+        hooks.changesBegin();
     // Started from inside the tree, this process's own current directory would hold a folder the
     // run renames.
     CurrentDirectoryAside aside;

@@ -15,6 +15,8 @@ struct RunHooks {
     std::function<void()> keepAlive;
     // Another run holds the tree and this one waits for it to end; told once.
     std::function<void()> waitingForOtherRun;
+    // The plan is about to be applied: from now on the run changes the disk.
+    std::function<void()> changesBegin;
     // The share of the entries done, 1 to 100, each time it grows while the changes are made.
     std::function<void(std::int32_t percent)> progress;
     // After each change made to the disk: false stops the run there as a crash would, with no

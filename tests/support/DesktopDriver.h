@@ -3,6 +3,7 @@
 #pragma once
 
 #include "UniqueHandle.h"
+#include "WaitUntil.h"
 
 #include <windows.h>
 
@@ -57,19 +58,6 @@ DWORD WaitForExit(const ChildProgram& program, DWORD timeoutMs = 30000);
 // Ends a process the test started, when a test failed before it could close it.
 void KillIfRunning(const ChildProgram& program);
 
-// Polls a condition every 20 ms until it holds or the time-out passes.
-template <typename Condition>
-bool WaitUntil(Condition condition, DWORD timeoutMs = 20000)
-{
-    ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    for (;;) {
-        if (condition())
-            return true;
-        if (GetTickCount64() >= deadline)
-            return false;
-        Sleep(20);
-    }
-}
 
 // Nomaro in GUI mode, started in the given StartDirectory, for the length of a test: its main
 // window is closed (and the process ended if it will not go) when the test is over.

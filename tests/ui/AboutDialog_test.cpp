@@ -4,6 +4,7 @@
 #include "OfferWindow.h"
 #include "StaticLink.h"
 #include "UiTestWindows.h"
+#include "WaitUntil.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>
@@ -32,18 +33,6 @@ HWND FindAboutDialog(DWORD threadId)
     return found;
 }
 
-template <typename Condition>
-bool WaitFor(Condition condition, DWORD timeoutMs = 10000)
-{
-    ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    while (!condition()) {
-        if (GetTickCount64() >= deadline)
-            return false;
-        Sleep(10);
-    }
-    return true;
-}
-
 // Posted messages reach the dialog in order: once a later posted marker has been handled,
 // every earlier key has been too.
 bool AllPostedHandled(HWND dialog)
@@ -52,7 +41,7 @@ bool AllPostedHandled(HWND dialog)
     HWND notice = GetDlgItem(dialog, IDC_ABOUT_NOTICE);
     UINT limit = ++marker;
     PostMessageW(notice, EM_SETLIMITTEXT, limit, 0);
-    return WaitFor([&] { return !IsWindow(dialog) || SendMessageW(notice, EM_GETLIMITTEXT, 0, 0) == limit; });
+    return WaitUntil([&] { return !IsWindow(dialog) || SendMessageW(notice, EM_GETLIMITTEXT, 0, 0) == limit; });
 }
 
 void PostKey(HWND window, WPARAM key)
@@ -77,7 +66,7 @@ INT_PTR RunAbout(HWND owner, Drive drive)
     DWORD threadId = GetCurrentThreadId();
     std::thread driver([&] {
         HWND dialog = nullptr;
-        if (!WaitFor([&] { return (dialog = FindAboutDialog(threadId)) != nullptr; })) {
+        if (!WaitUntil([&] { return (dialog = FindAboutDialog(threadId)) != nullptr; })) {
             ADD_FAILURE() << "the About dialog did not appear";
             return;
         }
@@ -152,7 +141,7 @@ TEST_F(AboutDialogTest, OpensCentredWithItsHeadingLinksAndNoticeAndOkEndsIt)
 
         EXPECT_EQ(FocusOf(threadId), GetDlgItem(dialog, IDOK));
         PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
-        EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
     });
     EXPECT_EQ(result, 0);
     EXPECT_FALSE(IsLiveFont(heading)) << "the heading font goes with the dialog";
@@ -178,7 +167,7 @@ TEST_F(AboutDialogTest, StaysOnScreenWhenItsOwnerIsNearTheEdge)
                              ? monitor.rcWork.top
                              : o.top + ((o.bottom - o.top) - (d.bottom - d.top)) / 2);
         PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-        EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
     });
 }
 
@@ -197,7 +186,7 @@ TEST_F(AboutDialogTest, EscapeDoesNothingAndTheCloseBoxEndsIt)
         EXPECT_TRUE(IsWindow(dialog) && IsWindowVisible(dialog)) << "Escape in the notice box";
 
         PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-        EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
     });
     EXPECT_EQ(result, 0);
 }
@@ -215,7 +204,7 @@ TEST_F(AboutDialogTest, EnterEndsItExceptWhileTheNoticeBoxHasTheFocus)
         HWND ok = GetDlgItem(dialog, IDOK);
         SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(ok), TRUE);
         PostKey(ok, VK_RETURN);
-        EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
     });
     EXPECT_EQ(result, 0);
 }
@@ -228,12 +217,12 @@ TEST_F(AboutDialogTest, TheMoreInformationLinkOpensTheOfferWindowForTheOwner)
         HWND link = GetDlgItem(dialog, IDC_ABOUT_MORE_INFO);
         PostMessageW(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
         PostMessageW(link, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
-        ASSERT_TRUE(WaitFor([] { return OfferWindowHandle() != nullptr; }));
+        ASSERT_TRUE(WaitUntil([] { return OfferWindowHandle() != nullptr; }));
         EXPECT_EQ(GetWindow(OfferWindowHandle(), GW_OWNER), owner.window());
         ASSERT_TRUE(AllPostedHandled(dialog));
         EXPECT_TRUE(IsWindow(dialog)) << "the About dialog stays open";
         PostMessageW(dialog, WM_CLOSE, 0, 0);
-        EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
     });
     EXPECT_EQ(result, 0);
     ASSERT_NE(OfferWindowHandle(), nullptr) << "the offer window outlives the About dialog";
@@ -249,7 +238,7 @@ TEST_F(AboutDialogTest, EveryOpeningMakesAFreshHeadingFont)
             heading = reinterpret_cast<HFONT>(SendDlgItemMessageW(dialog, IDC_ABOUT_PRODUCT, WM_GETFONT, 0, 0));
             EXPECT_TRUE(IsLiveFont(heading));
             PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-            EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+            EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
         });
         EXPECT_FALSE(IsLiveFont(heading)) << "round " << round;
     }

@@ -2,30 +2,15 @@
 // by hand; a driver thread reads the list and plays the user with posted keys and clicks.
 #include "PreviewDialog.h"
 #include "UiTestWindows.h"
+#include "WaitUntil.h"
 #include "resource.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
-#include <cstdio>
 #include <thread>
 
 namespace {
-using Clock = std::chrono::steady_clock;
-
-template <typename Condition>
-bool WaitFor(Condition condition, DWORD timeoutMs = 10000)
-{
-    ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    while (!condition()) {
-        if (GetTickCount64() >= deadline)
-            return false;
-        Sleep(5);
-    }
-    return true;
-}
 
 HWND FindPreviewDialog(DWORD threadId)
 {
@@ -107,7 +92,7 @@ bool RunPreview(HWND owner, const RunPlan& plan, Drive drive)
     DWORD threadId = GetCurrentThreadId();
     std::thread driver([&] {
         HWND dialog = nullptr;
-        if (!WaitFor([&] { return (dialog = FindPreviewDialog(threadId)) != nullptr; }, 60000)) {
+        if (!WaitUntil([&] { return (dialog = FindPreviewDialog(threadId)) != nullptr; }, 60000)) {
             ADD_FAILURE() << "the Preview dialog did not appear";
             return;
         }
@@ -172,7 +157,7 @@ TEST_F(PreviewDialogTest, ShowsEveryEntryAndItsSummaryFiltersByKeyboardAndEscape
         // another entry before.
         ListView_SetItemState(list, 2, LVIS_SELECTED, LVIS_SELECTED);
         PostKey(list, 'O', true);
-        ASSERT_TRUE(WaitFor([&] { return RowCount(dialog) == 4; })) << RowCount(dialog);
+        ASSERT_TRUE(WaitUntil([&] { return RowCount(dialog) == 4; })) << RowCount(dialog);
         EXPECT_EQ(ListView_GetSelectedCount(list), 0u);
         EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_PREVIEW_CHANGES_ONLY), BST_CHECKED);
         EXPECT_EQ(RowTexts(dialog, 2),
@@ -180,16 +165,16 @@ TEST_F(PreviewDialogTest, ShowsEveryEntryAndItsSummaryFiltersByKeyboardAndEscape
                                              L"Cannot change (con.jpg: reserved for a device)"}));
         EXPECT_EQ(RowTexts(dialog, 3), (std::vector<std::wstring>{L".", L"R.txt", L"R.txt", L"Read-only mark cleared"}));
         PostKey(list, 'O', true);
-        ASSERT_TRUE(WaitFor([&] { return RowCount(dialog) == 6; }));
+        ASSERT_TRUE(WaitUntil([&] { return RowCount(dialog) == 6; }));
 
         // Tab goes from the list through the check box and Start to Close.
         SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(list), TRUE);
         for (int id : {IDC_PREVIEW_CHANGES_ONLY, IDOK, IDCANCEL, IDC_PREVIEW_LIST}) {
             PostKey(FocusOf(threadId), VK_TAB);
-            EXPECT_TRUE(WaitFor([&] { return FocusOf(threadId) == GetDlgItem(dialog, id); })) << id;
+            EXPECT_TRUE(WaitUntil([&] { return FocusOf(threadId) == GetDlgItem(dialog, id); })) << id;
         }
         PostKey(list, VK_ESCAPE);
-        EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
     });
     EXPECT_FALSE(started);
     EXPECT_TRUE(IsWindowEnabled(owner.window()));
@@ -199,7 +184,7 @@ TEST_F(PreviewDialogTest, EnterChoosesStart)
 {
     EXPECT_TRUE(RunPreview(owner.window(), plan, [&](HWND dialog, DWORD) {
         PostKey(GetDlgItem(dialog, IDC_PREVIEW_LIST), VK_RETURN);
-        EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
     }));
 }
 
@@ -237,43 +222,6 @@ TEST_F(PreviewDialogTest, ResizingMovesTheButtonsWithTheCornerAndStopsAtAMinimum
         EXPECT_GT(shrunkList.bottom - shrunkList.top, 0);
         EXPECT_LE(shrunkList.bottom, start.top);
         PostMessageW(dialog, WM_CLOSE, 0, 0);
-        EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
     });
-}
-
-// Prints how long 100,000 rows take to open and to show the last row; nothing copied per row.
-TEST_F(PreviewDialogTest, OpensAHundredThousandEntries)
-{
-    constexpr int kEntries = 100000;
-    RunPlan large;
-    large.entries.reserve(kEntries);
-    for (int i = 0; i < kEntries; ++i) {
-        wchar_t path[64];
-        swprintf(path, 64, L".\\Folder%04d\\IMG_%06d.JPG", i / 100, i);
-        wchar_t name[32];
-        swprintf(name, 32, L"img_%06d.jpg", i);
-        large.entries.push_back(Entry(path, name, i % 10 == 0 ? PlanStatus::AlreadyRight : PlanStatus::WillChange));
-    }
-    std::atomic<Clock::time_point::rep> opened{0};
-    Clock::time_point begin = Clock::now();
-    bool started = RunPreview(owner.window(), large, [&](HWND dialog, DWORD) {
-        opened = (Clock::now() - begin).count();
-        ASSERT_EQ(RowCount(dialog), kEntries);
-        Clock::time_point scroll = Clock::now();
-        HWND list = GetDlgItem(dialog, IDC_PREVIEW_LIST);
-        ListView_EnsureVisible(list, kEntries - 1, FALSE);
-        UpdateWindow(list);
-        double scrolledMs = std::chrono::duration<double, std::milli>(Clock::now() - scroll).count();
-        EXPECT_EQ(RowTexts(dialog, kEntries - 1),
-                  (std::vector<std::wstring>{L".\\Folder0999", L"IMG_099999.JPG", L"img_099999.jpg", L"Renamed"}));
-        std::printf("to the last row: %.1f ms\n", scrolledMs);
-
-        SendDlgItemMessageW(dialog, IDC_PREVIEW_CHANGES_ONLY, BM_CLICK, 0, 0);
-        EXPECT_EQ(RowCount(dialog), kEntries - kEntries / 10);
-        PostMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
-        EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
-    });
-    EXPECT_FALSE(started);
-    std::printf("100,000 entries: dialog shown after %.1f ms\n",
-                std::chrono::duration<double, std::milli>(Clock::duration(opened.load())).count());
 }
