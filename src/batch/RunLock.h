@@ -14,8 +14,6 @@ public:
     RunLock& operator=(RunLock&& other) noexcept;
     ~RunLock();
 
-    bool Held() const { return mutex_.valid(); }
-
 private:
     void Release();
     UniqueKernelHandle mutex_;

@@ -12,11 +12,6 @@ const wchar_t kResumeQuestion[] = L"Would you like for Nomaro to start numbering
                                   L"from where it left off the last time you used it\n"
                                   L"numbering only the newest files?";
 
-std::wstring HistoryBackupPath(const NumberingHistory& history)
-{
-    return history.filePath + kBackupSuffix;
-}
-
 std::unique_ptr<NumberingHistory> LoadHistory(const std::wstring& startDirectory)
 {
     auto history = std::make_unique<NumberingHistory>();

@@ -18,7 +18,8 @@ struct NumberingHistory {
     std::wstring filePath; // startDirectory\Nomaro.stdb
     PathList records;
     // The file held bytes the reader could not take: it is kept as it was before the first save,
-    // so that what could not be read is not lost.
+    // as Nomaro.stdb.bak, or the first free Nomaro.stdb.N.bak, so that what could not be read is
+    // not lost.
     bool needsBackup = false;
 };
 
@@ -26,10 +27,6 @@ struct NumberingHistory {
 extern const wchar_t kResumeQuestion[];
 
 constexpr wchar_t kHistoryFileName[] = L"Nomaro.stdb";
-
-// Where a history file that could not be read whole is kept before it is first rewritten; when
-// that name is taken, the backup takes the next free one (Nomaro.stdb.1.bak, ...).
-std::wstring HistoryBackupPath(const NumberingHistory& history);
 
 // A record's count as the history file holds it, 0 to 4294967295. PathEntry keeps it in a signed
 // field, where a damaged or edited file's count of 2^31 or more looks negative: read it through this.

@@ -22,7 +22,6 @@ public:
 
     // Shows plan (which must outlive the rows), every entry or only those that change or cannot change.
     void Show(const RunPlan* plan, bool changesOnly);
-    bool ChangesOnly() const { return changesOnly_; }
 
     // Answers the list's LVN_GETDISPINFOW.
     void OnGetDispInfo(NMLVDISPINFOW& info) const;
