@@ -2,14 +2,23 @@
 #include "UndoCommand.h"
 
 #include "AppState.h"
+#include "CurrentDirectoryAside.h"
 #include "ExtendedPath.h"
 #include "JournalStore.h"
+#include "MessagePump.h"
+#include "RunFrame.h"
+#include "RunLock.h"
+#include "Win32Text.h"
 #include "resource.h"
 
 static constexpr wchar_t kUndoCaption[] = L"Nomaro";
 static constexpr wchar_t kUndoItem[] = L"Undo";
 static constexpr wchar_t kDamagedText[] = L"The record of this run cannot be read, so it cannot be undone.";
 static constexpr wchar_t kNothingText[] = L"This run changed nothing that Undo could take back.";
+static constexpr wchar_t kNothingReadableText[] =
+    L"Nothing that could be read in the record of this run can be taken back.";
+static constexpr wchar_t kPartlyReadText[] = L"Part of the record of this run could not be read:";
+static constexpr wchar_t kKeptAsText[] = L"The record is kept as\n";
 static constexpr wchar_t kInterruptedText[] =
     L"This run did not finish. Undo takes back what it finds was done on the disk.";
 static constexpr wchar_t kChangedSinceText[] = L"Entries changed since the run are left as they are.";
@@ -72,6 +81,17 @@ static bool RunInProgress()
     return BatchBusy || StartInProgress;
 }
 
+// A journal found unreadable that is still under its journal name: Undo sets it aside and says
+// where it is, even when there is no run to offer.
+static bool AnyNotSetAside(const UndoOffer& offer)
+{
+    for (const UnreadableJournal& journal : offer.unreadable) {
+        if (!journal.setAside)
+            return true;
+    }
+    return false;
+}
+
 void UpdateUndoItem(HMENU menu, const std::wstring& journalFolder)
 {
     if (GetMenuState(menu, IDM_UNDO, MF_BYCOMMAND) == static_cast<UINT>(-1))
@@ -81,7 +101,7 @@ void UpdateUndoItem(HMENU menu, const std::wstring& journalFolder)
     MENUITEMINFOW item{};
     item.cbSize = sizeof(item);
     item.fMask = MIIM_STRING | MIIM_STATE;
-    item.fState = offer.journalPath.empty() ? MFS_GRAYED : MFS_ENABLED;
+    item.fState = offer.journalPath.empty() && !AnyNotSetAside(offer) ? MFS_GRAYED : MFS_ENABLED;
     item.dwTypeData = text.data();
     SetMenuItemInfoW(menu, IDM_UNDO, FALSE, &item);
 }
@@ -100,8 +120,40 @@ static std::wstring LocalTimeText(const FILETIME& utc)
     return std::wstring(date) + L" " + time;
 }
 
-static std::wstring UndoQuestion(const JournalHeader& header, const UndoCounts& counts)
+// What of the record could not be read, a line for each part, and what that means.
+static std::wstring DamageText(const JournalDamage& damage)
 {
+    std::wstring text = kPartlyReadText;
+    if (damage.cutShort)
+        text += L"\n- it ends part way: what came after could not be read";
+    if (damage.memoryUnreadable)
+        text += L"\n- the numbering memory and the Favorites menu order as they were before the run: they are not restored";
+    if (damage.entriesUnreadable)
+        text += L"\n- " + std::to_wstring(damage.entriesUnreadable) +
+                (damage.entriesUnreadable == 1 ? L" entry: its changes are not undone" : L" entries: their changes are not undone");
+    if (damage.stepsUnreadable)
+        text += L"\n- " + std::to_wstring(damage.stepsUnreadable) +
+                (damage.stepsUnreadable == 1 ? L" change: it is not undone" : L" changes: they are not undone");
+    if (damage.endUnreadable)
+        text += L"\n- how the run ended: Undo takes back what it finds was done on the disk";
+    return text;
+}
+
+// The newer runs whose records could not be read, and where they are kept.
+static std::wstring UnreadableText(const std::vector<UnreadableJournal>& unreadable)
+{
+    std::wstring text = unreadable.size() == 1
+                            ? std::wstring(L"The record of a newer run could not be read, so that run cannot be undone. It is kept as")
+                            : L"The records of " + std::to_wstring(unreadable.size()) +
+                                  L" newer runs could not be read, so those runs cannot be undone. They are kept as";
+    for (const UnreadableJournal& journal : unreadable)
+        text += L"\n" + journal.path;
+    return text;
+}
+
+static std::wstring UndoQuestion(const UndoOffer& offer, const RunJournalData& journal, const UndoCounts& counts)
+{
+    const JournalHeader& header = journal.header;
     std::wstring text = std::wstring(kUndoItem) + L" " + ModeName(header.mode) + L" in " + DisplayPath(header.root) +
                         L",\nthe run of " + LocalTimeText(header.time) + L"?\n\n";
     if (counts.renamed)
@@ -114,19 +166,22 @@ static std::wstring UndoQuestion(const JournalHeader& header, const UndoCounts& 
         text += L"The numbering memory goes back to how it was before the run.\n";
     if (counts.favoritesOrder)
         text += L"The Favorites menu order goes back to how it was before the run.\n";
-    if (header.state != JournalState::Ended)
+    // A run whose end could not be read is read as one that never ended, which it may not be.
+    if (header.state != JournalState::Ended && !journal.damage.endUnreadable)
         text += std::wstring(L"\n") + kInterruptedText + L"\n";
-    return text + L"\n" + kChangedSinceText;
+    if (journal.damage.Any())
+        text += L"\n" + DamageText(journal.damage) + L"\nThe rest is undone as far as it is safe.\n";
+    text += L"\n" + std::wstring(kChangedSinceText);
+    if (!offer.unreadable.empty())
+        text += L"\n\n" + UnreadableText(offer.unreadable);
+    return text;
 }
 
-static std::wstring SystemMessage(DWORD error)
+// The system's text for an error, as the end of a line of the report.
+static std::wstring ErrorText(DWORD error)
 {
-    wchar_t* buffer = nullptr;
-    DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                  nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::wstring text = length ? std::wstring(buffer, length) : L"error " + std::to_wstring(error);
-    LocalFree(buffer);
-    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ' || text.back() == L'.'))
+    std::wstring text = SystemErrorText(error);
+    while (!text.empty() && text.back() == L'.')
         text.pop_back();
     return text;
 }
@@ -142,7 +197,9 @@ static std::wstring ProblemText(const UndoProblem& problem)
     case UndoSkip::OldNameTaken:
         return what + L": its old name is taken";
     case UndoSkip::AwaitingRestart:
-        return what + L": its rename waits for the next restart";
+        return what + L": it will still be renamed at the next restart, since its rename could not be cancelled (" +
+               (problem.error == ERROR_ACCESS_DENIED ? std::wstring(L"that needs an administrator") : ErrorText(problem.error)) +
+               L")";
     case UndoSkip::NotKept:
         return what + L": its bytes before the run could not be kept";
     case UndoSkip::Elsewhere:
@@ -150,7 +207,7 @@ static std::wstring ProblemText(const UndoProblem& problem)
     case UndoSkip::Failed:
         break;
     }
-    return what + L": " + SystemMessage(problem.error);
+    return what + L": " + ErrorText(problem.error);
 }
 
 static std::wstring ReportText(const UndoReport& report)
@@ -167,39 +224,87 @@ static std::wstring ReportText(const UndoReport& report)
     return text;
 }
 
-void RunUndo(HWND window, const std::wstring& journalFolder)
+// Sets aside the unreadable journals still under their journal names, so that they are kept and
+// no longer looked at as runs; true when there was any.
+static bool SetAsideUnreadable(UndoOffer& offer)
 {
-    // The run in progress journals itself and would change what is taken back.
-    if (RunInProgress())
-        return;
+    bool any = false;
+    for (UnreadableJournal& journal : offer.unreadable) {
+        if (journal.setAside)
+            continue;
+        journal.path = SetAsideJournal(journal.path);
+        journal.setAside = true;
+        any = true;
+    }
+    return any;
+}
+
+static void Tell(HWND window, const std::wstring& text, UINT icon)
+{
+    MessageBoxW(window, text.c_str(), kUndoCaption, icon | MB_OK);
+}
+
+static void UndoNewestRun(HWND window, const std::wstring& journalFolder)
+{
+    // A run of another Nomaro (a command line) would change what is taken back: wait for its end.
+    RunHooks hooks;
+    hooks.keepAlive = PumpMessages;
+    RunLock lock = AcquireRunLock(hooks);
     UndoOffer offer = FindUndoOffer(journalFolder);
-    if (offer.journalPath.empty())
+    bool newlySetAside = SetAsideUnreadable(offer);
+    if (offer.journalPath.empty()) {
+        if (newlySetAside)
+            Tell(window, UnreadableText(offer.unreadable), MB_ICONWARNING);
         return;
+    }
     RunJournalData journal;
     if (!LoadJournal(offer.journalPath, journal)) {
-        MessageBoxW(window, kDamagedText, kUndoCaption, MB_ICONWARNING | MB_OK);
-        RemoveJournal(offer.journalPath);
+        Tell(window, std::wstring(kDamagedText) + L"\n\n" + kKeptAsText + SetAsideJournal(offer.journalPath), MB_ICONWARNING);
         return;
     }
     UndoCounts counts = CountUndo(journal);
     if (!counts.Any()) {
-        MessageBoxW(window, kNothingText, kUndoCaption, MB_ICONINFORMATION | MB_OK);
-        RemoveJournal(offer.journalPath);
+        if (journal.damage.Any()) {
+            Tell(window, std::wstring(kNothingReadableText) + L"\n\n" + DamageText(journal.damage) + L"\n\n" + kKeptAsText +
+                             SetAsideJournal(offer.journalPath),
+                 MB_ICONWARNING);
+        } else {
+            Tell(window, kNothingText, MB_ICONINFORMATION);
+            RemoveJournal(offer.journalPath);
+        }
         return;
     }
-    if (MessageBoxW(window, UndoQuestion(journal.header, counts).c_str(), kUndoCaption, MB_ICONQUESTION | MB_YESNO) != IDYES)
+    if (MessageBoxW(window, UndoQuestion(offer, journal, counts).c_str(), kUndoCaption, MB_ICONQUESTION | MB_YESNO) != IDYES)
         return;
 
     HCURSOR previousCursor = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     UndoTarget target;
     target.historyFile = History ? History->filePath : std::wstring();
-    UndoReport report = UndoJournal(journal, target);
-    // Undone: the next older run is the one Undo offers now.
-    RemoveJournal(offer.journalPath);
+    UndoReport report;
+    {
+        // A folder this process started in is renamed back like any other.
+        CurrentDirectoryAside aside;
+        report = UndoJournal(journal, target);
+    }
+    // Undone: the next older run is the one Undo offers now. A record read only in part is kept,
+    // as what is left of the changes that could not be undone.
+    std::wstring text = ReportText(report);
+    if (journal.damage.Any())
+        text += L"\n\nPart of the record of this run could not be read, so what it held was not undone. " +
+                std::wstring(kKeptAsText) + SetAsideJournal(offer.journalPath);
+    else
+        RemoveJournal(offer.journalPath);
     // The history in memory would otherwise be saved over the restored file at the next run's end.
     if (report.historyRestored && History)
         History = LoadHistory(StartDirectory);
     SetCursor(previousCursor);
-    MessageBoxW(window, ReportText(report).c_str(), kUndoCaption,
-                (report.notUndone.empty() ? MB_ICONINFORMATION : MB_ICONWARNING) | MB_OK);
+    Tell(window, text, report.notUndone.empty() && !journal.damage.Any() ? MB_ICONINFORMATION : MB_ICONWARNING);
+}
+
+void RunUndo(HWND window, const std::wstring& journalFolder)
+{
+    // The run in progress journals itself and would change what is taken back.
+    if (RunInProgress())
+        return;
+    RunExclusive(window, [&] { UndoNewestRun(window, journalFolder); });
 }

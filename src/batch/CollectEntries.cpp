@@ -7,6 +7,7 @@
 #include "FolderReader.h"
 #include "FolderWalk.h"
 #include "HistoryStore.h"
+#include "PathParts.h"
 #include "Trim.h"
 
 #include <unordered_map>
@@ -187,10 +188,9 @@ CollectedTree CollectEntries(const std::wstring& root, const RunOptions& options
 CollectedTree CollectOneFile(const std::wstring& filePath)
 {
     CollectedTree tree;
-    std::wstring::size_type slash = filePath.find_last_of(L'\\');
-    tree.plan.root = filePath.substr(0, slash);
+    tree.plan.root = FolderPart(filePath);
     tree.plan.progressTotal = 1;
-    std::wstring name = filePath.substr(slash + 1);
+    std::wstring name(LastComponent(filePath));
 
     // The file's neighbours hold names too: one may bear its new spelling already.
     FolderReader neighbours(tree.plan.root);

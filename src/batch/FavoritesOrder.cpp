@@ -1,6 +1,7 @@
 // The Favorites menu's custom order: deleted by a Favorites run, kept before and put back by Undo.
 #include "FavoritesOrder.h"
 
+#include "RegistryValue.h"
 #include "UniqueHandle.h"
 
 const wchar_t kFavoritesOrderKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MenuOrder\\Favorites";
@@ -17,29 +18,15 @@ bool ReadFavoritesOrder(HKEY root, KeptBytes& kept)
     if (status != ERROR_SUCCESS)
         return false;
     UniqueKey key(opened);
-    // The value may grow between the two calls; ask again until it fits.
-    for (int attempt = 0; attempt < 8; ++attempt) {
-        DWORD type = 0;
-        DWORD size = 0;
-        status = RegQueryValueExW(key.get(), kFavoritesOrderValue, nullptr, &type, nullptr, &size);
-        if (status == ERROR_FILE_NOT_FOUND)
-            return true;
-        if (status != ERROR_SUCCESS)
-            return false;
-        std::string bytes(size, '\0');
-        status = RegQueryValueExW(key.get(), kFavoritesOrderValue, nullptr, &type,
-                                  reinterpret_cast<BYTE*>(bytes.data()), &size);
-        if (status == ERROR_MORE_DATA)
-            continue;
-        if (status != ERROR_SUCCESS)
-            return status == ERROR_FILE_NOT_FOUND;
-        bytes.resize(size);
-        kept.state = KeptState::Present;
-        kept.type = type;
-        kept.bytes = std::move(bytes);
-        return true;
-    }
-    return false;
+    DWORD type = 0;
+    std::string bytes;
+    status = ReadRegistryValue(key.get(), kFavoritesOrderValue, type, bytes);
+    if (status != ERROR_SUCCESS)
+        return status == ERROR_FILE_NOT_FOUND;
+    kept.state = KeptState::Present;
+    kept.type = type;
+    kept.bytes = std::move(bytes);
+    return true;
 }
 
 bool RestoreFavoritesOrder(HKEY root, const KeptBytes& kept)

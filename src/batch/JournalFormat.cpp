@@ -1,144 +1,85 @@
-// The bytes of a run's journal.
+// The bytes of a run's journal: records with a checksum each, encoded as they are written and
+// read record by record, so that a damaged record is left out and named rather than trusted.
 //
 // Layout (integers little-endian; a text is a 32-bit count of UTF-16 units and the units; a blob
 // is a 32-bit count of bytes and the bytes):
-//   magic "NMROJRNL", version 32, state 8, mode 8, entry count 32, step count 32, time 64, root text
-//   history file text, kept; index file text, kept; Favorites order kept
+//   magic "NMROJRNL", version 32 (2), then the records, each framed as
+//     payload length 32, payload, CRC-32 of the payload 32 (IEEE, reflected polynomial 0xEDB88320)
+//   header record: state 8, mode 8, entry count 32, step count 32, time 64, root text
+//   memory record: history file text, kept; index file text, kept; Favorites order kept
 //     kept: state 8, and when present: type 32, blob
-//   entries: plan index 32, flags 8 (1 folder), size 64, last write 64, tag 8,
+//   one entry record per entry: plan index 32, flags 8 (1 folder), size 64, last write 64, tag 8,
 //     and with a tag: offset 64, the 128 old bytes when replaced, the 128 new bytes
-//   steps: kind 8, plan index 32, path below the root, new name, temporary name, attributes 32
+//   one step record per step: kind 8, plan index 32, path below the root, new name, temporary
+//     name, attributes 32
 //     path below the root: form 8 (0 the root itself, 1 below it) and with form 1 the text after it
 //     name: form 8 (0 none, 1 a name in the folder of the step's path) and with form 1 the name
-//   results: count 32 (0 while begun, else one per step): outcome 8, error 32, stranded-at name
-//   after: count 32: plan index 32, size 64, last write 64
+//   end record: empty while the run is begun (framed: 8 zero bytes); once it ended,
+//     results: count 32 (one per step): outcome 8, error 32, stranded-at name
+//     after: count 32: plan index 32, size 64, last write 64
+// Version 1 has the same fields without frames or checksums, one after the other from the state
+// to the after count; a begun one ends in the 8 zero bytes of its two empty counts.
 #include "JournalFormat.h"
 
-#include "AsciiCase.h"
+#include "ByteCodec.h"
+#include "Crc32.h"
 #include "ExtendedPath.h"
+#include "PathParts.h"
 
 #include <algorithm>
 #include <limits>
 
 namespace {
 
+constexpr std::uint32_t kVersion1 = 1;
 constexpr std::uint8_t kFolderFlag = 1;
 constexpr std::uint8_t kNoName = 0;
 constexpr std::uint8_t kName = 1;
 constexpr std::uint8_t kRootItself = 0;
 constexpr std::uint8_t kBelowRoot = 1;
-constexpr wchar_t kJournalPrefix[] = L"Run-";
-constexpr wchar_t kJournalExtension[] = L".journal";
+constexpr std::uint32_t kMaxPlanIndex = static_cast<std::uint32_t>(std::numeric_limits<std::int32_t>::max());
 
-// Appends fields to a buffer.
-class Writer {
-public:
-    explicit Writer(std::string& out) : out_(out) {}
-    void U8(std::uint8_t value) { out_.push_back(static_cast<char>(value)); }
-    void U32(std::uint32_t value) { Put(value, 4); }
-    void U64(std::uint64_t value) { Put(value, 8); }
-    void Time(const FILETIME& time)
-    {
-        U64((static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime);
-    }
-    void Text(std::wstring_view text)
-    {
-        U32(static_cast<std::uint32_t>(text.size()));
-        for (wchar_t unit : text) {
-            out_.push_back(static_cast<char>(unit & 0xFF));
-            out_.push_back(static_cast<char>((unit >> 8) & 0xFF));
-        }
-    }
-    void Blob(std::string_view bytes)
-    {
-        U32(static_cast<std::uint32_t>(bytes.size()));
-        out_.append(bytes);
-    }
-    void Raw(std::string_view bytes) { out_.append(bytes); }
+void PutTime(ByteWriter& out, const FILETIME& time)
+{
+    out.U64((static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime);
+}
 
-private:
-    void Put(std::uint64_t value, int size)
-    {
-        for (int i = 0; i < size; ++i)
-            out_.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
-    }
-    std::string& out_;
-};
+bool GetTime(ByteReader& in, FILETIME& time)
+{
+    std::uint64_t ticks = 0;
+    if (!in.U64(ticks))
+        return false;
+    time.dwLowDateTime = static_cast<DWORD>(ticks & 0xFFFFFFFF);
+    time.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
+    return true;
+}
 
-// Reads fields front to back and never past the end; every length is checked against what is left.
-class Reader {
-public:
-    explicit Reader(std::string_view bytes) : bytes_(bytes) {}
-    bool AtEnd() const { return position_ == bytes_.size(); }
-    bool U8(std::uint8_t& value)
-    {
-        std::uint64_t wide = 0;
-        if (!Get(wide, 1))
-            return false;
-        value = static_cast<std::uint8_t>(wide);
-        return true;
-    }
-    bool U32(std::uint32_t& value)
-    {
-        std::uint64_t wide = 0;
-        if (!Get(wide, 4))
-            return false;
-        value = static_cast<std::uint32_t>(wide);
-        return true;
-    }
-    bool U64(std::uint64_t& value) { return Get(value, 8); }
-    bool Time(FILETIME& time)
-    {
-        std::uint64_t ticks = 0;
-        if (!U64(ticks))
-            return false;
-        time.dwLowDateTime = static_cast<DWORD>(ticks & 0xFFFFFFFF);
-        time.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
-        return true;
-    }
-    bool Text(std::wstring& text)
-    {
-        std::uint32_t units = 0;
-        if (!U32(units) || units > kMaxJournalTextUnits || Left() / 2 < units)
-            return false;
-        text.resize(units);
-        for (std::uint32_t i = 0; i < units; ++i) {
-            auto low = static_cast<unsigned char>(bytes_[position_]);
-            auto high = static_cast<unsigned char>(bytes_[position_ + 1]);
-            text[i] = static_cast<wchar_t>(low | (high << 8));
-            position_ += 2;
-        }
-        return true;
-    }
-    bool Blob(std::string& bytes)
-    {
-        std::uint32_t size = 0;
-        return U32(size) && Raw(bytes, size);
-    }
-    bool Raw(std::string& bytes, size_t size)
-    {
-        if (Left() < size)
-            return false;
-        bytes.assign(bytes_.data() + position_, size);
-        position_ += size;
-        return true;
-    }
+bool GetText(ByteReader& in, std::wstring& text)
+{
+    return in.Text(text, kMaxJournalTextUnits);
+}
 
-private:
-    size_t Left() const { return bytes_.size() - position_; }
-    bool Get(std::uint64_t& value, int size)
-    {
-        if (Left() < static_cast<size_t>(size))
-            return false;
-        value = 0;
-        for (int i = size - 1; i >= 0; --i)
-            value = (value << 8) | static_cast<unsigned char>(bytes_[position_ + static_cast<size_t>(i)]);
-        position_ += static_cast<size_t>(size);
-        return true;
-    }
-    std::string_view bytes_;
-    size_t position_ = 0;
-};
+// Appends payload to out as one record: its length, the payload and its checksum.
+void PutRecord(std::string& out, std::string_view payload)
+{
+    ByteWriter frame(out);
+    frame.U32(static_cast<std::uint32_t>(payload.size()));
+    frame.Raw(payload);
+    frame.U32(Crc32(payload));
+}
+
+enum class Frame { Read, Damaged, CutShort };
+
+// The next record's payload. CutShort when its length runs past the end: nothing after it can be
+// found. Damaged when its checksum fails.
+Frame NextRecord(ByteReader& in, std::string_view& payload)
+{
+    std::uint32_t length = 0;
+    std::uint32_t crc = 0;
+    if (!in.U32(length) || !in.View(payload, length) || !in.U32(crc))
+        return Frame::CutShort;
+    return Crc32(payload) == crc ? Frame::Read : Frame::Damaged;
+}
 
 // A name that stays in its folder: no separator, no stream, not "." or "..".
 bool IsPlainName(std::wstring_view name)
@@ -164,13 +105,13 @@ std::wstring RootPrefix(const std::wstring& root)
     return !root.empty() && root.back() == L'\\' ? root : root + L'\\';
 }
 
+// The folder of path with its closing backslash; empty when path has no folder.
 std::wstring FolderOf(const std::wstring& path)
 {
-    size_t slash = path.find_last_of(L'\\');
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+    return path.find(L'\\') == std::wstring::npos ? std::wstring() : std::wstring(FolderPart(path)) + L'\\';
 }
 
-bool PutBelowRoot(Writer& out, const std::wstring& root, const std::wstring& path)
+bool PutBelowRoot(ByteWriter& out, const std::wstring& root, const std::wstring& path)
 {
     if (path == root) {
         out.U8(kRootItself);
@@ -187,7 +128,7 @@ bool PutBelowRoot(Writer& out, const std::wstring& root, const std::wstring& pat
     return true;
 }
 
-bool GetBelowRoot(Reader& in, const std::wstring& root, std::wstring& path)
+bool GetBelowRoot(ByteReader& in, const std::wstring& root, std::wstring& path)
 {
     std::uint8_t form = 0;
     if (!in.U8(form))
@@ -197,14 +138,14 @@ bool GetBelowRoot(Reader& in, const std::wstring& root, std::wstring& path)
         return true;
     }
     std::wstring rest;
-    if (form != kBelowRoot || !in.Text(rest) || !IsPlainRelativePath(rest))
+    if (form != kBelowRoot || !GetText(in, rest) || !IsPlainRelativePath(rest))
         return false;
     path = RootPrefix(root) + rest;
     return true;
 }
 
 // A name in the folder of path (the new, temporary or stranded name of a move).
-bool PutSiblingName(Writer& out, const std::wstring& path, const std::wstring& name)
+bool PutSiblingName(ByteWriter& out, const std::wstring& path, const std::wstring& name)
 {
     if (name.empty()) {
         out.U8(kNoName);
@@ -221,23 +162,34 @@ bool PutSiblingName(Writer& out, const std::wstring& path, const std::wstring& n
     return true;
 }
 
-bool GetSiblingName(Reader& in, const std::wstring& path, std::wstring& name)
+// The name alone, as it is stored: empty for none.
+bool GetPlainName(ByteReader& in, std::wstring& name)
 {
     std::uint8_t form = 0;
+    name.clear();
     if (!in.U8(form))
         return false;
-    name.clear();
     if (form == kNoName)
         return true;
+    return form == kName && GetText(in, name) && IsPlainName(name);
+}
+
+bool GetSiblingName(ByteReader& in, const std::wstring& path, std::wstring& name)
+{
     std::wstring rest;
+    if (!GetPlainName(in, rest))
+        return false;
+    name.clear();
+    if (rest.empty())
+        return true;
     std::wstring folder = FolderOf(path);
-    if (form != kName || !in.Text(rest) || !IsPlainName(rest) || folder.empty())
+    if (folder.empty())
         return false;
     name = folder + rest;
     return true;
 }
 
-void PutKept(Writer& out, const KeptBytes& kept)
+void PutKept(ByteWriter& out, const KeptBytes& kept)
 {
     out.U8(static_cast<std::uint8_t>(kept.state));
     if (kept.state == KeptState::Present) {
@@ -246,7 +198,7 @@ void PutKept(Writer& out, const KeptBytes& kept)
     }
 }
 
-bool GetKept(Reader& in, KeptBytes& kept)
+bool GetKept(ByteReader& in, KeptBytes& kept)
 {
     std::uint8_t state = 0;
     if (!in.U8(state) || state > static_cast<std::uint8_t>(KeptState::Present))
@@ -262,12 +214,51 @@ bool GetKept(Reader& in, KeptBytes& kept)
     return true;
 }
 
-void PutEntry(Writer& out, std::int32_t planIndex, const PlannedEntry& planned, const KeptTag* tag)
+void PutHeader(ByteWriter& out, const JournalHeader& header, std::uint32_t entryCount, std::uint32_t stepCount)
+{
+    out.U8(static_cast<std::uint8_t>(JournalState::Begun));
+    out.U8(static_cast<std::uint8_t>(header.mode));
+    out.U32(entryCount);
+    out.U32(stepCount);
+    PutTime(out, header.time);
+    out.Text(header.root);
+}
+
+bool GetHeader(ByteReader& in, JournalHeader& header)
+{
+    std::uint8_t state = 0;
+    std::uint8_t mode = 0;
+    if (!in.U8(state) ||
+        (state != static_cast<std::uint8_t>(JournalState::Begun) && state != static_cast<std::uint8_t>(JournalState::Ended)) ||
+        !in.U8(mode) || !IsOperationMode(mode) || !in.U32(header.entryCount) || !in.U32(header.stepCount) ||
+        !GetTime(in, header.time) || !GetText(in, header.root) || !IsExtendedLengthPath(header.root))
+        return false;
+    header.state = static_cast<JournalState>(state);
+    header.mode = static_cast<OperationMode>(mode);
+    return true;
+}
+
+void PutMemory(ByteWriter& out, const JournalMemory& memory)
+{
+    out.Text(memory.historyFile);
+    PutKept(out, memory.history);
+    out.Text(memory.indexFile);
+    PutKept(out, memory.index);
+    PutKept(out, memory.favoritesOrder);
+}
+
+bool GetMemory(ByteReader& in, JournalMemory& memory)
+{
+    return GetText(in, memory.historyFile) && GetKept(in, memory.history) && GetText(in, memory.indexFile) &&
+           GetKept(in, memory.index) && GetKept(in, memory.favoritesOrder);
+}
+
+void PutEntry(ByteWriter& out, std::int32_t planIndex, const PlannedEntry& planned, const KeptTag* tag)
 {
     out.U32(static_cast<std::uint32_t>(planIndex));
     out.U8(planned.isFolder ? kFolderFlag : 0);
     out.U64(planned.size);
-    out.Time(planned.lastWrite);
+    PutTime(out, planned.lastWrite);
     TagChange change = tag ? tag->change : TagChange::None;
     out.U8(static_cast<std::uint8_t>(change));
     if (change == TagChange::None)
@@ -278,14 +269,14 @@ void PutEntry(Writer& out, std::int32_t planIndex, const PlannedEntry& planned, 
     out.Raw(tag->newTag);
 }
 
-bool GetEntry(Reader& in, JournalEntry& entry)
+bool GetEntry(ByteReader& in, JournalEntry& entry)
 {
     std::uint32_t planIndex = 0;
     std::uint8_t flags = 0;
     std::uint8_t tag = 0;
-    if (!in.U32(planIndex) || planIndex > static_cast<std::uint32_t>(std::numeric_limits<std::int32_t>::max()) ||
-        !in.U8(flags) || (flags & ~kFolderFlag) != 0 || !in.U64(entry.size) || !in.Time(entry.lastWrite) ||
-        !in.U8(tag) || tag > static_cast<std::uint8_t>(TagChange::Appended))
+    if (!in.U32(planIndex) || planIndex > kMaxPlanIndex || !in.U8(flags) || (flags & ~kFolderFlag) != 0 ||
+        !in.U64(entry.size) || !GetTime(in, entry.lastWrite) || !in.U8(tag) ||
+        tag > static_cast<std::uint8_t>(TagChange::Appended))
         return false;
     entry.planIndex = static_cast<std::int32_t>(planIndex);
     entry.isFolder = (flags & kFolderFlag) != 0;
@@ -299,27 +290,16 @@ bool GetEntry(Reader& in, JournalEntry& entry)
     return in.Raw(entry.newTag, kJournalTagSize);
 }
 
-bool EntriesRise(const std::vector<JournalEntry>& entries)
-{
-    for (size_t i = 1; i < entries.size(); ++i) {
-        if (entries[i - 1].planIndex >= entries[i].planIndex)
-            return false;
-    }
-    return true;
-}
-
 // The position of the entry with the plan index, or the entry count when there is none.
-size_t FindEntry(const std::vector<JournalEntry>& entries, std::int32_t planIndex)
+size_t FindEntry(const std::vector<JournalEntry>& entries, std::uint32_t planIndex)
 {
-    auto found = std::lower_bound(entries.begin(), entries.end(), planIndex,
-                                  [](const JournalEntry& entry, std::int32_t index) { return entry.planIndex < index; });
-    return found != entries.end() && found->planIndex == planIndex ? static_cast<size_t>(found - entries.begin())
-                                                                   : entries.size();
-}
-
-bool HasEntry(const std::vector<JournalEntry>& entries, std::int32_t planIndex)
-{
-    return FindEntry(entries, planIndex) < entries.size();
+    if (planIndex > kMaxPlanIndex)
+        return entries.size();
+    auto index = static_cast<std::int32_t>(planIndex);
+    auto found = std::lower_bound(entries.begin(), entries.end(), index,
+                                  [](const JournalEntry& entry, std::int32_t wanted) { return entry.planIndex < wanted; });
+    return found != entries.end() && found->planIndex == index ? static_cast<size_t>(found - entries.begin())
+                                                               : entries.size();
 }
 
 bool TagBytesFit(const KeptTag& tag)
@@ -330,7 +310,7 @@ bool TagBytesFit(const KeptTag& tag)
     return oldFits && tag.newTag.size() == kJournalTagSize;
 }
 
-bool PutStep(Writer& out, const std::wstring& root, const RunStep& step)
+bool PutStep(ByteWriter& out, const std::wstring& root, const RunStep& step)
 {
     out.U8(static_cast<std::uint8_t>(step.kind));
     out.U32(static_cast<std::uint32_t>(step.entry));
@@ -341,16 +321,15 @@ bool PutStep(Writer& out, const std::wstring& root, const RunStep& step)
     return true;
 }
 
-bool GetStep(Reader& in, const std::wstring& root, const std::vector<JournalEntry>& entries, RunStep& step)
+// The step's own fields; whether its entry is known is for the caller to check.
+bool GetStep(ByteReader& in, const std::wstring& root, RunStep& step)
 {
     std::uint8_t kind = 0;
     std::uint32_t entry = 0;
     std::uint32_t attributes = 0;
-    if (!in.U8(kind) || kind > static_cast<std::uint8_t>(StepKind::Move) || !in.U32(entry) ||
-        entry > static_cast<std::uint32_t>(std::numeric_limits<std::int32_t>::max()) ||
-        !HasEntry(entries, static_cast<std::int32_t>(entry)) || !GetBelowRoot(in, root, step.path) ||
-        !GetSiblingName(in, step.path, step.newPath) || !GetSiblingName(in, step.path, step.temporaryPath) ||
-        !in.U32(attributes))
+    if (!in.U8(kind) || kind > static_cast<std::uint8_t>(StepKind::Move) || !in.U32(entry) || entry > kMaxPlanIndex ||
+        !GetBelowRoot(in, root, step.path) || !GetSiblingName(in, step.path, step.newPath) ||
+        !GetSiblingName(in, step.path, step.temporaryPath) || !in.U32(attributes))
         return false;
     step.kind = static_cast<StepKind>(kind);
     step.entry = static_cast<std::int32_t>(entry);
@@ -358,66 +337,196 @@ bool GetStep(Reader& in, const std::wstring& root, const std::vector<JournalEntr
     return step.kind != StepKind::Move || !step.newPath.empty();
 }
 
-bool GetHeader(Reader& in, JournalHeader& header)
-{
-    std::string magic;
-    std::uint32_t version = 0;
-    std::uint8_t state = 0;
-    std::uint8_t mode = 0;
-    if (!in.Raw(magic, kJournalMagicSize) || magic != std::string_view(kJournalMagic, kJournalMagicSize) ||
-        !in.U32(version) || version != kJournalVersion || !in.U8(state) ||
-        (state != static_cast<std::uint8_t>(JournalState::Begun) && state != static_cast<std::uint8_t>(JournalState::Ended)) ||
-        !in.U8(mode) || !IsOperationMode(mode) || !in.U32(header.entryCount) || !in.U32(header.stepCount) ||
-        !in.Time(header.time) || !in.Text(header.root) || !IsExtendedLengthPath(header.root))
-        return false;
-    header.state = static_cast<JournalState>(state);
-    header.mode = static_cast<OperationMode>(mode);
-    return true;
-}
-
-bool GetMemory(Reader& in, JournalMemory& memory)
-{
-    return in.Text(memory.historyFile) && GetKept(in, memory.history) && in.Text(memory.indexFile) &&
-           GetKept(in, memory.index) && GetKept(in, memory.favoritesOrder);
-}
-
-bool GetResults(Reader& in, RunJournalData& journal)
+// The outcomes and the state after the run, into journal. stepRead tells, for every step the
+// journal had, whether it is in journal.steps: the outcome of a step that could not be read is
+// passed over. Nothing is changed unless all of it reads.
+bool GetResults(ByteReader& in, const std::vector<bool>& stepRead, RunJournalData& journal)
 {
     std::uint32_t count = 0;
-    if (!in.U32(count) || (count != 0 && count != journal.steps.size()))
+    if (!in.U32(count) || (count != 0 && count != stepRead.size()))
         return false;
-    journal.results.resize(count);
+    std::vector<StepResult> results;
+    size_t next = 0; // in journal.steps
     for (std::uint32_t i = 0; i < count; ++i) {
         std::uint8_t outcome = 0;
         std::uint32_t error = 0;
-        StepResult& result = journal.results[i];
+        std::wstring stranded;
         if (!in.U8(outcome) || outcome > static_cast<std::uint8_t>(StepOutcome::NotTried) || !in.U32(error) ||
-            !GetSiblingName(in, journal.steps[i].path, result.strandedAt))
+            !GetPlainName(in, stranded))
             return false;
+        if (!stepRead[i])
+            continue;
+        StepResult result;
         result.outcome = static_cast<StepOutcome>(outcome);
         result.error = error;
+        if (!stranded.empty()) {
+            std::wstring folder = FolderOf(journal.steps[next].path);
+            if (folder.empty())
+                return false;
+            result.strandedAt = folder + stranded;
+        }
+        results.push_back(std::move(result));
+        ++next;
     }
     std::uint32_t afterCount = 0;
-    if (!in.U32(afterCount) || afterCount > journal.entries.size())
+    if (!in.U32(afterCount) || afterCount > journal.header.entryCount)
         return false;
+    std::vector<EntryAfterRun> after;
     for (std::uint32_t i = 0; i < afterCount; ++i) {
         std::uint32_t planIndex = 0;
-        std::uint64_t size = 0;
-        FILETIME time{};
-        if (!in.U32(planIndex) || !in.U64(size) || !in.Time(time))
+        EntryAfterRun state;
+        if (!in.U32(planIndex) || !in.U64(state.size) || !GetTime(in, state.lastWrite))
             return false;
-        size_t position = planIndex > static_cast<std::uint32_t>(std::numeric_limits<std::int32_t>::max())
-                              ? journal.entries.size()
-                              : FindEntry(journal.entries, static_cast<std::int32_t>(planIndex));
-        if (position == journal.entries.size())
-            return false;
-        JournalEntry& entry = journal.entries[position];
-        entry.afterKnown = true;
-        entry.sizeAfter = size;
-        entry.lastWriteAfter = time;
+        if (FindEntry(journal.entries, planIndex) == journal.entries.size()) {
+            // Only an entry whose own record could not be read may be missing.
+            if (journal.damage.entriesUnreadable == 0)
+                return false;
+            continue;
+        }
+        state.planIndex = static_cast<std::int32_t>(planIndex);
+        after.push_back(state);
     }
     bool ended = journal.header.state == JournalState::Ended;
-    return ended ? count == journal.steps.size() : count == 0 && afterCount == 0;
+    if (ended ? count != stepRead.size() : count != 0 || afterCount != 0)
+        return false;
+    journal.results = std::move(results);
+    for (const EntryAfterRun& state : after) {
+        JournalEntry& entry = journal.entries[FindEntry(journal.entries, static_cast<std::uint32_t>(state.planIndex))];
+        entry.afterKnown = true;
+        entry.sizeAfter = state.size;
+        entry.lastWriteAfter = state.lastWrite;
+    }
+    return true;
+}
+
+bool GetMagicAndVersion(ByteReader& in, std::uint32_t& version)
+{
+    std::string_view magic;
+    return in.View(magic, kJournalMagicSize) && magic == std::string_view(kJournalMagic, kJournalMagicSize) &&
+           in.U32(version) && (version == kVersion1 || version == kJournalVersion);
+}
+
+// Version 2: the header record, which must read.
+bool GetFramedHeader(ByteReader& in, JournalHeader& header)
+{
+    std::string_view payload;
+    if (NextRecord(in, payload) != Frame::Read)
+        return false;
+    ByteReader fields(payload);
+    return GetHeader(fields, header) && fields.AtEnd();
+}
+
+// Version 1: one run of fields, all of which must read.
+bool DecodeVersion1(ByteReader& in, RunJournalData& journal)
+{
+    if (!GetHeader(in, journal.header) || !GetMemory(in, journal.memory))
+        return false;
+    // Counts are checked against the bytes as they are read, never trusted for a reservation.
+    for (std::uint32_t i = 0; i < journal.header.entryCount; ++i) {
+        JournalEntry entry;
+        if (!GetEntry(in, entry) || (!journal.entries.empty() && journal.entries.back().planIndex >= entry.planIndex))
+            return false;
+        journal.entries.push_back(std::move(entry));
+    }
+    std::vector<bool> stepRead;
+    for (std::uint32_t i = 0; i < journal.header.stepCount; ++i) {
+        RunStep step;
+        if (!GetStep(in, journal.header.root, step) ||
+            FindEntry(journal.entries, static_cast<std::uint32_t>(step.entry)) == journal.entries.size())
+            return false;
+        journal.steps.push_back(std::move(step));
+        stepRead.push_back(true);
+    }
+    return GetResults(in, stepRead, journal) && in.AtEnd();
+}
+
+// Taken as a run that never ended: the disk tells what each step did.
+void TakeAsNeverEnded(RunJournalData& journal)
+{
+    journal.damage.endUnreadable = true;
+    journal.header.state = JournalState::Begun;
+    journal.results.clear();
+    for (JournalEntry& entry : journal.entries)
+        entry.afterKnown = false;
+}
+
+// What is left unread once the file ends inside a record.
+void CutShort(RunJournalData& journal, std::uint32_t entriesLeft, std::uint32_t stepsLeft)
+{
+    journal.damage.cutShort = true;
+    journal.damage.entriesUnreadable += entriesLeft;
+    journal.damage.stepsUnreadable += stepsLeft;
+    TakeAsNeverEnded(journal);
+}
+
+// Version 2: record by record. The header must read; any other record that does not is left out
+// and counted, and once a length runs past the end nothing more can be found.
+bool DecodeVersion2(ByteReader& in, RunJournalData& journal)
+{
+    if (!GetFramedHeader(in, journal.header))
+        return false;
+    JournalDamage& damage = journal.damage;
+    const JournalHeader& header = journal.header;
+    std::string_view payload;
+
+    Frame frame = NextRecord(in, payload);
+    ByteReader memory(payload);
+    if (frame != Frame::Read || !GetMemory(memory, journal.memory) || !memory.AtEnd()) {
+        journal.memory = JournalMemory();
+        damage.memoryUnreadable = true;
+    }
+    if (frame == Frame::CutShort) {
+        CutShort(journal, header.entryCount, header.stepCount);
+        return true;
+    }
+
+    // A count is trusted for a loop only: every record takes at least 8 bytes, so a loop ends
+    // with the bytes.
+    for (std::uint32_t i = 0; i < header.entryCount; ++i) {
+        frame = NextRecord(in, payload);
+        if (frame == Frame::CutShort) {
+            CutShort(journal, header.entryCount - i, header.stepCount);
+            return true;
+        }
+        ByteReader fields(payload);
+        JournalEntry entry;
+        if (frame == Frame::Read && GetEntry(fields, entry) && fields.AtEnd() &&
+            (journal.entries.empty() || journal.entries.back().planIndex < entry.planIndex))
+            journal.entries.push_back(std::move(entry));
+        else
+            ++damage.entriesUnreadable;
+    }
+
+    std::vector<bool> stepRead;
+    for (std::uint32_t i = 0; i < header.stepCount; ++i) {
+        frame = NextRecord(in, payload);
+        if (frame == Frame::CutShort) {
+            CutShort(journal, 0, header.stepCount - i);
+            return true;
+        }
+        ByteReader fields(payload);
+        RunStep step;
+        bool read = frame == Frame::Read && GetStep(fields, header.root, step) && fields.AtEnd();
+        bool entryKnown = read && FindEntry(journal.entries, static_cast<std::uint32_t>(step.entry)) < journal.entries.size();
+        // A step of an entry whose record could not be read is left out with it: without the
+        // entry's size and time Undo could not tell that it is the same entry.
+        if (entryKnown)
+            journal.steps.push_back(std::move(step));
+        else if (!read || damage.entriesUnreadable == 0)
+            ++damage.stepsUnreadable;
+        stepRead.push_back(entryKnown);
+    }
+
+    frame = NextRecord(in, payload);
+    ByteReader end(payload);
+    if (frame == Frame::CutShort)
+        damage.cutShort = true;
+    // A begun journal's end record is empty. Bytes after the end record are none of ours: the
+    // end is not trusted then either.
+    bool begun = header.state == JournalState::Begun && payload.empty();
+    if (frame != Frame::Read || !(begun || GetResults(end, stepRead, journal)) || !end.AtEnd() || !in.AtEnd())
+        TakeAsNeverEnded(journal);
+    return true;
 }
 
 } // namespace
@@ -455,42 +564,38 @@ bool EncodeJournal(const JournalHeader& header, const JournalMemory& memory, con
     }
 
     std::string piece;
-    Writer out(piece);
-    auto handOn = [&](bool last) {
+    std::string record;
+    ByteWriter out(record);
+    // Frames the record made so far and hands the piece on once it is big enough.
+    auto endRecord = [&](bool last) {
+        PutRecord(piece, record);
+        record.clear();
         if (piece.size() < kPieceSize && !last)
             return true;
         bool taken = sink(piece);
         piece.clear();
         return taken;
     };
-    out.Raw(std::string_view(kJournalMagic, kJournalMagicSize));
-    out.U32(kJournalVersion);
-    out.U8(static_cast<std::uint8_t>(JournalState::Begun));
-    out.U8(static_cast<std::uint8_t>(header.mode));
-    out.U32(static_cast<std::uint32_t>(indexes.size()));
-    out.U32(static_cast<std::uint32_t>(steps.size()));
-    out.Time(header.time);
-    out.Text(header.root);
-
-    out.Text(memory.historyFile);
-    PutKept(out, memory.history);
-    out.Text(memory.indexFile);
-    PutKept(out, memory.index);
-    PutKept(out, memory.favoritesOrder);
+    ByteWriter(piece).Raw(std::string_view(kJournalMagic, kJournalMagicSize));
+    ByteWriter(piece).U32(kJournalVersion);
+    PutHeader(out, header, static_cast<std::uint32_t>(indexes.size()), static_cast<std::uint32_t>(steps.size()));
+    endRecord(false);
+    PutMemory(out, memory);
+    if (!endRecord(false))
+        return false;
 
     for (std::int32_t index : indexes) {
         auto tag = tags.find(index);
         PutEntry(out, index, plan.entries[static_cast<size_t>(index)], tag == tags.end() ? nullptr : &tag->second);
-        if (!handOn(false))
+        if (!endRecord(false))
             return false;
     }
     for (size_t i = 0; i < steps.size(); ++i) {
         RunStep step = steps[i];
-        if ((step.kind == StepKind::Move && step.newPath.empty()) || !PutStep(out, header.root, step) || !handOn(false))
+        if ((step.kind == StepKind::Move && step.newPath.empty()) || !PutStep(out, header.root, step) || !endRecord(false))
             return false;
     }
-    out.Raw(std::string_view("\0\0\0\0\0\0\0\0", kBegunJournalTail)); // no outcomes, no state after the run yet
-    return handOn(true);
+    return endRecord(true); // the end record, empty until the run ends
 }
 
 bool EncodeJournal(const JournalHeader& header, const JournalMemory& memory, const RunPlan& plan,
@@ -509,7 +614,8 @@ bool EncodeJournalEnd(const RunSteps& steps, const std::vector<StepResult>& resu
     bytes.clear();
     if (results.size() != steps.size())
         return false;
-    Writer out(bytes);
+    std::string payload;
+    ByteWriter out(payload);
     out.U32(static_cast<std::uint32_t>(results.size()));
     for (size_t i = 0; i < results.size(); ++i) {
         out.U8(static_cast<std::uint8_t>(results[i].outcome));
@@ -524,127 +630,50 @@ bool EncodeJournalEnd(const RunSteps& steps, const std::vector<StepResult>& resu
     for (const EntryAfterRun& entry : after) {
         out.U32(static_cast<std::uint32_t>(entry.planIndex));
         out.U64(entry.size);
-        out.Time(entry.lastWrite);
+        PutTime(out, entry.lastWrite);
     }
+    PutRecord(bytes, payload);
     return true;
 }
 
-bool IsBegunJournalOf(const JournalHeader& header, size_t stepCount)
+bool MarkJournalEnded(std::string& head, size_t stepCount)
 {
-    return header.state == JournalState::Begun && header.stepCount == stepCount;
-}
-
-bool EndJournal(std::string& bytes, const RunSteps& steps, const std::vector<StepResult>& results,
-                const std::vector<EntryAfterRun>& after)
-{
+    ByteReader in(head);
+    std::uint32_t version = 0;
     JournalHeader header;
-    std::string tail;
-    if (!DecodeJournalHeader(bytes, header) || !IsBegunJournalOf(header, steps.size()) ||
-        bytes.size() < kBegunJournalTail ||
-        bytes.find_first_not_of('\0', bytes.size() - kBegunJournalTail) != std::string::npos ||
-        !EncodeJournalEnd(steps, results, after, tail))
+    if (!GetMagicAndVersion(in, version) || version != kJournalVersion || !GetFramedHeader(in, header) ||
+        header.state != JournalState::Begun || header.stepCount != stepCount)
         return false;
-    bytes.resize(bytes.size() - kBegunJournalTail);
-    bytes += tail;
-    bytes[kJournalStateOffset] = static_cast<char>(JournalState::Ended);
+    // The header record's payload begins with the state byte; its checksum follows the payload.
+    std::uint32_t length = 0;
+    ByteReader(std::string_view(head).substr(kJournalMagicSize + 4)).U32(length);
+    head[kJournalStateOffset] = static_cast<char>(JournalState::Ended);
+    std::string crc;
+    ByteWriter(crc).U32(Crc32(std::string_view(head).substr(kJournalStateOffset, length)));
+    head.replace(kJournalStateOffset + length, crc.size(), crc);
     return true;
 }
 
 bool DecodeJournalHeader(std::string_view bytes, JournalHeader& header)
 {
-    Reader in(bytes);
-    return GetHeader(in, header);
+    ByteReader in(bytes);
+    std::uint32_t version = 0;
+    if (!GetMagicAndVersion(in, version))
+        return false;
+    return version == kVersion1 ? GetHeader(in, header) : GetFramedHeader(in, header);
 }
 
 bool DecodeJournal(std::string_view bytes, RunJournalData& journal)
 {
     journal = RunJournalData();
-    Reader in(bytes);
-    if (!GetHeader(in, journal.header) || !GetMemory(in, journal.memory))
+    ByteReader in(bytes);
+    std::uint32_t version = 0;
+    if (!GetMagicAndVersion(in, version))
         return false;
-    // Counts are checked against the bytes as they are read, never trusted for a reservation.
-    for (std::uint32_t i = 0; i < journal.header.entryCount; ++i) {
-        JournalEntry entry;
-        if (!GetEntry(in, entry))
-            return false;
-        journal.entries.push_back(std::move(entry));
-    }
-    if (!EntriesRise(journal.entries))
-        return false;
-    for (std::uint32_t i = 0; i < journal.header.stepCount; ++i) {
-        RunStep step;
-        if (!GetStep(in, journal.header.root, journal.entries, step))
-            return false;
-        journal.steps.push_back(std::move(step));
-    }
-    return GetResults(in, journal) && in.AtEnd();
-}
-
-static void PutDigits(std::wstring& out, unsigned value, int width)
-{
-    std::wstring digits = std::to_wstring(value);
-    if (digits.size() < static_cast<size_t>(width))
-        out.append(static_cast<size_t>(width) - digits.size(), L'0');
-    out += digits;
-}
-
-std::wstring JournalFileName(const SYSTEMTIME& utc)
-{
-    std::wstring name = kJournalPrefix;
-    PutDigits(name, utc.wYear % 10000, 4);
-    PutDigits(name, utc.wMonth, 2);
-    PutDigits(name, utc.wDay, 2);
-    name += L'-';
-    PutDigits(name, utc.wHour, 2);
-    PutDigits(name, utc.wMinute, 2);
-    PutDigits(name, utc.wSecond, 2);
-    name += L'-';
-    PutDigits(name, utc.wMilliseconds, 3);
-    return name + kJournalExtension;
-}
-
-bool ParseJournalFileName(std::wstring_view name, SYSTEMTIME& utc)
-{
-    // "Run-" 8 digits "-" 6 digits "-" 3 digits ".journal"
-    static constexpr std::wstring_view kDigitsLayout = L"YYYYMMDD-hhmmss-fff";
-    std::wstring_view prefix = kJournalPrefix;
-    std::wstring_view extension = kJournalExtension;
-    if (name.size() != prefix.size() + kDigitsLayout.size() + extension.size() ||
-        !EqualsAsciiNoCase(name.substr(0, prefix.size()), prefix) ||
-        !EqualsAsciiNoCase(name.substr(name.size() - extension.size()), extension))
-        return false;
-    std::wstring_view middle = name.substr(prefix.size(), kDigitsLayout.size());
-    unsigned fields[7] = {};
-    const wchar_t kFieldLetters[] = L"YMDhmsf";
-    for (size_t i = 0; i < middle.size(); ++i) {
-        if (kDigitsLayout[i] == L'-') {
-            if (middle[i] != L'-')
-                return false;
-            continue;
-        }
-        if (middle[i] < L'0' || middle[i] > L'9')
-            return false;
-        size_t field = std::wstring_view(kFieldLetters).find(kDigitsLayout[i]);
-        fields[field] = fields[field] * 10 + static_cast<unsigned>(middle[i] - L'0');
-    }
-    utc = SYSTEMTIME{};
-    utc.wYear = static_cast<WORD>(fields[0]);
-    utc.wMonth = static_cast<WORD>(fields[1]);
-    utc.wDay = static_cast<WORD>(fields[2]);
-    utc.wHour = static_cast<WORD>(fields[3]);
-    utc.wMinute = static_cast<WORD>(fields[4]);
-    utc.wSecond = static_cast<WORD>(fields[5]);
-    utc.wMilliseconds = static_cast<WORD>(fields[6]);
-    return true;
-}
-
-bool IsJournalFileName(std::wstring_view name)
-{
-    SYSTEMTIME unused;
-    return ParseJournalFileName(name, unused);
+    return version == kVersion1 ? DecodeVersion1(in, journal) : DecodeVersion2(in, journal);
 }
 
 size_t FindJournalEntry(const std::vector<JournalEntry>& entries, std::int32_t planIndex)
 {
-    return FindEntry(entries, planIndex);
+    return planIndex < 0 ? entries.size() : FindEntry(entries, static_cast<std::uint32_t>(planIndex));
 }

@@ -1,5 +1,5 @@
-// The bytes of a run's journal: a versioned header, what the run will overwrite, and every
-// step in the order it is made, as length-prefixed little-endian fields read with bounds.
+// The bytes of a run's journal: a header, what the run will overwrite and every step in the order
+// it is made, each in a record of its own that carries a checksum, read with bounds.
 #pragma once
 
 #include "OperationMode.h"
@@ -16,7 +16,9 @@
 
 constexpr char kJournalMagic[] = "NMROJRNL"; // the file's first 8 bytes
 constexpr size_t kJournalMagicSize = 8;
-constexpr std::uint32_t kJournalVersion = 1;
+// Version 2 frames every record with its length and a CRC-32; version 1, which had neither, is
+// still read (all or nothing), so that a run journaled before stays undoable.
+constexpr std::uint32_t kJournalVersion = 2;
 constexpr size_t kJournalTagSize = 128;
 // The longest text stored: a \\?\UNC\ prefix and a path of the longest length Windows allows.
 constexpr std::uint32_t kMaxJournalTextUnits = 32767 + 8;
@@ -83,12 +85,28 @@ struct EntryAfterRun {
     FILETIME lastWrite{};
 };
 
+// The records of a journal whose header is sound but which could not be read (their checksum
+// fails, or the file ends inside them). What they held is left out of RunJournalData, so Undo
+// never acts on it.
+struct JournalDamage {
+    bool memoryUnreadable = false;     // the memory files and the Favorites order are not restored
+    std::uint32_t entriesUnreadable = 0; // none of their steps is read
+    std::uint32_t stepsUnreadable = 0;
+    // How the run ended cannot be read: it is taken as a run that never ended, whose steps the
+    // disk decides.
+    bool endUnreadable = false;
+    // The file ends inside a record: every record from there on is counted above.
+    bool cutShort = false;
+    bool Any() const { return memoryUnreadable || entriesUnreadable || stepsUnreadable || endUnreadable || cutShort; }
+};
+
 struct RunJournalData {
     JournalHeader header;
     JournalMemory memory;
     std::vector<JournalEntry> entries; // rising plan index
     std::vector<RunStep> steps;        // RunStep::entry is the plan index
     std::vector<StepResult> results;   // Ended: one per step; Begun: none
+    JournalDamage damage;
 };
 
 // What the journal keeps of a file whose tag the run writes.
@@ -113,33 +131,32 @@ bool EncodeJournal(const JournalHeader& header, const JournalMemory& memory, con
 bool EncodeJournal(const JournalHeader& header, const JournalMemory& memory, const RunPlan& plan,
                    const RunSteps& steps, const KeptTags& tags, std::string& bytes);
 
-// A begun journal ends with kBegunJournalTail zero bytes (no outcomes, no state after the run).
-// Ending it puts EncodeJournalEnd's bytes in their place and Ended at kJournalStateOffset.
-constexpr size_t kJournalStateOffset = kJournalMagicSize + 4;
+// A begun journal ends with its empty end record, kBegunJournalTail zero bytes (a length of 0 and
+// the CRC-32 of nothing, which is 0). Ending it puts EncodeJournalEnd's record in their place and
+// marks the header record Ended (MarkJournalEnded).
 constexpr size_t kBegunJournalTail = 8;
-// The most bytes a header can take: the fixed fields and the longest root.
-constexpr size_t kMaxJournalHeaderSize = kJournalMagicSize + 4 + 1 + 1 + 4 + 4 + 8 + 4 + 2 * size_t{kMaxJournalTextUnits};
-// The outcome of every step and the state of each tagged file after the run; false when results
-// do not match steps.
+// The state byte: the first byte of the header record's payload, after the magic, the version
+// and the record's length.
+constexpr size_t kJournalStateOffset = kJournalMagicSize + 4 + 4;
+// The most bytes the magic, the version and the header record can take: the fixed fields and the
+// longest root.
+constexpr size_t kMaxJournalHeaderSize =
+    kJournalStateOffset + 1 + 1 + 4 + 4 + 8 + 4 + 2 * size_t{kMaxJournalTextUnits} + 4;
+// The end record: the outcome of every step and the state of each tagged file after the run;
+// false when results do not match steps.
 bool EncodeJournalEnd(const RunSteps& steps, const std::vector<StepResult>& results,
                       const std::vector<EntryAfterRun>& after, std::string& bytes);
-// The same on a whole begun journal in memory; false when bytes are not a begun journal of as
-// many steps.
-bool EndJournal(std::string& bytes, const RunSteps& steps, const std::vector<StepResult>& results,
-                const std::vector<EntryAfterRun>& after);
-// True when header is that of a begun journal of stepCount steps.
-bool IsBegunJournalOf(const JournalHeader& header, size_t stepCount);
+// head: the first bytes of a journal, holding at least its whole header record. When they are
+// those of a begun journal of this version with stepCount steps, marks the header Ended (its
+// checksum with it) and returns true.
+bool MarkJournalEnded(std::string& head, size_t stepCount);
 
-// Reads the header alone, which is all the File menu needs.
+// Reads the header alone, which is all the File menu needs; false when it cannot be trusted.
 bool DecodeJournalHeader(std::string_view bytes, JournalHeader& header);
-// Reads a whole journal; false for anything but one whole journal of this version.
+// Reads a whole journal. False when its header cannot be read (or, for version 1, when anything
+// is damaged). Otherwise true, with every record that could not be read left out and counted in
+// journal.damage.
 bool DecodeJournal(std::string_view bytes, RunJournalData& journal);
-
-// Journal file names: "Run-YYYYMMDD-hhmmss-fff.journal", UTC, so that names sort as runs began.
-std::wstring JournalFileName(const SYSTEMTIME& utc);
-// The time a journal name was made from; false for a name that is not a journal's.
-bool ParseJournalFileName(std::wstring_view name, SYSTEMTIME& utc);
-bool IsJournalFileName(std::wstring_view name);
 
 // The position of the entry with the plan index in entries (which rise by plan index), or
 // entries.size() when there is none.

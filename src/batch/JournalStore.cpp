@@ -1,13 +1,13 @@
-// The folder of run journals: where it is, and writing, listing, reading and removing journals.
+// The folder of run journals: where it is, and writing, listing, reading, setting aside and
+// removing journals.
 #include "JournalStore.h"
 
 #include "AsciiCase.h"
 #include "DataFile.h"
-#include "JournalFormat.h"
+#include "JournalFileName.h"
+#include "KnownFolder.h"
+#include "PathParts.h"
 #include "UniqueHandle.h"
-
-#include <knownfolders.h>
-#include <shlobj.h>
 
 #include <algorithm>
 
@@ -16,18 +16,18 @@ static constexpr wchar_t kJournalSubfolder[] = L"\\Kestrith\\Nomaro";
 // name on by a millisecond at a time until it is new.
 static constexpr int kNameAttempts = 1000;
 static constexpr ULONGLONG kTicksPerMillisecond = 10000;
+// More set-aside copies of one journal than there could ever be; it only bounds the search.
+static constexpr unsigned kSetAsideAttempts = 1000;
 
 std::wstring UserJournalFolder()
 {
-    PWSTR localAppData = nullptr;
-    std::wstring folder;
-    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, KF_FLAG_CREATE, nullptr, &localAppData)))
-        folder = std::wstring(localAppData) + kJournalSubfolder;
-    CoTaskMemFree(localAppData);
-    return folder;
+    std::wstring localAppData = KnownFolderPath(FOLDERID_LocalAppData);
+    return localAppData.empty() ? localAppData : localAppData + kJournalSubfolder;
 }
 
-std::vector<std::wstring> ListJournals(const std::wstring& folder)
+// The names of the files in folder that fit.
+template <typename Fits>
+static std::vector<std::wstring> ListFiles(const std::wstring& folder, Fits fits)
 {
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW found;
@@ -35,9 +35,15 @@ std::vector<std::wstring> ListJournals(const std::wstring& folder)
     if (!find)
         return names;
     do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsJournalFileName(found.cFileName))
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && fits(std::wstring_view(found.cFileName)))
             names.push_back(found.cFileName);
     } while (FindNextFileW(find.get(), &found));
+    return names;
+}
+
+std::vector<std::wstring> ListJournals(const std::wstring& folder)
+{
+    std::vector<std::wstring> names = ListFiles(folder, [](std::wstring_view name) { return IsJournalFileName(name); });
     // All names have one length and layout, so the folded names sort as the runs began; the
     // letters around the digits may come back in any case.
     std::sort(names.begin(), names.end(), [](std::wstring a, std::wstring b) {
@@ -53,10 +59,9 @@ static bool MakeFolder(const std::wstring& folder)
 {
     if (CreateDirectoryW(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS)
         return true;
-    size_t slash = folder.find_last_of(L'\\');
-    if (slash == std::wstring::npos || slash == 0)
+    std::wstring parent(FolderPart(folder));
+    if (parent.empty())
         return false;
-    std::wstring parent = folder.substr(0, slash);
     if (!CreateDirectoryW(parent.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
         return false;
     return CreateDirectoryW(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
@@ -150,4 +155,28 @@ void PruneJournals(const std::wstring& folder, size_t kept)
 bool RemoveJournal(const std::wstring& path)
 {
     return DeleteFileW(path.c_str()) != FALSE;
+}
+
+std::vector<std::wstring> ListSetAsideJournals(const std::wstring& folder)
+{
+    return ListFiles(folder, [](std::wstring_view name) {
+        SYSTEMTIME unused;
+        return ParseSetAsideJournalName(name, unused);
+    });
+}
+
+std::wstring SetAsideJournal(const std::wstring& path)
+{
+    std::wstring folder(FolderPart(path));
+    std::wstring name(LastComponent(path));
+    for (unsigned attempt = 0; attempt < kSetAsideAttempts; ++attempt) {
+        std::wstring kept = folder + L"\\" + SetAsideJournalName(name, attempt);
+        // Without MOVEFILE_REPLACE_EXISTING: a file of that name is never replaced.
+        if (MoveFileExW(path.c_str(), kept.c_str(), 0))
+            return kept;
+        DWORD error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
+            break;
+    }
+    return path;
 }

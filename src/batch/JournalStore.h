@@ -1,4 +1,5 @@
-// The folder of run journals: where it is, and writing, listing, reading and removing journals.
+// The folder of run journals: where it is, and writing, listing, reading, setting aside and
+// removing journals.
 #pragma once
 
 #include <windows.h>
@@ -24,6 +25,13 @@ bool WriteNewJournal(const std::wstring& folder, const std::function<bool(HANDLE
 // Reads at most limit bytes of a journal from its start.
 bool ReadJournalFile(const std::wstring& path, std::string& bytes, size_t limit);
 
-// Removes the journals of folder beyond the newest kept ones.
+// Names of the journals set aside in folder because they could not be read, in no order. They
+// are never pruned: they are what is left of a run that could not be undone.
+std::vector<std::wstring> ListSetAsideJournals(const std::wstring& folder);
+// Keeps the journal at path beside it under the first free set-aside name (JournalFileName.h),
+// never replacing a file; returns where it is now (path itself when it could not be moved).
+std::wstring SetAsideJournal(const std::wstring& path);
+
+// Removes the journals of folder beyond the newest kept ones; set-aside journals stay.
 void PruneJournals(const std::wstring& folder, size_t kept);
 bool RemoveJournal(const std::wstring& path);

@@ -1,7 +1,8 @@
 // Renames one entry by its exact path, coping with file systems that ignore case-only renames.
 #include "MoveEntry.h"
 
-#include "UniqueHandle.h"
+#include "EntryState.h"
+#include "PathParts.h"
 
 CaseRenameMemory::Answer CaseRenameMemory::Lookup(DWORD volume) const
 {
@@ -15,19 +16,6 @@ void CaseRenameMemory::Learn(DWORD volume, bool applied)
 {
     if (volume != 0)
         applies[volume] = applied;
-}
-
-static std::wstring_view NameOf(const std::wstring& path)
-{
-    return std::wstring_view(path).substr(path.find_last_of(L'\\') + 1);
-}
-
-// The name the file system really gives the entry at path, or empty when it cannot be read.
-static std::wstring StoredName(const std::wstring& path)
-{
-    WIN32_FIND_DATAW found;
-    UniqueFind find(FindFirstFileW(path.c_str(), &found));
-    return find ? std::wstring(found.cFileName) : std::wstring();
 }
 
 static bool RestartCanClear(DWORD error)
@@ -66,11 +54,8 @@ StepResult MoveEntry(const std::wstring& oldPath, const std::wstring& newPath)
     return FailedMove(oldPath, newPath, GetLastError());
 }
 
-static StepResult MoveThroughTemporaryName(const std::wstring& oldPath, const std::wstring& newPath,
-                                           const std::wstring& temporaryPath)
+StepResult LeaveTemporaryName(const std::wstring& temporaryPath, const std::wstring& newPath, const std::wstring& oldPath)
 {
-    if (!MoveFileExW(oldPath.c_str(), temporaryPath.c_str(), 0))
-        return FailedMove(oldPath, newPath, GetLastError());
     if (MoveFileExW(temporaryPath.c_str(), newPath.c_str(), 0))
         return Result(StepOutcome::Done);
     StepResult result = Result(StepOutcome::Failed, GetLastError());
@@ -85,6 +70,14 @@ static StepResult MoveThroughTemporaryName(const std::wstring& oldPath, const st
     return result;
 }
 
+static StepResult MoveThroughTemporaryName(const std::wstring& oldPath, const std::wstring& newPath,
+                                           const std::wstring& temporaryPath)
+{
+    if (!MoveFileExW(oldPath.c_str(), temporaryPath.c_str(), 0))
+        return FailedMove(oldPath, newPath, GetLastError());
+    return LeaveTemporaryName(temporaryPath, newPath, oldPath);
+}
+
 StepResult MoveEntryCaseOnly(const std::wstring& oldPath, const std::wstring& newPath, const std::wstring& temporaryPath,
                              DWORD volume, CaseRenameMemory& memory)
 {
@@ -92,8 +85,7 @@ StepResult MoveEntryCaseOnly(const std::wstring& oldPath, const std::wstring& ne
         return MoveThroughTemporaryName(oldPath, newPath, temporaryPath);
     if (!MoveFileExW(oldPath.c_str(), newPath.c_str(), 0))
         return FailedMove(oldPath, newPath, GetLastError());
-    std::wstring_view wanted = NameOf(newPath);
-    bool applied = StoredName(newPath) == wanted;
+    bool applied = StoredName(newPath) == LastComponent(newPath);
     memory.Learn(volume, applied);
     if (applied)
         return Result(StepOutcome::Done);

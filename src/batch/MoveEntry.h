@@ -28,3 +28,8 @@ StepResult MoveEntry(const std::wstring& oldPath, const std::wstring& newPath);
 // step fails the entry goes back to oldPath, and the result says where it is if even that fails.
 StepResult MoveEntryCaseOnly(const std::wstring& oldPath, const std::wstring& newPath, const std::wstring& temporaryPath,
                              DWORD volume, CaseRenameMemory& memory);
+
+// The second half of a move through a temporary name: from temporaryPath on to newPath. If that
+// fails the entry goes back to oldPath, since it must not stay under the temporary name; the
+// result says where it is (strandedAt) if even that fails.
+StepResult LeaveTemporaryName(const std::wstring& temporaryPath, const std::wstring& newPath, const std::wstring& oldPath);

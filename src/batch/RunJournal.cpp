@@ -1,24 +1,19 @@
 // The journal of a run: written and made durable before the first change, completed at the end.
 #include "RunJournal.h"
 
-#include "AsciiCase.h"
 #include "DataFile.h"
 #include "EntryState.h"
 #include "FavoritesOrder.h"
 #include "Id3v1Tag.h"
+#include "IndexFileName.h"
 #include "JournalFormat.h"
 #include "JournalStore.h"
+#include "PathParts.h"
 #include "UniqueHandle.h"
 #include "Win32Text.h"
 
 #include <algorithm>
 #include <unordered_map>
-
-static std::wstring FolderPart(const std::wstring& path)
-{
-    size_t slash = path.find_last_of(L'\\');
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
-}
 
 // A memory file as it is now; false when it exists but cannot be read.
 static bool KeepFile(const std::wstring& path, KeptBytes& kept)
@@ -35,8 +30,8 @@ static bool KeepFile(const std::wstring& path, KeptBytes& kept)
     return ReadRestOfFile(file.get(), kept.bytes);
 }
 
-// The history file, and the folder's index file when it lies beside it: both are this program's
-// own, and only such a file is ever written back.
+// The history file, and the folder's index file when it is one of the history's own (an index
+// name beside the history file): only such a file is ever written back.
 static bool KeepMemoryFiles(const RunJournalContext& context, JournalMemory& memory)
 {
     if (context.historyFile.empty())
@@ -44,7 +39,7 @@ static bool KeepMemoryFiles(const RunJournalContext& context, JournalMemory& mem
     memory.historyFile = context.historyFile;
     if (!KeepFile(context.historyFile, memory.history))
         return false;
-    if (context.indexFile.empty() || !EqualsAsciiNoCase(FolderPart(context.indexFile), FolderPart(context.historyFile)))
+    if (!IsOwnIndexPath(context.indexFile, std::wstring(FolderPart(context.historyFile))))
         return true;
     memory.indexFile = context.indexFile;
     return KeepFile(context.indexFile, memory.index);
@@ -163,8 +158,9 @@ static std::vector<EntryAfterRun> TaggedFilesAfterRun(const RunSteps& steps,
     return after;
 }
 
-// Copies the begun journal without its empty tail into file, marked ended, and puts tail after it.
-static bool CopyEnded(const std::wstring& path, size_t stepCount, const std::string& tail, HANDLE file)
+// Copies the begun journal without its empty end record into file, marked ended, and puts the
+// end record after it.
+static bool CopyEnded(const std::wstring& path, size_t stepCount, const std::string& endRecord, HANDLE file)
 {
     UniqueFile begun(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -181,18 +177,15 @@ static bool CopyEnded(const std::wstring& path, size_t stepCount, const std::str
         DWORD wanted = static_cast<DWORD>(std::min<std::uint64_t>(chunk.size(), left));
         if (!ReadFile(begun.get(), chunk.data(), wanted, &read, nullptr) || read == 0)
             return false;
-        std::string_view piece(chunk.data(), read);
+        left -= read;
         if (first) {
-            JournalHeader header;
-            if (!DecodeJournalHeader(piece, header) || !IsBegunJournalOf(header, stepCount) ||
-                piece.size() <= kJournalStateOffset)
+            chunk.resize(read);
+            if (!MarkJournalEnded(chunk, stepCount))
                 return false;
-            chunk[kJournalStateOffset] = static_cast<char>(JournalState::Ended);
             first = false;
         }
-        left -= read;
-        // The last bytes are held back until the end: they are the empty tail, not copied.
-        lastBytes.append(piece);
+        // The last bytes are held back until the end: they are the empty end record, not copied.
+        lastBytes.append(chunk.data(), read);
         if (lastBytes.size() > kBegunJournalTail) {
             size_t out = lastBytes.size() - kBegunJournalTail;
             if (!WriteAllBytes(file, std::string_view(lastBytes).substr(0, out)))
@@ -200,15 +193,22 @@ static bool CopyEnded(const std::wstring& path, size_t stepCount, const std::str
             lastBytes.erase(0, out);
         }
     }
-    return lastBytes == std::string(kBegunJournalTail, '\0') && WriteAllBytes(file, tail);
+    return lastBytes == std::string(kBegunJournalTail, '\0') && WriteAllBytes(file, endRecord);
+}
+
+bool CompleteJournal(const std::wstring& path, const RunSteps& steps, const std::vector<StepResult>& results,
+                     const std::vector<EntryAfterRun>& after)
+{
+    std::string endRecord;
+    if (path.empty() || !EncodeJournalEnd(steps, results, after, endRecord))
+        return false;
+    return ReplaceFileWith(path, [&](HANDLE file) { return CopyEnded(path, steps.size(), endRecord, file); });
 }
 
 void EndRunJournal(RunJournal& journal, const RunPlan&, const RunSteps& steps,
                    const std::vector<StepResult>& results)
 {
-    std::string tail;
-    if (journal.path.empty() || !EncodeJournalEnd(steps, results, TaggedFilesAfterRun(steps, results), tail))
-        return;
     // A journal that cannot be completed stays as begun: Undo then reads the disk, as after a crash.
-    ReplaceFileWith(journal.path, [&](HANDLE file) { return CopyEnded(journal.path, steps.size(), tail, file); });
+    if (!journal.path.empty())
+        CompleteJournal(journal.path, steps, results, TaggedFilesAfterRun(steps, results));
 }

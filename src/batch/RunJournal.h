@@ -2,6 +2,7 @@
 // can be taken back, even after a crash in its middle.
 #pragma once
 
+#include "JournalFormat.h"
 #include "RunSteps.h"
 
 #include <string>
@@ -29,3 +30,8 @@ bool BeginRunJournal(const RunPlan& plan, const RunSteps& steps, const RunJourna
 // Completes the journal with what the steps did.
 void EndRunJournal(RunJournal& journal, const RunPlan& plan, const RunSteps& steps,
                    const std::vector<StepResult>& results);
+// The same with the state of each tagged file after the run given: completes the begun journal
+// at path, in one step, so that a crash leaves it begun or ended and never between. False when it
+// stays as begun.
+bool CompleteJournal(const std::wstring& path, const RunSteps& steps, const std::vector<StepResult>& results,
+                     const std::vector<EntryAfterRun>& after);

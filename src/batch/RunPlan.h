@@ -2,6 +2,7 @@
 #pragma once
 
 #include "OperationMode.h"
+#include "PathParts.h"
 
 #include <windows.h>
 
@@ -46,7 +47,7 @@ struct PlannedEntry {
     PlanStatus status = PlanStatus::AlreadyRight;
     PlanReason reason = PlanReason::None;
 
-    std::wstring_view Name() const { return std::wstring_view(path).substr(path.find_last_of(L'\\') + 1); }
+    std::wstring_view Name() const { return LastComponent(path); }
     // The title a tag carries: the new base name, which is the new name without its extension
     // (tags are written to .mp3 files alone).
     std::wstring TagText() const { return newName.substr(0, newName.find_last_of(L'.')); }

@@ -3,17 +3,9 @@
 
 #include "FolderWalk.h"
 #include "NameRules.h"
+#include "PathParts.h"
 
 #include <unordered_map>
-
-namespace {
-
-std::wstring_view FolderPart(std::wstring_view path)
-{
-    return path.substr(0, path.find_last_of(L'\\'));
-}
-
-} // namespace
 
 std::wstring RunSteps::NameOf(const Ordered& step, Name name) const
 {

@@ -1,42 +1,17 @@
-// Takes back a journaled run, newest step first, wherever the disk still shows what the run left.
+// Takes back a journaled run's steps, newest first, wherever the disk still shows what the run
+// left, then what it changed outside the tree.
 #include "UndoRun.h"
 
 #include "AsciiCase.h"
-#include "DataFile.h"
 #include "EntryState.h"
-#include "FavoritesOrder.h"
-#include "HistoryFormat.h"
-#include "JournalStore.h"
+#include "MoveEntry.h"
+#include "PathParts.h"
+#include "UndoMemory.h"
 #include "UniqueHandle.h"
 
-static constexpr wchar_t kIndexExtension[] = L".idx";
 static constexpr DWORD kSettableAttributes = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED |
                                              FILE_ATTRIBUTE_OFFLINE | FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM |
                                              FILE_ATTRIBUTE_TEMPORARY;
-
-UndoOffer FindUndoOffer(const std::wstring& journalFolder)
-{
-    UndoOffer offer;
-    if (journalFolder.empty())
-        return offer;
-    for (const std::wstring& name : ListJournals(journalFolder)) {
-        std::wstring path = journalFolder + L"\\" + name;
-        std::string bytes;
-        // A journal whose header cannot be read is one whose run never began: it was not yet
-        // durable, and nothing is changed before it is.
-        if (ReadJournalFile(path, bytes, kMaxJournalHeaderSize) && DecodeJournalHeader(bytes, offer.header)) {
-            offer.journalPath = path;
-            return offer;
-        }
-    }
-    return offer;
-}
-
-bool LoadJournal(const std::wstring& journalPath, RunJournalData& journal)
-{
-    std::string bytes;
-    return ReadJournalFile(journalPath, bytes, SIZE_MAX) && DecodeJournal(bytes, journal);
-}
 
 namespace {
 
@@ -55,18 +30,6 @@ Happened StepHappened(const RunJournalData& journal, size_t step)
     default:
         return Happened::No;
     }
-}
-
-std::wstring LastComponent(const std::wstring& path)
-{
-    size_t slash = path.find_last_of(L'\\');
-    return slash == std::wstring::npos ? path : path.substr(slash + 1);
-}
-
-std::wstring FolderPart(const std::wstring& path)
-{
-    size_t slash = path.find_last_of(L'\\');
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
 }
 
 bool DifferOnlyInCase(const std::wstring& a, const std::wstring& b)
@@ -92,8 +55,8 @@ bool IsEntry(const JournalEntry& entry, const EntryState& state)
 
 class Undoer {
 public:
-    Undoer(const RunJournalData& journal, UndoReport& report)
-        : journal_(journal), report_(report), givenUp_(journal.entries.size(), false)
+    Undoer(const RunJournalData& journal, const UndoTarget& target, UndoReport& report)
+        : journal_(journal), target_(target), report_(report), givenUp_(journal.entries.size(), false)
     {
     }
 
@@ -117,6 +80,7 @@ public:
                 break;
             }
         }
+        CancelRestartRenames();
     }
 
 private:
@@ -165,10 +129,12 @@ private:
         if (onNew && (happened == Happened::Yes || !onOld)) {
             Move(entryIndex, step.newPath, step.path, caseOnly, step.temporaryPath);
         } else if (onOld) {
-            // Not renamed, or already back. A postponed rename still waits for the restart.
-            if (journal_.header.state == JournalState::Ended &&
-                journal_.results[stepIndex].outcome == StepOutcome::Postponed)
-                Skip(entryIndex, step.path, UndoSkip::AwaitingRestart);
+            // Not renamed, or already back. A rename postponed to the restart would still be made
+            // then; a run that never ended may have postponed it too.
+            if (happened == Happened::Unknown) {
+                postponed_.push_back(journal_.header.state == JournalState::Ended);
+                restartRenames_.push_back({step.path, step.newPath});
+            }
         } else {
             Skip(entryIndex, step.newPath, atNew.exists ? UndoSkip::Changed : UndoSkip::Missing);
         }
@@ -196,18 +162,35 @@ private:
     {
         std::wstring through = temporary;
         if (through.empty() || ReadEntryState(through).exists)
-            through = FolderPart(to) + L"\\~nomaro-undo" + std::to_wstring(GetCurrentProcessId()) + L".tmp";
+            through = std::wstring(FolderPart(to)) + L"\\~nomaro-undo" + std::to_wstring(GetCurrentProcessId()) + L".tmp";
         if (!MoveFileExW(from.c_str(), through.c_str(), 0)) {
             Skip(entryIndex, from, UndoSkip::Failed, GetLastError());
             return false;
         }
-        if (MoveFileExW(through.c_str(), to.c_str(), 0))
+        StepResult moved = LeaveTemporaryName(through, to, from);
+        if (moved.outcome == StepOutcome::Done)
             return true;
-        DWORD error = GetLastError();
-        // The entry must not stay under the temporary name; where it cannot go back, say where it is.
-        bool back = MoveFileExW(through.c_str(), from.c_str(), 0) != FALSE;
-        Skip(entryIndex, back ? from : through, UndoSkip::Failed, error);
+        // Where it could not go back either, say where it is.
+        Skip(entryIndex, moved.strandedAt.empty() ? from : moved.strandedAt, UndoSkip::Failed, moved.error);
         return false;
+    }
+
+    // Cancels the renames still registered for the restart, in one change of the system's list.
+    // One that cannot be cancelled is named: the restart will make it.
+    void CancelRestartRenames()
+    {
+        if (restartRenames_.empty())
+            return;
+        DWORD error = CancelPendingRenames(target_.pendingRenamesRoot, target_.pendingRenamesKey, restartRenames_);
+        for (size_t i = 0; i < restartRenames_.size(); ++i) {
+            PendingRename::Found found = restartRenames_[i].found;
+            bool registered = found == PendingRename::Found::Registered ||
+                              (found == PendingRename::Found::Unknown && postponed_[i]);
+            if (registered && error == ERROR_SUCCESS)
+                ++report_.undone;
+            else if (registered)
+                report_.notUndone.push_back({UndoItem::Entry, restartRenames_[i].from, UndoSkip::AwaitingRestart, error});
+        }
     }
 
     void UndoTag(size_t stepIndex, size_t entryIndex)
@@ -296,94 +279,14 @@ private:
     }
 
     const RunJournalData& journal_;
+    const UndoTarget& target_;
     UndoReport& report_;
     std::vector<bool> givenUp_;
+    // Moves whose entry is still at its old name, which may wait for the restart, and beside each
+    // whether the ended run's journal says it was postponed.
+    std::vector<PendingRename> restartRenames_;
+    std::vector<bool> postponed_;
 };
-
-// True when the history file's bytes hold a record whose index file is indexFile.
-bool HistoryNamesIndex(const std::string& historyBytes, const std::wstring& indexFile)
-{
-    PathList records;
-    ReadHistoryRecords(historyBytes, records);
-    for (const PathEntry* record = records.head; record; record = record->next) {
-        if (record->secondPath && EqualsAsciiNoCase(*record->secondPath, indexFile))
-            return true;
-    }
-    return false;
-}
-
-std::string ReadWholeFile(const std::wstring& path)
-{
-    std::string bytes;
-    UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file)
-        ReadRestOfFile(file.get(), bytes);
-    return bytes;
-}
-
-void Problem(UndoReport& report, UndoItem item, const std::wstring& path, UndoSkip reason, DWORD error = ERROR_SUCCESS)
-{
-    report.notUndone.push_back({item, path, reason, error});
-}
-
-// The history file goes back to this program's own history file only; the index file only to a
-// name beside it that a history record, before the run or now, gives as its index file.
-void RestoreMemoryFiles(const JournalMemory& memory, const UndoTarget& target, UndoReport& report)
-{
-    if (memory.history.state == KeptState::NotKept)
-        return;
-    if (target.historyFile.empty() || !EqualsAsciiNoCase(memory.historyFile, target.historyFile)) {
-        Problem(report, UndoItem::HistoryFile, memory.historyFile, UndoSkip::Elsewhere);
-        return;
-    }
-    std::string historyNow = ReadWholeFile(target.historyFile);
-    std::wstring folder = FolderPart(target.historyFile);
-    std::wstring indexName = LastComponent(memory.indexFile);
-    bool indexIsOurs = memory.index.state != KeptState::NotKept &&
-                       EqualsAsciiNoCase(FolderPart(memory.indexFile), folder) && indexName.size() > 4 &&
-                       EqualsAsciiNoCase(std::wstring_view(indexName).substr(indexName.size() - 4), kIndexExtension) &&
-                       (HistoryNamesIndex(historyNow, memory.indexFile) ||
-                        (memory.history.state == KeptState::Present && HistoryNamesIndex(memory.history.bytes, memory.indexFile)));
-
-    if (memory.history.state == KeptState::Present) {
-        if (ReplaceFileContents(target.historyFile, memory.history.bytes)) {
-            ++report.undone;
-            report.historyRestored = true;
-        } else {
-            Problem(report, UndoItem::HistoryFile, target.historyFile, UndoSkip::Failed, GetLastError());
-        }
-    }
-    if (memory.index.state == KeptState::NotKept)
-        return;
-    if (!indexIsOurs) {
-        Problem(report, UndoItem::IndexFile, memory.indexFile, UndoSkip::Elsewhere);
-        return;
-    }
-    std::wstring indexPath = folder + L"\\" + indexName;
-    if (memory.index.state == KeptState::Present) {
-        if (ReplaceFileContents(indexPath, memory.index.bytes))
-            ++report.undone;
-        else
-            Problem(report, UndoItem::IndexFile, indexPath, UndoSkip::Failed, GetLastError());
-    } else if (ReadEntryState(indexPath).exists) {
-        // The run made the index file; before it there was none.
-        if (DeleteFileW(indexPath.c_str()))
-            ++report.undone;
-        else
-            Problem(report, UndoItem::IndexFile, indexPath, UndoSkip::Failed, GetLastError());
-    }
-}
-
-void RestoreOrder(const KeptBytes& order, const UndoTarget& target, UndoReport& report)
-{
-    if (order.state != KeptState::Present)
-        return;
-    if (RestoreFavoritesOrder(target.favoritesRoot, order))
-        ++report.undone;
-    else
-        Problem(report, UndoItem::FavoritesOrder, std::wstring(), UndoSkip::Failed, GetLastError());
-}
 
 } // namespace
 
@@ -422,8 +325,7 @@ UndoCounts CountUndo(const RunJournalData& journal)
 UndoReport UndoJournal(const RunJournalData& journal, const UndoTarget& target)
 {
     UndoReport report;
-    RestoreOrder(journal.memory.favoritesOrder, target, report);
-    RestoreMemoryFiles(journal.memory, target, report);
-    Undoer(journal, report).UndoSteps();
+    RestoreKeptMemory(journal.memory, target, report);
+    Undoer(journal, target, report).UndoSteps();
     return report;
 }

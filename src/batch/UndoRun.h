@@ -1,23 +1,16 @@
 // Takes back a journaled run, newest step first, wherever the disk still shows what the run left:
-// names, tags, read-only marks, the numbering memory and the Favorites order.
+// names, renames waiting for the restart, tags, read-only marks, the numbering memory and the
+// Favorites order.
 #pragma once
 
 #include "JournalFormat.h"
+#include "PendingRenames.h"
+#include "UndoOffer.h"
 
 #include <windows.h>
 
 #include <string>
 #include <vector>
-
-// The run Undo would take back now.
-struct UndoOffer {
-    std::wstring journalPath; // empty: nothing to undo
-    JournalHeader header;
-};
-// The newest journal in the folder whose header can be read.
-UndoOffer FindUndoOffer(const std::wstring& journalFolder);
-// Reads a whole journal; false when it is damaged.
-bool LoadJournal(const std::wstring& journalPath, RunJournalData& journal);
 
 // What a journal says can be taken back; for a run that never ended, what it may have done.
 struct UndoCounts {
@@ -36,6 +29,9 @@ struct UndoTarget {
     // never to a path the journal names.
     std::wstring historyFile;
     HKEY favoritesRoot = HKEY_CURRENT_USER;
+    // The system's list of renames waiting for the restart; tests pass a key of their own.
+    HKEY pendingRenamesRoot = HKEY_LOCAL_MACHINE;
+    std::wstring pendingRenamesKey = kSessionManagerKey;
 };
 
 enum class UndoItem : std::uint8_t { Entry, HistoryFile, IndexFile, FavoritesOrder };
@@ -43,7 +39,7 @@ enum class UndoSkip : std::uint8_t {
     Missing,         // no longer where the run left it
     Changed,         // its size or last-write time changed since the run
     OldNameTaken,    // another entry has its old name now
-    AwaitingRestart, // its rename was postponed to the next restart and has not happened yet
+    AwaitingRestart, // its rename stays registered for the next restart, which will make it; error says why
     NotKept,         // its bytes before the run could not be read then
     Elsewhere,       // a memory file that is not where this program keeps its memory now
     Failed,          // the file system refused; error says why
@@ -55,7 +51,7 @@ struct UndoProblem {
     DWORD error = ERROR_SUCCESS;
 };
 struct UndoReport {
-    size_t undone = 0; // steps, memory files and the Favorites order put back
+    size_t undone = 0; // steps, cancelled restart renames, memory files and the Favorites order put back
     std::vector<UndoProblem> notUndone;
     bool historyRestored = false; // the history file was written back: reload it
 };

@@ -6,13 +6,8 @@
 #include "FileIdentity.h"
 #include "FolderWalk.h"
 #include "IndexFileName.h"
+#include "PathParts.h"
 #include "Win32Text.h"
-
-static std::wstring_view LastComponent(std::wstring_view path)
-{
-    std::wstring_view::size_type slash = path.find_last_of(L'\\');
-    return slash == std::wstring_view::npos ? path : path.substr(slash + 1);
-}
 
 // The name of the history file or of a record's index file; decided in memory, so that the
 // files of a run need no look at the disk unless they are named like one of them.

@@ -1,9 +1,10 @@
 // The user's choices in the main window, kept under HKEY_CURRENT_USER between uses.
 #include "Settings.h"
 
+#include "RegistryValue.h"
 #include "UniqueHandle.h"
 
-#include <vector>
+#include <string>
 
 const wchar_t kSettingsKey[] = L"SOFTWARE\\Kestrith\\Nomaro";
 const wchar_t kDefaultExtentions[] = L"jpg,gif,png,bmp,mp3";
@@ -55,30 +56,15 @@ int ReadDwordSetting(const wchar_t* valueName, DWORD* destination, DWORD default
     return 1;
 }
 
-// The raw bytes of a value, whatever its type; false when there is no such value.
-static bool QueryRawValue(HKEY key, const wchar_t* valueName, std::vector<BYTE>& bytes)
-{
-    DWORD size = 0;
-    for (;;) {
-        bytes.resize(size);
-        LONG result = RegQueryValueExW(key, valueName, nullptr, nullptr, bytes.empty() ? nullptr : bytes.data(), &size);
-        if (result == ERROR_SUCCESS && size <= bytes.size()) {
-            bytes.resize(size);
-            return true;
-        }
-        if (result != ERROR_SUCCESS && result != ERROR_MORE_DATA)
-            return false;
-    }
-}
-
 int ReadStringSetting(const wchar_t* valueName, std::wstring* destination, size_t capacity, const wchar_t* defaultText)
 {
     if (!valueName || !destination)
         return 0;
     destination->clear();
     UniqueKey key = OpenSettingsKey();
-    std::vector<BYTE> bytes;
-    if (key && QueryRawValue(key.get(), valueName, bytes)) {
+    DWORD type = 0;
+    std::string bytes;
+    if (key && ReadRegistryValue(key.get(), valueName, type, bytes) == ERROR_SUCCESS) {
         // Raw UTF-16 units up to the first null; a value longer than the field is cut to it.
         std::wstring text(bytes.size() / sizeof(wchar_t), L'\0');
         if (!text.empty())

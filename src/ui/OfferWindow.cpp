@@ -1,6 +1,7 @@
 // The "Free Book" window: the book picture, a painted heading and paragraphs, and two links.
 #include "OfferWindow.h"
 
+#include "PathParts.h"
 #include "ProductInfo.h"
 #include "ShellOpen.h"
 #include "StaticLink.h"
@@ -160,9 +161,7 @@ LRESULT OnPaint(HWND window)
 // The PDF ships beside the program, wherever the current directory is.
 std::wstring OfferPdfPath()
 {
-    std::wstring path = GetModuleFileNameString(nullptr);
-    path.erase(path.find_last_of(L'\\') + 1);
-    return path + kOfferPdfName;
+    return std::wstring(FolderPart(GetModuleFileNameString(nullptr))) + L"\\" + kOfferPdfName;
 }
 
 LRESULT OnCommand(int id)

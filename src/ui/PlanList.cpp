@@ -1,6 +1,8 @@
 // A plan shown in a list-view control: rows, filter, column widths and summary.
 #include "PlanList.h"
 
+#include "PathParts.h"
+
 #include <algorithm>
 #include <climits>
 #include <functional>
@@ -16,20 +18,13 @@ constexpr size_t kMeasuredPerColumn = 40;
 // Room for the cell's margins beside its text.
 constexpr int kCellPadding = 16;
 
-// ".\Sub" of ".\Sub\Name.txt"; "." for an entry of the chosen folder itself.
-std::wstring_view FolderOf(const std::wstring& path)
-{
-    size_t slash = path.find_last_of(L'\\');
-    return slash == std::wstring::npos ? std::wstring_view() : std::wstring_view(path).substr(0, slash);
-}
-
 // What a column shows for an entry. An entry that cannot change keeps its name; the name it was
 // refused stands with the reason in "What happens".
 std::wstring CellText(const PlannedEntry& entry, int column)
 {
     switch (column) {
     case FolderColumn:
-        return std::wstring(FolderOf(entry.path));
+        return std::wstring(FolderPart(entry.path));
     case NameNowColumn:
         return std::wstring(entry.Name());
     case NameAfterColumn:
@@ -156,7 +151,7 @@ void PlanList::FitColumns()
     int rows = ListView_GetItemCount(list_);
     for (int row = 0; row < rows; ++row) {
         const PlannedEntry& entry = *EntryOfRow(row);
-        candidates[FolderColumn].Offer(FolderOf(entry.path).size(), row);
+        candidates[FolderColumn].Offer(FolderPart(entry.path).size(), row);
         candidates[NameNowColumn].Offer(entry.Name().size(), row);
         bool refused = entry.status == PlanStatus::CannotChange;
         candidates[NameAfterColumn].Offer(refused ? entry.Name().size() : entry.newName.size(), row);

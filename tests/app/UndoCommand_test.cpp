@@ -1,5 +1,6 @@
 // File > Undo: the item names the newest run or is greyed, and the command asks with the counts,
-// takes the run back and reports, all against a journal folder of the test's own.
+// takes the run back and reports, and keeps and names a record it cannot read, all against a
+// journal folder of the test's own.
 #include "MainWindowFixture.h"
 
 #include "EntryState.h"
@@ -112,4 +113,38 @@ TEST_F(MainWindowTest, UndoAsksWithTheCountsThenReportsAndOffersTheOlderRun)
     EXPECT_EQ(boxes[1].text, L"Undo is done: 1 step undone.");
     EXPECT_EQ(ListNames(root.path()), (std::vector<std::wstring>{L"a.txt"}));
     EXPECT_EQ(UndoMenuText(FindUndoOffer(journals.path())), L"Undo Lower in " + root.path());
+}
+
+TEST_F(MainWindowTest, UnreadableRecordIsSetAsideAndNamedWhenUndoOffersAnOlderRun)
+{
+    TempFolder root;
+    TempFolder journals;
+    std::wstring exact = ExtendedLengthPath(root.path());
+    JournalOneRename(journals.path(), ModeLower, exact, L"OLD.TXT", L"old.txt");
+    JournalOneRename(journals.path(), ModeUpper, exact, L"a.txt", L"A.TXT");
+    std::wstring newer = FindUndoOffer(journals.path()).journalPath;
+    std::string bytes = ReadFileBytes(newer);
+    bytes[kJournalStateOffset + 1] ^= 0x01; // its header no longer checks
+    ASSERT_TRUE(WriteFileBytes(newer, bytes));
+    HMENU menu = CreatePopupMenu();
+    AppendMenuW(menu, MF_STRING, IDM_UNDO, L"Undo");
+    UpdateUndoItem(menu, journals.path());
+    EXPECT_EQ(ReadUndoItem(menu).text, L"Undo Lower in " + root.path());
+    DestroyMenu(menu);
+    Open();
+
+    std::vector<DialogWatcher::Seen> boxes;
+    {
+        DialogWatcher watcher([](HWND dialog, const DialogWatcher::Seen&) { PressButton(dialog, IDNO); });
+        RunUndo(window_, journals.path());
+        boxes = watcher.seen();
+    }
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text.substr(0, boxes[0].text.find(L',')), L"Undo Lower in " + root.path());
+    EXPECT_NE(boxes[0].text.find(L"\n\nThe record of a newer run could not be read, so that run cannot be undone. "
+                                 L"It is kept as\n" + newer + L".unreadable"),
+              std::wstring::npos)
+        << Narrow(boxes[0].text);
+    EXPECT_FALSE(PathExists(newer));
+    EXPECT_EQ(ReadFileBytes(newer + L".unreadable"), bytes);
 }

@@ -1,9 +1,15 @@
-// The journal's bytes: a begun and an ended journal read back whole, and every damaged or cut
-// journal refused.
+// The journal's bytes: a begun and an ended journal read back whole, every record framed with its
+// CRC-32, a damaged or cut record left out and counted but never read as something else, and a
+// journal of the first format still read, all or nothing.
+#include "Crc32.h"
 #include "JournalFormat.h"
+#include "JournalVersion1.h"
+#include "RunJournal.h"
+#include "TempFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 
 namespace {
@@ -34,10 +40,13 @@ struct Sample {
     RunPlan plan;
     KeptTags tags;
     std::vector<RunStep> steps;
+    std::vector<StepResult> results;
+    std::vector<EntryAfterRun> after;
 };
 
 // A numbering run with a chain through a temporary name, a read-only MP3 whose tag is replaced,
-// one whose tag is appended, and a case-only folder move: every field the format has.
+// one whose tag is appended, and a case-only folder move: every field the format has. The
+// outcomes are those it ends with.
 Sample MakeSample()
 {
     Sample s;
@@ -68,6 +77,11 @@ Sample MakeSample()
         Step(StepKind::Move, 7, kRoot + L"\\b.mp3", kRoot + L"\\T1.mp3"),
         Step(StepKind::Move, 2, kRoot + L"\\sub\\~cycle.tmp", kRoot + L"\\sub\\T0.mp3"),
     };
+    s.results.resize(s.steps.size());
+    s.results[0] = {StepOutcome::Done, ERROR_SUCCESS, {}};
+    s.results[5] = {StepOutcome::Postponed, ERROR_SHARING_VIOLATION, {}};
+    s.results[6] = {StepOutcome::Failed, ERROR_ACCESS_DENIED, kRoot + L"\\sub\\~cycle.tmp"};
+    s.after = {{7, 138, Time(99)}};
     return s;
 }
 
@@ -78,36 +92,81 @@ std::string Encoded(const Sample& s)
     return bytes;
 }
 
-void ExpectSameSteps(const std::vector<RunStep>& read, const std::vector<RunStep>& written)
+// The sample begun and then ended as a run ends its journal on disk.
+std::string Ended(const Sample& s)
 {
-    ASSERT_EQ(read.size(), written.size());
-    for (size_t i = 0; i < read.size(); ++i) {
-        EXPECT_EQ(read[i].kind, written[i].kind) << i;
-        EXPECT_EQ(read[i].entry, written[i].entry) << i;
-        EXPECT_EQ(read[i].path, written[i].path) << i;
-        EXPECT_EQ(read[i].newPath, written[i].newPath) << i;
-        EXPECT_EQ(read[i].temporaryPath, written[i].temporaryPath) << i;
-        EXPECT_EQ(read[i].attributes, written[i].attributes) << i;
+    TempFolder folder;
+    std::wstring path = folder / L"Run.journal";
+    WriteFileBytes(path, Encoded(s));
+    EXPECT_TRUE(CompleteJournal(path, s.steps, s.results, s.after));
+    // Only a begun journal of as many steps can be ended.
+    EXPECT_FALSE(CompleteJournal(path, s.steps, s.results, s.after));
+    return ReadFileBytes(path);
+}
+
+// Where each record begins: the header record, the memory record, the entries, the steps, the end.
+std::vector<size_t> RecordOffsets(const std::string& bytes)
+{
+    std::vector<size_t> offsets;
+    for (size_t at = kJournalMagicSize + 4; at + 8 <= bytes.size();) {
+        offsets.push_back(at);
+        std::uint32_t length = 0;
+        memcpy(&length, bytes.data() + at, 4);
+        at += 8 + length;
     }
+    return offsets;
+}
+
+bool SameStep(const RunStep& a, const RunStep& b)
+{
+    return a.kind == b.kind && a.entry == b.entry && a.path == b.path && a.newPath == b.newPath &&
+           a.temporaryPath == b.temporaryPath && a.attributes == b.attributes;
+}
+
+bool SameResult(const StepResult& a, const StepResult& b)
+{
+    return a.outcome == b.outcome && a.error == b.error && a.strandedAt == b.strandedAt;
 }
 
 // The entries kept: those with steps, in plan order, as the plan and the kept tags give them.
-void ExpectEntriesOf(const std::vector<JournalEntry>& read, const Sample& s)
+void ExpectEntryOf(const JournalEntry& read, const Sample& s)
 {
-    ASSERT_EQ(read.size(), 3u);
-    const std::int32_t indexes[] = {0, 2, 7};
-    for (size_t i = 0; i < read.size(); ++i) {
-        const PlannedEntry& planned = s.plan.entries[static_cast<size_t>(indexes[i])];
-        auto tag = s.tags.find(indexes[i]);
-        EXPECT_EQ(read[i].planIndex, indexes[i]) << i;
-        EXPECT_EQ(read[i].isFolder, planned.isFolder) << i;
-        EXPECT_EQ(read[i].size, planned.size) << i;
-        EXPECT_EQ(read[i].lastWrite.dwLowDateTime, planned.lastWrite.dwLowDateTime) << i;
-        EXPECT_EQ(read[i].tag, tag == s.tags.end() ? TagChange::None : tag->second.change) << i;
-        if (tag != s.tags.end()) {
-            EXPECT_EQ(read[i].tagOffset, tag->second.offset) << i;
-            EXPECT_EQ(read[i].oldTag, tag->second.oldTag) << i;
-            EXPECT_EQ(read[i].newTag, tag->second.newTag) << i;
+    ASSERT_TRUE(read.planIndex >= 0 && static_cast<size_t>(read.planIndex) < s.plan.entries.size()) << read.planIndex;
+    const PlannedEntry& planned = s.plan.entries[static_cast<size_t>(read.planIndex)];
+    auto tag = s.tags.find(read.planIndex);
+    EXPECT_EQ(read.isFolder, planned.isFolder) << read.planIndex;
+    EXPECT_EQ(read.size, planned.size) << read.planIndex;
+    EXPECT_EQ(read.lastWrite.dwLowDateTime, planned.lastWrite.dwLowDateTime) << read.planIndex;
+    EXPECT_EQ(read.tag, tag == s.tags.end() ? TagChange::None : tag->second.change) << read.planIndex;
+    if (tag != s.tags.end()) {
+        EXPECT_EQ(read.tagOffset, tag->second.offset) << read.planIndex;
+        EXPECT_EQ(read.oldTag, tag->second.oldTag) << read.planIndex;
+        EXPECT_EQ(read.newTag, tag->second.newTag) << read.planIndex;
+    }
+}
+
+// Whatever was read is what was written: the steps in their order (some may be left out), each
+// with its outcome, the entries, and the memory unless it is counted as unreadable.
+void ExpectOnlyWhatWasWritten(const RunJournalData& read, const Sample& s, const std::string& what)
+{
+    EXPECT_EQ(read.header.root, kRoot) << what;
+    EXPECT_EQ(read.header.mode, ModeNumber) << what;
+    EXPECT_EQ(read.header.stepCount, s.steps.size()) << what;
+    if (!read.damage.memoryUnreadable) {
+        EXPECT_EQ(read.memory.historyFile, s.memory.historyFile) << what;
+        EXPECT_EQ(read.memory.history.bytes, s.memory.history.bytes) << what;
+        EXPECT_EQ(read.memory.favoritesOrder.bytes, s.memory.favoritesOrder.bytes) << what;
+    }
+    for (const JournalEntry& entry : read.entries)
+        ExpectEntryOf(entry, s);
+    ASSERT_TRUE(read.results.empty() || read.results.size() == read.steps.size()) << what;
+    size_t written = 0;
+    for (size_t i = 0; i < read.steps.size(); ++i, ++written) {
+        while (written < s.steps.size() && !SameStep(read.steps[i], s.steps[written]))
+            ++written;
+        ASSERT_LT(written, s.steps.size()) << what << ": step " << i << " was never written";
+        if (!read.results.empty()) {
+            EXPECT_TRUE(SameResult(read.results[i], s.results[written])) << what << ": step " << i;
         }
     }
 }
@@ -118,24 +177,21 @@ TEST(JournalFormat, BegunJournalReadsBackWhole)
 {
     Sample s = MakeSample();
     std::string bytes = Encoded(s);
-    EXPECT_EQ(bytes.substr(0, 12), std::string("NMROJRNL\x01\0\0\0", 12));
+    EXPECT_EQ(bytes.substr(0, 12), std::string("NMROJRNL\x02\0\0\0", 12));
 
     RunJournalData read;
     ASSERT_TRUE(DecodeJournal(bytes, read));
+    EXPECT_FALSE(read.damage.Any());
     EXPECT_EQ(read.header.state, JournalState::Begun);
-    EXPECT_EQ(read.header.mode, ModeNumber);
     EXPECT_EQ(read.header.time.dwHighDateTime, s.header.time.dwHighDateTime);
     EXPECT_EQ(read.header.time.dwLowDateTime, s.header.time.dwLowDateTime);
-    EXPECT_EQ(read.header.root, kRoot);
-    EXPECT_EQ(read.memory.historyFile, s.memory.historyFile);
     EXPECT_EQ(read.memory.history.state, KeptState::Present);
-    EXPECT_EQ(read.memory.history.bytes, s.memory.history.bytes);
     EXPECT_EQ(read.memory.indexFile, s.memory.indexFile);
     EXPECT_EQ(read.memory.index.state, KeptState::Absent);
     EXPECT_EQ(read.memory.favoritesOrder.type, static_cast<DWORD>(REG_BINARY));
-    EXPECT_EQ(read.memory.favoritesOrder.bytes, s.memory.favoritesOrder.bytes);
-    ExpectEntriesOf(read.entries, s);
-    ExpectSameSteps(read.steps, s.steps);
+    ASSERT_EQ(read.entries.size(), 3u);
+    ASSERT_EQ(read.steps.size(), s.steps.size());
+    ExpectOnlyWhatWasWritten(read, s, "begun");
     EXPECT_TRUE(read.results.empty());
     EXPECT_FALSE(read.entries[1].afterKnown);
 
@@ -145,29 +201,43 @@ TEST(JournalFormat, BegunJournalReadsBackWhole)
     EXPECT_EQ(header.stepCount, s.steps.size());
 }
 
+TEST(JournalFormat, EveryRecordIsFramedWithTheCrc32OfItsPayload)
+{
+    EXPECT_EQ(Crc32("123456789"), 0xCBF43926u);
+    EXPECT_EQ(Crc32(""), 0u);
+    Sample s = MakeSample();
+    for (const std::string& bytes : {Encoded(s), Ended(s)}) {
+        std::vector<size_t> offsets = RecordOffsets(bytes);
+        // The header, the memory, 3 entries, 7 steps and the end, and nothing after them.
+        ASSERT_EQ(offsets.size(), 2 + 3 + s.steps.size() + 1);
+        for (size_t at : offsets) {
+            std::uint32_t length = 0;
+            std::uint32_t crc = 0;
+            memcpy(&length, bytes.data() + at, 4);
+            ASSERT_LE(at + 8 + length, bytes.size());
+            memcpy(&crc, bytes.data() + at + 4 + length, 4);
+            EXPECT_EQ(crc, Crc32(std::string_view(bytes).substr(at + 4, length))) << at;
+            if (at == offsets.back()) {
+                EXPECT_EQ(at + 8 + length, bytes.size());
+            }
+        }
+    }
+    // The begun journal's end record is empty: eight zero bytes.
+    std::string begun = Encoded(s);
+    EXPECT_EQ(begun.substr(begun.size() - kBegunJournalTail), std::string(kBegunJournalTail, '\0'));
+}
+
 TEST(JournalFormat, EndedJournalAddsOutcomesAndTheStateOfTaggedFiles)
 {
     Sample s = MakeSample();
-    std::string bytes = Encoded(s);
-    std::vector<StepResult> results(s.steps.size());
-    results[0] = {StepOutcome::Done, ERROR_SUCCESS, {}};
-    results[5] = {StepOutcome::Postponed, ERROR_SHARING_VIOLATION, {}};
-    results[6] = {StepOutcome::Failed, ERROR_ACCESS_DENIED, kRoot + L"\\sub\\~cycle.tmp"};
-    std::vector<EntryAfterRun> after{{7, 138, Time(99)}};
-    ASSERT_TRUE(EndJournal(bytes, s.steps, results, after));
-    // Only a begun journal of as many steps can be ended.
-    std::string again = bytes;
-    EXPECT_FALSE(EndJournal(again, s.steps, results, after));
-
     RunJournalData read;
-    ASSERT_TRUE(DecodeJournal(bytes, read));
+    ASSERT_TRUE(DecodeJournal(Ended(s), read));
+    EXPECT_FALSE(read.damage.Any());
     EXPECT_EQ(read.header.state, JournalState::Ended);
-    ExpectSameSteps(read.steps, s.steps);
+    ASSERT_EQ(read.steps.size(), s.steps.size());
     ASSERT_EQ(read.results.size(), s.steps.size());
-    EXPECT_EQ(read.results[0].outcome, StepOutcome::Done);
+    ExpectOnlyWhatWasWritten(read, s, "ended");
     EXPECT_EQ(read.results[1].outcome, StepOutcome::NotTried);
-    EXPECT_EQ(read.results[5].outcome, StepOutcome::Postponed);
-    EXPECT_EQ(read.results[5].error, static_cast<DWORD>(ERROR_SHARING_VIOLATION));
     EXPECT_EQ(read.results[6].strandedAt, kRoot + L"\\sub\\~cycle.tmp");
     EXPECT_FALSE(read.entries[1].afterKnown);
     ASSERT_TRUE(read.entries[2].afterKnown);
@@ -200,63 +270,122 @@ TEST(JournalFormat, StepsThatCouldNotBeTakenBackAreNotWrittenDown)
     }
 }
 
-TEST(JournalFormat, DamagedJournalsAreRefused)
+TEST(JournalFormat, DamageIsNeverReadAsSomethingElse)
 {
     Sample s = MakeSample();
-    std::string begun = Encoded(s);
-    std::string ended = begun;
-    ASSERT_TRUE(EndJournal(ended, s.steps, std::vector<StepResult>(s.steps.size()), {}));
-
-    // Every cut, at every length, of both forms.
-    for (const std::string* whole : {&begun, &ended}) {
-        for (size_t length = 0; length < whole->size(); ++length) {
+    for (const std::string& whole : {Encoded(s), Ended(s)}) {
+        // Every cut, at every length: refused, or read up to the cut and said to be cut short.
+        for (size_t length = 0; length < whole.size(); ++length) {
             RunJournalData read;
-            EXPECT_FALSE(DecodeJournal(std::string_view(*whole).substr(0, length), read)) << length;
+            if (!DecodeJournal(std::string_view(whole).substr(0, length), read))
+                continue;
+            EXPECT_TRUE(read.damage.cutShort) << length;
+            EXPECT_TRUE(read.results.empty()) << length;
+            ExpectOnlyWhatWasWritten(read, s, "cut at " + std::to_string(length));
         }
-    }
-
-    struct Case {
-        const char* what;
-        std::function<void(std::string&)> damage;
-    };
-    const size_t rootLength = 30; // the root's unit count, after the fixed fields
-    const Case cases[] = {
-        {"magic", [](std::string& b) { b[0] = 'X'; }},
-        {"version", [](std::string& b) { b[8] = 2; }},
-        {"state", [](std::string& b) { b[12] = 3; }},
-        {"ended without results", [](std::string& b) { b[12] = 2; }},
-        {"mode 4", [](std::string& b) { b[13] = 4; }},
-        {"step count too high", [](std::string& b) { b[18] = static_cast<char>(b[18] + 1); }},
-        {"root length past the end", [=](std::string& b) { b[rootLength + 1] = '\x70'; }},
-        {"root length beyond any path", [=](std::string& b) { b.replace(rootLength, 4, std::string("\x10\x80\0\0", 4)); }},
-        {"trailing byte", [](std::string& b) { b.push_back('\0'); }},
-    };
-    for (const Case& c : cases) {
-        std::string bytes = begun;
-        c.damage(bytes);
-        RunJournalData read;
-        EXPECT_FALSE(DecodeJournal(bytes, read)) << c.what;
+        // Every byte changed, a letter of a stored name among them: refused, or the record that
+        // holds it left out and counted.
+        for (size_t at = 0; at < whole.size(); ++at) {
+            std::string bytes = whole;
+            bytes[at] = static_cast<char>(bytes[at] ^ 0x01);
+            RunJournalData read;
+            if (!DecodeJournal(bytes, read))
+                continue;
+            EXPECT_TRUE(read.damage.Any()) << at;
+            ExpectOnlyWhatWasWritten(read, s, "byte " + std::to_string(at));
+        }
     }
 }
 
-TEST(JournalFormat, FileNamesSortAsRunsBegan)
+TEST(JournalFormat, EachDamagedRecordIsLeftOutAndCounted)
 {
-    SYSTEMTIME time{};
-    time.wYear = 2024;
-    time.wMonth = 5;
-    time.wDay = 1;
-    time.wHour = 9;
-    time.wMinute = 30;
-    time.wSecond = 7;
-    time.wMilliseconds = 12;
-    EXPECT_EQ(JournalFileName(time), L"Run-20240501-093007-012.journal");
+    Sample s = MakeSample();
+    const std::string ended = Ended(s);
+    const std::vector<size_t> records = RecordOffsets(ended);
+    // A byte of the payload of record i: 0 the header, 1 the memory, 2-4 the entries (plan
+    // indexes 0, 2, 7), 5-11 the steps, 12 the end.
+    auto flipIn = [&records](size_t i) {
+        return [at = records[i] + 5](std::string& b) { b[at] = static_cast<char>(b[at] ^ 0x01); };
+    };
+    struct Expected {
+        bool read = true;
+        bool memory = false;
+        std::uint32_t entries = 0;
+        std::uint32_t steps = 0;
+        bool end = false;
+        bool cutShort = false;
+        size_t stepsRead = 7;
+    };
+    struct Case {
+        const char* what;
+        std::function<void(std::string&)> damage;
+        Expected expected;
+    };
+    const Case cases[] = {
+        {"magic", [](std::string& b) { b[0] = 'X'; }, {false}},
+        {"version 3", [](std::string& b) { b[8] = 3; }, {false}},
+        {"header", flipIn(0), {false}},
+        {"header marked begun again", [](std::string& b) { b[kJournalStateOffset] = 1; }, {false}},
+        {"memory", flipIn(1), {true, true}},
+        // The four steps of the entry with plan index 2 go with it, uncounted.
+        {"entry", flipIn(3), {true, false, 1, 0, false, false, 3}},
+        {"step", flipIn(2 + 3 + 4), {true, false, 0, 1, false, false, 6}},
+        {"end", flipIn(12), {true, false, 0, 0, true}},
+        {"length past the end", [&records](std::string& b) { b[records[9] + 3] = '\x70'; }, {true, false, 0, 3, true, true, 4}},
+        {"trailing byte", [](std::string& b) { b.push_back('\0'); }, {true, false, 0, 0, true}},
+    };
+    for (const Case& c : cases) {
+        std::string bytes = ended;
+        c.damage(bytes);
+        RunJournalData read;
+        ASSERT_EQ(DecodeJournal(bytes, read), c.expected.read) << c.what;
+        if (!c.expected.read)
+            continue;
+        EXPECT_EQ(read.damage.memoryUnreadable, c.expected.memory) << c.what;
+        EXPECT_EQ(read.damage.entriesUnreadable, c.expected.entries) << c.what;
+        EXPECT_EQ(read.damage.stepsUnreadable, c.expected.steps) << c.what;
+        EXPECT_EQ(read.damage.endUnreadable, c.expected.end) << c.what;
+        EXPECT_EQ(read.damage.cutShort, c.expected.cutShort) << c.what;
+        EXPECT_EQ(read.steps.size(), c.expected.stepsRead) << c.what;
+        // How the run ended unread, it is taken as one that never ended.
+        EXPECT_EQ(read.header.state, c.expected.end ? JournalState::Begun : JournalState::Ended) << c.what;
+        ExpectOnlyWhatWasWritten(read, s, c.what);
+    }
+}
 
-    SYSTEMTIME read{};
-    ASSERT_TRUE(ParseJournalFileName(L"RUN-20240501-093007-012.JOURNAL", read));
-    EXPECT_EQ(read.wYear, 2024);
-    EXPECT_EQ(read.wMilliseconds, 12);
-    const wchar_t* others[] = {L"Run-20240501-093007-012.journal.tmp", L"Run-2024050-093007-0123.journal",
-                               L"Run-20240501-093007-01x.journal", L"Nomaro.stdb", L"Run-20240501_093007-012.journal"};
-    for (const wchar_t* name : others)
-        EXPECT_FALSE(IsJournalFileName(name)) << name;
+TEST(JournalFormat, JournalsOfTheFirstFormatAreReadAllOrNothing)
+{
+    std::string version1;
+    for (const char* digit = kVersion1EndedJournalHex; digit[0] && digit[1]; digit += 2)
+        version1.push_back(static_cast<char>(std::stoi(std::string(digit, 2), nullptr, 16)));
+    Sample s = MakeSample();
+    RunJournalData read;
+    ASSERT_TRUE(DecodeJournal(version1, read));
+    EXPECT_FALSE(read.damage.Any());
+    EXPECT_EQ(read.header.state, JournalState::Ended);
+    ASSERT_EQ(read.steps.size(), s.steps.size());
+    ExpectOnlyWhatWasWritten(read, s, "version 1");
+    ASSERT_TRUE(read.entries[2].afterKnown);
+    EXPECT_EQ(read.entries[2].sizeAfter, 138u);
+    JournalHeader header;
+    ASSERT_TRUE(DecodeJournalHeader(version1, header));
+    EXPECT_EQ(header.stepCount, s.steps.size());
+
+    for (size_t length = 0; length < version1.size(); ++length)
+        EXPECT_FALSE(DecodeJournal(std::string_view(version1).substr(0, length), read)) << length;
+    const size_t rootLength = 30; // the root's unit count, after the fixed fields
+    const std::function<void(std::string&)> damages[] = {
+        [](std::string& b) { b[0] = 'X'; },                                         // magic
+        [](std::string& b) { b[8] = 2; },                                           // read as the second format
+        [](std::string& b) { b[12] = 3; },                                          // state
+        [](std::string& b) { b[13] = 4; },                                          // mode 4
+        [](std::string& b) { b[18] = static_cast<char>(b[18] + 1); },               // step count too high
+        [=](std::string& b) { b[rootLength + 1] = '\x70'; },                        // root length past the end
+        [](std::string& b) { b.push_back('\0'); },                                  // trailing byte
+    };
+    for (const auto& damage : damages) {
+        std::string bytes = version1;
+        damage(bytes);
+        EXPECT_FALSE(DecodeJournal(bytes, read));
+    }
 }

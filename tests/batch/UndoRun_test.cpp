@@ -1,19 +1,24 @@
-// Runs journaled and taken back over real files in a temp folder: the steps are made here as the
-// engine makes them, then Undo must leave names, bytes, read-only marks, last-write times, the
-// memory files and the Favorites order as they were, and skip what changed since.
+// Runs journaled and taken back over real files in a temp folder: a plan of the files on disk,
+// its steps ordered and made by the engine's own OrderRunSteps and ApplyRunSteps, then Undo must
+// leave names, bytes, read-only marks, last-write times, the memory files, the Favorites order
+// and the renames waiting for the restart as they were, and skip what changed since.
+#include "ApplyRunSteps.h"
 #include "EntryState.h"
 #include "ExtendedPath.h"
 #include "FavoritesOrder.h"
 #include "HistoryFormat.h"
-#include "Id3v1Tag.h"
 #include "JournalStore.h"
+#include "PathParts.h"
 #include "RunJournal.h"
+#include "ScratchRegistry.h"
 #include "TempFolder.h"
 #include "UndoRun.h"
 #include "UniqueHandle.h"
 
 #include <gtest/gtest.h>
+#include <sddl.h>
 
+#include <algorithm>
 #include <map>
 
 namespace {
@@ -29,7 +34,7 @@ class UndoRunTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        testKey_ = L"Software\\Kestrith\\NomaroUndoTest-" + std::to_wstring(GetCurrentProcessId());
+        testKey_ = NewScratchKeyPath();
         HKEY key = nullptr;
         ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, testKey_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
                   ERROR_SUCCESS);
@@ -44,44 +49,29 @@ protected:
 
     std::wstring Full(const std::wstring& relative) const { return plan_.root + L"\\" + relative; }
 
-    // A plan entry for what is on disk now.
-    std::int32_t Entry(const std::wstring& relative, const std::wstring& tagText = {})
+    // A plan entry for what is on disk now, to be given newName (its own name: no rename). An
+    // entry in a folder of the plan names that folder's entry.
+    std::int32_t Entry(const std::wstring& relative, const std::wstring& newName, std::int32_t parent = -1)
     {
         EntryState state = ReadEntryState(Full(relative));
         PlannedEntry entry;
         entry.path = L".\\" + relative;
+        entry.newName = newName;
+        entry.parent = parent;
+        entry.folder = parent + 1;
         entry.isFolder = state.IsFolder();
         entry.attributes = state.attributes;
         entry.size = state.size;
         entry.lastWrite = state.lastWrite;
-        entry.writeTag = !tagText.empty();
-        if (entry.writeTag)
-            entry.newName = tagText + L".mp3";
         entry.status = PlanStatus::WillChange;
         plan_.entries.push_back(entry);
         return static_cast<std::int32_t>(plan_.entries.size() - 1);
     }
-    void Move(std::int32_t entry, const std::wstring& from, const std::wstring& to, const std::wstring& through = {})
-    {
-        RunStep step;
-        step.entry = entry;
-        step.path = Full(from);
-        step.newPath = Full(to);
-        step.temporaryPath = through.empty() ? std::wstring() : Full(through);
-        steps_.push_back(step);
-    }
-    void Other(StepKind kind, std::int32_t entry, const std::wstring& relative)
-    {
-        RunStep step;
-        step.kind = kind;
-        step.entry = entry;
-        step.path = Full(relative);
-        step.attributes = ReadEntryState(step.path).attributes;
-        steps_.push_back(step);
-    }
+    PlannedEntry& Planned(std::int32_t entry) { return plan_.entries[static_cast<size_t>(entry)]; }
 
     RunJournal Begin(const RunJournalContext& base = {})
     {
+        steps_ = OrderRunSteps(plan_, L"test");
         RunJournalContext context = base;
         context.journalFolder = journals_.path();
         context.favoritesRoot = favoritesRoot_.get();
@@ -91,41 +81,32 @@ protected:
         return journal;
     }
 
-    // Makes the first count steps as the engine does; a case-only move goes through its temporary
-    // name, and cutLastShort stops the last step there, as a kill in its middle would.
-    std::vector<StepResult> Apply(size_t count, bool cutLastShort = false)
+    // The first count steps, made by the engine.
+    std::vector<StepResult> Apply(size_t count)
     {
-        std::vector<StepResult> results(steps_.size());
-        for (size_t i = 0; i < count; ++i) {
-            const RunStep& step = steps_[i];
-            bool done = true;
-            if (step.kind == StepKind::ClearReadOnly) {
-                DWORD left = step.attributes & ~FILE_ATTRIBUTE_READONLY;
-                done = SetFileAttributesW(step.path.c_str(), left ? left : FILE_ATTRIBUTE_NORMAL) != FALSE;
-            } else if (step.kind == StepKind::WriteTag) {
-                StampId3v1Tag(step.path, plan_.entries[static_cast<size_t>(step.entry)].TagText());
-            } else if (step.temporaryPath.empty()) {
-                done = MoveFileExW(step.path.c_str(), step.newPath.c_str(), 0) != FALSE;
-            } else {
-                done = MoveFileExW(step.path.c_str(), step.temporaryPath.c_str(), 0) &&
-                       (cutLastShort && i + 1 == count ? false
-                                                       : MoveFileExW(step.temporaryPath.c_str(), step.newPath.c_str(), 0));
-            }
-            EXPECT_TRUE(done || (cutLastShort && i + 1 == count)) << i;
-            results[i].outcome = done ? StepOutcome::Done : StepOutcome::Failed;
-        }
+        std::vector<RunStep> first;
+        for (size_t i = 0; i < count; ++i)
+            first.push_back(steps_[i]);
+        CaseRenameMemory memory;
+        std::vector<StepResult> results = ApplyRunSteps(plan_, RunSteps(first), memory, nullptr);
+        results.resize(steps_.size());
         return results;
     }
+    void Run(const RunJournalContext& context = {})
+    {
+        RunJournal journal = Begin(context);
+        EndRunJournal(journal, plan_, steps_, Apply(steps_.size()));
+    }
 
-    UndoReport Undo()
+    UndoReport Undo(UndoTarget target = {})
     {
         UndoOffer offer = FindUndoOffer(journals_.path());
         EXPECT_FALSE(offer.journalPath.empty());
         RunJournalData journal;
         EXPECT_TRUE(LoadJournal(offer.journalPath, journal));
-        UndoReport report = UndoJournal(journal, {memory_ / L"Nomaro.stdb", favoritesRoot_.get()});
-        EXPECT_TRUE(RemoveJournal(offer.journalPath));
-        return report;
+        target.historyFile = memory_ / L"Nomaro.stdb";
+        target.favoritesRoot = favoritesRoot_.get();
+        return UndoJournal(journal, target);
     }
 
     TreeSnapshot Snapshot() const
@@ -162,7 +143,7 @@ protected:
     std::wstring testKey_;
     UniqueKey favoritesRoot_;
     RunPlan plan_;
-    std::vector<RunStep> steps_;
+    RunSteps steps_;
 };
 
 std::string Bytes(size_t size, char fill)
@@ -176,6 +157,23 @@ std::vector<UndoSkip> Reasons(const UndoReport& report)
     for (const UndoProblem& problem : report.notUndone)
         reasons.push_back(problem.reason);
     return reasons;
+}
+
+// The value's bytes, or none.
+std::string ValueBytes(HKEY root, const std::wstring& key)
+{
+    DWORD size = 0;
+    if (RegGetValueW(root, key.c_str(), kPendingRenamesValue, RRF_RT_ANY, nullptr, nullptr, &size) != ERROR_SUCCESS)
+        return std::string();
+    std::string bytes(size, '\0');
+    RegGetValueW(root, key.c_str(), kPendingRenamesValue, RRF_RT_ANY, nullptr, bytes.data(), &size);
+    bytes.resize(size);
+    return bytes;
+}
+
+std::string Units(const std::wstring& text)
+{
+    return std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
 }
 
 } // namespace
@@ -198,19 +196,11 @@ TEST_F(UndoRunTest, RenumberingWithTagsReadOnlyAndMemoryIsTakenBackByteForByte)
     TreeSnapshot before = Snapshot();
 
     // A chain: P1 leaves for P2 before P0 takes P1 and the new file takes P0.
-    std::int32_t fresh = Entry(L"new.JPG");
-    std::int32_t p0 = Entry(L"P0.jpg");
-    std::int32_t p1 = Entry(L"P1.jpg");
-    std::int32_t song = Entry(L"Song.MP3", L"P3");
-    std::int32_t b = Entry(L"b.mp3", L"P4");
-    Other(StepKind::ClearReadOnly, fresh, L"new.JPG");
-    Move(p1, L"P1.jpg", L"P2.jpg");
-    Move(p0, L"P0.jpg", L"P1.jpg");
-    Move(fresh, L"new.JPG", L"P0.jpg");
-    Other(StepKind::WriteTag, song, L"Song.MP3");
-    Move(song, L"Song.MP3", L"P3.mp3");
-    Other(StepKind::WriteTag, b, L"b.mp3");
-    Move(b, L"b.mp3", L"P4.mp3");
+    Planned(Entry(L"new.JPG", L"P0.jpg")).clearReadOnly = true;
+    Entry(L"P0.jpg", L"P1.jpg");
+    Entry(L"P1.jpg", L"P2.jpg");
+    Planned(Entry(L"Song.MP3", L"P3.mp3")).writeTag = true;
+    Planned(Entry(L"b.mp3", L"P4.mp3")).writeTag = true;
 
     RunJournalContext context;
     context.historyFile = memory_ / L"Nomaro.stdb";
@@ -235,7 +225,26 @@ TEST_F(UndoRunTest, RenumberingWithTagsReadOnlyAndMemoryIsTakenBackByteForByte)
     ExpectSame(Snapshot(), before);
     EXPECT_EQ(ReadFileBytes(memory_ / L"Nomaro.stdb"), historyBefore);
     EXPECT_EQ(ReadFileBytes(indexFile), indexBefore);
-    EXPECT_TRUE(FindUndoOffer(journals_.path()).journalPath.empty());
+}
+
+TEST_F(UndoRunTest, IndexFileMadeAfterTheHistoryFileWasRemovedIsRemovedToo)
+{
+    tree_.WriteFile(L"a.jpg", "a");
+    Entry(L"a.jpg", L"P0.jpg");
+    // The history file was removed while Nomaro ran: no record on disk names the folder's index.
+    RunJournalContext context;
+    context.historyFile = memory_ / L"Nomaro.stdb";
+    context.indexFile = memory_ / L"20240101000000.idx";
+    RunJournal journal = Begin(context);
+    std::vector<StepResult> results = Apply(steps_.size());
+    WriteFileBytes(context.indexFile, "index");
+    EndRunJournal(journal, plan_, steps_, results);
+
+    UndoReport report = Undo();
+    EXPECT_EQ(report.undone, 2u);
+    EXPECT_TRUE(report.notUndone.empty());
+    EXPECT_EQ(ListNames(memory_.path()), std::vector<std::wstring>{});
+    EXPECT_EQ(ListNames(tree_.path()), (std::vector<std::wstring>{L"a.jpg"}));
 }
 
 TEST_F(UndoRunTest, RunKilledHalfWayIsTakenBackFromWhatIsOnDisk)
@@ -246,16 +255,19 @@ TEST_F(UndoRunTest, RunKilledHalfWayIsTakenBackFromWhatIsOnDisk)
     tree_.WriteFile(L"D.TXT", "d");
     TreeSnapshot before = Snapshot();
     plan_.mode = ModeLower;
-    Move(Entry(L"DIR"), L"DIR", L"dir", L"~t0.tmp");
-    Move(Entry(L"DIR\\X.TXT"), L"dir\\X.TXT", L"dir\\x.txt", L"dir\\~t1.tmp");
-    Move(Entry(L"B.TXT"), L"B.TXT", L"b.txt", L"~t2.tmp");
-    Move(Entry(L"C.TXT"), L"C.TXT", L"c.txt", L"~t3.tmp");
-    Move(Entry(L"D.TXT"), L"D.TXT", L"d.txt", L"~t4.tmp");
+    std::int32_t folder = Entry(L"DIR", L"dir");
+    Entry(L"DIR\\X.TXT", L"x.txt", folder);
+    Entry(L"B.TXT", L"b.txt");
+    Entry(L"C.TXT", L"c.txt");
+    Entry(L"D.TXT", L"d.txt");
 
     Begin();
-    // Killed while C.TXT stood under its temporary name; D.TXT was never reached.
-    Apply(4, true);
-    ASSERT_TRUE(PathExists(tree_ / L"~t3.tmp"));
+    // Killed while C.TXT stood under its temporary name, half way through its rename; D.TXT was
+    // never reached.
+    Apply(3);
+    RunStep cut = steps_[3];
+    ASSERT_EQ(cut.path, Full(L"C.TXT"));
+    ASSERT_TRUE(MoveFileExW(cut.path.c_str(), cut.temporaryPath.c_str(), 0));
 
     UndoReport report = Undo();
     EXPECT_EQ(report.undone, 4u);
@@ -270,11 +282,10 @@ TEST_F(UndoRunTest, FileChangedSinceAndOldNameTakenAreSkippedAndNamed)
     tree_.WriteFile(L"a.txt", "a");
     tree_.WriteFile(L"b.txt", "b");
     tree_.WriteFile(L"c.txt", "c");
-    Move(Entry(L"a.txt"), L"a.txt", L"N0.txt");
-    Move(Entry(L"b.txt"), L"b.txt", L"N1.txt");
-    Move(Entry(L"c.txt"), L"c.txt", L"N2.txt");
-    RunJournal journal = Begin();
-    EndRunJournal(journal, plan_, steps_, Apply(steps_.size()));
+    Entry(L"a.txt", L"N0.txt");
+    Entry(L"b.txt", L"N1.txt");
+    Entry(L"c.txt", L"N2.txt");
+    Run();
 
     WriteFileBytes(tree_ / L"N0.txt", "edited by hand");
     tree_.WriteFile(L"b.txt", "another file");
@@ -293,11 +304,10 @@ TEST_F(UndoRunTest, FavoritesOrderComesBackWithItsType)
     const std::string order("\x0c\0\0\0\x01\x02\x03\x00", 8);
     ASSERT_TRUE(RestoreFavoritesOrder(favoritesRoot_.get(), {KeptState::Present, REG_BINARY, order}));
     plan_.mode = ModeFavorites;
-    Move(Entry(L"Links"), L"Links", L"links", L"~t0.tmp");
+    Entry(L"Links", L"links");
     RunJournalContext context;
     context.favoritesOrder = true;
-    RunJournal journal = Begin(context);
-    EndRunJournal(journal, plan_, steps_, Apply(steps_.size()));
+    Run(context);
     DeleteFavoritesOrder(favoritesRoot_.get());
 
     UndoReport report = Undo();
@@ -310,10 +320,136 @@ TEST_F(UndoRunTest, FavoritesOrderComesBackWithItsType)
     EXPECT_EQ(ListNames(tree_.path()), (std::vector<std::wstring>{L"Links"}));
 }
 
+TEST_F(UndoRunTest, PostponedRenameIsCancelledByItsOwnPairAlone)
+{
+    if (!RunningUnderWine())
+        GTEST_SKIP() << "registers a real rename for the next restart, which only a Wine test prefix may hold";
+    // The system's own list is put back as it was; Undo works on copies in scratch keys.
+    SavedRegistryValue systemList(HKEY_LOCAL_MACHINE, kSessionManagerKey, kPendingRenamesValue);
+    ASSERT_TRUE(systemList.saved());
+    tree_.WriteFile(L"Busy.jpg", "busy");
+    tree_.WriteFile(L"free.jpg", "free");
+    Entry(L"Busy.jpg", L"P0.jpg");
+    Entry(L"free.jpg", L"P1.jpg");
+    {
+        // Held open without sharing: its rename can only be made at the restart.
+        UniqueFile busy(CreateFileW((tree_ / L"Busy.jpg").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(busy.valid());
+        Run();
+    }
+
+    // The system holds the pair as the step's exact paths with \??\ for \\?\.
+    auto nt = [this](const std::wstring& relative) { return L"\\??\\" + Full(relative).substr(4) + L'\0'; };
+    const std::string ours = Units(nt(L"Busy.jpg") + nt(L"P0.jpg"));
+    ASSERT_NE(ValueBytes(HKEY_LOCAL_MACHINE, kSessionManagerKey).find(ours), std::string::npos);
+    // Other programs' pairs around ours: a delete, ours in another case, ours replacing a file.
+    const std::wstring deletion = nt(L"old.log") + L'\0';
+    const std::wstring after = nt(L"BUSY.jpg") + nt(L"P0.jpg") + nt(L"Busy.jpg") + L'!' + nt(L"P0.jpg") + L'\0';
+    const std::string others = Units(deletion + after);
+    const std::string list = Units(deletion) + ours + Units(after);
+    const std::wstring locked = testKey_ + L"\\Locked";
+    const std::wstring open = testKey_ + L"\\Open";
+    for (const std::wstring& key : {locked, open})
+        ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), kPendingRenamesValue, REG_MULTI_SZ, list.data(),
+                                  static_cast<DWORD>(list.size())),
+                  ERROR_SUCCESS);
+    // The locked list may be read and removed, not changed, as the system's own by a user who is
+    // not an administrator.
+    PSECURITY_DESCRIPTOR readOnly = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;KRSD;;;WD)", SDDL_REVISION_1, &readOnly, nullptr));
+    ScopeExit freeDescriptor([readOnly] { LocalFree(readOnly); });
+    HKEY raw = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, locked.c_str(), 0, WRITE_DAC, &raw), ERROR_SUCCESS);
+    UniqueKey lockedKey(raw);
+    ASSERT_EQ(RegSetKeySecurity(lockedKey.get(), DACL_SECURITY_INFORMATION, readOnly), ERROR_SUCCESS);
+
+    UndoTarget target;
+    target.pendingRenamesRoot = HKEY_CURRENT_USER;
+    target.pendingRenamesKey = locked;
+    UndoReport report = Undo(target);
+    EXPECT_EQ(report.undone, 1u); // free.jpg
+    ASSERT_EQ(report.notUndone.size(), 1u);
+    EXPECT_EQ(report.notUndone[0].path, Full(L"Busy.jpg"));
+    EXPECT_EQ(report.notUndone[0].reason, UndoSkip::AwaitingRestart);
+    EXPECT_EQ(report.notUndone[0].error, static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(ValueBytes(HKEY_CURRENT_USER, locked), list);
+
+    target.pendingRenamesKey = open;
+    report = Undo(target);
+    EXPECT_EQ(report.undone, 1u);
+    EXPECT_TRUE(report.notUndone.empty());
+    EXPECT_EQ(ValueBytes(HKEY_CURRENT_USER, open), others);
+    EXPECT_EQ(ListNames(tree_.path()), (std::vector<std::wstring>{L"Busy.jpg", L"free.jpg"}));
+}
+
+TEST_F(UndoRunTest, DamagedJournalsAreUndoneAsFarAsSafeKeptAndNamedByTheNextOffer)
+{
+    tree_.WriteFile(L"a.txt", "a");
+    tree_.WriteFile(L"b.txt", "b");
+    tree_.WriteFile(L"c.txt", "c");
+    Entry(L"a.txt", L"N0.txt");
+    Run();
+    std::wstring older = FindUndoOffer(journals_.path()).journalPath;
+    plan_.entries.clear();
+    Entry(L"b.txt", L"N1.txt");
+    Entry(L"c.txt", L"N2.txt");
+    Run();
+    std::wstring partly = FindUndoOffer(journals_.path()).journalPath;
+    // One letter of a stored name changed: that step's record no longer checks.
+    std::string bytes = ReadFileBytes(partly);
+    size_t name = bytes.find(std::string("N\0" "2\0", 4));
+    ASSERT_NE(name, std::string::npos);
+    bytes[name + 2] = '3';
+    ASSERT_TRUE(WriteFileBytes(partly, bytes));
+    // A newer journal whose header does not check, and a newest one that is empty: its run never began.
+    std::wstring unreadable = Begin().path;
+    bytes = ReadFileBytes(unreadable);
+    bytes[kJournalStateOffset + 1] ^= 0x01;
+    ASSERT_TRUE(WriteFileBytes(unreadable, bytes));
+    std::wstring empty = Begin().path;
+    ASSERT_TRUE(WriteFileBytes(empty, ""));
+
+    UndoOffer offer = FindUndoOffer(journals_.path());
+    ASSERT_EQ(offer.journalPath, partly);
+    ASSERT_EQ(offer.unreadable.size(), 1u);
+    EXPECT_EQ(offer.unreadable[0].path, unreadable);
+    EXPECT_FALSE(offer.unreadable[0].setAside);
+    RunJournalData journal;
+    ASSERT_TRUE(LoadJournal(partly, journal));
+    EXPECT_EQ(journal.damage.stepsUnreadable, 1u);
+    UndoReport report = UndoJournal(journal, {});
+    EXPECT_EQ(report.undone, 1u);
+    EXPECT_EQ(ListNames(tree_.path()), (std::vector<std::wstring>{L"N0.txt", L"N2.txt", L"b.txt"}));
+
+    // Set aside, never over another file; then the older run is offered, and both named.
+    journals_.WriteFile(std::wstring(LastComponent(unreadable)) + L".unreadable", "a file of that name");
+    std::wstring keptUnreadable = SetAsideJournal(unreadable);
+    EXPECT_EQ(keptUnreadable, unreadable + L".1.unreadable");
+    std::wstring keptPartly = SetAsideJournal(partly);
+    EXPECT_EQ(keptPartly, partly + L".unreadable");
+    offer = FindUndoOffer(journals_.path());
+    EXPECT_EQ(offer.journalPath, older);
+    std::vector<std::wstring> named;
+    for (const UnreadableJournal& kept : offer.unreadable) {
+        EXPECT_TRUE(kept.setAside);
+        named.push_back(kept.path);
+    }
+    // Newest first; the two names kept for one run may come in either order.
+    ASSERT_EQ(named.size(), 3u);
+    EXPECT_EQ(named[2], keptPartly);
+    std::sort(named.begin(), named.begin() + 2);
+    EXPECT_EQ(named[0], unreadable + L".1.unreadable");
+    EXPECT_EQ(named[1], unreadable + L".unreadable");
+    // Pruning keeps what was set aside.
+    PruneJournals(journals_.path(), 0);
+    EXPECT_TRUE(PathExists(keptPartly));
+    EXPECT_TRUE(PathExists(keptUnreadable));
+}
+
 TEST_F(UndoRunTest, TheNewestTenJournalsAreKeptAndOfferedNewestFirst)
 {
     tree_.WriteFile(L"A.TXT");
-    Move(Entry(L"A.TXT"), L"A.TXT", L"a.txt");
+    Entry(L"A.TXT", L"a.txt");
     journals_.WriteFile(L"notes.txt", "not a journal");
     journals_.WriteFile(L"Run-1.journal", "not ours by name");
     std::vector<std::wstring> written;
@@ -337,7 +473,8 @@ TEST_F(UndoRunTest, TheNewestTenJournalsAreKeptAndOfferedNewestFirst)
 TEST_F(UndoRunTest, NoRunStartsWithoutADurableJournal)
 {
     tree_.WriteFile(L"A.TXT");
-    Move(Entry(L"A.TXT"), L"A.TXT", L"a.txt");
+    Entry(L"A.TXT", L"a.txt");
+    steps_ = OrderRunSteps(plan_, L"test");
     RunJournalContext context;
     context.journalFolder = tree_ / L"A.TXT\\journals"; // under a file: cannot be made
     RunJournal journal;

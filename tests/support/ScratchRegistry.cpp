@@ -77,6 +77,12 @@ void DeleteScratchKey(const std::wstring& path)
 
 } // namespace
 
+bool RunningUnderWine()
+{
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
 std::wstring NewScratchKeyPath()
 {
     return std::wstring(kScratchParent) + L"\\" + std::to_wstring(GetCurrentProcessId()) + L"-" +

@@ -11,6 +11,10 @@
 #include <string>
 #include <vector>
 
+// True under Wine (its ntdll exports wine_get_version). Only there may a test register a real
+// rename for the next restart: it lands in the test prefix, never in a developer's own Windows.
+bool RunningUnderWine();
+
 // A key of its own under the real HKEY_CURRENT_USER ("Software\Nomaro Tests\..."), unique to this
 // process; the caller deletes it.
 std::wstring NewScratchKeyPath();
