@@ -277,7 +277,7 @@ TEST_F(MainWindowTest, ModeRadiosEnableTheirGroupsAndSetTheMode)
     for (int id : kListingGroup)
         EXPECT_FALSE(Enabled(id)) << id;
     EXPECT_TRUE(Enabled(IDC_START));
-    EXPECT_EQ(GetFocus(), Control(IDC_NAME_LABEL));
+    EXPECT_EQ(GetFocus(), Control(IDC_NAME)) << "Number mode asks for the name first";
 
     Click(IDC_LISTING);
     EXPECT_EQ(CurrentMode, ModeListing);
