@@ -6,6 +6,7 @@
 #include "DropPanel.h"
 #include "DpiScale.h"
 #include "ModePanel.h"
+#include "OneLineLabel.h"
 #include "Settings.h"
 #include "Win32Text.h"
 #include "resource.h"
@@ -141,6 +142,10 @@ static void CreateControls(HWND window, UINT dpi)
         CreateWindowExW(row.exStyle, row.className, InitialText(row), WS_CHILD | row.style, place.left, place.top,
                         place.right - place.left, place.bottom - place.top, window,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), AppInstance, nullptr);
+    }
+    for (const ControlRow& row : MainControlTable()) {
+        if (row.style == kLabel)
+            KeepLabelOnOneLine(GetDlgItem(window, row.id));
     }
     SetUiFont(window);
     // Limits typing only; a longer stored number is still shown whole.
