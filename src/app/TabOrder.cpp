@@ -33,9 +33,10 @@ const Stop kStops[] = {
     {IDC_START, nullptr, 0},
 };
 
+// Shown and enabled itself; whether the window is shown does not change the order.
 bool CanTakeFocus(HWND control)
 {
-    return control && IsWindowVisible(control) && IsWindowEnabled(control);
+    return control && (GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE) && IsWindowEnabled(control);
 }
 
 bool IsGroup(const Stop& stop)
