@@ -87,6 +87,14 @@ LRESULT CALLBACK OneLineLabelProc(HWND label, UINT message, WPARAM wParam, LPARA
             // Without memory for the text the static paints it as it can.
         }
         break;
+    case WM_ENABLE:
+    case WM_SETTEXT:
+    case WM_SETFONT: {
+        // Wine's static draws itself at once on these, wrapped, without a WM_PAINT: drawn again.
+        LRESULT result = DefSubclassProc(label, message, wParam, lParam);
+        RedrawWindow(label, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        return result;
+    }
     case WM_NCDESTROY:
         RemoveWindowSubclass(label, OneLineLabelProc, kSubclassId);
         break;

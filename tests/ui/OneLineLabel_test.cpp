@@ -15,10 +15,18 @@ TEST(OneLineLabel, ATooWideTextStaysOnOneLineWithItsLastLetterInside)
     ShowWindow(parent.window(), SW_SHOWNOACTIVATE);
     RedrawWindow(label, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
 
-    Pixels pixels = CaptureClient(label);
-    COLORREF background = pixels.At(pixels.width - 1, pixels.height - 1);
-    auto ink = [&](COLORREF colour) { return colour != background; };
-    EXPECT_GT(pixels.Count(RECT{0, 0, 40, 15}, ink), 20) << "the first word";
-    EXPECT_GT(pixels.Count(RECT{pixels.width - 8, 0, pixels.width, 15}, ink), 0) << "the colon at the right edge";
-    EXPECT_EQ(pixels.Count(RECT{0, 15, pixels.width, pixels.height}, ink), 0) << "a second line";
+    // Also once it has been disabled and enabled again, which a static answers by drawing at once.
+    for (bool toggled : {false, true}) {
+        SCOPED_TRACE(toggled ? "after EnableWindow" : "painted");
+        if (toggled) {
+            EnableWindow(label, FALSE);
+            EnableWindow(label, TRUE);
+        }
+        Pixels pixels = CaptureClient(label);
+        COLORREF background = pixels.At(pixels.width - 1, pixels.height - 1);
+        auto ink = [&](COLORREF colour) { return colour != background; };
+        EXPECT_GT(pixels.Count(RECT{0, 0, 40, 15}, ink), 20) << "the first word";
+        EXPECT_GT(pixels.Count(RECT{pixels.width - 8, 0, pixels.width, 15}, ink), 0) << "the colon at the right edge";
+        EXPECT_EQ(pixels.Count(RECT{0, 15, pixels.width, pixels.height}, ink), 0) << "a second line";
+    }
 }
