@@ -73,7 +73,9 @@ static const wchar_t* InitialText(const ControlRow& row)
     }
 }
 
-RECT ControlRectForDpi(const ControlRow& row, int clientWidth, UINT dpi)
+// Where a row goes in a client area clientWidth pixels wide at dpi: its 96-DPI rectangle scaled edge
+// by edge (a right-anchored row keeps its distances from the right edge, scaled).
+static RECT ControlRectForDpi(const ControlRow& row, int clientWidth, UINT dpi)
 {
     if (!row.fromRight)
         return ScaleBoxToDpi(row.x, row.y, row.width, row.height, dpi);

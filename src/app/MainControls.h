@@ -24,8 +24,5 @@ const std::vector<ControlRow>& MainControlTable();
 // picture.
 void CreateMainControls(HWND window, UINT dpi);
 
-// Where a row goes in a client area clientWidth pixels wide at dpi: its 96-DPI rectangle scaled edge
-// by edge (a right-anchored row keeps its distances from the right edge, scaled).
-RECT ControlRectForDpi(const ControlRow& row, int clientWidth, UINT dpi);
 // Moves every control to its place for dpi and gives it the shared UI font (a DPI change).
 void PlaceMainControls(HWND window, UINT dpi);

@@ -35,7 +35,7 @@ static HFONT CreateHintFont(UINT dpi)
     return CreateFontForDpi(L"Tahoma", 16, 0, dpi);
 }
 
-UINT MainWindowDpi(HWND window)
+static UINT MainWindowDpi(HWND window)
 {
     return LayoutDpi ? LayoutDpi : WindowDpi(window);
 }

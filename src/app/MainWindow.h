@@ -10,6 +10,5 @@ bool CreateMainWindow(HINSTANCE instance, int showCommand);
 // The window's outer size at 96 DPI; at another DPI its client area is this one's scaled.
 constexpr int kMainWindowWidth = 450;
 constexpr int kMainWindowHeight = 690;
-// The DPI the main window is laid out for.
-UINT MainWindowDpi(HWND window);
+
 extern const wchar_t kHintText[];

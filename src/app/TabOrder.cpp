@@ -126,8 +126,8 @@ bool MoveInGroup(HWND window, HWND focus, WPARAM key)
     }
     return true;
 }
-} // namespace
-
+// Where Tab (or Shift+Tab when backward) leads from the control from, as the window is now:
+// disabled and hidden controls are passed over, a radio group is entered at its checked radio.
 HWND NextInTabOrder(HWND window, HWND from, bool backward)
 {
     int count = static_cast<int>(std::size(kStops));
@@ -141,6 +141,8 @@ HWND NextInTabOrder(HWND window, HWND from, bool backward)
     }
     return nullptr;
 }
+
+} // namespace
 
 HWND FirstInTabOrder(HWND window)
 {

@@ -9,8 +9,5 @@
 // controls; true when it moved the focus. The message loop calls it first.
 bool MoveFocusInMainWindow(HWND window, const MSG& message);
 
-// Where Tab (or Shift+Tab when backward) leads from the control from, as the window is now:
-// disabled and hidden controls are passed over, a radio group is entered at its checked radio.
-HWND NextInTabOrder(HWND window, HWND from, bool backward);
 // The first control of the order, where the focus goes when there is none to give back.
 HWND FirstInTabOrder(HWND window);

@@ -2,6 +2,8 @@
 // drawing it one to one or shrunk, never blown up where a larger one exists.
 #include "DpiPicture.h"
 
+namespace {
+// The size of the variant drawn at percent, as tools/make-art and tools/make-images draw it.
 SIZE PictureVariantSize(const PictureVariants& picture, int percent)
 {
     return SIZE{MulDiv(picture.size100.cx, percent, 100), MulDiv(picture.size100.cy, percent, 100)};
@@ -17,19 +19,20 @@ const PictureVariant& PictureVariantCovering(const PictureVariants& picture, SIZ
     return picture.variants[picture.count - 1];
 }
 
-UniqueBitmap LoadPictureCovering(HINSTANCE module, const PictureVariants& picture, SIZE target)
-{
-    int id = PictureVariantCovering(picture, target).resourceId;
-    return UniqueBitmap(
-        static_cast<HBITMAP>(LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
-}
-
 SIZE BitmapSize(HBITMAP bitmap)
 {
     BITMAP description{};
     if (!bitmap || !GetObjectW(bitmap, sizeof(description), &description))
         return SIZE{0, 0};
     return SIZE{description.bmWidth, description.bmHeight};
+}
+} // namespace
+
+UniqueBitmap LoadPictureCovering(HINSTANCE module, const PictureVariants& picture, SIZE target)
+{
+    int id = PictureVariantCovering(picture, target).resourceId;
+    return UniqueBitmap(
+        static_cast<HBITMAP>(LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
 }
 
 void DrawPicture(HDC dc, const RECT& target, HBITMAP picture)

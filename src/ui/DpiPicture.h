@@ -21,16 +21,12 @@ struct PictureVariants {
     SIZE size100;
 };
 
-// The size of the variant drawn at percent, as tools/make-art and tools/make-images draw it.
-SIZE PictureVariantSize(const PictureVariants& picture, int percent);
-// The smallest variant that covers target in both directions, else the largest.
-const PictureVariant& PictureVariantCovering(const PictureVariants& picture, SIZE target);
-// That variant, loaded from the module.
+// The smallest variant that covers target in both directions, else the largest, loaded from the
+// module.
 UniqueBitmap LoadPictureCovering(HINSTANCE module, const PictureVariants& picture, SIZE target);
 // The picture at exactly target: the covering variant, shrunk when it is larger.
 UniqueBitmap LoadPictureAtSize(HINSTANCE module, const PictureVariants& picture, SIZE target);
 
-SIZE BitmapSize(HBITMAP bitmap);
 // Draws the whole picture onto target: one to one when the sizes agree, else stretched with
 // HALFTONE, which averages the pixels it drops instead of picking some.
 void DrawPicture(HDC dc, const RECT& target, HBITMAP picture);
