@@ -101,12 +101,14 @@ bool KeyDown(int key)
 }
 
 // Up and Left go back, Down and Right on, round the group; a radio reached this way is chosen, as
-// the dialog manager chooses it.
+// the dialog manager chooses it. Elsewhere the arrows do nothing: by creation order the mode radios'
+// group runs on over the buttons, fields and labels up to the format radios, and the dialog manager
+// would move the focus onto a label or choose Number from the Select button.
 bool MoveInGroup(HWND window, HWND focus, WPARAM key)
 {
     int index = StopOf(window, focus);
     if (index < 0 || !IsGroup(kStops[index]))
-        return false;
+        return true;
     const Stop& group = kStops[index];
     bool backward = key == VK_UP || key == VK_LEFT;
     int id = GetDlgCtrlID(focus);

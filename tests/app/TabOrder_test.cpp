@@ -73,7 +73,10 @@ TEST_F(MainWindowTest, ArrowKeysGoRoundTheModeRadiosAndChooseThem)
     EXPECT_TRUE(Checked(IDC_LOWER));
     ASSERT_TRUE(Press(window, VK_UP));
     EXPECT_TRUE(Checked(IDC_NUMBER));
-    // An edit keeps its arrows.
+    // An edit keeps its arrows; on a button they do nothing.
     SetFocus(Control(IDC_EXT));
     EXPECT_FALSE(Press(window, VK_LEFT));
+    SetFocus(Control(IDC_FILL_TAGS));
+    EXPECT_TRUE(Press(window, VK_DOWN));
+    EXPECT_EQ(GetFocus(), Control(IDC_FILL_TAGS));
 }
