@@ -12,7 +12,8 @@
 
 extern HINSTANCE AppInstance;
 extern HWND MainWindowHandle;
-// "Tahoma", height 14; created at start-up, deleted by the main window's destroy handler.
+// "Tahoma", height 14 at 96 DPI, made for the main window's DPI; created at start-up, made again
+// when the DPI changes, deleted by the main window's destroy handler.
 extern UniqueFont UiFont;
 // The mode chosen in the main window; a run takes its own copy when it starts.
 extern OperationMode CurrentMode;

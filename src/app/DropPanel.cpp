@@ -2,14 +2,26 @@
 #include "DropPanel.h"
 
 #include "AppState.h"
+#include "DpiPicture.h"
 #include "MainCommands.h"
+#include "resource.h"
 
 #include <shellapi.h>
 
+#include <iterator>
 #include <string>
 
-static constexpr int kPictureWidth = 420;
-static constexpr int kPictureHeight = 300;
+static constexpr PictureVariant kDropPictures[] = {{100, IDB_DROP_PICTURE},     {125, IDB_DROP_PICTURE_125},
+                                                   {150, IDB_DROP_PICTURE_150}, {200, IDB_DROP_PICTURE_200},
+                                                   {250, IDB_DROP_PICTURE_250}};
+static constexpr PictureVariants kDropPicture{kDropPictures, std::size(kDropPictures), SIZE{420, 300}};
+
+void LoadDropPicture(HWND panel)
+{
+    RECT client{};
+    GetClientRect(panel, &client);
+    DropPicture = LoadPictureCovering(AppInstance, kDropPicture, SIZE{client.right, client.bottom});
+}
 
 void HandleDrop(HWND panel, HDROP drop)
 {
@@ -27,20 +39,18 @@ void HandleDrop(HWND panel, HDROP drop)
     TakeChosenFolder(GetParent(panel), path);
 }
 
-// The picture is the background: painting it in the erase step leaves nothing for WM_PAINT.
+// The picture is the background: painting it in the erase step leaves nothing for WM_PAINT. The
+// whole picture fills the whole client area, one to one at 96 DPI.
 static void PaintDropPicture(HWND panel, HDC dc)
 {
     RECT client{};
     GetClientRect(panel, &client);
-    UniqueMemoryDc memory(CreateCompatibleDC(dc));
-    if (!memory || !DropPicture) {
+    if (!DropPicture) {
         // Without the picture the panel still must not show what was there before.
         FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
         return;
     }
-    SelectedObject picture(memory.get(), DropPicture.get());
-    StretchBlt(dc, client.left, client.top, client.right, client.bottom, memory.get(), 0, 0, kPictureWidth, kPictureHeight,
-               SRCCOPY);
+    DrawPicture(dc, client, DropPicture.get());
 }
 
 LRESULT CALLBACK DropPanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept

@@ -1,9 +1,14 @@
 // The main window's child controls: their table, their creation and their state from the settings.
 #include "MainControls.h"
 
+#include "AccessibleName.h"
 #include "AppState.h"
+#include "DropPanel.h"
+#include "DpiScale.h"
 #include "ModePanel.h"
+#include "OneLineLabel.h"
 #include "Settings.h"
+#include "Win32Text.h"
 #include "resource.h"
 
 #include <commctrl.h>
@@ -68,27 +73,108 @@ static const wchar_t* InitialText(const ControlRow& row)
     }
 }
 
-static void CreateControls(HWND window, int clientWidth)
+// Where a row goes in a client area clientWidth pixels wide at dpi: its 96-DPI rectangle scaled edge
+// by edge (a right-anchored row keeps its distances from the right edge, scaled).
+static RECT ControlRectForDpi(const ControlRow& row, int clientWidth, UINT dpi)
 {
-    for (const ControlRow& row : MainControlTable()) {
-        int x = row.fromRight ? clientWidth - row.x : row.x;
-        CreateWindowExW(row.exStyle, row.className, InitialText(row), WS_CHILD | row.style, x, row.y, row.width, row.height,
-                        window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), AppInstance, nullptr);
-    }
+    if (!row.fromRight)
+        return ScaleBoxToDpi(row.x, row.y, row.width, row.height, dpi);
+    RECT fromRight = ScaleBoxToDpi(row.x - row.width, row.y, row.width, row.height, dpi);
+    return RECT{clientWidth - ScaleToDpi(row.x, dpi), fromRight.top, clientWidth - fromRight.left, fromRight.bottom};
+}
+
+static int ClientWidth(HWND window)
+{
+    RECT client{};
+    GetClientRect(window, &client);
+    return client.right - client.left;
+}
+
+static void SetUiFont(HWND window)
+{
     for (const ControlRow& row : MainControlTable()) {
         if (row.takesUiFont)
             SendDlgItemMessageW(window, row.id, WM_SETFONT, reinterpret_cast<WPARAM>(UiFont.get()), TRUE);
     }
-    // Limits typing only; a longer stored number is still shown whole.
-    SendDlgItemMessageW(window, IDC_START_NUMBER, EM_SETLIMITTEXT, kStartNumberTypingLimit, 0);
 }
 
-void CreateMainControls(HWND window)
+// The names a screen reader announces where the control's own text is not its name. Its label
+// stands before it on screen but after it in creation order, so a reader would take the static
+// created before the control: "Consolas" for the three numbering fields.
+struct ControlName {
+    int id;
+    int label;          // the label whose text names the control, or 0
+    const wchar_t* own; // a name of its own, or none
+    bool withOwnText;   // the label's text, then the control's own
+};
+static constexpr ControlName kControlNames[] = {
+    {IDC_NAME, IDC_NAME_LABEL, nullptr, false},
+    {IDC_EXT, IDC_EXT_LABEL, nullptr, false},
+    {IDC_START_NUMBER, IDC_START_NUMBER_LABEL, nullptr, false},
+    {IDC_FILL_TAGS, IDC_FILL_TAGS_LABEL, nullptr, true},
+    {IDC_PROGRESS, 0, L"Progress", false},
+    {IDC_DROP_PANEL, 0, L"Drop a folder here, or choose it with File, Browse", false},
+};
+
+// "Name for files: " names its field "Name for files".
+static std::wstring LabelName(const std::wstring& text)
 {
-    RECT client{};
-    GetClientRect(window, &client);
+    size_t first = text.find_first_not_of(L' ');
+    size_t last = text.find_last_not_of(L" :");
+    if (first == std::wstring::npos || last == std::wstring::npos || last < first)
+        return std::wstring();
+    return text.substr(first, last + 1 - first);
+}
+
+static void NameControls(HWND window)
+{
+    for (const ControlName& named : kControlNames) {
+        std::wstring name = named.own ? named.own : LabelName(GetDlgItemTextString(window, named.label));
+        if (named.withOwnText)
+            name += L" " + LabelName(GetDlgItemTextString(window, named.id));
+        SetAccessibleName(GetDlgItem(window, named.id), name);
+    }
+}
+
+static void CreateControls(HWND window, UINT dpi)
+{
+    int clientWidth = ClientWidth(window);
+    for (const ControlRow& row : MainControlTable()) {
+        RECT place = ControlRectForDpi(row, clientWidth, dpi);
+        CreateWindowExW(row.exStyle, row.className, InitialText(row), WS_CHILD | row.style, place.left, place.top,
+                        place.right - place.left, place.bottom - place.top, window,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), AppInstance, nullptr);
+    }
+    for (const ControlRow& row : MainControlTable()) {
+        if (row.style == kLabel)
+            KeepLabelOnOneLine(GetDlgItem(window, row.id));
+    }
+    SetUiFont(window);
+    // Limits typing only; a longer stored number is still shown whole.
+    SendDlgItemMessageW(window, IDC_START_NUMBER, EM_SETLIMITTEXT, kStartNumberTypingLimit, 0);
+    NameControls(window);
+}
+
+void PlaceMainControls(HWND window, UINT dpi)
+{
+    int clientWidth = ClientWidth(window);
+    const std::vector<ControlRow>& table = MainControlTable();
+    HDWP positions = BeginDeferWindowPos(static_cast<int>(table.size()));
+    for (const ControlRow& row : table) {
+        RECT place = ControlRectForDpi(row, clientWidth, dpi);
+        if (positions)
+            positions = DeferWindowPos(positions, GetDlgItem(window, row.id), nullptr, place.left, place.top,
+                                       place.right - place.left, place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    if (positions)
+        EndDeferWindowPos(positions);
+    SetUiFont(window);
+}
+
+void CreateMainControls(HWND window, UINT dpi)
+{
     ListingFontFace = Settings.Font;
-    CreateControls(window, client.right - client.left);
+    CreateControls(window, dpi);
 
     ApplyStoredMode(window, Settings.Function);
     CheckDlgButton(window, IDC_FILL_TAGS, Settings.FillTags ? BST_CHECKED : BST_UNCHECKED);
@@ -99,6 +185,5 @@ void CreateMainControls(HWND window)
     if (Settings.Function != ModeListing)
         EnableListingGroup(window, false);
 
-    DropPicture.reset(static_cast<HBITMAP>(
-        LoadImageW(AppInstance, MAKEINTRESOURCEW(IDB_DROP_PICTURE), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
+    LoadDropPicture(GetDlgItem(window, IDC_DROP_PANEL));
 }

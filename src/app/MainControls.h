@@ -5,7 +5,7 @@
 
 #include <vector>
 
-// One row of the control table; x may count from the right edge of the client area.
+// One row of the control table, laid out for 96 DPI; x may count from the right edge of the client area.
 struct ControlRow {
     int id;
     const wchar_t* className;
@@ -20,5 +20,9 @@ struct ControlRow {
 // The controls in creation order, which is also the tab order and decides the radio groups.
 const std::vector<ControlRow>& MainControlTable();
 
-// Creates the controls, restores the stored mode and choices, loads the drop picture.
-void CreateMainControls(HWND window);
+// Creates the controls for the window's DPI, restores the stored mode and choices, loads the drop
+// picture.
+void CreateMainControls(HWND window, UINT dpi);
+
+// Moves every control to its place for dpi and gives it the shared UI font (a DPI change).
+void PlaceMainControls(HWND window, UINT dpi);

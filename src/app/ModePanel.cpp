@@ -76,9 +76,9 @@ void SetModeControls(HWND window, OperationMode mode)
         ShowFavoritesFolder(window);
     EnableStartIfIdle(window);
     EnablePreviewCommand(window, mode);
-    // The label, not the edit: the user tabs on into the name field.
+    // Straight into the name field: the first thing Number mode asks for.
     if (mode == ModeNumber)
-        SetFocus(GetDlgItem(window, IDC_NAME_LABEL));
+        SetFocus(GetDlgItem(window, IDC_NAME));
     CurrentMode = mode;
 }
 

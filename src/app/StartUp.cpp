@@ -5,8 +5,10 @@
 #include "HistoryStore.h"
 #include "JournalStore.h"
 #include "MainWindow.h"
+#include "OfferWindow.h"
 #include "RunReport.h"
 #include "Settings.h"
+#include "TabOrder.h"
 #include "UniqueHandle.h"
 #include "Win32Text.h"
 #include "WindowClasses.h"
@@ -76,6 +78,18 @@ static int RunCommandLineMode(const std::wstring& argument, bool anotherInstance
     return kExitCommandLineDone;
 }
 
+// The keys that move between controls and press buttons: the main window's own order first, then
+// the dialog keys of the main window and of the Free Book window (Tab between its links, Escape).
+static bool HandleDialogKeys(MSG& message)
+{
+    if (MoveFocusInMainWindow(MainWindowHandle, message))
+        return true;
+    if (IsDialogMessageW(MainWindowHandle, &message))
+        return true;
+    HWND offer = OfferWindowHandle();
+    return offer && IsDialogMessageW(offer, &message);
+}
+
 static int RunMessageLoop()
 {
     MSG message{};
@@ -83,7 +97,7 @@ static int RunMessageLoop()
     while ((got = GetMessageW(&message, nullptr, 0, 0)) != 0) {
         if (got == -1)
             return 0; // the queue is gone: end the program instead of spinning
-        if (IsDialogMessageW(MainWindowHandle, &message))
+        if (HandleDialogKeys(message))
             continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);

@@ -1,14 +1,19 @@
 // The "Free Book" window: the book picture, a painted heading and paragraphs, and two links.
 #include "OfferWindow.h"
 
+#include "DpiPicture.h"
+#include "DpiScale.h"
+#include "HighContrast.h"
 #include "PathParts.h"
 #include "ProductInfo.h"
+#include "ProgramIcon.h"
 #include "ShellOpen.h"
 #include "StaticLink.h"
 #include "UniqueHandle.h"
 #include "Win32Text.h"
 #include "resource.h"
 
+#include <iterator>
 #include <string>
 
 namespace {
@@ -16,12 +21,30 @@ constexpr wchar_t kCaption[] = L"Free Book";
 constexpr wchar_t kOfferLinkText[] = L"Free Book Offer (Adobe\u00ae PDF)";
 constexpr wchar_t kHeading[] = L"FREE BOOK";
 
-// The window keeps this place and size whatever the system asks for.
-constexpr int kHalfWidth = 300;
+// The window keeps this place and size whatever the system asks for (at 96 DPI; at another its
+// client area is scaled).
 constexpr int kHalfPlacementHeight = 225;
 constexpr int kCreatedWidth = 600;
 constexpr int kCreatedHeight = 500;
 constexpr int kFinalHeight = 420;
+constexpr DWORD kStyle = WS_CAPTION | WS_SYSMENU;
+constexpr DWORD kExStyle = WS_EX_OVERLAPPEDWINDOW;
+
+// Everything below is laid out for 96 DPI and scaled edge by edge for the window's DPI.
+constexpr SIZE kPicture100{100, 161};
+constexpr PictureVariant kOfferPictures[] = {{100, IDB_OFFER_PICTURE},     {125, IDB_OFFER_PICTURE_125},
+                                             {150, IDB_OFFER_PICTURE_150}, {200, IDB_OFFER_PICTURE_200},
+                                             {250, IDB_OFFER_PICTURE_250}};
+constexpr PictureVariants kOfferPicture{kOfferPictures, std::size(kOfferPictures), kPicture100};
+constexpr int kPictureRight = 580;
+constexpr int kHeadingHeight = 24;
+constexpr int kLinkHeight = 20;
+
+struct LinkPlace {
+    int id;
+    int x, y, width, height;
+};
+constexpr LinkPlace kLinkPlaces[] = {{IDC_OFFER_PDF, 10, 240, 300, 20}, {IDC_OFFER_WEBSITE, 220, 350, 200, 20}};
 
 // The paragraphs must fit their boxes: at the heading's height 24 the first two would be cut
 // off at their bottom edges and the last would run under the web-site link at x = 220.
@@ -53,18 +76,30 @@ const Paragraph kParagraphs[] = {
 HWND OpenWindow = nullptr;
 UniqueBitmap Picture;
 UniqueFont LinkFont;
+// The DPI the window is laid out for; none before the window exists.
+UINT LayoutDpi = 0;
+// While the window follows a DPI change it keeps the place the system suggests.
+bool FollowingDpi = false;
 
-HFONT CreateTahoma(int height, int weight)
+UINT OfferDpi(HWND window)
 {
-    return CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma");
+    return LayoutDpi ? LayoutDpi : WindowDpi(window);
 }
 
-SIZE PictureSize()
+HFONT CreateTahoma(int height, int weight, UINT dpi)
 {
-    BITMAP bitmap{};
-    if (!Picture || !GetObjectW(Picture.get(), sizeof(bitmap), &bitmap))
-        return SIZE{0, 0};
-    return SIZE{bitmap.bmWidth, bitmap.bmHeight};
+    return CreateFontForDpi(L"Tahoma", height, weight, dpi);
+}
+
+// Where the picture stands: right edge at x 580, top at 10, its 100 x 161 scaled.
+RECT PicturePlace(UINT dpi)
+{
+    return ScaleBoxToDpi(kPictureRight - kPicture100.cx, 10, kPicture100.cx, kPicture100.cy, dpi);
+}
+
+SIZE WindowSize(int height, UINT dpi)
+{
+    return OuterSizeForDpi(SIZE{kCreatedWidth, height}, kStyle, kExStyle, false, dpi);
 }
 
 HINSTANCE WindowInstance(HWND window)
@@ -79,10 +114,10 @@ RECT DesktopArea()
     return desktop;
 }
 
-POINT PlacementCorner()
+POINT PlacementCorner(SIZE size, UINT dpi)
 {
     RECT desktop = DesktopArea();
-    return POINT{desktop.right / 2 - kHalfWidth, desktop.bottom / 2 - kHalfPlacementHeight};
+    return POINT{desktop.right / 2 - size.cx / 2, desktop.bottom / 2 - ScaleToDpi(kHalfPlacementHeight, dpi)};
 }
 
 HWND CreateLinkLabel(HWND window, int id, const wchar_t* text, int x, int y, int width, int height)
@@ -91,57 +126,87 @@ HWND CreateLinkLabel(HWND window, int id, const wchar_t* text, int x, int y, int
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), WindowInstance(window), nullptr);
 }
 
+// The picture, the link font and the links' places for dpi; the earlier font goes once the links
+// have the new one.
+void LayOut(HWND window, UINT dpi)
+{
+    LayoutDpi = dpi;
+    RECT picture = PicturePlace(dpi);
+    Picture = LoadPictureCovering(WindowInstance(window), kOfferPicture,
+                                  SIZE{picture.right - picture.left, picture.bottom - picture.top});
+    UniqueFont earlier(LinkFont.release());
+    LinkFont.reset(CreateTahoma(kLinkHeight, 0, dpi));
+    for (const LinkPlace& link : kLinkPlaces) {
+        HWND label = GetDlgItem(window, link.id);
+        RECT place = ScaleBoxToDpi(link.x, link.y, link.width, link.height, dpi);
+        SetWindowPos(label, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(LinkFont.get()), TRUE);
+    }
+    ShowProgramIcons(window, dpi);
+}
+
 LRESULT OnCreate(HWND window)
 {
     OpenWindow = window;
-    Picture.reset(static_cast<HBITMAP>(
-        LoadImageW(WindowInstance(window), MAKEINTRESOURCEW(IDB_OFFER_PICTURE), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
     HWND offer = CreateLinkLabel(window, IDC_OFFER_PDF, kOfferLinkText, 10, 240, 300, 20);
     HWND site = CreateLinkLabel(window, IDC_OFFER_WEBSITE, L"" NOMARO_WEBSITE_TEXT, 220, 350, 200, 20);
-    LinkFont.reset(CreateTahoma(20, 0));
     // The font goes first: each link's underlined font is made from it.
-    SendMessageW(offer, WM_SETFONT, reinterpret_cast<WPARAM>(LinkFont.get()), TRUE);
-    SendMessageW(site, WM_SETFONT, reinterpret_cast<WPARAM>(LinkFont.get()), TRUE);
+    LayOut(window, WindowDpi(window));
     MakeStaticLink(offer);
     MakeStaticLink(site);
     return 0;
 }
 
-// Every size change, the system's own included, ends at 600 x 420 at the fixed place.
+// Every size change, the system's own included, ends at 600 x 420 (at 96 DPI) at the fixed place;
+// a move to a monitor of another DPI keeps the place the system suggests for it.
 LRESULT OnSize(HWND window)
 {
-    POINT corner = PlacementCorner();
-    MoveWindow(window, corner.x, corner.y, kCreatedWidth, kFinalHeight, FALSE);
+    UINT dpi = OfferDpi(window);
+    SIZE size = WindowSize(kFinalHeight, dpi);
+    POINT corner = PlacementCorner(size, dpi);
+    if (FollowingDpi) {
+        RECT bounds{};
+        GetWindowRect(window, &bounds);
+        corner = POINT{bounds.left, bounds.top};
+    }
+    MoveWindow(window, corner.x, corner.y, size.cx, size.cy, FALSE);
     // The move itself draws nothing; without this the frame and the background it uncovers stay
     // unpainted (black under Wine) when the window is first shown.
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
     return 0;
 }
 
-void DrawPicture(HDC dc, SIZE size)
+LRESULT OnDpiChanged(HWND window, WPARAM wParam, LPARAM lParam)
 {
-    UniqueMemoryDc memory(CreateCompatibleDC(dc));
-    if (!memory)
-        return;
-    SelectedObject selected(memory.get(), Picture.get());
-    BitBlt(dc, 580 - size.cx, 10, size.cx, size.cy, memory.get(), 0, 0, SRCCOPY);
+    LayOut(window, NewDpiOf(wParam));
+    FollowingDpi = true;
+    MoveToSuggestedRect(window, lParam);
+    FollowingDpi = false;
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    return 0;
 }
 
-void DrawTexts(HDC dc, SIZE picture)
+// Black on white as the window has always been, the system's colours under high contrast.
+void DrawTexts(HDC dc, UINT dpi)
 {
-    LONG besidePicture = 570 - picture.cx;
-    SetTextColor(dc, RGB(0, 0, 0));
+    RECT picture = PicturePlace(dpi);
+    LONG besidePicture = picture.left - ScaleToDpi(10, dpi);
+    SetTextColor(dc, ThemeColour(RGB(0, 0, 0), COLOR_WINDOWTEXT));
+    if (HighContrastOn())
+        SetBkColor(dc, GetSysColor(COLOR_WINDOW));
     {
-        UniqueFont heading(CreateTahoma(24, FW_BOLD));
+        UniqueFont heading(CreateTahoma(kHeadingHeight, FW_BOLD, dpi));
         SelectedObject selected(dc, heading.get());
-        RECT box{10, 10, besidePicture, 30};
+        RECT box = ScaleBoxToDpi(10, 10, 0, 20, dpi);
+        box.right = besidePicture;
         DrawTextW(dc, kHeading, -1, &box, 0);
     }
-    UniqueFont body(CreateTahoma(kBodyHeight, 0));
+    UniqueFont body(CreateTahoma(kBodyHeight, 0, dpi));
     SelectedObject selected(dc, body.get());
     for (const Paragraph& paragraph : kParagraphs) {
-        RECT box = paragraph.box;
-        if (box.right == kBesidePicture)
+        RECT box = ScaleRectBetween(paragraph.box, kLayoutDpi, dpi);
+        if (paragraph.box.right == kBesidePicture)
             box.right = besidePicture;
         DrawTextW(dc, paragraph.text, -1, &box, DT_WORDBREAK);
     }
@@ -151,9 +216,9 @@ LRESULT OnPaint(HWND window)
 {
     PAINTSTRUCT paint{};
     HDC dc = BeginPaint(window, &paint);
-    SIZE picture = PictureSize();
-    DrawPicture(dc, picture);
-    DrawTexts(dc, picture);
+    UINT dpi = OfferDpi(window);
+    DrawPicture(dc, PicturePlace(dpi), Picture.get());
+    DrawTexts(dc, dpi);
     EndPaint(window, &paint);
     return 0;
 }
@@ -164,9 +229,13 @@ std::wstring OfferPdfPath()
     return std::wstring(FolderPart(GetModuleFileNameString(nullptr))) + L"\\" + kOfferPdfName;
 }
 
-LRESULT OnCommand(int id)
+LRESULT OnCommand(HWND window, int id)
 {
     switch (id) {
+    case IDCANCEL:
+        // Escape, which the message loop turns into this command, closes the window.
+        DestroyWindow(window);
+        return 1;
     case IDC_OFFER_PDF:
         OpenWithShell(OfferPdfPath());
         return 1;
@@ -178,9 +247,14 @@ LRESULT OnCommand(int id)
     }
 }
 
-// The labels sit on white like the window; the link parent turns the links' text blue.
+// The labels sit on white like the window (on the window colour under high contrast); the link
+// parent turns the links' text blue.
 LRESULT OnColourStatic(HDC dc)
 {
+    if (HighContrastOn()) {
+        SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+    }
     SetBkColor(dc, RGB(255, 255, 255));
     return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
 }
@@ -190,6 +264,7 @@ LRESULT OnDestroy()
     LinkFont.reset();
     Picture.reset();
     OpenWindow = nullptr;
+    LayoutDpi = 0;
     return 0;
 }
 } // namespace
@@ -205,11 +280,12 @@ BOOL OpenOfferWindow(HWND owner)
         SetFocus(OpenWindow);
         return TRUE;
     }
-    RECT desktop = DesktopArea();
-    HWND window = CreateWindowExW(WS_EX_OVERLAPPEDWINDOW, kOfferWindowClassName, kCaption,
-                                  WS_CAPTION | WS_SYSMENU | WS_MINIMIZE, desktop.right / 2 - kHalfWidth,
-                                  desktop.bottom / 2 - kHalfPlacementHeight, kCreatedWidth, kCreatedHeight, owner,
-                                  nullptr, GetModuleHandleW(nullptr), nullptr);
+    // Made for the owner's DPI, where it opens; its size notifications set it right on another.
+    UINT dpi = owner ? WindowDpi(owner) : SystemDpi();
+    SIZE size = WindowSize(kCreatedHeight, dpi);
+    POINT corner = PlacementCorner(size, dpi);
+    HWND window = CreateWindowExW(kExStyle, kOfferWindowClassName, kCaption, kStyle | WS_MINIMIZE, corner.x, corner.y,
+                                  size.cx, size.cy, owner, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (window) {
         ShowWindow(window, SW_SHOWNORMAL);
         UpdateWindow(window);
@@ -224,10 +300,17 @@ LRESULT CALLBACK OfferWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         return OnCreate(window);
     case WM_SIZE:
         return OnSize(window);
+    case WM_DPICHANGED:
+        return OnDpiChanged(window, wParam, lParam);
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+        // High contrast switched on or off: the colours are read again when painting.
+        InvalidateRect(window, nullptr, TRUE);
+        return DefWindowProcW(window, message, wParam, lParam);
     case WM_PAINT:
         return OnPaint(window);
     case WM_COMMAND:
-        return OnCommand(LOWORD(wParam));
+        return OnCommand(window, LOWORD(wParam));
     case WM_CTLCOLORSTATIC:
         return OnColourStatic(reinterpret_cast<HDC>(wParam));
     case WM_DESTROY:

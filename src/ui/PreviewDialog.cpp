@@ -1,6 +1,10 @@
 // The Preview dialog: the plan's summary, a virtual list of its entries, Start and Close.
 #include "PreviewDialog.h"
 
+#include "AccessibleName.h"
+#include "DialogDpi.h"
+#include "DpiScale.h"
+#include "KeyboardCues.h"
 #include "PlanList.h"
 #include "WindowPlacement.h"
 #include "resource.h"
@@ -24,10 +28,11 @@ constexpr int kCheckHeightUnits = 10;
 constexpr int kMinimumWidthUnits = 300;
 constexpr int kMinimumHeightUnits = 150;
 
+// In pixels at the dialog's start; ScaledLayout gives it for the DPI the dialog has now.
 struct Layout {
     int marginX = 0, marginY = 0, gapX = 0, gapY = 0;
     int summaryHeight = 0, buttonWidth = 0, buttonHeight = 0, checkHeight = 0;
-    POINT minimumTrackSize{};
+    SIZE minimumClient{};
 };
 
 struct PreviewState {
@@ -35,6 +40,8 @@ struct PreviewState {
     std::unique_ptr<PlanList> rows;
     Layout layout;
 };
+
+constexpr wchar_t kListName[] = L"Entries";
 
 PreviewState* StateOf(HWND dialog)
 {
@@ -58,10 +65,23 @@ Layout MeasureLayout(HWND dialog)
     layout.gapY = second.top;
     layout.summaryHeight = third.top;
     layout.checkHeight = third.bottom;
-    RECT minimum{0, 0, second.right, second.bottom};
-    AdjustWindowRectEx(&minimum, static_cast<DWORD>(GetWindowLongW(dialog, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongW(dialog, GWL_EXSTYLE)));
-    layout.minimumTrackSize = POINT{minimum.right - minimum.left, minimum.bottom - minimum.top};
+    layout.minimumClient = SIZE{second.right, second.bottom};
+    return layout;
+}
+
+Layout ScaledLayout(HWND dialog, const Layout& start)
+{
+    auto scale = [dialog](int length) { return ScaleForDialog(dialog, length); };
+    Layout layout;
+    layout.marginX = scale(start.marginX);
+    layout.marginY = scale(start.marginY);
+    layout.gapX = scale(start.gapX);
+    layout.gapY = scale(start.gapY);
+    layout.summaryHeight = scale(start.summaryHeight);
+    layout.buttonWidth = scale(start.buttonWidth);
+    layout.buttonHeight = scale(start.buttonHeight);
+    layout.checkHeight = scale(start.checkHeight);
+    layout.minimumClient = SIZE{scale(start.minimumClient.cx), scale(start.minimumClient.cy)};
     return layout;
 }
 
@@ -104,7 +124,10 @@ BOOL OnInitDialog(HWND dialog, PreviewState* state)
     // Placed first: the columns are fitted to the list's width.
     state->rows = std::make_unique<PlanList>(list);
     state->rows->Show(state->plan, false);
+    SetAccessibleName(list, kListName);
     CentreOverOwner(dialog, GetWindow(dialog, GW_OWNER), HWND_TOP, 0);
+    TrackDialogDpi(dialog);
+    ShowKeyboardCues(dialog);
     SetFocus(list);
     // FALSE: the focus stays on the list set above.
     return FALSE;
@@ -142,7 +165,7 @@ BOOL OnSize(HWND dialog, UINT kind, int width, int height)
     PreviewState* state = StateOf(dialog);
     if (!state || kind == SIZE_MINIMIZED)
         return FALSE;
-    PlaceControls(dialog, state->layout, width, height);
+    PlaceControls(dialog, ScaledLayout(dialog, state->layout), width, height);
     return TRUE;
 }
 
@@ -151,7 +174,20 @@ BOOL OnGetMinMaxInfo(HWND dialog, MINMAXINFO& info)
     PreviewState* state = StateOf(dialog);
     if (!state)
         return FALSE;
-    info.ptMinTrackSize = state->layout.minimumTrackSize;
+    SIZE minimum = OuterSizeForClient(ScaledLayout(dialog, state->layout).minimumClient,
+                                      static_cast<DWORD>(GetWindowLongW(dialog, GWL_STYLE)),
+                                      static_cast<DWORD>(GetWindowLongW(dialog, GWL_EXSTYLE)), false, DialogDpi(dialog));
+    info.ptMinTrackSize = POINT{minimum.cx, minimum.cy};
+    return TRUE;
+}
+
+// The dialog's size notification places the controls for the new DPI; the columns are fitted to
+// the texts in the new font.
+BOOL OnDpiChanged(HWND dialog, WPARAM wParam, LPARAM lParam)
+{
+    OnDialogDpiChanged(dialog, wParam, lParam);
+    if (PreviewState* state = StateOf(dialog); state && state->rows)
+        state->rows->Show(state->plan, IsDlgButtonChecked(dialog, IDC_PREVIEW_CHANGES_ONLY) == BST_CHECKED);
     return TRUE;
 }
 
@@ -171,6 +207,8 @@ INT_PTR CALLBACK PreviewDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
             return OnSize(dialog, static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
         case WM_GETMINMAXINFO:
             return OnGetMinMaxInfo(dialog, *reinterpret_cast<MINMAXINFO*>(lParam));
+        case WM_DPICHANGED:
+            return OnDpiChanged(dialog, wParam, lParam);
         default:
             return FALSE;
         }

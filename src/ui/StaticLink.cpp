@@ -2,6 +2,7 @@
 // bookkeeping lives in window properties, so any static in any window can be a link.
 #include "StaticLink.h"
 
+#include "HighContrast.h"
 #include "UniqueHandle.h"
 
 namespace {
@@ -64,7 +65,7 @@ LRESULT OnParentColourStatic(HWND parent, HDC dc, HWND control)
 {
     LRESULT brush = CallEarlier(parent, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
     if (GetPropW(control, kStaticLinkProperty))
-        SetTextColor(dc, kLinkColour);
+        SetTextColor(dc, LinkTextColour());
     return brush;
 }
 
@@ -103,6 +104,57 @@ void OnLinkMouseMove(HWND link, LPARAM lParam)
         ReleaseCapture();
     }
 }
+// A font given from outside (the parent's, for a new DPI) is the link's plain font from now on,
+// with a new underlined copy; the two the link shows itself pass through.
+void OnLinkSetFont(HWND link, HFONT font)
+{
+    if (font == GetPropW(link, kOriginalFontProperty) || font == GetPropW(link, kUnderlineFontProperty))
+        return;
+    SetPropW(link, kOriginalFontProperty, font);
+    UniqueFont earlier(static_cast<HFONT>(GetPropW(link, kUnderlineFontProperty)));
+    SetPropW(link, kUnderlineFontProperty, CreateUnderlinedCopy(font));
+}
+
+// A link with the keyboard focus shows it round its text, as a button does.
+void DrawLinkFocus(HWND link)
+{
+    if (GetFocus() != link || (SendMessageW(link, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS))
+        return;
+    HDC dc = GetDC(link);
+    if (!dc)
+        return;
+    RECT text{};
+    GetClientRect(link, &text);
+    RECT client = text;
+    wchar_t label[256] = L"";
+    GetWindowTextW(link, label, 256);
+    {
+        SelectedObject font(dc, reinterpret_cast<HFONT>(SendMessageW(link, WM_GETFONT, 0, 0)));
+        DrawTextW(dc, label, -1, &text, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    }
+    IntersectRect(&text, &text, &client);
+    DrawFocusRect(dc, &text);
+    ReleaseDC(link, dc);
+}
+
+// Enter and the space bar follow a link as a click does.
+void OnLinkKey(HWND link, WPARAM key)
+{
+    if (key != VK_RETURN && key != VK_SPACE)
+        return;
+    int id = GetDlgCtrlID(link);
+    SendMessageW(GetParent(link), WM_COMMAND, MAKEWPARAM(id, STN_CLICKED), reinterpret_cast<LPARAM>(link));
+}
+
+LRESULT OnLinkGetDlgCode(HWND link, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT code = CallEarlier(link, WM_GETDLGCODE, wParam, lParam);
+    // Enter goes to the link, not to the dialog's default button.
+    const MSG* message = reinterpret_cast<const MSG*>(lParam);
+    if (message && message->message == WM_KEYDOWN && wParam == VK_RETURN)
+        code |= DLGC_WANTMESSAGE;
+    return code;
+}
 } // namespace
 
 BOOL MakeStaticLink(HWND control)
@@ -110,7 +162,8 @@ BOOL MakeStaticLink(HWND control)
     HWND parent = GetParent(control);
     if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(parent, GWLP_WNDPROC)) != LinkParentProc)
         Subclass(parent, LinkParentProc);
-    SetWindowLongPtrW(control, GWL_STYLE, GetWindowLongPtrW(control, GWL_STYLE) | SS_NOTIFY);
+    // A tab stop too, so that the keyboard reaches what the mouse does.
+    SetWindowLongPtrW(control, GWL_STYLE, GetWindowLongPtrW(control, GWL_STYLE) | SS_NOTIFY | WS_TABSTOP);
     Subclass(control, StaticLinkProc);
     auto font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
     SetPropW(control, kOriginalFontProperty, font);
@@ -142,6 +195,23 @@ LRESULT CALLBACK StaticLinkProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_MOUSEMOVE:
         OnLinkMouseMove(window, lParam);
         return CallEarlier(window, message, wParam, lParam);
+    case WM_SETFONT:
+        OnLinkSetFont(window, reinterpret_cast<HFONT>(wParam));
+        return CallEarlier(window, message, wParam, lParam);
+    case WM_GETDLGCODE:
+        return OnLinkGetDlgCode(window, wParam, lParam);
+    case WM_KEYDOWN:
+        OnLinkKey(window, wParam);
+        return CallEarlier(window, message, wParam, lParam);
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        InvalidateRect(window, nullptr, TRUE);
+        return CallEarlier(window, message, wParam, lParam);
+    case WM_PAINT: {
+        LRESULT result = CallEarlier(window, message, wParam, lParam);
+        DrawLinkFocus(window);
+        return result;
+    }
     default:
         return CallEarlier(window, message, wParam, lParam);
     }

@@ -277,7 +277,7 @@ TEST_F(MainWindowTest, ModeRadiosEnableTheirGroupsAndSetTheMode)
     for (int id : kListingGroup)
         EXPECT_FALSE(Enabled(id)) << id;
     EXPECT_TRUE(Enabled(IDC_START));
-    EXPECT_EQ(GetFocus(), Control(IDC_NAME_LABEL));
+    EXPECT_EQ(GetFocus(), Control(IDC_NAME)) << "Number mode asks for the name first";
 
     Click(IDC_LISTING);
     EXPECT_EQ(CurrentMode, ModeListing);
@@ -409,4 +409,108 @@ TEST_F(MainWindowTest, HintTextIsPaintedOnlyWhileNoRunIsBusy)
     EXPECT_EQ(darkPixels(), 0);
     BatchBusy = false;
     EXPECT_GT(darkPixels(), 100);
+}
+
+namespace {
+// How wide a control's text is in the control's own font, and how wide it may be: a label's text
+// without its trailing blanks, a radio's or a check box's beside its box.
+struct TextFit {
+    int text = 0;
+    int room = 0;
+};
+
+TextFit MeasureText(HWND control, UINT dpi)
+{
+    std::wstring text(256, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(control, text.data(), 256)));
+    text.erase(text.find_last_not_of(L' ') + 1);
+    for (size_t at = text.find(L"&&"); at != std::wstring::npos; at = text.find(L"&&", at + 1))
+        text.erase(at, 1);
+    RECT client{};
+    GetClientRect(control, &client);
+    TextFit fit;
+    fit.room = client.right;
+    if (ClassOf(control) == L"Button") {
+        LONG type = GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK;
+        if (type == BS_AUTORADIOBUTTON || type == BS_AUTOCHECKBOX)
+            fit.room -= GetSystemMetrics(SM_CXMENUCHECK) * static_cast<int>(dpi) / 96 + MulDiv(4, dpi, 96);
+    }
+    HDC dc = GetDC(control);
+    HGDIOBJ earlier = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, earlier);
+    ReleaseDC(control, dc);
+    fit.text = size.cx;
+    return fit;
+}
+
+std::wstring FaceOf(HWND window, HFONT font)
+{
+    HDC dc = GetDC(window);
+    HGDIOBJ earlier = SelectObject(dc, font);
+    wchar_t face[LF_FACESIZE] = L"";
+    GetTextFaceW(dc, LF_FACESIZE, face);
+    SelectObject(dc, earlier);
+    ReleaseDC(window, dc);
+    return face;
+}
+} // namespace
+
+// Dragged to monitors at 150 % and 200 % and back: the table scaled edge by edge, the texts in
+// Tahoma for the DPI and nowhere cut, the drop picture drawn for the larger size, the fields as
+// they were, and at 96 DPI every rectangle as before.
+TEST_F(MainWindowTest, FollowsItsMonitorsDpiAndComesBackToTheSameLayout)
+{
+    StoreFunction(ModeNumber);
+    HWND window = Open();
+    SetWindowTextW(Control(IDC_NAME), L"Holiday");
+    Click(IDC_FILL_TAGS);
+    for (UINT dpi : {144u, 192u, 96u}) {
+        SCOPED_TRACE(dpi);
+        RECT outer{};
+        GetWindowRect(window, &outer);
+        RECT suggested{outer.left, outer.top, outer.left + MulDiv(outer.right - outer.left, dpi, 96),
+                       outer.top + MulDiv(outer.bottom - outer.top, dpi, 96)};
+        SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        int tolerance = dpi == 96 ? 0 : 1;
+        RECT client{};
+        GetClientRect(window, &client);
+        for (const ExpectedControl& expected : kExpected) {
+            SCOPED_TRACE(expected.id);
+            HWND control = Control(expected.id);
+            RECT rect = ClientRectOf(control, window);
+            int left = expected.x < 0 ? client.right - MulDiv(-expected.x, dpi, 96) : MulDiv(expected.x, dpi, 96);
+            EXPECT_NEAR(rect.left, left, tolerance);
+            EXPECT_NEAR(rect.top, MulDiv(expected.y, dpi, 96), tolerance);
+            EXPECT_NEAR(rect.right - rect.left, MulDiv(expected.width, dpi, 96), tolerance);
+            EXPECT_NEAR(rect.bottom - rect.top, MulDiv(expected.height, dpi, 96), tolerance);
+            EXPECT_LE(rect.bottom, client.bottom) << "inside the client area";
+            if (expected.uiFont && dpi != 96) {
+                EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), UiFont.get());
+                TextFit fit = MeasureText(control, dpi);
+                EXPECT_LE(fit.text, fit.room) << "text cut";
+            }
+        }
+        LOGFONTW uiFont{};
+        GetObjectW(UiFont.get(), sizeof(uiFont), &uiFont);
+        EXPECT_EQ(uiFont.lfHeight, MulDiv(14, dpi, 96));
+        EXPECT_EQ(FaceOf(window, UiFont.get()), L"Tahoma");
+        RECT panel{};
+        GetClientRect(Control(IDC_DROP_PANEL), &panel);
+        BITMAP picture{};
+        ASSERT_TRUE(GetObjectW(DropPicture.get(), sizeof(picture), &picture));
+        EXPECT_GE(picture.bmWidth, panel.right) << "never blown up";
+        EXPECT_GE(picture.bmHeight, panel.bottom);
+        if (dpi == 96) {
+            EXPECT_EQ(picture.bmWidth, 420);
+            EXPECT_GT(outer.right - outer.left, 450) << "the window came from 200 %";
+            GetWindowRect(window, &outer);
+            EXPECT_EQ(outer.right - outer.left, 450);
+            EXPECT_EQ(outer.bottom - outer.top, 690);
+        }
+        EXPECT_EQ(Text(IDC_NAME), L"Holiday");
+        EXPECT_TRUE(Checked(IDC_FILL_TAGS));
+        EXPECT_TRUE(Checked(IDC_NUMBER));
+    }
 }

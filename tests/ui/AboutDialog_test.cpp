@@ -243,3 +243,49 @@ TEST_F(AboutDialogTest, EveryOpeningMakesAFreshHeadingFont)
         EXPECT_FALSE(IsLiveFont(heading)) << "round " << round;
     }
 }
+
+// Dragged to a monitor at 150 %: the controls scaled from their places, the dialog font and the
+// heading made again for the DPI, the links underlined in the new font, the picture drawn for 150 %.
+TEST_F(AboutDialogTest, FollowsAMoveToAMonitorAtAnotherDpi)
+{
+    RunAbout(owner.window(), [&](HWND dialog, DWORD) {
+        auto place = [dialog](int id) {
+            RECT rect{};
+            GetWindowRect(GetDlgItem(dialog, id), &rect);
+            MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+            return rect;
+        };
+        RECT ok = place(IDOK);
+        LOGFONTW dialogFont = FontDescription(reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0)));
+        RECT outer{};
+        GetWindowRect(dialog, &outer);
+        RECT suggested{outer.left, outer.top, outer.left + (outer.right - outer.left) * 3 / 2,
+                       outer.top + (outer.bottom - outer.top) * 3 / 2};
+        SendMessageW(dialog, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+
+        RECT bounds{};
+        GetWindowRect(dialog, &bounds);
+        EXPECT_TRUE(EqualRect(&bounds, &suggested)) << "the suggested rectangle";
+        RECT scaledOk = place(IDOK);
+        EXPECT_NEAR(scaledOk.left, ok.left * 3 / 2, 1);
+        EXPECT_NEAR(scaledOk.top, ok.top * 3 / 2, 1);
+        EXPECT_NEAR(scaledOk.right, ok.right * 3 / 2, 1);
+        EXPECT_NEAR(scaledOk.bottom, ok.bottom * 3 / 2, 1);
+        LOGFONTW okFont = FontDescription(reinterpret_cast<HFONT>(SendDlgItemMessageW(dialog, IDOK, WM_GETFONT, 0, 0)));
+        EXPECT_EQ(okFont.lfHeight, MulDiv(dialogFont.lfHeight, 144, 96));
+        EXPECT_STREQ(okFont.lfFaceName, dialogFont.lfFaceName);
+        LOGFONTW heading = FontDescription(reinterpret_cast<HFONT>(SendDlgItemMessageW(dialog, IDC_ABOUT_PRODUCT, WM_GETFONT, 0, 0)));
+        EXPECT_EQ(heading.lfHeight, 36);
+        EXPECT_EQ(heading.lfWeight, FW_BOLD);
+        HWND link = GetDlgItem(dialog, IDC_ABOUT_WEBSITE);
+        LOGFONTW underline = FontDescription(GetPropW(link, kUnderlineFontProperty));
+        EXPECT_EQ(underline.lfHeight, okFont.lfHeight) << "the link's underlined font follows its new font";
+        EXPECT_EQ(underline.lfUnderline, 1);
+        RECT picture{};
+        GetClientRect(GetDlgItem(dialog, IDC_ABOUT_PICTURE), &picture);
+        EXPECT_EQ(picture.right, 135);
+        EXPECT_EQ(picture.bottom, 135);
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+    });
+}

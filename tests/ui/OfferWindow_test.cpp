@@ -1,5 +1,6 @@
 // The "Free Book" window as the program opens it: one at most, always 600 x 420 at its
 // place, its painting, its links and its resources.
+#include "HighContrast.h"
 #include "OfferWindow.h"
 #include "StaticLink.h"
 #include "UiTestWindows.h"
@@ -226,4 +227,61 @@ TEST_F(OfferWindowTest, ClosesWithItsOwner)
     owner.Forget();
     EXPECT_FALSE(IsWindow(offer));
     EXPECT_EQ(OfferWindowHandle(), nullptr);
+}
+
+// Dragged to a monitor at 200 %: it stays where the system puts it, its client area, links, link
+// font and picture scaled, the picture drawn from its 200 % drawing.
+TEST_F(OfferWindowTest, FollowsAMoveToAMonitorAtAnotherDpi)
+{
+    RECT client96{};
+    GetClientRect(offer, &client96);
+    RECT suggested{40, 20, 40 + 1200, 20 + 840};
+    SendMessageW(offer, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+    RECT bounds = Bounds(offer);
+    EXPECT_EQ(bounds.left, 40);
+    EXPECT_EQ(bounds.top, 20);
+    RECT client{};
+    GetClientRect(offer, &client);
+    EXPECT_NEAR(client.right, client96.right * 2, 1);
+    // At least: Wine draws the caption at the DPI of its display, not at the one this message names.
+    EXPECT_GE(client.bottom, client96.bottom * 2);
+    RECT link = ChildPlace(offer, GetDlgItem(offer, IDC_OFFER_PDF));
+    RECT expected{20, 480, 620, 520};
+    EXPECT_TRUE(EqualRect(&link, &expected)) << link.left << "," << link.top << " " << link.right << "," << link.bottom;
+    EXPECT_EQ(FontDescription(reinterpret_cast<HFONT>(SendMessageW(GetDlgItem(offer, IDC_OFFER_WEBSITE), WM_GETFONT, 0, 0)))
+                  .lfHeight,
+              40);
+
+    RedrawWindow(offer, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Pixels pixels = CaptureClient(offer);
+    // The cover at x 960..1159, y 20..341: its dark cloth, not the window's white, fills it.
+    auto notWhite = [](COLORREF c) { return c != RGB(255, 255, 255); };
+    EXPECT_EQ(pixels.Count(RECT{960, 20, 1160, 342}, notWhite), 200 * 322);
+    EXPECT_EQ(pixels.Count(RECT{1160, 20, 1180, 342}, notWhite), 0) << "no larger than 200 x 322";
+    EXPECT_GT(pixels.Count(RECT{20, 20, 940, 60}, IsDark), 200) << "the heading";
+}
+
+// Under high contrast the window, its text and its links take the system's colours: here white
+// on black with cyan links, where the normal theme draws black on white with blue links.
+TEST_F(OfferWindowTest, UnderHighContrastTakesTheSystemColours)
+{
+    int elements[] = {COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_HOTLIGHT};
+    COLORREF saved[] = {GetSysColor(COLOR_WINDOW), GetSysColor(COLOR_WINDOWTEXT), GetSysColor(COLOR_HOTLIGHT)};
+    COLORREF contrast[] = {RGB(0, 0, 0), RGB(255, 255, 255), RGB(0, 255, 255)};
+    ASSERT_TRUE(SetSysColors(3, elements, contrast));
+    OverrideHighContrastForTest(1);
+    ScopeExit restore([&] {
+        OverrideHighContrastForTest(-1);
+        SetSysColors(3, elements, saved);
+    });
+    RedrawWindow(offer, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Pixels pixels = CaptureClient(offer);
+    auto white = [](COLORREF c) { return c == RGB(255, 255, 255); };
+    auto cyan = [](COLORREF c) { return c == RGB(0, 255, 255); };
+    EXPECT_GT(pixels.Count(RECT{10, 10, 470, 30}, white), 50) << "the heading";
+    EXPECT_GT(pixels.Count(RECT{10, 50, 470, 150}, white), 500) << "paragraph 1";
+    auto otherColour = [](COLORREF c) { return c != RGB(255, 255, 255) && c != RGB(0, 0, 0); };
+    EXPECT_EQ(pixels.Count(RECT{10, 50, 470, 150}, otherColour), 0) << "only white on black";
+    EXPECT_GT(pixels.Count(RECT{10, 240, 310, 260}, cyan), 50) << "the offer link";
+    EXPECT_EQ(pixels.At(305, 255), RGB(0, 0, 0));
 }

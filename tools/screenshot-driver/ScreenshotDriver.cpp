@@ -222,6 +222,26 @@ void CloseFreeBook()
         PostMessageW(offer, WM_CLOSE, 0, 0);
 }
 
+// The Preview dialog for a Lower run over the big tree (IDM_PREVIEW).
+HWND ShowPreview()
+{
+    HWND main = ShowMode(IdLower);
+    if (!main)
+        return nullptr;
+    SendMessageW(GetDlgItem(main, IdFolder), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(treeFolder.c_str()));
+    PostMessageW(main, WM_COMMAND, MAKEWPARAM(40011, 0), 0);
+    HWND preview = FindNomaroWindow(L"#32770", [](HWND window) { return TextOf(window) == L"Preview"; }, 60000);
+    Sleep(600);
+    return preview;
+}
+
+void ClosePreview()
+{
+    if (HWND preview = FindNomaroWindow(L"#32770", [](HWND window) { return TextOf(window) == L"Preview"; }, 2000))
+        PostMessageW(preview, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    WaitUntil([] { return FindNomaroWindow(L"#32770", [](HWND) { return true; }, 0) == nullptr; }, 5000);
+}
+
 struct Shot {
     const wchar_t* name;
     std::function<HWND()> show;
@@ -239,6 +259,7 @@ std::vector<Shot> Shots()
         {L"main-number", [] { return ShowMode(IdNumber); }, nullptr},
         {L"about", ShowAbout, CloseAbout},
         {L"free-book", ShowFreeBook, CloseFreeBook},
+        {L"preview", ShowPreview, ClosePreview},
         {L"calculating", ShowCalculating, nullptr},
         {L"done", ShowDone, AnswerDone},
     };

@@ -1,0 +1,8 @@
+// The program icon at the sizes a window's DPI asks for.
+#pragma once
+
+#include <windows.h>
+
+// Gives the window the large and small icon drawn for dpi. At 96 DPI it shows the icons of its
+// window class, as it always has.
+void ShowProgramIcons(HWND window, UINT dpi);
