@@ -141,7 +141,7 @@ private:
 };
 
 // Each column as wide as its title and its widest text, but none wider than the list itself: the
-// tip shows a longer text whole.
+// tip shows a longer text whole. The last one fills the rest of the list.
 void PlanList::FitColumns()
 {
     LongestTexts candidates[ColumnCount];
@@ -169,12 +169,18 @@ void PlanList::FitColumns()
     RECT client{};
     GetClientRect(list_, &client);
     int limit = std::max<int>(client.right - GetSystemMetrics(SM_CXVSCROLL), 60);
+    int total = 0;
     for (int column = 0; column < ColumnCount; ++column) {
         int width = ListView_GetStringWidth(list_, kColumnTitles[column]);
         candidates[column].ForEachRow([&](int row) {
             width = std::max(width, ListView_GetStringWidth(list_, CellText(*EntryOfRow(row), column).c_str()));
         });
-        ListView_SetColumnWidth(list_, column, std::min(width + kCellPadding, limit));
+        width = std::min(width + kCellPadding, limit);
+        // The last column takes what the others leave, so the rows reach across the list.
+        if (column == ColumnCount - 1)
+            width = std::max(width, limit - total);
+        ListView_SetColumnWidth(list_, column, width);
+        total += width;
     }
 }
 
