@@ -11,6 +11,7 @@
 #include "Win32Text.h"
 #include "WindowClasses.h"
 #include "WindowRun.h"
+#include "resource.h"
 
 #include <shellapi.h>
 
@@ -78,11 +79,16 @@ static int RunCommandLineMode(const std::wstring& argument, bool anotherInstance
 
 static int RunMessageLoop()
 {
+    // Ctrl+H, for the main window and its controls only: the Free Book window has no such command.
+    HACCEL accelerators = LoadAcceleratorsW(AppInstance, MAKEINTRESOURCEW(IDR_ACCELERATORS));
     MSG message{};
     BOOL got;
     while ((got = GetMessageW(&message, nullptr, 0, 0)) != 0) {
         if (got == -1)
             return 0; // the queue is gone: end the program instead of spinning
+        bool forMainWindow = message.hwnd == MainWindowHandle || IsChild(MainWindowHandle, message.hwnd);
+        if (accelerators && forMainWindow && TranslateAcceleratorW(MainWindowHandle, accelerators, &message))
+            continue;
         if (IsDialogMessageW(MainWindowHandle, &message))
             continue;
         TranslateMessage(&message);

@@ -3,6 +3,7 @@
 
 #include "UniqueHandle.h"
 
+#include <algorithm>
 #include <vector>
 
 const wchar_t kSettingsKey[] = L"SOFTWARE\\Kestrith\\Nomaro";
@@ -218,8 +219,11 @@ ReplaceSettings LoadReplaceSettings()
 
 void SaveReplaceSettings(const ReplaceSettings& settings)
 {
-    WriteMultiStringSetting(kReplaceSearchesValue, settings.searches);
-    WriteMultiStringSetting(kReplaceTextsValue, settings.replacements);
+    auto newest = [](const std::vector<std::wstring>& texts) {
+        return std::vector<std::wstring>(texts.begin(), texts.begin() + std::min(texts.size(), kReplaceHistoryLength));
+    };
+    WriteMultiStringSetting(kReplaceSearchesValue, newest(settings.searches));
+    WriteMultiStringSetting(kReplaceTextsValue, newest(settings.replacements));
     WriteDwordSetting(kReplaceRegexValue, settings.regex);
     WriteDwordSetting(kReplaceMatchCaseValue, settings.matchCase);
     WriteDwordSetting(kReplaceAllValue, settings.replaceAll);

@@ -1,0 +1,491 @@
+// The Find and Replace dialog: the texts and options, a plan worked out in the background after
+// each pause in typing and shown in the plan list, and Rename or Close.
+#include "FindReplaceDialog.h"
+
+#include "PlanList.h"
+#include "PlanWorker.h"
+#include "UniqueHandle.h"
+#include "Win32Text.h"
+#include "WindowPlacement.h"
+#include "resource.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <iterator>
+
+namespace {
+
+constexpr UINT kPlanReadyMessage = WM_APP + 1;
+constexpr UINT_PTR kReplanTimer = 1;
+constexpr UINT_PTR kBusyTimer = 2;
+// A plan is asked for once typing pauses this long: a keystroke within it costs nothing, and the
+// list follows the typing closely enough.
+constexpr UINT kTypingPauseMs = 150;
+// A plan that takes longer than this is announced in the summary line.
+constexpr UINT kBusyNoticeMs = 500;
+constexpr wchar_t kBusyText[] = L"Working out the new names...";
+// Dialog units per unit of the remembered size: enough to keep it exact through the rounding.
+constexpr LONG kSizeProbeUnits = 1000;
+
+// In the order of ReplaceScope and TextFormat.
+constexpr const wchar_t* kApplyToTexts[] = {L"Name without extension", L"Extension only", L"Whole name"};
+constexpr const wchar_t* kFormatTexts[] = {L"None", L"lowercase", L"UPPERCASE", L"Title Case", L"Capitalize first letter"};
+
+constexpr int kOptionBoxes[] = {IDC_REPLACE_REGEX, IDC_REPLACE_MATCH_CASE, IDC_REPLACE_ALL,       IDC_REPLACE_FILES,
+                                IDC_REPLACE_FOLDERS, IDC_REPLACE_SUBFOLDERS, IDC_REPLACE_HIDDEN};
+
+// How a control follows the dialog's lower right corner when the dialog is resized; the others
+// keep their places.
+enum Follow : unsigned { Widens = 1, Heightens = 2, MovesRight = 4, MovesDown = 8 };
+struct Anchor {
+    int id;
+    unsigned follow;
+};
+constexpr Anchor kAnchors[] = {
+    {IDC_REPLACE_SEARCH, Widens},         {IDC_REPLACE_ERROR, Widens},  {IDC_REPLACE_TEXT, Widens},
+    {IDC_REPLACE_SUMMARY, Widens},        {IDC_REPLACE_LIST, Widens | Heightens},
+    {IDC_REPLACE_CHANGES_ONLY, MovesDown}, {IDOK, MovesRight | MovesDown}, {IDCANCEL, MovesRight | MovesDown},
+};
+constexpr size_t kAnchorCount = std::size(kAnchors);
+
+struct DialogState {
+    std::shared_ptr<const RunPlan> collected;
+    FindReplaceChoices* choices = nullptr;
+    const FindReplaceRefresh* refresh = nullptr;
+    RunPlan* chosen = nullptr;
+    std::unique_ptr<PlanWorker> worker;
+    std::unique_ptr<PlanList> rows;
+    std::unique_ptr<RunPlan> plan; // the plan shown
+    bool stale = true;             // the texts or options changed since the plan shown was asked for
+    // The layout as the template made it, which resizing starts from.
+    RECT placed[kAnchorCount]{};
+    SIZE templateClient{};
+    POINT minimumTrackSize{};
+};
+
+// The dialog F5 walks the tree again for; none while it is not shown.
+HWND RefreshTarget = nullptr;
+
+DialogState* StateOf(HWND dialog)
+{
+    return reinterpret_cast<DialogState*>(GetWindowLongPtrW(dialog, DWLP_USER));
+}
+
+bool IsChecked(HWND dialog, int id)
+{
+    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+}
+
+void Check(HWND dialog, int id, bool checked)
+{
+    CheckDlgButton(dialog, id, checked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+unsigned ChosenIndex(HWND dialog, int id)
+{
+    LRESULT index = SendDlgItemMessageW(dialog, id, CB_GETCURSEL, 0, 0);
+    return index == CB_ERR ? 0u : static_cast<unsigned>(index);
+}
+
+template <size_t N>
+void FillList(HWND dialog, int id, const wchar_t* const (&texts)[N], unsigned chosen)
+{
+    for (const wchar_t* text : texts)
+        SendDlgItemMessageW(dialog, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    SendDlgItemMessageW(dialog, id, CB_SETCURSEL, chosen < N ? chosen : 0, 0);
+}
+
+ReplaceRule ReadRule(HWND dialog)
+{
+    ReplaceRule rule;
+    rule.search = GetDlgItemTextString(dialog, IDC_REPLACE_SEARCH);
+    rule.replacement = GetDlgItemTextString(dialog, IDC_REPLACE_TEXT);
+    rule.regex = IsChecked(dialog, IDC_REPLACE_REGEX);
+    rule.matchCase = IsChecked(dialog, IDC_REPLACE_MATCH_CASE);
+    rule.replaceAll = IsChecked(dialog, IDC_REPLACE_ALL);
+    rule.scope = static_cast<ReplaceScope>(ChosenIndex(dialog, IDC_REPLACE_APPLY_TO));
+    rule.format = static_cast<TextFormat>(ChosenIndex(dialog, IDC_REPLACE_FORMAT));
+    return rule;
+}
+
+ReplaceSelection ReadSelection(HWND dialog)
+{
+    ReplaceSelection selection;
+    selection.files = IsChecked(dialog, IDC_REPLACE_FILES);
+    selection.folders = IsChecked(dialog, IDC_REPLACE_FOLDERS);
+    selection.subfolders = IsChecked(dialog, IDC_REPLACE_SUBFOLDERS);
+    selection.hidden = IsChecked(dialog, IDC_REPLACE_HIDDEN);
+    return selection;
+}
+
+void ShowChoices(HWND dialog, const FindReplaceChoices& choices)
+{
+    for (const auto& [id, texts] : {std::make_pair(IDC_REPLACE_SEARCH, &choices.searches),
+                                    std::make_pair(IDC_REPLACE_TEXT, &choices.replacements)}) {
+        for (const std::wstring& text : *texts)
+            SendDlgItemMessageW(dialog, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+    const ReplaceRule& options = choices.options;
+    Check(dialog, IDC_REPLACE_REGEX, options.regex);
+    Check(dialog, IDC_REPLACE_MATCH_CASE, options.matchCase);
+    Check(dialog, IDC_REPLACE_ALL, options.replaceAll);
+    Check(dialog, IDC_REPLACE_FILES, choices.selection.files);
+    Check(dialog, IDC_REPLACE_FOLDERS, choices.selection.folders);
+    Check(dialog, IDC_REPLACE_SUBFOLDERS, choices.selection.subfolders);
+    Check(dialog, IDC_REPLACE_HIDDEN, choices.selection.hidden);
+    FillList(dialog, IDC_REPLACE_APPLY_TO, kApplyToTexts, static_cast<unsigned>(options.scope));
+    FillList(dialog, IDC_REPLACE_FORMAT, kFormatTexts, static_cast<unsigned>(options.format));
+    // The list shows what changes; the rest is counted in the summary line.
+    Check(dialog, IDC_REPLACE_CHANGES_ONLY, true);
+}
+
+RECT PlacedRect(HWND dialog, int id)
+{
+    RECT rect{};
+    GetWindowRect(GetDlgItem(dialog, id), &rect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+void RecordLayout(HWND dialog, DialogState& state)
+{
+    for (size_t i = 0; i < kAnchorCount; ++i)
+        state.placed[i] = PlacedRect(dialog, kAnchors[i].id);
+    RECT client{}, window{};
+    GetClientRect(dialog, &client);
+    GetWindowRect(dialog, &window);
+    state.templateClient = SIZE{client.right, client.bottom};
+    // The template's size is the smallest: the rows of options need all of its width.
+    state.minimumTrackSize = POINT{window.right - window.left, window.bottom - window.top};
+}
+
+void PlaceControls(HWND dialog, const DialogState& state, int width, int height)
+{
+    int dx = std::max<int>(width - state.templateClient.cx, 0);
+    int dy = std::max<int>(height - state.templateClient.cy, 0);
+    HDWP positions = BeginDeferWindowPos(static_cast<int>(kAnchorCount));
+    for (size_t i = 0; i < kAnchorCount && positions; ++i) {
+        const RECT& at = state.placed[i];
+        unsigned follow = kAnchors[i].follow;
+        int x = at.left + ((follow & MovesRight) ? dx : 0);
+        int y = at.top + ((follow & MovesDown) ? dy : 0);
+        int w = at.right - at.left + ((follow & Widens) ? dx : 0);
+        int h = at.bottom - at.top + ((follow & Heightens) ? dy : 0);
+        positions = DeferWindowPos(positions, GetDlgItem(dialog, kAnchors[i].id), nullptr, x, y, w, h,
+                                   SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    if (positions)
+        EndDeferWindowPos(positions);
+}
+
+// The size is kept in dialog units, so that it comes back the same at another screen resolution.
+SIZE DialogUnitsPerProbe(HWND dialog)
+{
+    RECT probe{0, 0, kSizeProbeUnits, kSizeProbeUnits};
+    MapDialogRect(dialog, &probe);
+    return SIZE{std::max<LONG>(probe.right, 1), std::max<LONG>(probe.bottom, 1)};
+}
+
+void RestoreSize(HWND dialog, const DialogState& state, SIZE units)
+{
+    if (units.cx <= 0 || units.cy <= 0)
+        return;
+    SIZE probe = DialogUnitsPerProbe(dialog);
+    RECT bounds{0, 0, MulDiv(units.cx, probe.cx, kSizeProbeUnits), MulDiv(units.cy, probe.cy, kSizeProbeUnits)};
+    AdjustWindowRectEx(&bounds, static_cast<DWORD>(GetWindowLongW(dialog, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongW(dialog, GWL_EXSTYLE)));
+    int width = std::max<int>(bounds.right - bounds.left, state.minimumTrackSize.x);
+    int height = std::max<int>(bounds.bottom - bounds.top, state.minimumTrackSize.y);
+    SetWindowPos(dialog, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+SIZE CurrentSize(HWND dialog)
+{
+    RECT client{};
+    GetClientRect(dialog, &client);
+    SIZE probe = DialogUnitsPerProbe(dialog);
+    return SIZE{MulDiv(client.right, kSizeProbeUnits, probe.cx), MulDiv(client.bottom, kSizeProbeUnits, probe.cy)};
+}
+
+// The texts used, the options and the size, for the next time.
+void KeepChoices(HWND dialog, FindReplaceChoices& choices)
+{
+    ReplaceRule rule = ReadRule(dialog);
+    RememberRecentText(choices.searches, rule.search);
+    RememberRecentText(choices.replacements, rule.replacement);
+    rule.search.clear();
+    rule.replacement.clear();
+    choices.options = rule;
+    choices.selection = ReadSelection(dialog);
+    // A maximised dialog keeps the size it had before.
+    if (!IsZoomed(dialog) && !IsIconic(dialog))
+        choices.size = CurrentSize(dialog);
+}
+
+// Rename stands for the plan shown, and only when it changes something.
+void EnableRename(HWND dialog, bool enable)
+{
+    HWND rename = GetDlgItem(dialog, IDOK);
+    if (!enable && GetFocus() == rename)
+        SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_REPLACE_SEARCH)), TRUE);
+    EnableWindow(rename, enable);
+}
+
+bool HasChanges(const DialogState& state)
+{
+    return state.plan && !state.stale && SummarizePlan(*state.plan).toRename > 0;
+}
+
+void RequestPlan(HWND dialog, DialogState& state)
+{
+    KillTimer(dialog, kReplanTimer);
+    state.worker->Request(ReadRule(dialog), ReadSelection(dialog));
+    SetTimer(dialog, kBusyTimer, kBusyNoticeMs, nullptr);
+}
+
+// The plan shown no longer matches the texts and options: a new one is asked for once typing pauses.
+void OnChoicesChanged(HWND dialog, DialogState& state)
+{
+    state.worker->Abandon();
+    state.stale = true;
+    EnableRename(dialog, false);
+    SetTimer(dialog, kReplanTimer, kTypingPauseMs, nullptr);
+}
+
+void ShowPlan(HWND dialog, DialogState& state, PlanWorker::Result result)
+{
+    KillTimer(dialog, kBusyTimer);
+    std::unique_ptr<RunPlan> shown = std::move(result.plan);
+    state.rows->Show(shown.get(), IsChecked(dialog, IDC_REPLACE_CHANGES_ONLY));
+    // Let go only now: the list showed the old plan until the line above.
+    state.plan = std::move(shown);
+    state.stale = false;
+    SetDlgItemTextW(dialog, IDC_REPLACE_ERROR, result.error.c_str());
+    SetDlgItemTextW(dialog, IDC_REPLACE_SUMMARY, result.error.empty() ? PlanSummaryText(*state.plan).c_str() : L"");
+    EnableRename(dialog, HasChanges(state));
+}
+
+void OnRefresh(HWND dialog, DialogState& state)
+{
+    if (!*state.refresh)
+        return;
+    state.worker->Abandon();
+    state.stale = true;
+    EnableRename(dialog, false);
+    std::shared_ptr<const RunPlan> tree = (*state.refresh)(dialog);
+    if (!tree) {
+        auto none = std::make_shared<RunPlan>();
+        none->mode = ModeFindReplace;
+        tree = std::move(none);
+    }
+    state.collected = tree;
+    state.worker->SetTree(std::move(tree));
+    RequestPlan(dialog, state);
+}
+
+void OnRename(HWND dialog, DialogState& state)
+{
+    // Enter reaches here also while the plan shown is out of date or changes nothing.
+    if (!HasChanges(state))
+        return;
+    KeepChoices(dialog, *state.choices);
+    state.rows->Show(nullptr, false);
+    *state.chosen = std::move(*state.plan);
+    EndDialog(dialog, IDOK);
+}
+
+BOOL OnInitDialog(HWND dialog, DialogState* state)
+{
+    SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
+    RefreshTarget = dialog;
+    ShowChoices(dialog, *state->choices);
+    RecordLayout(dialog, *state);
+    RestoreSize(dialog, *state, state->choices->size);
+    RECT client{};
+    GetClientRect(dialog, &client);
+    PlaceControls(dialog, *state, client.right, client.bottom);
+    // Placed first: the columns are fitted to the list's width.
+    state->rows = std::make_unique<PlanList>(GetDlgItem(dialog, IDC_REPLACE_LIST));
+    CentreOverOwner(dialog, GetWindow(dialog, GW_OWNER), HWND_TOP, 0);
+    EnableRename(dialog, false);
+    state->worker = std::make_unique<PlanWorker>([dialog] { PostMessageW(dialog, kPlanReadyMessage, 0, 0); });
+    state->worker->SetTree(state->collected);
+    RequestPlan(dialog, *state);
+    SetFocus(GetDlgItem(dialog, IDC_REPLACE_SEARCH));
+    // FALSE: the focus stays in the search box set above.
+    return FALSE;
+}
+
+BOOL OnCommand(HWND dialog, int id, int code)
+{
+    DialogState* state = StateOf(dialog);
+    if (!state || !state->worker)
+        return FALSE;
+    switch (id) {
+    case IDOK:
+        OnRename(dialog, *state);
+        return TRUE;
+    case IDCANCEL: // Escape and the close box too
+        KeepChoices(dialog, *state->choices);
+        EndDialog(dialog, IDCANCEL);
+        return TRUE;
+    case IDC_REPLACE_SEARCH:
+    case IDC_REPLACE_TEXT:
+        if (code == CBN_EDITCHANGE || code == CBN_SELCHANGE)
+            OnChoicesChanged(dialog, *state);
+        return TRUE;
+    case IDC_REPLACE_APPLY_TO:
+    case IDC_REPLACE_FORMAT:
+        if (code == CBN_SELCHANGE)
+            OnChoicesChanged(dialog, *state);
+        return TRUE;
+    case IDC_REPLACE_CHANGES_ONLY:
+        state->rows->Show(state->plan.get(), IsChecked(dialog, IDC_REPLACE_CHANGES_ONLY));
+        return TRUE;
+    case IDC_REPLACE_REFRESH:
+        OnRefresh(dialog, *state);
+        return TRUE;
+    default:
+        if (std::find(std::begin(kOptionBoxes), std::end(kOptionBoxes), id) != std::end(kOptionBoxes)) {
+            if (code == BN_CLICKED)
+                OnChoicesChanged(dialog, *state);
+            return TRUE;
+        }
+        return FALSE;
+    }
+}
+
+BOOL OnTimer(HWND dialog, UINT_PTR timer)
+{
+    DialogState* state = StateOf(dialog);
+    if (!state || !state->worker)
+        return FALSE;
+    if (timer == kReplanTimer) {
+        RequestPlan(dialog, *state);
+    } else if (timer == kBusyTimer) {
+        KillTimer(dialog, kBusyTimer);
+        SetDlgItemTextW(dialog, IDC_REPLACE_SUMMARY, kBusyText);
+    }
+    return TRUE;
+}
+
+BOOL OnPlanReady(HWND dialog)
+{
+    DialogState* state = StateOf(dialog);
+    if (!state || !state->worker)
+        return TRUE;
+    std::optional<PlanWorker::Result> result = state->worker->TakeResult();
+    if (result)
+        ShowPlan(dialog, *state, std::move(*result));
+    return TRUE;
+}
+
+BOOL OnNotify(HWND dialog, NMHDR* header)
+{
+    DialogState* state = StateOf(dialog);
+    if (!state || !state->rows || header->idFrom != IDC_REPLACE_LIST || header->code != LVN_GETDISPINFOW)
+        return FALSE;
+    state->rows->OnGetDispInfo(*reinterpret_cast<NMLVDISPINFOW*>(header));
+    return TRUE;
+}
+
+// WM_SIZE also arrives while the dialog is being created, before it has its layout.
+BOOL OnSize(HWND dialog, UINT kind, int width, int height)
+{
+    DialogState* state = StateOf(dialog);
+    if (!state || !state->rows || kind == SIZE_MINIMIZED)
+        return FALSE;
+    PlaceControls(dialog, *state, width, height);
+    return TRUE;
+}
+
+BOOL OnGetMinMaxInfo(HWND dialog, MINMAXINFO& info)
+{
+    DialogState* state = StateOf(dialog);
+    if (!state || state->minimumTrackSize.x == 0)
+        return FALSE;
+    info.ptMinTrackSize = state->minimumTrackSize;
+    return TRUE;
+}
+
+// The worker goes with the window: it must not tell a window that is gone.
+BOOL OnDestroy(HWND dialog)
+{
+    if (DialogState* state = StateOf(dialog))
+        state->worker.reset();
+    RefreshTarget = nullptr;
+    return FALSE;
+}
+
+// Routes only. Planning, describing rows and filtering allocate; should memory run out, the dialog
+// shows less rather than let an exception through the system's code.
+INT_PTR CALLBACK FindReplaceDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) noexcept
+{
+    try {
+        switch (message) {
+        case WM_INITDIALOG:
+            return OnInitDialog(dialog, reinterpret_cast<DialogState*>(lParam));
+        case WM_COMMAND:
+            return OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
+        case WM_TIMER:
+            return OnTimer(dialog, static_cast<UINT_PTR>(wParam));
+        case kPlanReadyMessage:
+            return OnPlanReady(dialog);
+        case WM_NOTIFY:
+            return OnNotify(dialog, reinterpret_cast<NMHDR*>(lParam));
+        case WM_SIZE:
+            return OnSize(dialog, static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
+        case WM_GETMINMAXINFO:
+            return OnGetMinMaxInfo(dialog, *reinterpret_cast<MINMAXINFO*>(lParam));
+        case WM_DESTROY:
+            return OnDestroy(dialog);
+        default:
+            return FALSE;
+        }
+    } catch (...) {
+        return FALSE;
+    }
+}
+
+// F5 walks the tree again. The dialog's own loop offers every message to this filter first; the
+// focused control would swallow the key otherwise.
+LRESULT CALLBACK RefreshKeyFilter(int code, WPARAM wParam, LPARAM lParam) noexcept
+{
+    const MSG* message = reinterpret_cast<const MSG*>(lParam);
+    if (code == MSGF_DIALOGBOX && message && message->message == WM_KEYDOWN && message->wParam == VK_F5 &&
+        RefreshTarget && (message->hwnd == RefreshTarget || IsChild(RefreshTarget, message->hwnd))) {
+        PostMessageW(RefreshTarget, WM_COMMAND, IDC_REPLACE_REFRESH, 0);
+        return TRUE;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+} // namespace
+
+void RememberRecentText(std::vector<std::wstring>& recent, const std::wstring& text)
+{
+    if (text.empty())
+        return;
+    recent.erase(std::remove(recent.begin(), recent.end(), text), recent.end());
+    recent.insert(recent.begin(), text);
+}
+
+bool ShowFindReplaceDialog(HWND owner, std::shared_ptr<const RunPlan> collected, FindReplaceChoices& choices,
+                           const FindReplaceRefresh& refresh, RunPlan& chosen)
+{
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
+    DialogState state;
+    state.collected = std::move(collected);
+    state.choices = &choices;
+    state.refresh = &refresh;
+    state.chosen = &chosen;
+    HHOOK filter = SetWindowsHookExW(WH_MSGFILTER, RefreshKeyFilter, nullptr, GetCurrentThreadId());
+    ScopeExit unhook([filter] {
+        if (filter)
+            UnhookWindowsHookEx(filter);
+    });
+    return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_FIND_REPLACE), owner, FindReplaceDialogProc,
+                           reinterpret_cast<LPARAM>(&state)) == IDOK;
+}

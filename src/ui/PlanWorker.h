@@ -1,0 +1,62 @@
+// Works out Find and Replace plans on a thread of its own, over a tree walked once, so that the
+// dialog's edits never wait for a plan: a request abandons the plan in progress, and only the
+// plan of the newest request is handed over.
+#pragma once
+
+#include "ReplacePlan.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+
+class PlanWorker {
+public:
+    // ready is called on the worker's thread each time the plan of the newest request is finished
+    // (the dialog posts itself a message), never after the worker is gone.
+    explicit PlanWorker(std::function<void()> ready);
+    // Abandons the plan in progress and waits for the thread, which stops within moments: the
+    // planning and the matching of an expression both ask whether they are still wanted.
+    ~PlanWorker();
+    PlanWorker(const PlanWorker&) = delete;
+    PlanWorker& operator=(const PlanWorker&) = delete;
+
+    // The tree that later requests are planned over.
+    void SetTree(std::shared_ptr<const RunPlan> collected);
+    // Abandons the plan in progress, and any plan finished but not yet taken: a newer one is coming.
+    void Abandon();
+    // Asks for the plan of rule and selection over the tree, abandoning the one in progress.
+    void Request(const ReplaceRule& rule, const ReplaceSelection& selection);
+
+    struct Result {
+        std::unique_ptr<RunPlan> plan; // empty (no entries) when the rule cannot be used
+        std::wstring error;            // why the rule cannot be used; empty when it can
+    };
+    // The plan of the newest request once it is finished, handed over once.
+    std::optional<Result> TakeResult();
+
+private:
+    void Run();
+    Result Plan(const ReplaceRule& rule, const ReplaceSelection& selection, const RunPlan& collected,
+                std::uint64_t generation) const;
+
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    // The number of the newest request or abandonment: a plan of any other is no longer wanted.
+    std::atomic<std::uint64_t> wanted_{0};
+    bool stopping_ = false;
+    std::function<void()> ready_;
+    std::shared_ptr<const RunPlan> tree_;
+    // The request waiting for the thread.
+    bool requested_ = false;
+    ReplaceRule rule_;
+    ReplaceSelection selection_;
+    // The finished plan of the newest request.
+    std::optional<Result> result_;
+    std::thread thread_; // last: it starts once everything above is ready
+};
