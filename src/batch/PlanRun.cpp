@@ -8,6 +8,8 @@
 #include "ReplaceRule.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <memory_resource>
 #include <unordered_map>
 
 namespace {
@@ -20,7 +22,12 @@ struct Holder {
     bool several = false;
 };
 
-using HolderMap = std::unordered_map<FolderName, Holder, FolderNameHash>;
+// The maps of one folder live in an arena given back as a whole when the folder is done: a plan
+// of 100,000 entries would otherwise make and free a node for each name, twice.
+using HolderMap = std::pmr::unordered_map<FolderName, Holder, FolderNameHash>;
+using ClaimMap = std::pmr::unordered_map<FolderName, std::int32_t, FolderNameHash>;
+// Enough for the maps of a folder of a few hundred entries; a bigger one takes more from the heap.
+constexpr size_t kFolderArenaBytes = 64 * 1024;
 
 void CannotChange(PlannedEntry& entry, PlanReason reason)
 {
@@ -37,14 +44,14 @@ struct FolderContents {
 // Registers the folder's held names, then its collected entries; a file collected a second time
 // (an extension listed twice) is marked and keeps the number it uses up. ownHolders gets, per
 // entry of the folder, the holder of the entry's own name (the map's nodes stay where they are).
-HolderMap MapHolders(const CollectedTree& tree, std::vector<PlannedEntry>& entries, const FolderContents& folder,
-                     std::vector<Holder*>& ownHolders)
+HolderMap MapHolders(const std::vector<HeldName>& heldNames, std::vector<PlannedEntry>& entries, const FolderContents& folder,
+                     std::vector<Holder*>& ownHolders, std::pmr::memory_resource* arena)
 {
-    HolderMap holders;
+    HolderMap holders(arena);
     holders.reserve(folder.held.size() + folder.entries.size());
     ownHolders.assign(folder.entries.size(), nullptr);
     for (std::int32_t h : folder.held) {
-        const HeldName& held = tree.held[static_cast<size_t>(h)];
+        const HeldName& held = heldNames[static_cast<size_t>(h)];
         auto inserted = holders.emplace(MakeFolderName(held.folder, held.name), Holder{-1, &held.name, false});
         if (!inserted.second && *inserted.first->second.spelling != held.name)
             inserted.first->second.several = true;
@@ -128,7 +135,7 @@ bool NameEntriesWatched(std::vector<PlannedEntry>& entries, const RunOptions& op
             entry.newName = std::move(target.newName);
             entry.writeTag = options.fillTags && EqualsAsciiNoCase(target.extension, L"mp3");
         } else if (fromText) {
-            entry.newName = ReplacedName(name, entry.isFolder, *options.replace);
+            ReplaceName(name, entry.isFolder, *options.replace, entry.newName);
         } else {
             entry.newName = CaseConvertedName(name, options.mode);
         }
@@ -167,7 +174,8 @@ bool NameEntries(std::vector<PlannedEntry>& entries, const RunOptions& options, 
 void CheckNewNames(std::vector<PlannedEntry>& entries, const FolderContents& folder, HolderMap& holders,
                    const std::vector<Holder*>& ownHolders, std::vector<std::int32_t>& dependsOn, bool refuseBoth)
 {
-    std::unordered_map<FolderName, std::int32_t, FolderNameHash> claimed;
+    ClaimMap claimed(holders.get_allocator().resource());
+    claimed.reserve(folder.entries.size());
     // False, with the entry refused, when another entry claimed the name first.
     auto claim = [&](const FolderName& target, size_t i) {
         auto first = claimed.emplace(target, static_cast<std::int32_t>(i));
@@ -294,7 +302,11 @@ void SettleStatuses(std::vector<PlannedEntry>& entries, OperationMode mode)
 
 RunPlan PlanRun(CollectedTree tree, const RunOptions& options, const PlanCancelled& cancelled)
 {
-    RunPlan plan = std::move(tree.plan);
+    return PlanRun(std::move(tree.plan), tree.held, options, cancelled);
+}
+
+RunPlan PlanRun(RunPlan plan, const std::vector<HeldName>& held, const RunOptions& options, const PlanCancelled& cancelled)
+{
     plan.mode = options.mode;
     plan.fillTags = options.mode == ModeNumber && options.fillTags;
     std::vector<PlannedEntry>& entries = plan.entries;
@@ -305,7 +317,7 @@ RunPlan PlanRun(CollectedTree tree, const RunOptions& options, const PlanCancell
     bool caseMode = options.mode == ModeLower || options.mode == ModeUpper || options.mode == ModeFavorites;
     bool keepsNames = options.mode == ModeReadOnly ||
                       (options.mode == ModeFindReplace && (!options.replace || options.replace->ChangesNothing()));
-    if (caseMode && tree.held.empty()) {
+    if (caseMode && held.empty()) {
         NameEntries(entries, options, plan.root.size(), cancelled);
         RefuseSecondSpellings(entries);
     } else if (!keepsNames) {
@@ -314,13 +326,14 @@ RunPlan PlanRun(CollectedTree tree, const RunOptions& options, const PlanCancell
         std::vector<std::int32_t> dependsOn(entries.size(), -1);
         // Each folder is checked with maps of its own names alone.
         auto entryFolder = [&](std::int32_t i) { return entries[static_cast<size_t>(i)].folder; };
-        auto heldFolder = [&](std::int32_t h) { return tree.held[static_cast<size_t>(h)].folder; };
-        std::vector<std::int32_t> heldByFolder = GroupedByFolder(tree.held.size(), heldFolder);
+        auto heldFolder = [&](std::int32_t h) { return held[static_cast<size_t>(h)].folder; };
+        std::vector<std::int32_t> heldByFolder = GroupedByFolder(held.size(), heldFolder);
         size_t nextHeld = 0;
         FolderContents folder;
         std::vector<Holder*> ownHolders;
         std::vector<std::int32_t> byFolder = GroupedByFolder(entries.size(), entryFolder);
         bool stopped = false;
+        std::vector<std::byte> arenaBuffer(kFolderArenaBytes);
         ForEachFolder(byFolder, entryFolder, [&](std::int32_t number, auto first, auto last) {
             if (stopped || (stopped = Cancelled(cancelled)))
                 return;
@@ -330,7 +343,14 @@ RunPlan PlanRun(CollectedTree tree, const RunOptions& options, const PlanCancell
                 if (heldFolder(heldByFolder[nextHeld]) == number)
                     folder.held.push_back(heldByFolder[nextHeld]);
             }
-            HolderMap holders = MapHolders(tree, entries, folder, ownHolders);
+            // Where no entry is renamed no name can be in the way; numbering also marks files
+            // collected twice there.
+            if (options.mode != ModeNumber && std::none_of(first, last, [&](std::int32_t i) {
+                    return entries[static_cast<size_t>(i)].Renames();
+                }))
+                return;
+            std::pmr::monotonic_buffer_resource arena(arenaBuffer.data(), arenaBuffer.size());
+            HolderMap holders = MapHolders(held, entries, folder, ownHolders, &arena);
             CheckNewNames(entries, folder, holders, ownHolders, dependsOn, options.mode == ModeFindReplace);
         });
         if (stopped)

@@ -13,6 +13,12 @@ struct ReplaceSelection {
     // Hidden and system entries. Left out, such a folder is not entered either: its contents
     // (a repository's, a program's) keep their names too.
     bool hidden = false;
+
+    bool operator==(const ReplaceSelection& other) const
+    {
+        return files == other.files && folders == other.folders && subfolders == other.subfolders &&
+               hidden == other.hidden;
+    }
 };
 
 // The entries of collected (the plan of a Find and Replace collection, which holds every entry

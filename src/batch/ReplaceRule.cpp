@@ -55,13 +55,20 @@ size_t IndexOf(wchar_t unit)
     return static_cast<size_t>(static_cast<std::uint16_t>(unit));
 }
 
-// Letters compared whatever their case, unit by unit, as the file system folds names.
-std::wstring Folded(std::wstring_view text)
+// Letters compared whatever their case, unit by unit, as the file system folds names. Into folded,
+// whose room a plan of many names uses again and again.
+void Fold(std::wstring_view text, std::wstring& folded)
 {
     const UnitTables& tables = Tables();
-    std::wstring folded(text);
-    for (wchar_t& unit : folded)
-        unit = tables.upper[IndexOf(unit)];
+    folded.resize(text.size());
+    for (size_t i = 0; i < text.size(); ++i)
+        folded[i] = tables.upper[IndexOf(text[i])];
+}
+
+std::wstring Folded(std::wstring_view text)
+{
+    std::wstring folded;
+    Fold(text, folded);
     return folded;
 }
 
@@ -117,23 +124,25 @@ bool IsApostrophe(wchar_t unit)
     return unit == L'\'' || unit == L'\u2019';
 }
 
-std::wstring Formatted(std::wstring text, TextFormat format)
+// Formats text from the unit at from on, in place: casing never changes a name's length here, as
+// the tables map unit to unit.
+void Format(std::wstring& text, size_t from, TextFormat format)
 {
     const UnitTables& tables = Tables();
     switch (format) {
     case TextFormat::None:
         break;
     case TextFormat::Lowercase:
-        for (wchar_t& unit : text)
-            unit = tables.lower[IndexOf(unit)];
+        for (size_t i = from; i < text.size(); ++i)
+            text[i] = tables.lower[IndexOf(text[i])];
         break;
     case TextFormat::Uppercase:
-        for (wchar_t& unit : text)
-            unit = tables.upper[IndexOf(unit)];
+        for (size_t i = from; i < text.size(); ++i)
+            text[i] = tables.upper[IndexOf(text[i])];
         break;
     case TextFormat::TitleCase: {
         bool inWord = false;
-        for (size_t i = 0; i < text.size(); ++i) {
+        for (size_t i = from; i < text.size(); ++i) {
             wchar_t& unit = text[i];
             if (IsWordUnit(unit)) {
                 unit = inWord ? tables.lower[IndexOf(unit)] : tables.upper[IndexOf(unit)];
@@ -145,15 +154,14 @@ std::wstring Formatted(std::wstring text, TextFormat format)
         break;
     }
     case TextFormat::CapitalizeFirst:
-        for (wchar_t& unit : text) {
-            if (IsLetter(unit)) {
-                unit = tables.upper[IndexOf(unit)];
+        for (size_t i = from; i < text.size(); ++i) {
+            if (IsLetter(text[i])) {
+                text[i] = tables.upper[IndexOf(text[i])];
                 break;
             }
         }
         break;
     }
-    return text;
 }
 
 std::wstring WideText(const char* text)
@@ -249,15 +257,15 @@ CompiledReplace CompileReplaceRule(const ReplaceRule& rule)
 
 namespace {
 
-std::wstring ReplacePlainText(std::wstring_view text, const CompiledReplace::Compiled& rule)
+// Appends text to out with the search text replaced.
+void ReplacePlainText(std::wstring_view text, const CompiledReplace::Compiled& rule, std::wstring& out)
 {
-    std::wstring folded;
+    thread_local std::wstring folded;
     std::wstring_view haystack = text;
     if (!rule.rule.matchCase) {
-        folded = Folded(text);
+        Fold(text, folded);
         haystack = folded;
     }
-    std::wstring out;
     size_t copied = 0;
     for (size_t at = haystack.find(rule.needle); at != std::wstring_view::npos; at = haystack.find(rule.needle, copied)) {
         out.append(text.substr(copied, at - copied)).append(rule.rule.replacement);
@@ -265,19 +273,19 @@ std::wstring ReplacePlainText(std::wstring_view text, const CompiledReplace::Com
         if (!rule.rule.replaceAll)
             break;
     }
-    return out.append(text.substr(copied));
+    out.append(text.substr(copied));
 }
 
-// As JavaScript replaces: after an empty match the next search starts one unit further on, so each
-// position matches at most once and the loop ends.
+// Appends text to out with the expression's matches replaced, as JavaScript replaces: after an
+// empty match the next search starts one unit further on, so each position matches at most once
+// and the loop ends.
 template <typename Expression>
-std::wstring ReplaceMatches(std::wstring_view text, const Expression& expression, const ReplaceRule& rule)
+void ReplaceMatches(std::wstring_view text, const Expression& expression, const ReplaceRule& rule, std::wstring& out)
 {
     const wchar_t* begin = text.data();
     const wchar_t* end = begin + text.size();
     const wchar_t* copied = begin;
     const wchar_t* from = begin;
-    std::wstring out;
     std::match_results<const wchar_t*> match;
     for (;;) {
         // Past the start, the unit before counts for ^ and \b as the rest of the name.
@@ -298,45 +306,40 @@ std::wstring ReplaceMatches(std::wstring_view text, const Expression& expression
         else
             from = after + 1;
     }
-    return out.append(copied, end);
+    out.append(copied, end);
 }
 
 } // namespace
 
-std::wstring ReplacedName(std::wstring_view name, bool isFolder, const CompiledReplace& rule)
+void ReplaceName(std::wstring_view name, bool isFolder, const CompiledReplace& rule, std::wstring& newName)
 {
     const CompiledReplace::Compiled* compiled = rule.Get();
-    if (!compiled || compiled->nothing)
-        return std::wstring(name);
     size_t dot = isFolder ? std::wstring_view::npos : name.find_last_of(L'.');
     bool hasExtension = dot != std::wstring_view::npos && dot > 0;
-    size_t first = 0;
-    size_t last = name.size();
-    switch (compiled->rule.scope) {
-    case ReplaceScope::NameWithoutExtension:
-        if (hasExtension)
-            last = dot;
-        break;
-    case ReplaceScope::ExtensionOnly:
-        if (!hasExtension)
-            return std::wstring(name);
-        first = dot + 1;
-        break;
-    case ReplaceScope::WholeName:
-        break;
+    bool extensionOnly = compiled && compiled->rule.scope == ReplaceScope::ExtensionOnly;
+    if (!compiled || compiled->nothing || (extensionOnly && !hasExtension)) {
+        newName.assign(name);
+        return;
     }
+    size_t first = extensionOnly ? dot + 1 : 0;
+    size_t last = compiled->rule.scope == ReplaceScope::NameWithoutExtension && hasExtension ? dot : name.size();
     std::wstring_view part = name.substr(first, last - first);
-    std::wstring changed;
+    newName.assign(name.substr(0, first));
     if (compiled->rule.search.empty())
-        changed = std::wstring(part);
+        newName.append(part);
     else if (compiled->folding)
-        changed = ReplaceMatches(part, *compiled->folding, compiled->rule);
+        ReplaceMatches(part, *compiled->folding, compiled->rule, newName);
     else if (compiled->exact)
-        changed = ReplaceMatches(part, *compiled->exact, compiled->rule);
+        ReplaceMatches(part, *compiled->exact, compiled->rule, newName);
     else
-        changed = ReplacePlainText(part, *compiled);
-    changed = Formatted(std::move(changed), compiled->rule.format);
-    std::wstring result;
-    result.reserve(first + changed.size() + (name.size() - last));
-    return result.append(name.substr(0, first)).append(changed).append(name.substr(last));
+        ReplacePlainText(part, *compiled, newName);
+    Format(newName, first, compiled->rule.format);
+    newName.append(name.substr(last));
+}
+
+std::wstring ReplacedName(std::wstring_view name, bool isFolder, const CompiledReplace& rule)
+{
+    std::wstring newName;
+    ReplaceName(name, isFolder, rule, newName);
+    return newName;
 }

@@ -82,3 +82,5 @@ CompiledReplace CompileReplaceRule(const ReplaceRule& rule);
 // takes them: each position at most once, so the replacing always ends. May throw std::regex_error
 // where the library gives up on a match (too complex), and MatchCancelled (see MatchWatch).
 std::wstring ReplacedName(std::wstring_view name, bool isFolder, const CompiledReplace& rule);
+// The same into newName, whose room a plan worked out again and again uses anew.
+void ReplaceName(std::wstring_view name, bool isFolder, const CompiledReplace& rule, std::wstring& newName);

@@ -19,9 +19,10 @@ namespace {
 constexpr UINT kPlanReadyMessage = WM_APP + 1;
 constexpr UINT_PTR kReplanTimer = 1;
 constexpr UINT_PTR kBusyTimer = 2;
-// A plan is asked for once typing pauses this long: a keystroke within it costs nothing, and the
-// list follows the typing closely enough.
-constexpr UINT kTypingPauseMs = 150;
+// A plan is asked for once typing pauses this long: a keystroke within it costs nothing (and one
+// after it only abandons the plan being worked out, on the worker), and the list follows the
+// typing within 0.3 s even for 100,000 entries.
+constexpr UINT kTypingPauseMs = 100;
 // A plan that takes longer than this is announced in the summary line.
 constexpr UINT kBusyNoticeMs = 500;
 constexpr wchar_t kBusyText[] = L"Working out the new names...";
@@ -57,6 +58,7 @@ struct DialogState {
     std::unique_ptr<PlanWorker> worker;
     std::unique_ptr<PlanList> rows;
     std::unique_ptr<RunPlan> plan; // the plan shown
+    std::uint64_t planSelection = 0; // the worker's number of the entries it plans
     bool stale = true;             // the texts or options changed since the plan shown was asked for
     // The layout as the template made it, which resizing starts from.
     RECT placed[kAnchorCount]{};
@@ -258,8 +260,13 @@ void ShowPlan(HWND dialog, DialogState& state, PlanWorker::Result result)
     KillTimer(dialog, kBusyTimer);
     std::unique_ptr<RunPlan> shown = std::move(result.plan);
     state.rows->Show(shown.get(), IsChecked(dialog, IDC_REPLACE_CHANGES_ONLY));
-    // Let go only now: the list showed the old plan until the line above.
+    // Given back only now, the list showed the old plan until the line above: the worker plans the
+    // next one in its strings.
+    std::unique_ptr<RunPlan> old = std::move(state.plan);
     state.plan = std::move(shown);
+    if (old)
+        state.worker->Recycle(std::move(old), state.planSelection);
+    state.planSelection = result.selection;
     state.stale = false;
     SetDlgItemTextW(dialog, IDC_REPLACE_ERROR, result.error.c_str());
     SetDlgItemTextW(dialog, IDC_REPLACE_SUMMARY, result.error.empty() ? PlanSummaryText(*state.plan).c_str() : L"");

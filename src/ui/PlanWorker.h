@@ -36,14 +36,30 @@ public:
     struct Result {
         std::unique_ptr<RunPlan> plan; // empty (no entries) when the rule cannot be used
         std::wstring error;            // why the rule cannot be used; empty when it can
+        std::uint64_t selection = 0;   // which selection of entries it plans; 0: none
     };
     // The plan of the newest request once it is finished, handed over once.
     std::optional<Result> TakeResult();
+    // Gives back a plan no longer shown, with the selection its result named: the next plan of
+    // the same entries is worked out in its strings, and the thread lets go of the rest, not the
+    // dialog.
+    void Recycle(std::unique_ptr<RunPlan> plan, std::uint64_t selection);
 
 private:
+    // The selection the latest plan was made of, and the names it leaves held. Its entries are not
+    // kept beside the two plans that take turns (the one shown, the one being worked out): the
+    // tree and those two are three copies of 100,000 paths already.
+    struct Selected {
+        std::shared_ptr<const RunPlan> tree;
+        ReplaceSelection selection;
+        std::vector<HeldName> held;
+        std::uint64_t number = 0;
+    };
+
     void Run();
-    Result Plan(const ReplaceRule& rule, const ReplaceSelection& selection, const RunPlan& collected,
-                std::uint64_t generation) const;
+    Result Plan(const ReplaceRule& rule, const ReplaceSelection& selection, const std::shared_ptr<const RunPlan>& tree,
+                std::uint64_t generation);
+    RunPlan EntriesToPlan(const ReplaceSelection& selection, const std::shared_ptr<const RunPlan>& tree);
 
     std::mutex mutex_;
     std::condition_variable wake_;
@@ -58,5 +74,11 @@ private:
     ReplaceSelection selection_;
     // The finished plan of the newest request.
     std::optional<Result> result_;
+    // A plan given back, and the selection it plans.
+    std::unique_ptr<RunPlan> spare_;
+    std::uint64_t spareSelection_ = 0;
+    // The worker's own.
+    Selected selected_;
+    std::uint64_t selections_ = 0;
     std::thread thread_; // last: it starts once everything above is ready
 };

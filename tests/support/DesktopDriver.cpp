@@ -88,7 +88,13 @@ std::wstring ListViewItemText(DWORD processId, HWND list, int row, int column)
 
 static void SendKeyInputs(HWND foreground, std::vector<INPUT> inputs)
 {
-    SetForegroundWindow(foreground);
+    // A window just shown may not be active yet: keys sent now would go to whichever window is.
+    WaitUntil([foreground] {
+        if (GetForegroundWindow() == foreground)
+            return true;
+        SetForegroundWindow(foreground);
+        return false;
+    }, 10000);
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
