@@ -12,6 +12,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <atomic>
 #include <iterator>
 
 namespace {
@@ -56,6 +57,8 @@ struct DialogState {
     const FindReplaceRefresh* refresh = nullptr;
     RunPlan* chosen = nullptr;
     std::unique_ptr<PlanWorker> worker;
+    // The window the worker tells of a finished plan; none before it is made and after it is gone.
+    std::atomic<HWND> window{nullptr};
     std::unique_ptr<PlanList> rows;
     std::unique_ptr<RunPlan> plan; // the plan shown
     std::uint64_t planSelection = 0; // the worker's number of the entries it plans
@@ -316,9 +319,10 @@ BOOL OnInitDialog(HWND dialog, DialogState* state)
     state->rows = std::make_unique<PlanList>(GetDlgItem(dialog, IDC_REPLACE_LIST));
     CentreOverOwner(dialog, GetWindow(dialog, GW_OWNER), HWND_TOP, 0);
     EnableRename(dialog, false);
-    state->worker = std::make_unique<PlanWorker>([dialog] { PostMessageW(dialog, kPlanReadyMessage, 0, 0); });
-    state->worker->SetTree(state->collected);
-    RequestPlan(dialog, *state);
+    // The first plan was asked for before the window was made; it may be finished already.
+    state->window = dialog;
+    SetTimer(dialog, kBusyTimer, kBusyNoticeMs, nullptr);
+    PostMessageW(dialog, kPlanReadyMessage, 0, 0);
     SetFocus(GetDlgItem(dialog, IDC_REPLACE_SEARCH));
     // FALSE: the focus stays in the search box set above.
     return FALSE;
@@ -419,8 +423,10 @@ BOOL OnGetMinMaxInfo(HWND dialog, MINMAXINFO& info)
 // The worker goes with the window: it must not tell a window that is gone.
 BOOL OnDestroy(HWND dialog)
 {
-    if (DialogState* state = StateOf(dialog))
+    if (DialogState* state = StateOf(dialog)) {
+        state->window = nullptr;
         state->worker.reset();
+    }
     RefreshTarget = nullptr;
     return FALSE;
 }
@@ -488,6 +494,17 @@ bool ShowFindReplaceDialog(HWND owner, std::shared_ptr<const RunPlan> collected,
     state.choices = &choices;
     state.refresh = &refresh;
     state.chosen = &chosen;
+    // The first plan, of no search text and the remembered options, is worked out while the window
+    // is made: the list shows it as soon as it can.
+    state.worker = std::make_unique<PlanWorker>([&state] {
+        if (HWND window = state.window.load())
+            PostMessageW(window, kPlanReadyMessage, 0, 0);
+    });
+    state.worker->SetTree(state.collected);
+    ReplaceRule first = choices.options;
+    first.search.clear();
+    first.replacement.clear();
+    state.worker->Request(first, choices.selection);
     HHOOK filter = SetWindowsHookExW(WH_MSGFILTER, RefreshKeyFilter, nullptr, GetCurrentThreadId());
     ScopeExit unhook([filter] {
         if (filter)
