@@ -241,3 +241,26 @@ TEST(ReplacePlan, ACancelledPlanStopsBeforeNamingAnything)
     for (const PlannedEntry& entry : plan.entries)
         EXPECT_TRUE(entry.newName.empty());
 }
+
+TEST(ReplacePlan, APlanWorkedOutAgainOverTheEntriesOfAnotherIsTheSameAsAFreshOne)
+{
+    // The dialog plans each new text in the strings of the plan shown before.
+    RunPlan collected = Collected({L".\\a1.txt", L".\\a2.txt", L".\\x1.txt", L".\\x.txt", L".\\CON1.txt"});
+    CollectedTree selected = SelectEntries(collected, {});
+    RunOptions options;
+    options.mode = ModeFindReplace;
+    RunPlan previous = selected.plan;
+    for (const ReplaceRule& rule : {Rule(L"\\d", L"", true), Rule(L"1", L""), Rule(L"x", L"y"), Rule(L"", L"")}) {
+        CompiledReplace compiled = CompileReplaceRule(rule);
+        options.replace = &compiled;
+        RunPlan fresh = PlanRun(selected.plan, selected.held, options);
+        previous = PlanRun(std::move(previous), selected.held, options);
+        ASSERT_EQ(previous.entries.size(), fresh.entries.size());
+        for (size_t i = 0; i < fresh.entries.size(); ++i) {
+            const PlannedEntry& again = previous.entries[i];
+            const PlannedEntry& first = fresh.entries[i];
+            EXPECT_TRUE(again.newName == first.newName && again.status == first.status && again.reason == first.reason)
+                << Narrow(rule.search) << ": " << Narrow(first.path);
+        }
+    }
+}
