@@ -2,6 +2,7 @@
 // each pause in typing and shown in the plan list, and Rename or Close.
 #include "FindReplaceDialog.h"
 
+#include "AnchoredLayout.h"
 #include "PlanList.h"
 #include "PlanWorker.h"
 #include "UniqueHandle.h"
@@ -27,8 +28,6 @@ constexpr UINT kTypingPauseMs = 100;
 // A plan that takes longer than this is announced in the summary line.
 constexpr UINT kBusyNoticeMs = 500;
 constexpr wchar_t kBusyText[] = L"Working out the new names...";
-// Dialog units per unit of the remembered size: enough to keep it exact through the rounding.
-constexpr LONG kSizeProbeUnits = 1000;
 
 // In the order of ReplaceScope and TextFormat.
 constexpr const wchar_t* kApplyToTexts[] = {L"Name without extension", L"Extension only", L"Whole name"};
@@ -37,19 +36,12 @@ constexpr const wchar_t* kFormatTexts[] = {L"None", L"lowercase", L"UPPERCASE", 
 constexpr int kOptionBoxes[] = {IDC_REPLACE_REGEX, IDC_REPLACE_MATCH_CASE, IDC_REPLACE_ALL,       IDC_REPLACE_FILES,
                                 IDC_REPLACE_FOLDERS, IDC_REPLACE_SUBFOLDERS, IDC_REPLACE_HIDDEN};
 
-// How a control follows the dialog's lower right corner when the dialog is resized; the others
-// keep their places.
-enum Follow : unsigned { Widens = 1, Heightens = 2, MovesRight = 4, MovesDown = 8 };
-struct Anchor {
-    int id;
-    unsigned follow;
-};
-constexpr Anchor kAnchors[] = {
+// The controls that follow the dialog's lower right corner when it is resized.
+constexpr ControlAnchor kAnchors[] = {
     {IDC_REPLACE_SEARCH, Widens},         {IDC_REPLACE_ERROR, Widens},  {IDC_REPLACE_TEXT, Widens},
     {IDC_REPLACE_SUMMARY, Widens},        {IDC_REPLACE_LIST, Widens | Heightens},
     {IDC_REPLACE_CHANGES_ONLY, MovesDown}, {IDOK, MovesRight | MovesDown}, {IDCANCEL, MovesRight | MovesDown},
 };
-constexpr size_t kAnchorCount = std::size(kAnchors);
 
 struct DialogState {
     std::shared_ptr<const RunPlan> collected;
@@ -63,10 +55,7 @@ struct DialogState {
     std::unique_ptr<RunPlan> plan; // the plan shown
     std::uint64_t planSelection = 0; // the worker's number of the entries it plans
     bool stale = true;             // the texts or options changed since the plan shown was asked for
-    // The layout as the template made it, which resizing starts from.
-    RECT placed[kAnchorCount]{};
-    SIZE templateClient{};
-    POINT minimumTrackSize{};
+    AnchoredLayout layout;
 };
 
 // The dialog F5 walks the tree again for; none while it is not shown.
@@ -145,74 +134,6 @@ void ShowChoices(HWND dialog, const FindReplaceChoices& choices)
     Check(dialog, IDC_REPLACE_CHANGES_ONLY, true);
 }
 
-RECT PlacedRect(HWND dialog, int id)
-{
-    RECT rect{};
-    GetWindowRect(GetDlgItem(dialog, id), &rect);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
-void RecordLayout(HWND dialog, DialogState& state)
-{
-    for (size_t i = 0; i < kAnchorCount; ++i)
-        state.placed[i] = PlacedRect(dialog, kAnchors[i].id);
-    RECT client{}, window{};
-    GetClientRect(dialog, &client);
-    GetWindowRect(dialog, &window);
-    state.templateClient = SIZE{client.right, client.bottom};
-    // The template's size is the smallest: the rows of options need all of its width.
-    state.minimumTrackSize = POINT{window.right - window.left, window.bottom - window.top};
-}
-
-void PlaceControls(HWND dialog, const DialogState& state, int width, int height)
-{
-    int dx = std::max<int>(width - state.templateClient.cx, 0);
-    int dy = std::max<int>(height - state.templateClient.cy, 0);
-    HDWP positions = BeginDeferWindowPos(static_cast<int>(kAnchorCount));
-    for (size_t i = 0; i < kAnchorCount && positions; ++i) {
-        const RECT& at = state.placed[i];
-        unsigned follow = kAnchors[i].follow;
-        int x = at.left + ((follow & MovesRight) ? dx : 0);
-        int y = at.top + ((follow & MovesDown) ? dy : 0);
-        int w = at.right - at.left + ((follow & Widens) ? dx : 0);
-        int h = at.bottom - at.top + ((follow & Heightens) ? dy : 0);
-        positions = DeferWindowPos(positions, GetDlgItem(dialog, kAnchors[i].id), nullptr, x, y, w, h,
-                                   SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-    if (positions)
-        EndDeferWindowPos(positions);
-}
-
-// The size is kept in dialog units, so that it comes back the same at another screen resolution.
-SIZE DialogUnitsPerProbe(HWND dialog)
-{
-    RECT probe{0, 0, kSizeProbeUnits, kSizeProbeUnits};
-    MapDialogRect(dialog, &probe);
-    return SIZE{std::max<LONG>(probe.right, 1), std::max<LONG>(probe.bottom, 1)};
-}
-
-void RestoreSize(HWND dialog, const DialogState& state, SIZE units)
-{
-    if (units.cx <= 0 || units.cy <= 0)
-        return;
-    SIZE probe = DialogUnitsPerProbe(dialog);
-    RECT bounds{0, 0, MulDiv(units.cx, probe.cx, kSizeProbeUnits), MulDiv(units.cy, probe.cy, kSizeProbeUnits)};
-    AdjustWindowRectEx(&bounds, static_cast<DWORD>(GetWindowLongW(dialog, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongW(dialog, GWL_EXSTYLE)));
-    int width = std::max<int>(bounds.right - bounds.left, state.minimumTrackSize.x);
-    int height = std::max<int>(bounds.bottom - bounds.top, state.minimumTrackSize.y);
-    SetWindowPos(dialog, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-SIZE CurrentSize(HWND dialog)
-{
-    RECT client{};
-    GetClientRect(dialog, &client);
-    SIZE probe = DialogUnitsPerProbe(dialog);
-    return SIZE{MulDiv(client.right, kSizeProbeUnits, probe.cx), MulDiv(client.bottom, kSizeProbeUnits, probe.cy)};
-}
-
 // The texts used, the options and the size, for the next time.
 void KeepChoices(HWND dialog, FindReplaceChoices& choices)
 {
@@ -225,7 +146,7 @@ void KeepChoices(HWND dialog, FindReplaceChoices& choices)
     choices.selection = ReadSelection(dialog);
     // A maximised dialog keeps the size it had before.
     if (!IsZoomed(dialog) && !IsIconic(dialog))
-        choices.size = CurrentSize(dialog);
+        choices.size = ClientSizeInDialogUnits(dialog);
 }
 
 // Rename stands for the plan shown, and only when it changes something.
@@ -310,11 +231,11 @@ BOOL OnInitDialog(HWND dialog, DialogState* state)
     SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
     RefreshTarget = dialog;
     ShowChoices(dialog, *state->choices);
-    RecordLayout(dialog, *state);
-    RestoreSize(dialog, *state, state->choices->size);
+    state->layout.Record(dialog, kAnchors, std::size(kAnchors));
+    SetClientSizeInDialogUnits(dialog, state->choices->size, state->layout.MinimumTrackSize());
     RECT client{};
     GetClientRect(dialog, &client);
-    PlaceControls(dialog, *state, client.right, client.bottom);
+    state->layout.Place(dialog, client.right, client.bottom);
     // Placed first: the columns are fitted to the list's width.
     state->rows = std::make_unique<PlanList>(GetDlgItem(dialog, IDC_REPLACE_LIST));
     CentreOverOwner(dialog, GetWindow(dialog, GW_OWNER), HWND_TOP, 0);
@@ -407,16 +328,16 @@ BOOL OnSize(HWND dialog, UINT kind, int width, int height)
     DialogState* state = StateOf(dialog);
     if (!state || !state->rows || kind == SIZE_MINIMIZED)
         return FALSE;
-    PlaceControls(dialog, *state, width, height);
+    state->layout.Place(dialog, width, height);
     return TRUE;
 }
 
 BOOL OnGetMinMaxInfo(HWND dialog, MINMAXINFO& info)
 {
     DialogState* state = StateOf(dialog);
-    if (!state || state->minimumTrackSize.x == 0)
+    if (!state || !state->layout.Recorded())
         return FALSE;
-    info.ptMinTrackSize = state->minimumTrackSize;
+    info.ptMinTrackSize = state->layout.MinimumTrackSize();
     return TRUE;
 }
 

@@ -104,6 +104,11 @@ TEST_F(FindReplaceE2e, TypedTextUpdatesTheListRenameDoesWhatItShowsAndUndoTakesI
               }));
     EXPECT_EQ(ListTree(root_.path()), before);
     ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(rename) != FALSE; }));
+    // A size of the user's own, to be found again next time.
+    RECT bounds{};
+    GetWindowRect(dialog, &bounds);
+    SIZE resized{bounds.right - bounds.left + 120, bounds.bottom - bounds.top + 60};
+    SetWindowPos(dialog, nullptr, 0, 0, resized.cx, resized.cy, SWP_NOMOVE | SWP_NOZORDER);
 
     // Enter is Rename. The entry that kept its name is reported, then "Done!".
     PressKey(dialog, VK_RETURN);
@@ -136,6 +141,20 @@ TEST_F(FindReplaceE2e, TypedTextUpdatesTheListRenameDoesWhatItShowsAndUndoTakesI
     MessageBoxInfo report = WaitForCaptionedBox(nomaro.processId());
     EXPECT_EQ(report.text, L"Undo is done: 2 steps undone.");
     PressDialogButton(report.window, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(report.window); }, 10000));
     EXPECT_EQ(ListTree(root_.path()), before);
     EXPECT_EQ(ReadFileBytes(root_ / L"IMG_0001.jpg"), "one");
+
+    // Opened again: the size it was given, the texts in the drop-downs, and Close changes nothing.
+    PressKey(nomaro.main(), 'H', {VK_CONTROL});
+    HWND again = WaitForWindow(nomaro.processId(), L"#32770", L"Find and Replace");
+    ASSERT_NE(again, nullptr);
+    GetWindowRect(again, &bounds);
+    EXPECT_NEAR(bounds.right - bounds.left, resized.cx, 2);
+    EXPECT_NEAR(bounds.bottom - bounds.top, resized.cy, 2);
+    EXPECT_EQ(SendMessageW(GetDlgItem(again, IDC_REPLACE_SEARCH), CB_GETCOUNT, 0, 0), 1);
+    EXPECT_EQ(SendMessageW(GetDlgItem(again, IDC_REPLACE_TEXT), CB_GETCOUNT, 0, 0), 1);
+    PressKey(again, VK_ESCAPE);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(again); }, 10000));
+    EXPECT_EQ(ListTree(root_.path()), before);
 }
