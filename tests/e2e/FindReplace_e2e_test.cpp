@@ -71,6 +71,8 @@ TEST_F(FindReplaceE2e, TypedTextUpdatesTheListRenameDoesWhatItShowsAndUndoTakesI
     root_.WriteFile(L"Holiday 2026 - 0002.jpg", "kept");
     root_.WriteFile(L"notes.txt", "notes");
     root_.WriteFile(L"Sub\\IMG_0003.JPG", "three");
+    // A folder renamed with a file in it: the file is renamed under the folder's new name.
+    root_.WriteFile(L"IMG_Album\\IMG_0004.jpg", "four");
     root_.WriteFile(L"IMG_desktop.ini", "hidden");
     SetFileAttributesW((root_ / L"IMG_desktop.ini").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
     std::vector<std::wstring> before = ListTree(root_.path());
@@ -92,7 +94,7 @@ TEST_F(FindReplaceE2e, TypedTextUpdatesTheListRenameDoesWhatItShowsAndUndoTakesI
     TypeText(dialog, L"img_");
     PressKey(dialog, VK_TAB);
     TypeText(dialog, L"Holiday 2026 - ");
-    const std::wstring summary = L"Entries: 6, to rename: 2, already right: 3, cannot change: 1";
+    const std::wstring summary = L"Entries: 8, to rename: 4, already right: 3, cannot change: 1";
     ASSERT_TRUE(WaitUntil([&] { return WindowText(GetDlgItem(dialog, IDC_REPLACE_SUMMARY)) == summary; }))
         << Narrow(WindowText(GetDlgItem(dialog, IDC_REPLACE_SUMMARY)));
     // Only the entries that change or cannot; the hidden system file is left out and keeps its name.
@@ -100,6 +102,8 @@ TEST_F(FindReplaceE2e, TypedTextUpdatesTheListRenameDoesWhatItShowsAndUndoTakesI
               (std::vector<std::vector<std::wstring>>{
                   {L".", L"IMG_0001.jpg", L"Holiday 2026 - 0001.jpg", L"Renamed"},
                   {L".", L"IMG_0002.jpg", L"IMG_0002.jpg", L"Cannot change (Holiday 2026 - 0002.jpg: held by another entry)"},
+                  {L".", L"IMG_Album", L"Holiday 2026 - Album", L"Renamed"},
+                  {L".\\IMG_Album", L"IMG_0004.jpg", L"Holiday 2026 - 0004.jpg", L"Renamed"},
                   {L".\\Sub", L"IMG_0003.JPG", L"Holiday 2026 - 0003.JPG", L"Renamed"},
               }));
     EXPECT_EQ(ListTree(root_.path()), before);
@@ -122,7 +126,8 @@ TEST_F(FindReplaceE2e, TypedTextUpdatesTheListRenameDoesWhatItShowsAndUndoTakesI
     PressDialogButton(done.window, IDOK);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(done.window); }, 10000));
     EXPECT_EQ(ListTree(root_.path()),
-              (std::vector<std::wstring>{L".\\Holiday 2026 - 0001.jpg", L".\\Holiday 2026 - 0002.jpg", L".\\IMG_0002.jpg",
+              (std::vector<std::wstring>{L".\\Holiday 2026 - 0001.jpg", L".\\Holiday 2026 - 0002.jpg", L".\\Holiday 2026 - Album",
+                                         L".\\Holiday 2026 - Album\\Holiday 2026 - 0004.jpg", L".\\IMG_0002.jpg",
                                          L".\\IMG_desktop.ini", L".\\Sub", L".\\Sub\\Holiday 2026 - 0003.JPG",
                                          L".\\notes.txt"}));
     EXPECT_EQ(ReadFileBytes(root_ / L"Holiday 2026 - 0001.jpg"), "one");
@@ -135,11 +140,11 @@ TEST_F(FindReplaceE2e, TypedTextUpdatesTheListRenameDoesWhatItShowsAndUndoTakesI
     MessageBoxInfo question = WaitForCaptionedBox(nomaro.processId(), 20000);
     ASSERT_NE(question.window, nullptr) << "the Undo item did not answer";
     EXPECT_EQ(question.text.rfind(L"Undo Find and Replace in " + root_.path(), 0), 0u) << Narrow(question.text);
-    EXPECT_NE(question.text.find(L"Entries to get their old names back: 2"), std::wstring::npos) << Narrow(question.text);
+    EXPECT_NE(question.text.find(L"Entries to get their old names back: 4"), std::wstring::npos) << Narrow(question.text);
     PressDialogButton(question.window, IDYES);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(question.window); }, 10000));
     MessageBoxInfo report = WaitForCaptionedBox(nomaro.processId());
-    EXPECT_EQ(report.text, L"Undo is done: 2 steps undone.");
+    EXPECT_EQ(report.text, L"Undo is done: 4 steps undone.");
     PressDialogButton(report.window, IDOK);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(report.window); }, 10000));
     EXPECT_EQ(ListTree(root_.path()), before);
