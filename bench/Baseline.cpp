@@ -11,8 +11,9 @@
 //                                         the same after reading the history and index in STATE, leaving
 //                                         out the files recorded there
 //   baseline_bench preview ROOT           the walk, and the lower-case names worked out in memory
-//   baseline_bench replace ROOT FROM TO   the walk, then per entry whose name holds FROM one MoveFileExW to
-//                                         the name with every FROM replaced by TO
+//   baseline_bench replace ROOT FROM TO   per entry whose name holds FROM one MoveFileExW to the name with
+//                                         every FROM replaced by TO; only the moves are timed, the walk
+//                                         comes before
 //   baseline_bench listing-plain|listing-rtf ROOT OUTPUT
 //                                         one enumeration per folder and the buffered writes of the listing
 // Each entry is addressed by its exact "\\?\" path, a renamed folder's children under its new name.
@@ -218,10 +219,11 @@ std::wstring Replaced(std::wstring name, const std::wstring& from, const std::ws
     return name;
 }
 
-long long ReplaceRun(const std::wstring& root, const std::wstring& from, const std::wstring& to)
+long long ReplaceRun(const std::wstring& root, const std::wstring& from, const std::wstring& to, Stopwatch& clock)
 {
     std::vector<Entry> entries;
     Walk(root, -1, entries);
+    clock = Stopwatch();
     std::vector<std::wstring> now(entries.size()); // each folder's path once it has its new name
     for (size_t i = 0; i < entries.size(); ++i) {
         const Entry& entry = entries[i];
@@ -360,7 +362,7 @@ int wmain(int argc, wchar_t** argv)
     } else if (mode == L"preview") {
         entries = PreviewRun(root);
     } else if (mode == L"replace" && argc >= 5) {
-        entries = ReplaceRun(root, argv[3], argv[4]);
+        entries = ReplaceRun(root, argv[3], argv[4], clock);
     } else if ((mode == L"listing-plain" || mode == L"listing-rtf") && argc >= 4) {
         Listing listing(argv[3], mode == L"listing-plain");
         listing.ListFolder(root, 0);

@@ -15,8 +15,9 @@
 //                                              it has shown its first plan
 //   engine_bench replace-keystroke ROOT        the dialog open, the seconds from a keystroke in Search for until
 //                                              the list shows the new plan, the slowest of a few (no baseline)
-//   engine_bench replace-apply ROOT FROM TO    the walk, the plan of replacing FROM by TO in every file name
-//                                              (plain text, case matters), applied as Rename applies it
+//   engine_bench replace-apply ROOT FROM TO    the plan of replacing FROM by TO in every file name (plain
+//                                              text, case matters) applied as Rename applies it: only the
+//                                              applying is timed, the walk and the plan come before
 //   engine_bench listing-plain|listing-rtf ROOT OUTPUT
 //                                              WriteListingFile
 // Prints one "result" line (seconds of the run, peak working set, seconds spent on the journal)
@@ -342,6 +343,7 @@ int wmain(int argc, wchar_t** argv)
             rule.replacement = argv[4];
             rule.matchCase = true;
             run.plan = PlanReplace(run.plan, ReplaceSelection(), CompileReplaceRule(rule));
+            clock = Stopwatch();
             RunOutcome outcome = ExecuteWindowRun(window, run, options);
             result = outcome.result;
             journalSeconds = outcome.journalSeconds;

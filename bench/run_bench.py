@@ -23,9 +23,9 @@ ROW_NAMES = {
     "resumed": "Number resumed",
     "preview": "Preview (plan only)",
     "preview-dialog": "Preview dialog shown",
-    "replace-dialog": "Find and Replace shown",
+    "replace-dialog": "Replace dialog shown",
     "replace-keystroke": "Replace keystroke",
-    "replace-apply": "Find and Replace applied",
+    "replace-apply": "Replace applied",
     "listing-plain": "Listing plain",
     "listing-rtf": "Listing RTF",
 }

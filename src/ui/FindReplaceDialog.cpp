@@ -176,6 +176,7 @@ void OnChoicesChanged(HWND dialog, DialogState& state)
     state.worker->Abandon();
     state.stale = true;
     EnableRename(dialog, false);
+    KillTimer(dialog, kBusyTimer);
     SetTimer(dialog, kReplanTimer, kTypingPauseMs, nullptr);
 }
 
