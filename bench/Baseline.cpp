@@ -11,6 +11,9 @@
 //                                         the same after reading the history and index in STATE, leaving
 //                                         out the files recorded there
 //   baseline_bench preview ROOT           the walk, and the lower-case names worked out in memory
+//   baseline_bench replace ROOT FROM TO   per entry whose name holds FROM one MoveFileExW to the name with
+//                                         every FROM replaced by TO; only the moves are timed, the walk
+//                                         comes before
 //   baseline_bench listing-plain|listing-rtf ROOT OUTPUT
 //                                         one enumeration per folder and the buffered writes of the listing
 // Each entry is addressed by its exact "\\?\" path, a renamed folder's children under its new name.
@@ -209,6 +212,33 @@ long long PreviewRun(const std::wstring& root)
     return static_cast<long long>(newNames.size());
 }
 
+std::wstring Replaced(std::wstring name, const std::wstring& from, const std::wstring& to)
+{
+    for (size_t at = name.find(from); at != std::wstring::npos; at = name.find(from, at + to.size()))
+        name.replace(at, from.size(), to);
+    return name;
+}
+
+long long ReplaceRun(const std::wstring& root, const std::wstring& from, const std::wstring& to, Stopwatch& clock)
+{
+    std::vector<Entry> entries;
+    Walk(root, -1, entries);
+    clock = Stopwatch();
+    std::vector<std::wstring> now(entries.size()); // each folder's path once it has its new name
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const Entry& entry = entries[i];
+        std::wstring folder = entry.parent < 0 ? root : now[static_cast<size_t>(entry.parent)];
+        now[i] = folder + L"\\" + entry.name;
+        std::wstring newName = Replaced(entry.name, from, to);
+        if (newName == entry.name)
+            continue;
+        std::wstring newPath = folder + L"\\" + newName;
+        if (MoveFileExW(now[i].c_str(), newPath.c_str(), 0))
+            now[i] = newPath;
+    }
+    return static_cast<long long>(entries.size());
+}
+
 const char kPicture[] =
     "{\\pict\\wmetafile8\\picw344\\pich318\\picwgoal195\\pichgoal180 "
     "0100090000039a00000000007100000000000400000003010800050000000b0200000000050000000c020c000d000300"
@@ -307,7 +337,7 @@ private:
 int Usage()
 {
     std::fprintf(stderr, "usage: baseline_bench lower|upper|readonly|preview ROOT | number|resumed ROOT STATE --name=TEXT"
-                         " | listing-plain|listing-rtf ROOT OUTPUT\n");
+                         " | listing-plain|listing-rtf ROOT OUTPUT | replace ROOT FROM TO\n");
     return 2;
 }
 
@@ -331,6 +361,8 @@ int wmain(int argc, wchar_t** argv)
         entries = NumberRun(root, argv[3], text, width, mode == L"resumed");
     } else if (mode == L"preview") {
         entries = PreviewRun(root);
+    } else if (mode == L"replace" && argc >= 5) {
+        entries = ReplaceRun(root, argv[3], argv[4], clock);
     } else if ((mode == L"listing-plain" || mode == L"listing-rtf") && argc >= 4) {
         Listing listing(argv[3], mode == L"listing-plain");
         listing.ListFolder(root, 0);

@@ -11,6 +11,13 @@
 //                                              numbering resumed from STATE's history, answered Yes
 //   engine_bench preview ROOT                  PrepareRun in ModeLower: collect and plan, change nothing
 //   engine_bench preview-dialog ROOT           the same, then the Preview dialog until it has shown its rows
+//   engine_bench replace-dialog ROOT           File > Find and Replace... opened: the walk, then the dialog until
+//                                              it has shown its first plan
+//   engine_bench replace-keystroke ROOT        the dialog open, the seconds from a keystroke in Search for until
+//                                              the list shows the new plan, the slowest of a few (no baseline)
+//   engine_bench replace-apply ROOT FROM TO    the plan of replacing FROM by TO in every file name (plain
+//                                              text, case matters) applied as Rename applies it: only the
+//                                              applying is timed, the walk and the plan come before
 //   engine_bench listing-plain|listing-rtf ROOT OUTPUT
 //                                              WriteListingFile
 // Prints one "result" line (seconds of the run, peak working set, seconds spent on the journal)
@@ -19,7 +26,9 @@
 #include "FileListing.h"
 #include "HistoryStore.h"
 #include "JournalStore.h"
+#include "ReplacePlan.h"
 #include "MessagePump.h"
+#include "FindReplaceDialog.h"
 #include "PreviewDialog.h"
 #include "RunJournal.h"
 #include "RunReport.h"
@@ -32,6 +41,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cwchar>
@@ -142,23 +152,35 @@ double TimeLowerJournal(const std::wstring& root, long long& entries)
     return seconds;
 }
 
-// The visible Preview dialog of this process, once it is there.
-HWND FindPreviewDialog(DWORD threadId)
+// The visible dialog of this thread with that caption, once it is there.
+HWND FindDialog(DWORD threadId, const wchar_t* caption)
 {
-    HWND found = nullptr;
+    struct Search {
+        const wchar_t* caption;
+        HWND found;
+    } search{caption, nullptr};
     EnumThreadWindows(
         threadId,
         [](HWND window, LPARAM data) -> BOOL {
-            wchar_t caption[16] = L"";
-            GetWindowTextW(window, caption, 16);
-            if (IsWindowVisible(window) && std::wcscmp(caption, L"Preview") == 0) {
-                *reinterpret_cast<HWND*>(data) = window;
+            auto* search = reinterpret_cast<Search*>(data);
+            wchar_t text[64] = L"";
+            GetWindowTextW(window, text, 64);
+            if (IsWindowVisible(window) && std::wcscmp(text, search->caption) == 0) {
+                search->found = window;
                 return FALSE;
             }
             return TRUE;
         },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND WaitForDialog(DWORD threadId, const wchar_t* caption)
+{
+    HWND dialog = nullptr;
+    while (!(dialog = FindDialog(threadId, caption)))
+        Sleep(1);
+    return dialog;
 }
 
 // Shows the plan in the Preview dialog and closes it as soon as it has shown its rows: the
@@ -167,9 +189,7 @@ void ShowAndClosePreview(HWND owner, const RunPlan& plan)
 {
     DWORD threadId = GetCurrentThreadId();
     std::thread closer([threadId] {
-        HWND dialog = nullptr;
-        while (!(dialog = FindPreviewDialog(threadId)))
-            Sleep(1);
+        HWND dialog = WaitForDialog(threadId, L"Preview");
         DWORD_PTR unused = 0;
         SendMessageTimeoutW(dialog, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &unused);
         PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
@@ -178,9 +198,77 @@ void ShowAndClosePreview(HWND owner, const RunPlan& plan)
     closer.join();
 }
 
+// The gap between two keystrokes of a quick typist: each one restarts the dialog's pause.
+constexpr DWORD kTypingGapMs = 40;
+
+std::wstring ControlText(HWND control)
+{
+    wchar_t text[512] = L"";
+    DWORD_PTR unused = 0;
+    SendMessageTimeoutW(control, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 60000, &unused);
+    return text;
+}
+
+// Seconds from since until the dialog shows a plan other than the one summarised by before, its
+// list painted; after gets the new summary.
+double WaitForNewPlan(HWND dialog, const std::wstring& before, const Stopwatch& since, std::wstring& after)
+{
+    HWND summary = GetDlgItem(dialog, IDC_REPLACE_SUMMARY);
+    HWND list = GetDlgItem(dialog, IDC_REPLACE_LIST);
+    for (;;) {
+        after = ControlText(summary);
+        if (after != before && after.find(L"to rename:") != std::wstring::npos && !GetUpdateRect(list, nullptr, FALSE))
+            return since.Seconds();
+        Sleep(1);
+    }
+}
+
+// Types into the Search for box as the keyboard would, then times the way from the last key to
+// the new list.
+double TypeAndTime(HWND dialog, const std::wstring& keys, std::wstring& summary)
+{
+    HWND edit = FindWindowExW(GetDlgItem(dialog, IDC_REPLACE_SEARCH), nullptr, L"Edit", nullptr);
+    for (size_t i = 0; i + 1 < keys.size(); ++i) {
+        PostMessageW(edit, WM_CHAR, keys[i], 1);
+        Sleep(kTypingGapMs);
+    }
+    Stopwatch clock;
+    PostMessageW(edit, WM_CHAR, keys.back(), 1);
+    std::wstring before = summary;
+    return WaitForNewPlan(dialog, before, clock, summary);
+}
+
+// File > Find and Replace... over the collected tree until it has shown its first plan; with
+// keystrokes, then the slowest way from a keystroke to the new list, else none.
+double ShowFindReplace(HWND owner, RunPlan collected, bool keystrokes)
+{
+    DWORD threadId = GetCurrentThreadId();
+    double slowest = 0;
+    std::thread driver([&] {
+        HWND dialog = WaitForDialog(threadId, L"Find and Replace");
+        std::wstring summary;
+        WaitForNewPlan(dialog, std::wstring(), Stopwatch(), summary);
+        if (keystrokes) {
+            // A search that renames every file, then a tenth of them, then every file again.
+            for (const wchar_t* keys : {L"PHOTO_", L"1", L"\b"}) {
+                double seconds = TypeAndTime(dialog, keys, summary);
+                std::printf("keystroke %ls: %.3f s\n", keys[0] == L'\b' ? L"Backspace" : keys, seconds);
+                slowest = std::max(slowest, seconds);
+            }
+        }
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    FindReplaceChoices choices;
+    RunPlan chosen;
+    ShowFindReplaceDialog(owner, std::make_shared<const RunPlan>(std::move(collected)), choices, {}, chosen);
+    driver.join();
+    return slowest;
+}
+
 int Usage()
 {
-    std::fprintf(stderr, "usage: engine_bench lower|upper|readonly|preview|preview-dialog ROOT"
+    std::fprintf(stderr, "usage: engine_bench lower|upper|readonly|preview|preview-dialog|replace-dialog|replace-keystroke ROOT"
+                         " | replace-apply ROOT FROM TO"
                          " | number|resumed ROOT STATE --name=TEXT"
                          " | listing-plain|listing-rtf ROOT OUTPUT\n");
     return 2;
@@ -205,8 +293,9 @@ int wmain(int argc, wchar_t** argv)
         return 0;
     }
     bool needsThird = mode == L"number" || mode == L"resumed" || mode == L"listing-plain" || mode == L"listing-rtf";
-    if (needsThird && argc < 4)
+    if ((needsThird && argc < 4) || (mode == L"replace-apply" && argc < 5))
         return Usage();
+    bool replacing = mode == L"replace-dialog" || mode == L"replace-keystroke" || mode == L"replace-apply";
 
     HWND window = mode == L"lower" ? nullptr : CreateBenchWindow();
     RunOptions options = OptionsFor(ModeLower);
@@ -218,6 +307,8 @@ int wmain(int argc, wchar_t** argv)
         options.mode = ModeUpper;
     } else if (mode == L"readonly") {
         options.mode = ModeReadOnly;
+    } else if (replacing) {
+        options.mode = ModeFindReplace;
     } else if (mode != L"lower" && mode != L"preview" && mode != L"preview-dialog" && !needsThird) {
         return Usage();
     }
@@ -235,9 +326,28 @@ int wmain(int argc, wchar_t** argv)
         PreparedRun run = PrepareWindowRun(window, root, options);
         result = run.result;
         entries = static_cast<long long>(run.plan.entries.size());
-        if (mode == L"preview-dialog" && result == BatchResult::Completed)
+        if (result == BatchResult::Completed && mode == L"preview-dialog") {
             ShowAndClosePreview(window, run.plan);
-        else if (mode != L"preview" && result == BatchResult::Completed) {
+        } else if (result == BatchResult::Completed && (mode == L"replace-dialog" || mode == L"replace-keystroke")) {
+            double slowest = ShowFindReplace(window, std::move(run.plan), mode == L"replace-keystroke");
+            // The keystroke row times the keystrokes alone.
+            if (mode == L"replace-keystroke") {
+                PrintResult(slowest, PeakMegabytes(), 0, entries);
+                DestroyWindow(window);
+                return 0;
+            }
+        } else if (result == BatchResult::Completed && mode == L"replace-apply") {
+            // As Rename applies the plan the dialog shows.
+            ReplaceRule rule;
+            rule.search = argv[3];
+            rule.replacement = argv[4];
+            rule.matchCase = true;
+            run.plan = PlanReplace(run.plan, ReplaceSelection(), CompileReplaceRule(rule));
+            clock = Stopwatch();
+            RunOutcome outcome = ExecuteWindowRun(window, run, options);
+            result = outcome.result;
+            journalSeconds = outcome.journalSeconds;
+        } else if (result == BatchResult::Completed && mode != L"preview") {
             RunOutcome outcome = ExecuteWindowRun(window, run, options);
             result = outcome.result;
             journalSeconds = outcome.journalSeconds;

@@ -13,7 +13,8 @@ import subprocess
 import sys
 import time
 
-ROWS = ["lower", "upper", "readonly", "number", "resumed", "preview", "preview-dialog", "listing-plain", "listing-rtf"]
+ROWS = ["lower", "upper", "readonly", "number", "resumed", "preview", "preview-dialog", "replace-dialog",
+        "replace-keystroke", "replace-apply", "listing-plain", "listing-rtf"]
 ROW_NAMES = {
     "lower": "Lower (command line)",
     "upper": "Upper",
@@ -22,6 +23,9 @@ ROW_NAMES = {
     "resumed": "Number resumed",
     "preview": "Preview (plan only)",
     "preview-dialog": "Preview dialog shown",
+    "replace-dialog": "Replace dialog shown",
+    "replace-keystroke": "Replace keystroke",
+    "replace-apply": "Replace applied",
     "listing-plain": "Listing plain",
     "listing-rtf": "Listing RTF",
 }
@@ -164,8 +168,8 @@ class Bench:
         files = SIZES[size_name]
         samples = {}
         tree = "%s\\tree-%s" % (SCRATCH, size_name)
-        if any(r in rows for r in ("lower", "upper", "readonly", "number", "preview", "preview-dialog", "listing-plain",
-                                   "listing-rtf")):
+        if any(r in rows for r in ("lower", "upper", "readonly", "number", "preview", "preview-dialog", "replace-dialog",
+                                   "replace-keystroke", "replace-apply", "listing-plain", "listing-rtf")):
             self.say("making the tree")
             self.tree("make", tree, str(files))
         if "lower" in rows or "upper" in rows:
@@ -177,6 +181,14 @@ class Bench:
                 # The baseline of both: the walk and the new names in memory.
                 self.simple_row(row, (row, tree), ("preview", tree), samples,
                                 empty=((row, empty), ("preview", empty)))
+        if "replace-dialog" in rows:
+            # Against Preview's baseline: the walk and the new names in memory.
+            self.simple_row("replace-dialog", ("replace-dialog", tree), ("preview", tree), samples,
+                            empty=(("replace-dialog", empty), ("preview", empty)))
+        if "replace-keystroke" in rows:
+            self.keystroke_row(tree, samples)
+        if "replace-apply" in rows:
+            self.replace_row(tree, samples)
         for row in ("listing-plain", "listing-rtf"):
             if row in rows:
                 self.listing_row(row, tree, samples)
@@ -190,6 +202,28 @@ class Bench:
         if "resumed" in rows:
             self.resumed_row(size_name, files, samples)
         return samples
+
+    def keystroke_row(self, tree, samples):
+        """Seconds from a keystroke in the dialog to the new list: a latency, with no baseline."""
+        for run in range(self.runs):
+            self.say("%s %d/%d" % (ROW_NAMES["replace-keystroke"], run + 1, self.runs))
+            samples.setdefault(("replace-keystroke", "program"), []).append(
+                self.run("engine_bench", "replace-keystroke", tree))
+
+    def replace_row(self, tree, samples):
+        """Nomaro replaces PHOTO_ by IMG_ in every file name, the baseline puts PHOTO_ back: the same
+        moves each way, and each run finds the tree as the other left it."""
+        empty = SCRATCH + "\\empty"
+
+        def after(run, kind):
+            if kind in ("program", "baseline"):
+                wanted = "IMG_" if kind == "program" else "PHOTO_"
+                names = self.first_names(tree)
+                if not names or not names[-1].startswith(wanted):
+                    sys.exit("tools/bench: after %s the tree holds %s" % (kind, "\\".join(names)))
+        self.simple_row("replace-apply", ("replace-apply", tree, "PHOTO_", "IMG_"), ("replace", tree, "IMG_", "PHOTO_"),
+                        samples, after=after,
+                        empty=(("replace-apply", empty, "PHOTO_", "IMG_"), ("replace", empty, "IMG_", "PHOTO_")))
 
     def listing_row(self, row, tree, samples):
         outputs = {kind: "%s\\%s-%s.txt" % (SCRATCH, row, kind)
@@ -268,6 +302,11 @@ class Bench:
     def row_figures(self, row, samples):
         program = samples.get((row, "program"))
         baseline = samples.get((row, "baseline"))
+        if program and row == "replace-keystroke":
+            return {"entries": int(max(f.get("entries", 0) for f in program)),
+                    "seconds": statistics.median(f["seconds"] for f in program), "baseline": None,
+                    "ratio": None, "peak": statistics.median(f["peak_mib"] for f in program), "journal": 0.0,
+                    "progress": 0}
         if not program or not baseline:
             return None
         seconds = statistics.median(f["seconds"] for f in program)
@@ -332,6 +371,11 @@ def main():
         for size_name in args.sizes:
             figures = bench.row_figures(row, results[size_name])
             if not figures:
+                continue
+            if figures["baseline"] is None:
+                # A latency: no baseline, nothing to compare per entry.
+                print("| %-22s | %8d | %10.2f | %11s | %6s | %9.1f | %9s |" % (
+                    ROW_NAMES[row], figures["entries"], figures["seconds"], "-", "-", figures["peak"], "-"))
                 continue
             per_entry[(row, size_name)] = figures
             print("| %-22s | %8d | %10.2f | %11.2f | %6.2f | %9.1f | %9.1f |" % (

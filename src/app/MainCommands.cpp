@@ -6,6 +6,7 @@
 #include "JournalStore.h"
 #include "KnownFolder.h"
 #include "ModePanel.h"
+#include "RunFindReplace.h"
 #include "RunPreview.h"
 #include "RunStart.h"
 #include "Settings.h"
@@ -112,9 +113,10 @@ static void ShowHelpContents(HWND window)
     ShowHtmlHelp(window, HelpFilePath().c_str(), kHelpDisplayToc, 0);
 }
 
-void UpdateMenuItems(HMENU menu)
+void UpdateMenuItems(HWND window, HMENU menu)
 {
     UpdateUndoItem(menu, UserJournalFolder());
+    UpdateFindReplaceItem(window, menu);
 }
 
 void HandleCommand(HWND window, int id)
@@ -152,6 +154,9 @@ void HandleCommand(HWND window, int id)
         break;
     case IDM_UNDO:
         RunUndo(window, UserJournalFolder());
+        break;
+    case IDM_FIND_REPLACE:
+        RunFindReplace(window);
         break;
     case IDM_EXIT:
         RequestClose(window);

@@ -7,7 +7,7 @@
 
 void HandleCommand(HWND window, int id);
 // A menu of the main window is about to open: its items show what they would do now.
-void UpdateMenuItems(HMENU menu);
+void UpdateMenuItems(HWND window, HMENU menu);
 
 // Close and Exit: destroys the window now, or after the Start in progress has finished.
 void RequestClose(HWND window);

@@ -184,7 +184,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         HandleCommand(window, LOWORD(wParam));
         return 0;
     case WM_INITMENUPOPUP:
-        UpdateMenuItems(reinterpret_cast<HMENU>(wParam));
+        UpdateMenuItems(window, reinterpret_cast<HMENU>(wParam));
         return 0;
     default:
         return DefWindowProcW(window, message, wParam, lParam);

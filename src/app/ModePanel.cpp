@@ -84,7 +84,7 @@ void SetModeControls(HWND window, OperationMode mode)
 
 void ApplyStoredMode(HWND window, DWORD function)
 {
-    if (!IsOperationMode(function))
+    if (!IsPanelMode(function))
         return;
     OperationMode mode = static_cast<OperationMode>(function);
     for (const ModeRadio& radio : kModeRadios)

@@ -67,11 +67,31 @@ static bool TakeNumberingFields(HWND window, StartRequest& request)
 
 bool AcceptsPath(HWND window, const StartRequest& request)
 {
-    if ((request.mode == ModeListing || request.mode == ModeNumber) && !request.isFolder) {
+    bool foldersOnly = request.mode == ModeListing || request.mode == ModeNumber || request.mode == ModeFindReplace;
+    if (foldersOnly && !request.isFolder) {
         ShowStartMessage(window, kFoldersOnlyText, MB_ICONWARNING);
         return false;
     }
     return true;
+}
+
+// Attributes that cannot be read have every bit set, so such a path counts as a folder. The
+// \\?\ form asks about the exact name, so a file "NAME." is not mistaken for a folder "NAME".
+static bool IsFolderPath(const std::wstring& path)
+{
+    return (GetFileAttributesW(ExtendedLengthPath(path).c_str()) & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool TakeFolderRequest(HWND window, OperationMode mode, StartRequest& request)
+{
+    request.folder = GetDlgItemTextString(window, IDC_FOLDER);
+    if (request.folder.empty()) {
+        ShowStartMessage(window, kNoFolderText, MB_ICONINFORMATION);
+        return false;
+    }
+    request.mode = mode;
+    request.isFolder = IsFolderPath(request.folder);
+    return AcceptsPath(window, request);
 }
 
 bool TakeStartRequest(HWND window, StartRequest& request)
@@ -87,9 +107,7 @@ bool TakeStartRequest(HWND window, StartRequest& request)
     request.mode = CurrentMode;
     if (request.mode == ModeNumber && !TakeNumberingFields(window, request))
         return false;
-    // Attributes that cannot be read have every bit set, so such a path counts as a folder. The
-    // \\?\ form asks about the exact name, so a file "NAME." is not mistaken for a folder "NAME".
-    request.isFolder = (GetFileAttributesW(ExtendedLengthPath(ChosenFolder).c_str()) & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    request.isFolder = IsFolderPath(ChosenFolder);
     // The run works on its own copy: a drop meanwhile changes only the next run's folder.
     request.folder = ChosenFolder;
     return true;

@@ -34,8 +34,12 @@ struct StartRequest {
 // Start's checks before anything runs: the folder line (after saving the settings), and in
 // ModeNumber the name and the start number. False when the command stops; the user has been told why.
 bool TakeStartRequest(HWND window, StartRequest& request);
-// ModeNumber and ModeListing work on folders only: false, after telling the user, for a path that is none.
+// ModeNumber, ModeListing and ModeFindReplace work on folders only: false, after telling the user,
+// for a path that is none.
 bool AcceptsPath(HWND window, const StartRequest& request);
+// The folder line for a command that brings its own mode and fields (Find and Replace): false,
+// after telling the user, when the line is empty or the path no folder. Saves no settings.
+bool TakeFolderRequest(HWND window, OperationMode mode, StartRequest& request);
 // The options of the batch run the request asks for, with the user's journal folder and the
 // numbering memory of this session.
 RunOptions RunOptionsOf(const StartRequest& request);

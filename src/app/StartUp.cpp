@@ -13,6 +13,7 @@
 #include "Win32Text.h"
 #include "WindowClasses.h"
 #include "WindowRun.h"
+#include "resource.h"
 
 #include <shellapi.h>
 
@@ -92,11 +93,16 @@ static bool HandleDialogKeys(MSG& message)
 
 static int RunMessageLoop()
 {
+    // Ctrl+H, for the main window and its controls only: the Free Book window has no such command.
+    HACCEL accelerators = LoadAcceleratorsW(AppInstance, MAKEINTRESOURCEW(IDR_ACCELERATORS));
     MSG message{};
     BOOL got;
     while ((got = GetMessageW(&message, nullptr, 0, 0)) != 0) {
         if (got == -1)
             return 0; // the queue is gone: end the program instead of spinning
+        bool forMainWindow = message.hwnd == MainWindowHandle || IsChild(MainWindowHandle, message.hwnd);
+        if (accelerators && forMainWindow && TranslateAcceleratorW(MainWindowHandle, accelerators, &message))
+            continue;
         if (HandleDialogKeys(message))
             continue;
         TranslateMessage(&message);

@@ -43,6 +43,8 @@ static const wchar_t* ModeName(OperationMode mode)
         return L"Read-Only";
     case ModeListing:
         return L"Listing";
+    case ModeFindReplace:
+        return L"Find and Replace";
     }
     return L"";
 }

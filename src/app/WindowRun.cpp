@@ -116,6 +116,13 @@ PreparedRun PrepareWindowRun(HWND window, const std::wstring& folder, const RunO
     return PrepareRun(folder, options, hooks.Hooks());
 }
 
+void PrepareWindowRunAgain(HWND window, PreparedRun& run, const std::wstring& folder, const RunOptions& options)
+{
+    BusyScope busy(window);
+    WindowHooks hooks(window);
+    PrepareRunAgain(run, folder, options, hooks.Hooks());
+}
+
 // Runs apply, then tells the user what waits for a restart and what kept its name.
 template <typename Apply>
 static RunOutcome ApplyAndReport(HWND window, Apply apply)

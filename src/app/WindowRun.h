@@ -11,6 +11,9 @@
 
 // Collects and plans the run; changes nothing.
 PreparedRun PrepareWindowRun(HWND window, const std::wstring& folder, const RunOptions& options);
+// Collects and plans a prepared run again, under the lock it holds; window (a dialog, say) owns the
+// "Calculating..." box meanwhile.
+void PrepareWindowRunAgain(HWND window, PreparedRun& run, const std::wstring& folder, const RunOptions& options);
 // Applies a prepared run and, when it completed, tells the user what waits for a restart and what
 // kept its name.
 RunOutcome ExecuteWindowRun(HWND window, PreparedRun& run, const RunOptions& options);

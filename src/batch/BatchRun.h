@@ -30,6 +30,9 @@ struct PreparedRun {
 // Collects and plans the run; changes nothing, on disk or in the history. In ModeNumber with a
 // history it may ask hooks.askResume; a resumed folder's plan numbers on from the record's count.
 PreparedRun PrepareRun(const std::wstring& folder, const RunOptions& options, const RunHooks& hooks);
+// Collects and plans a prepared run again from what the tree holds now, under the lock it holds
+// (File > Find and Replace walks the tree again on F5).
+void PrepareRunAgain(PreparedRun& run, const std::wstring& folder, const RunOptions& options, const RunHooks& hooks);
 
 // What a run did.
 struct RunCounts {

@@ -28,6 +28,23 @@ bool IsReservedDeviceName(std::wstring_view name)
     return port && ((digit >= L'1' && digit <= L'9') || digit == L'\u00b9' || digit == L'\u00b2' || digit == L'\u00b3');
 }
 
+bool IsBlankName(std::wstring_view name)
+{
+    return name.find_first_not_of(L". ") == std::wstring_view::npos;
+}
+
+bool HasForbiddenCharacter(std::wstring_view name)
+{
+    return std::any_of(name.begin(), name.end(), [](wchar_t unit) {
+        return unit < 0x20 || std::wstring_view(L"\\/:*?\"<>|").find(unit) != std::wstring_view::npos;
+    });
+}
+
+bool EndsInDotOrBlank(std::wstring_view name)
+{
+    return !name.empty() && (name.back() == L'.' || name.back() == L' ');
+}
+
 std::wstring FoldedName(std::wstring_view name)
 {
     std::wstring folded(name);

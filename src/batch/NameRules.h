@@ -10,10 +10,19 @@
 
 // The longest name one folder entry may have, in UTF-16 units.
 constexpr size_t kMaxNameLength = 255;
+// The longest path a volume takes, in UTF-16 units, in the \\?\ form.
+constexpr size_t kMaxPathLength = 32767;
 
 // True for the names Windows keeps for devices (CON, PRN, AUX, NUL, COM1-COM9, LPT1-LPT9,
 // with any extension, in any letter case): ordinary programs would open the device instead.
 bool IsReservedDeviceName(std::wstring_view name);
+
+// The names Windows would not make, or would make into another: empty or only dots and blanks
+// ("..", " . "); holding \ / : * ? " < > | or a control character; ending in a dot or a blank,
+// which Windows strips, so that ordinary programs could not reach the entry.
+bool IsBlankName(std::wstring_view name);
+bool HasForbiddenCharacter(std::wstring_view name);
+bool EndsInDotOrBlank(std::wstring_view name);
 
 // The upper-case form under which the file system compares names, for finding a name that
 // another entry of the same folder holds in another spelling.

@@ -3,6 +3,11 @@
 
 bool IsOperationMode(unsigned value)
 {
+    return IsPanelMode(value) || value == ModeFindReplace;
+}
+
+bool IsPanelMode(unsigned value)
+{
     switch (value) {
     case ModeLower:
     case ModeUpper:

@@ -10,7 +10,10 @@ enum OperationMode : std::uint8_t {
     ModeNumber = 3,
     ModeListing = 5,
     ModeReadOnly = 6,
+    ModeFindReplace = 7, // File > Find and Replace...: a run of its own, never a mode of the panel
 };
 
-// True for the numbers above: a stored mode or one read from a journal may be anything.
+// True for the numbers above: a mode read from a journal may be anything.
 bool IsOperationMode(unsigned value);
+// True for the modes the main window's radios offer: the stored "Function" may select only these.
+bool IsPanelMode(unsigned value);

@@ -5,8 +5,11 @@
 #include "CaseOperations.h"
 #include "NameRules.h"
 #include "NumberFile.h"
+#include "ReplaceRule.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <memory_resource>
 #include <unordered_map>
 
 namespace {
@@ -19,7 +22,12 @@ struct Holder {
     bool several = false;
 };
 
-using HolderMap = std::unordered_map<FolderName, Holder, FolderNameHash>;
+// The maps of one folder live in an arena given back as a whole when the folder is done: a plan
+// of 100,000 entries would otherwise make and free a node for each name, twice.
+using HolderMap = std::pmr::unordered_map<FolderName, Holder, FolderNameHash>;
+using ClaimMap = std::pmr::unordered_map<FolderName, std::int32_t, FolderNameHash>;
+// Enough for the maps of a folder of a few hundred entries; a bigger one takes more from the heap.
+constexpr size_t kFolderArenaBytes = 64 * 1024;
 
 void CannotChange(PlannedEntry& entry, PlanReason reason)
 {
@@ -36,14 +44,14 @@ struct FolderContents {
 // Registers the folder's held names, then its collected entries; a file collected a second time
 // (an extension listed twice) is marked and keeps the number it uses up. ownHolders gets, per
 // entry of the folder, the holder of the entry's own name (the map's nodes stay where they are).
-HolderMap MapHolders(const CollectedTree& tree, std::vector<PlannedEntry>& entries, const FolderContents& folder,
-                     std::vector<Holder*>& ownHolders)
+HolderMap MapHolders(const std::vector<HeldName>& heldNames, std::vector<PlannedEntry>& entries, const FolderContents& folder,
+                     std::vector<Holder*>& ownHolders, std::pmr::memory_resource* arena)
 {
-    HolderMap holders;
+    HolderMap holders(arena);
     holders.reserve(folder.held.size() + folder.entries.size());
     ownHolders.assign(folder.entries.size(), nullptr);
     for (std::int32_t h : folder.held) {
-        const HeldName& held = tree.held[static_cast<size_t>(h)];
+        const HeldName& held = heldNames[static_cast<size_t>(h)];
         auto inserted = holders.emplace(MakeFolderName(held.folder, held.name), Holder{-1, &held.name, false});
         if (!inserted.second && *inserted.first->second.spelling != held.name)
             inserted.first->second.several = true;
@@ -75,9 +83,49 @@ bool MovesAway(const PlannedEntry& entry)
     return entry.status != PlanStatus::CannotChange && !EqualsFolded(entry.newName, entry.Name());
 }
 
-void NameEntries(std::vector<PlannedEntry>& entries, const RunOptions& options)
+// How often a plan asks whether it is still wanted, in entries.
+constexpr size_t kCancelCheckInterval = 256;
+
+bool Cancelled(const PlanCancelled& cancelled)
 {
+    return cancelled && cancelled();
+}
+
+// Why a new name cannot be given, or None. Find and Replace makes its names from typed text: it
+// also refuses what Windows would not make, or would make into a name ordinary programs miss.
+PlanReason RefusedNewName(std::wstring_view name, bool fromText)
+{
+    if (fromText && IsBlankName(name))
+        return PlanReason::NameBlank;
+    if (fromText && HasForbiddenCharacter(name))
+        return PlanReason::NameBadCharacter;
+    if (fromText && EndsInDotOrBlank(name))
+        return PlanReason::NameEndsBadly;
+    if (IsReservedDeviceName(name))
+        return PlanReason::NameReserved;
+    if (name.size() > kMaxNameLength)
+        return PlanReason::NameTooLong;
+    return PlanReason::None;
+}
+
+// The length of ".\Sub" in ".\Sub\Name.txt" once the leading dot stands for the root: "\Sub".
+size_t FolderPartLength(const std::wstring& path)
+{
+    size_t slash = path.find_last_of(L'\\');
+    return slash == std::wstring::npos || slash == 0 ? 0 : slash - 1;
+}
+
+// False when the planning was cancelled.
+bool NameEntriesWatched(std::vector<PlannedEntry>& entries, const RunOptions& options, size_t rootLength,
+                        const PlanCancelled& cancelled)
+{
+    bool fromText = options.mode == ModeFindReplace;
+    // The longest each entry's path can be, whether or not its folders above are renamed: folders
+    // come before their contents, so each folder's is known before its contents need it.
+    std::vector<size_t> longestPath(fromText ? entries.size() : 0);
     for (size_t i = 0; i < entries.size(); ++i) {
+        if (i % kCancelCheckInterval == 0 && Cancelled(cancelled))
+            return false;
         PlannedEntry& entry = entries[i];
         std::wstring_view name = entry.Name();
         if (options.mode == ModeNumber) {
@@ -86,24 +134,63 @@ void NameEntries(std::vector<PlannedEntry>& entries, const RunOptions& options)
             NumberedTarget target = NumberedName(name, baseName);
             entry.newName = std::move(target.newName);
             entry.writeTag = options.fillTags && EqualsAsciiNoCase(target.extension, L"mp3");
+        } else if (fromText) {
+            ReplaceName(name, entry.isFolder, *options.replace, entry.newName);
         } else {
             entry.newName = CaseConvertedName(name, options.mode);
         }
+        size_t folderLength = 0;
+        if (fromText) {
+            folderLength = entry.parent >= 0 ? longestPath[static_cast<size_t>(entry.parent)]
+                                             : rootLength + FolderPartLength(entry.path);
+            longestPath[i] = folderLength + 1 + std::max(name.size(), entry.newName.size());
+        }
         if (entry.status == PlanStatus::CannotChange || entry.newName == name)
             continue;
-        if (IsReservedDeviceName(entry.newName))
-            CannotChange(entry, PlanReason::NameReserved);
-        else if (entry.newName.size() > kMaxNameLength)
-            CannotChange(entry, PlanReason::NameTooLong);
+        PlanReason refused = RefusedNewName(entry.newName, fromText);
+        if (refused == PlanReason::None && fromText && folderLength + 1 + entry.newName.size() > kMaxPathLength)
+            refused = PlanReason::PathTooLong;
+        if (refused != PlanReason::None)
+            CannotChange(entry, refused);
+    }
+    return true;
+}
+
+bool NameEntries(std::vector<PlannedEntry>& entries, const RunOptions& options, size_t rootLength,
+                 const PlanCancelled& cancelled)
+{
+    // An expression can take long over a single name: its matching answers to the cancellation too.
+    MatchWatch watch(cancelled);
+    try {
+        return NameEntriesWatched(entries, options, rootLength, cancelled);
+    } catch (const MatchCancelled&) {
+        return false;
     }
 }
 
 // A new name must be free, or be freed in this run by the entry holding it. dependsOn gets,
-// per entry, the entry that must move away first.
+// per entry, the entry that must move away first. Where two entries claim one name, the first
+// keeps it, or with refuseBoth neither does.
 void CheckNewNames(std::vector<PlannedEntry>& entries, const FolderContents& folder, HolderMap& holders,
-                   const std::vector<Holder*>& ownHolders, std::vector<std::int32_t>& dependsOn)
+                   const std::vector<Holder*>& ownHolders, std::vector<std::int32_t>& dependsOn, bool refuseBoth)
 {
-    std::unordered_map<FolderName, std::int32_t, FolderNameHash> claimed;
+    ClaimMap claimed(holders.get_allocator().resource());
+    claimed.reserve(folder.entries.size());
+    // False, with the entry refused, when another entry claimed the name first.
+    auto claim = [&](const FolderName& target, size_t i) {
+        auto first = claimed.emplace(target, static_cast<std::int32_t>(i));
+        if (first.second)
+            return true;
+        if (!refuseBoth) {
+            CannotChange(entries[i], PlanReason::NameHeld);
+            return false;
+        }
+        PlannedEntry& other = entries[static_cast<size_t>(first.first->second)];
+        if (other.status != PlanStatus::CannotChange)
+            CannotChange(other, PlanReason::NameClaimedTwice);
+        CannotChange(entries[i], PlanReason::NameClaimedTwice);
+        return false;
+    };
     for (size_t k = 0; k < folder.entries.size(); ++k) {
         size_t i = static_cast<size_t>(folder.entries[k]);
         PlannedEntry& entry = entries[i];
@@ -111,27 +198,25 @@ void CheckNewNames(std::vector<PlannedEntry>& entries, const FolderContents& fol
             continue;
         // A new name that differs only in letter case folds to the entry's own.
         bool caseOnly = EqualsFolded(entry.newName, entry.Name());
-        FolderName target;
+        FolderName target = MakeFolderName(entry.folder, entry.newName);
         Holder* holder = nullptr;
         if (caseOnly) {
             holder = ownHolders[k];
         } else {
-            target = MakeFolderName(entry.folder, entry.newName);
             auto found = holders.find(target);
             holder = found == holders.end() ? nullptr : &found->second;
         }
         if (holder && holder->entry == static_cast<std::int32_t>(i)) {
-            // Only the letter case changes: no other spelling may stand beside it.
+            // Only the letter case changes: no other spelling may stand beside it, and where both
+            // claimants are refused, no other entry may be given it either.
             if (holder->several)
                 CannotChange(entry, PlanReason::NameHeld);
+            else if (refuseBoth)
+                claim(target, i);
             continue;
         }
-        if (caseOnly)
-            target = MakeFolderName(entry.folder, entry.newName);
-        if (!claimed.emplace(std::move(target), static_cast<std::int32_t>(i)).second) {
-            CannotChange(entry, PlanReason::NameHeld);
+        if (!claim(target, i))
             continue;
-        }
         if (!holder)
             continue;
         std::int32_t other = holder->entry;
@@ -215,39 +300,61 @@ void SettleStatuses(std::vector<PlannedEntry>& entries, OperationMode mode)
 
 } // namespace
 
-RunPlan PlanRun(CollectedTree tree, const RunOptions& options)
+RunPlan PlanRun(CollectedTree tree, const RunOptions& options, const PlanCancelled& cancelled)
 {
-    RunPlan plan = std::move(tree.plan);
+    return PlanRun(std::move(tree.plan), tree.held, options, cancelled);
+}
+
+RunPlan PlanRun(RunPlan plan, const std::vector<HeldName>& held, const RunOptions& options, const PlanCancelled& cancelled)
+{
     plan.mode = options.mode;
     plan.fillTags = options.mode == ModeNumber && options.fillTags;
     std::vector<PlannedEntry>& entries = plan.entries;
-    for (PlannedEntry& entry : entries)
+    for (PlannedEntry& entry : entries) {
         entry.status = PlanStatus::AlreadyRight;
+        entry.reason = PlanReason::None;
+    }
     bool caseMode = options.mode == ModeLower || options.mode == ModeUpper || options.mode == ModeFavorites;
-    if (caseMode && tree.held.empty()) {
-        NameEntries(entries, options);
+    bool keepsNames = options.mode == ModeReadOnly ||
+                      (options.mode == ModeFindReplace && (!options.replace || options.replace->ChangesNothing()));
+    if (caseMode && held.empty()) {
+        NameEntries(entries, options, plan.root.size(), cancelled);
         RefuseSecondSpellings(entries);
-    } else if (options.mode != ModeReadOnly) {
-        NameEntries(entries, options);
+    } else if (!keepsNames) {
+        if (!NameEntries(entries, options, plan.root.size(), cancelled))
+            return plan;
         std::vector<std::int32_t> dependsOn(entries.size(), -1);
         // Each folder is checked with maps of its own names alone.
         auto entryFolder = [&](std::int32_t i) { return entries[static_cast<size_t>(i)].folder; };
-        auto heldFolder = [&](std::int32_t h) { return tree.held[static_cast<size_t>(h)].folder; };
-        std::vector<std::int32_t> heldByFolder = GroupedByFolder(tree.held.size(), heldFolder);
+        auto heldFolder = [&](std::int32_t h) { return held[static_cast<size_t>(h)].folder; };
+        std::vector<std::int32_t> heldByFolder = GroupedByFolder(held.size(), heldFolder);
         size_t nextHeld = 0;
         FolderContents folder;
         std::vector<Holder*> ownHolders;
         std::vector<std::int32_t> byFolder = GroupedByFolder(entries.size(), entryFolder);
+        bool stopped = false;
+        std::vector<std::byte> arenaBuffer(kFolderArenaBytes);
         ForEachFolder(byFolder, entryFolder, [&](std::int32_t number, auto first, auto last) {
+            if (stopped || (stopped = Cancelled(cancelled)))
+                return;
             folder.entries.assign(first, last);
             folder.held.clear();
             for (; nextHeld < heldByFolder.size() && heldFolder(heldByFolder[nextHeld]) <= number; ++nextHeld) {
                 if (heldFolder(heldByFolder[nextHeld]) == number)
                     folder.held.push_back(heldByFolder[nextHeld]);
             }
-            HolderMap holders = MapHolders(tree, entries, folder, ownHolders);
-            CheckNewNames(entries, folder, holders, ownHolders, dependsOn);
+            // Where no entry is renamed no name can be in the way; numbering also marks files
+            // collected twice there.
+            if (options.mode != ModeNumber && std::none_of(first, last, [&](std::int32_t i) {
+                    return entries[static_cast<size_t>(i)].Renames();
+                }))
+                return;
+            std::pmr::monotonic_buffer_resource arena(arenaBuffer.data(), arenaBuffer.size());
+            HolderMap holders = MapHolders(held, entries, folder, ownHolders, &arena);
+            CheckNewNames(entries, folder, holders, ownHolders, dependsOn, options.mode == ModeFindReplace);
         });
+        if (stopped)
+            return plan;
         SpreadHeldNames(entries, dependsOn);
     } else {
         for (PlannedEntry& entry : entries)

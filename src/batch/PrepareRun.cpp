@@ -11,21 +11,15 @@ static void Call(const std::function<void()>& hook)
         hook();
 }
 
-PreparedRun PrepareRun(const std::wstring& folder, const RunOptions& options, const RunHooks& hooks)
+// Everything of a prepared run but its lock, which the caller has taken.
+static void CollectAndPlan(PreparedRun& run, const std::wstring& folder, const RunOptions& options, const RunHooks& hooks)
 {
-    PreparedRun run;
-    if (folder.empty()) {
-        run.result = BatchResult::PathNotFound;
-        return run;
-    }
-    // Taken before the tree is read: a run that waited plans with the names the other one left.
-    run.lock = AcquireRunLock(hooks);
     // Every entry is reached by its exact name: trailing dots and blanks, device names, any length.
     std::wstring root = ExtendedLengthPath(folder);
     DWORD attributes = GetFileAttributesW(root.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         run.result = BatchResult::PathNotFound;
-        return run;
+        return;
     }
 
     RunOptions planned = options;
@@ -34,7 +28,7 @@ PreparedRun PrepareRun(const std::wstring& folder, const RunOptions& options, co
         // A path naming a file is one entry of its own in the case and read-only modes.
         if (options.mode == ModeNumber) {
             run.result = BatchResult::PathNotFound;
-            return run;
+            return;
         }
         tree = CollectOneFile(root);
     } else {
@@ -51,5 +45,28 @@ PreparedRun PrepareRun(const std::wstring& folder, const RunOptions& options, co
         Call(hooks.collectionEnds);
     }
     run.plan = PlanRun(std::move(tree), planned);
+}
+
+PreparedRun PrepareRun(const std::wstring& folder, const RunOptions& options, const RunHooks& hooks)
+{
+    PreparedRun run;
+    if (folder.empty()) {
+        run.result = BatchResult::PathNotFound;
+        return run;
+    }
+    // Taken before the tree is read: a run that waited plans with the names the other one left.
+    run.lock = AcquireRunLock(hooks);
+    CollectAndPlan(run, folder, options, hooks);
     return run;
+}
+
+void PrepareRunAgain(PreparedRun& run, const std::wstring& folder, const RunOptions& options, const RunHooks& hooks)
+{
+    RunLock lock = std::move(run.lock);
+    run = PreparedRun();
+    run.lock = std::move(lock);
+    if (folder.empty())
+        run.result = BatchResult::PathNotFound;
+    else
+        CollectAndPlan(run, folder, options, hooks);
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+class CompiledReplace;
 struct NumberingHistory;
 
 struct RunOptions {
@@ -17,6 +18,9 @@ struct RunOptions {
     std::uint64_t startNumber = 0;
     std::int32_t numberWidth = 1;
     bool fillTags = false;
+    // ModeFindReplace: the rule that names the entries while they are planned; kept by the caller.
+    // None: every entry keeps its name.
+    const CompiledReplace* replace = nullptr;
     // Where the run's undo journal is kept: the user's journal folder, or a test's own. Empty: no
     // journal can be written, so the run changes nothing.
     std::wstring journalFolder;

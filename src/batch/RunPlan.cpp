@@ -61,6 +61,16 @@ const wchar_t* RefusalReasonText(PlanReason reason)
         return L"reserved for a device";
     case PlanReason::NameTooLong:
         return L"too long";
+    case PlanReason::NameBlank:
+        return L"empty or only dots and blanks";
+    case PlanReason::NameBadCharacter:
+        return L"holds a character names cannot have (\\ / : * ? \" < > | or a control character)";
+    case PlanReason::NameEndsBadly:
+        return L"ends in a dot or a blank";
+    case PlanReason::PathTooLong:
+        return L"the path would be too long";
+    case PlanReason::NameClaimedTwice:
+        return L"another entry of the folder would get it too";
     case PlanReason::CollectedTwice:
     case PlanReason::None:
         break;
@@ -70,6 +80,9 @@ const wchar_t* RefusalReasonText(PlanReason reason)
 
 std::wstring RefusalText(const PlannedEntry& entry)
 {
+    // An empty name would show as nothing before its colon.
+    if (entry.newName.empty())
+        return RefusalReasonText(entry.reason);
     return entry.newName + L": " + RefusalReasonText(entry.reason);
 }
 

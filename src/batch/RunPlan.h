@@ -23,6 +23,12 @@ enum class PlanReason : std::uint8_t {
     NameReserved,   // the new name is one Windows keeps for a device (CON, NUL, COM1, ...)
     NameTooLong,    // the new name is longer than a name may be
     CollectedTwice, // a file listed under two extensions; the first time renamed it
+    // Find and Replace, whose new names come from what the user types:
+    NameBlank,         // empty, or only dots and blanks
+    NameBadCharacter,  // holds \ / : * ? " < > | or a control character
+    NameEndsBadly,     // ends in a dot or a blank, which Windows would strip
+    PathTooLong,       // would make the entry's path longer than the volume takes
+    NameClaimedTwice,  // another entry of the folder would get the same name
 };
 
 struct PlannedEntry {

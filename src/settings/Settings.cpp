@@ -4,7 +4,9 @@
 #include "RegistryValue.h"
 #include "UniqueHandle.h"
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 const wchar_t kSettingsKey[] = L"SOFTWARE\\Kestrith\\Nomaro";
 const wchar_t kDefaultExtentions[] = L"jpg,gif,png,bmp,mp3";
@@ -19,6 +21,20 @@ static constexpr wchar_t kFillTagsValue[] = L"FillTags";
 static constexpr wchar_t kFunctionValue[] = L"Function";
 static constexpr wchar_t kFontValue[] = L"Font";
 static constexpr wchar_t kRtfValue[] = L"Rtf";
+
+static constexpr wchar_t kReplaceSearchesValue[] = L"ReplaceSearches";
+static constexpr wchar_t kReplaceTextsValue[] = L"ReplaceTexts";
+static constexpr wchar_t kReplaceRegexValue[] = L"ReplaceRegex";
+static constexpr wchar_t kReplaceMatchCaseValue[] = L"ReplaceMatchCase";
+static constexpr wchar_t kReplaceAllValue[] = L"ReplaceAll";
+static constexpr wchar_t kReplaceApplyToValue[] = L"ReplaceApplyTo";
+static constexpr wchar_t kReplaceFormatValue[] = L"ReplaceFormat";
+static constexpr wchar_t kReplaceFilesValue[] = L"ReplaceFiles";
+static constexpr wchar_t kReplaceFoldersValue[] = L"ReplaceFolders";
+static constexpr wchar_t kReplaceSubfoldersValue[] = L"ReplaceSubfolders";
+static constexpr wchar_t kReplaceHiddenValue[] = L"ReplaceHidden";
+static constexpr wchar_t kReplaceWidthValue[] = L"ReplaceWidth";
+static constexpr wchar_t kReplaceHeightValue[] = L"ReplaceHeight";
 
 SettingsRecord Settings;
 
@@ -79,6 +95,49 @@ int ReadStringSetting(const wchar_t* valueName, std::wstring* destination, size_
     return 1;
 }
 
+int ReadMultiStringSetting(const wchar_t* valueName, std::vector<std::wstring>* destination, size_t maxCount)
+{
+    if (!valueName || !destination)
+        return 0;
+    destination->clear();
+    UniqueKey key = OpenSettingsKey();
+    DWORD type = REG_NONE;
+    std::string bytes;
+    if (!key || ReadRegistryValue(key.get(), valueName, type, bytes) != ERROR_SUCCESS || type != REG_MULTI_SZ)
+        return 1;
+    std::wstring units(bytes.size() / sizeof(wchar_t), L'\0');
+    if (!units.empty())
+        memcpy(units.data(), bytes.data(), units.size() * sizeof(wchar_t));
+    // Texts one after another, each ended by a null; an empty one (or the data's end) ends the list.
+    for (size_t start = 0; start < units.size() && destination->size() < maxCount;) {
+        size_t end = units.find(L'\0', start);
+        if (end == std::wstring::npos)
+            end = units.size();
+        if (end == start)
+            break;
+        destination->push_back(units.substr(start, end - start));
+        start = end + 1;
+    }
+    return 1;
+}
+
+int WriteMultiStringSetting(const wchar_t* valueName, const std::vector<std::wstring>& texts)
+{
+    if (!valueName)
+        return 0;
+    std::wstring data;
+    for (const std::wstring& text : texts) {
+        if (!text.empty())
+            data.append(text).push_back(L'\0');
+    }
+    data.push_back(L'\0');
+    UniqueKey key = CreateSettingsKey();
+    if (!key)
+        return 0;
+    return RegSetValueExW(key.get(), valueName, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(data.data()),
+                          static_cast<DWORD>(data.size() * sizeof(wchar_t))) == ERROR_SUCCESS;
+}
+
 int WriteDwordSetting(const wchar_t* valueName, DWORD number)
 {
     UniqueKey key = CreateSettingsKey();
@@ -122,4 +181,44 @@ int SaveSettings()
     WriteStringSetting(kFolderValue, Settings.Folder.c_str());
     WriteStringSetting(kFontValue, Settings.Font.c_str());
     return 1;
+}
+
+ReplaceSettings LoadReplaceSettings()
+{
+    ReplaceSettings settings;
+    ReadMultiStringSetting(kReplaceSearchesValue, &settings.searches, kReplaceHistoryLength);
+    ReadMultiStringSetting(kReplaceTextsValue, &settings.replacements, kReplaceHistoryLength);
+    const ReplaceSettings defaults;
+    ReadDwordSetting(kReplaceRegexValue, &settings.regex, defaults.regex);
+    ReadDwordSetting(kReplaceMatchCaseValue, &settings.matchCase, defaults.matchCase);
+    ReadDwordSetting(kReplaceAllValue, &settings.replaceAll, defaults.replaceAll);
+    ReadDwordSetting(kReplaceApplyToValue, &settings.applyTo, defaults.applyTo);
+    ReadDwordSetting(kReplaceFormatValue, &settings.format, defaults.format);
+    ReadDwordSetting(kReplaceFilesValue, &settings.files, defaults.files);
+    ReadDwordSetting(kReplaceFoldersValue, &settings.folders, defaults.folders);
+    ReadDwordSetting(kReplaceSubfoldersValue, &settings.subfolders, defaults.subfolders);
+    ReadDwordSetting(kReplaceHiddenValue, &settings.hidden, defaults.hidden);
+    ReadDwordSetting(kReplaceWidthValue, &settings.width, defaults.width);
+    ReadDwordSetting(kReplaceHeightValue, &settings.height, defaults.height);
+    return settings;
+}
+
+void SaveReplaceSettings(const ReplaceSettings& settings)
+{
+    auto newest = [](const std::vector<std::wstring>& texts) {
+        return std::vector<std::wstring>(texts.begin(), texts.begin() + std::min(texts.size(), kReplaceHistoryLength));
+    };
+    WriteMultiStringSetting(kReplaceSearchesValue, newest(settings.searches));
+    WriteMultiStringSetting(kReplaceTextsValue, newest(settings.replacements));
+    WriteDwordSetting(kReplaceRegexValue, settings.regex);
+    WriteDwordSetting(kReplaceMatchCaseValue, settings.matchCase);
+    WriteDwordSetting(kReplaceAllValue, settings.replaceAll);
+    WriteDwordSetting(kReplaceApplyToValue, settings.applyTo);
+    WriteDwordSetting(kReplaceFormatValue, settings.format);
+    WriteDwordSetting(kReplaceFilesValue, settings.files);
+    WriteDwordSetting(kReplaceFoldersValue, settings.folders);
+    WriteDwordSetting(kReplaceSubfoldersValue, settings.subfolders);
+    WriteDwordSetting(kReplaceHiddenValue, settings.hidden);
+    WriteDwordSetting(kReplaceWidthValue, settings.width);
+    WriteDwordSetting(kReplaceHeightValue, settings.height);
 }

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 // Capacities of the string fields in characters, the terminating null included.
 constexpr size_t kTagCapacity = 128;
@@ -46,3 +47,34 @@ int WriteStringSetting(const wchar_t* valueName, const wchar_t* text);
 void LoadSettings();
 // Writes all eight values of Settings, in the stored order: the three numbers, then the five texts.
 int SaveSettings();
+
+// File > Find and Replace... remembers its texts, its options and its size in values of its own
+// beside the eight, read when it opens and written when it closes.
+constexpr size_t kReplaceHistoryLength = 10;
+
+struct ReplaceSettings {
+    // "ReplaceSearches" and "ReplaceTexts" (REG_MULTI_SZ): the last texts used, the newest first.
+    std::vector<std::wstring> searches;
+    std::vector<std::wstring> replacements;
+    // The rest REG_DWORD, each named after its option: "ReplaceRegex" ... "ReplaceHeight".
+    DWORD regex = 0;
+    DWORD matchCase = 0;
+    DWORD replaceAll = 1;
+    DWORD applyTo = 0; // 0 name without extension, 1 extension only, 2 whole name
+    DWORD format = 0;  // 0 none, 1 lowercase, 2 UPPERCASE, 3 Title Case, 4 Capitalize first letter
+    DWORD files = 1;
+    DWORD folders = 1;
+    DWORD subfolders = 1;
+    DWORD hidden = 0;
+    DWORD width = 0; // the dialog's size in dialog units; 0: the template's
+    DWORD height = 0;
+};
+
+ReplaceSettings LoadReplaceSettings();
+void SaveReplaceSettings(const ReplaceSettings& settings);
+
+// A list of texts as REG_MULTI_SZ: each gives 1, or 0 when a name or destination is missing.
+// Reading keeps at most maxCount texts; a missing value, or one of another type, gives none.
+int ReadMultiStringSetting(const wchar_t* valueName, std::vector<std::wstring>* destination, size_t maxCount);
+// Empty texts are left out: the format ends at the first one.
+int WriteMultiStringSetting(const wchar_t* valueName, const std::vector<std::wstring>& texts);

@@ -23,6 +23,9 @@ public:
     // Shows plan (which must outlive the rows), every entry or only those that change or cannot change.
     void Show(const RunPlan* plan, bool changesOnly);
 
+    // Fits the columns to the texts again, in the list's font now (after a DPI change).
+    void Refit() { FitColumns(); }
+
     // Answers the list's LVN_GETDISPINFOW.
     void OnGetDispInfo(NMLVDISPINFOW& info) const;
 

@@ -187,7 +187,7 @@ BOOL OnDpiChanged(HWND dialog, WPARAM wParam, LPARAM lParam)
 {
     OnDialogDpiChanged(dialog, wParam, lParam);
     if (PreviewState* state = StateOf(dialog); state && state->rows)
-        state->rows->Show(state->plan, IsDlgButtonChecked(dialog, IDC_PREVIEW_CHANGES_ONLY) == BST_CHECKED);
+        state->rows->Refit();
     return TRUE;
 }
 

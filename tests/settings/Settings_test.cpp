@@ -158,3 +158,50 @@ TEST_F(SettingsTest, ValueStoredWithAnotherTypeIsReadAsRawBytes)
     EXPECT_EQ(Settings.FillTags, 3u);
     EXPECT_EQ(Settings.Number, L"12");
 }
+
+TEST_F(SettingsTest, FindAndReplaceKeepsItsTextsAndOptionsInValuesOfTheirOwn)
+{
+    // Nothing stored: the defaults, and no texts.
+    ReplaceSettings first = LoadReplaceSettings();
+    EXPECT_TRUE(first.searches.empty());
+    EXPECT_EQ(first.replaceAll, 1u);
+    EXPECT_EQ(first.files, 1u);
+    EXPECT_EQ(first.hidden, 0u);
+    EXPECT_FALSE(KeyExists());
+
+    ReplaceSettings saved;
+    for (int i = 0; i < 12; ++i)
+        saved.searches.push_back(L"IMG_" + std::to_wstring(i));
+    saved.replacements = {L"Holiday 2026 - ", L"", L"$2 - $1"};
+    saved.regex = 1;
+    saved.applyTo = 2;
+    saved.format = 3;
+    saved.hidden = 1;
+    saved.width = 420;
+    SaveReplaceSettings(saved);
+
+    StoredValue searches = ReadStored(L"ReplaceSearches");
+    EXPECT_EQ(searches.type, static_cast<DWORD>(REG_MULTI_SZ));
+    EXPECT_EQ(ReadStored(L"ReplaceFormat").type, static_cast<DWORD>(REG_DWORD));
+    for (const wchar_t* name : {L"ReplaceTexts", L"ReplaceRegex", L"ReplaceMatchCase", L"ReplaceAll", L"ReplaceApplyTo",
+                                L"ReplaceFiles", L"ReplaceFolders", L"ReplaceSubfolders", L"ReplaceHidden", L"ReplaceWidth",
+                                L"ReplaceHeight"})
+        EXPECT_TRUE(ReadStored(name).exists) << name;
+    // The eight values of the main window are not written with them.
+    EXPECT_FALSE(ReadStored(L"Function").exists);
+
+    ReplaceSettings loaded = LoadReplaceSettings();
+    // The ten newest texts; an empty replacement is not kept.
+    EXPECT_EQ(loaded.searches, std::vector<std::wstring>(saved.searches.begin(), saved.searches.begin() + 10));
+    EXPECT_EQ(loaded.replacements, (std::vector<std::wstring>{L"Holiday 2026 - ", L"$2 - $1"}));
+    EXPECT_EQ(loaded.regex, 1u);
+    EXPECT_EQ(loaded.applyTo, 2u);
+    EXPECT_EQ(loaded.format, 3u);
+    EXPECT_EQ(loaded.hidden, 1u);
+    EXPECT_EQ(loaded.width, 420u);
+    EXPECT_EQ(loaded.height, 0u);
+
+    // A list stored with another type reads as none.
+    StoreRaw(L"ReplaceSearches", REG_SZ, L"IMG_", 10);
+    EXPECT_TRUE(LoadReplaceSettings().searches.empty());
+}

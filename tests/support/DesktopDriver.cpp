@@ -1,7 +1,10 @@
 // Drives the real Nomaro.exe from outside, as a user would.
 #include "DesktopDriver.h"
 
+#include <commctrl.h>
+
 #include <cstring>
+#include <iterator>
 
 static std::wstring exePath;
 
@@ -54,6 +57,77 @@ std::wstring WindowText(HWND window)
     // WM_GETTEXT works across processes; GetWindowTextW would not read another process's controls.
     SendMessageTimeoutW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, nullptr);
     return text;
+}
+
+std::wstring ListViewItemText(DWORD processId, HWND list, int row, int column)
+{
+    constexpr size_t kUnits = 1024;
+    UniqueKernelHandle process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId));
+    if (!process)
+        return std::wstring();
+    // The item and its text buffer in the other process: the list writes the text there.
+    size_t size = sizeof(LVITEMW) + kUnits * sizeof(wchar_t);
+    auto* remote = static_cast<BYTE*>(VirtualAllocEx(process.get(), nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    if (!remote)
+        return std::wstring();
+    ScopeExit release([&] { VirtualFreeEx(process.get(), remote, 0, MEM_RELEASE); });
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.cchTextMax = static_cast<int>(kUnits);
+    item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
+    std::wstring text(kUnits, L'\0');
+    DWORD_PTR copied = 0;
+    if (!WriteProcessMemory(process.get(), remote, &item, sizeof(item), nullptr) ||
+        !SendMessageTimeoutW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote),
+                             SMTO_ABORTIFHUNG, 5000, &copied) ||
+        !ReadProcessMemory(process.get(), item.pszText, text.data(), kUnits * sizeof(wchar_t), nullptr))
+        return std::wstring();
+    text.resize(wcsnlen(text.c_str(), kUnits));
+    return text;
+}
+
+static void SendKeyInputs(HWND foreground, std::vector<INPUT> inputs)
+{
+    // A window just shown may not be active yet: keys sent now would go to whichever window is.
+    WaitUntil([foreground] {
+        if (GetForegroundWindow() == foreground)
+            return true;
+        SetForegroundWindow(foreground);
+        return false;
+    }, 10000);
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+static INPUT KeyInput(WORD key, WORD unit, DWORD flags)
+{
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.wScan = unit;
+    input.ki.dwFlags = flags;
+    return input;
+}
+
+void PressKey(HWND foreground, WORD key, std::initializer_list<WORD> modifiers)
+{
+    std::vector<INPUT> inputs;
+    for (WORD modifier : modifiers)
+        inputs.push_back(KeyInput(modifier, 0, 0));
+    inputs.push_back(KeyInput(key, 0, 0));
+    inputs.push_back(KeyInput(key, 0, KEYEVENTF_KEYUP));
+    for (auto modifier = std::rbegin(modifiers); modifier != std::rend(modifiers); ++modifier)
+        inputs.push_back(KeyInput(*modifier, 0, KEYEVENTF_KEYUP));
+    SendKeyInputs(foreground, inputs);
+}
+
+void TypeText(HWND foreground, const std::wstring& text)
+{
+    std::vector<INPUT> inputs;
+    for (wchar_t unit : text) {
+        inputs.push_back(KeyInput(0, unit, KEYEVENTF_UNICODE));
+        inputs.push_back(KeyInput(0, unit, KEYEVENTF_UNICODE | KEYEVENTF_KEYUP));
+    }
+    SendKeyInputs(foreground, inputs);
 }
 
 std::wstring WindowClassName(HWND window)

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,13 @@ void ClickControl(HWND window, int controlId);
 void PostMenuCommand(HWND window, int commandId);
 
 std::wstring WindowText(HWND window);
+// The text of a cell of a list-view control in another process (an owner-data list included).
+std::wstring ListViewItemText(DWORD processId, HWND list, int row, int column);
+
+// Keys as the keyboard gives them, to whichever window has the keyboard focus: the first window
+// is brought to the foreground first. PressKey holds the modifiers (VK_CONTROL ...) around key.
+void PressKey(HWND foreground, WORD key, std::initializer_list<WORD> modifiers = {});
+void TypeText(HWND foreground, const std::wstring& text);
 std::wstring WindowClassName(HWND window);
 
 // Waits for the process to end; returns its exit code, or STILL_ACTIVE on time-out.

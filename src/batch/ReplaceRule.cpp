@@ -1,0 +1,345 @@
+// Find and Replace in names: the search, the replacement and the formatting of one name.
+#include "ReplaceRule.h"
+
+#include <windows.h>
+
+#include <functional>
+#include <iterator>
+#include <optional>
+#include <regex>
+#include <vector>
+
+namespace {
+
+constexpr size_t kUnitCount = 0x10000;
+constexpr wchar_t kInvalidExpressionText[] = L"Not a valid regular expression: ";
+
+// The platform's upper and lower case of every UTF-16 unit, and which units are letters or digits,
+// asked of the platform once: a re-plan cases and compares names by the hundred thousand, and a
+// call per name would cost more than the rest of the planning.
+struct UnitTables {
+    std::vector<wchar_t> upper;
+    std::vector<wchar_t> lower;
+    std::vector<WORD> type; // CT_CTYPE1
+};
+
+UnitTables MakeUnitTables()
+{
+    std::vector<wchar_t> units(kUnitCount);
+    for (size_t i = 0; i < kUnitCount; ++i)
+        units[i] = static_cast<wchar_t>(i);
+    UnitTables tables{units, units, std::vector<WORD>(kUnitCount, 0)};
+    // Surrogates are halves of characters beyond the first plane, not letters: they stay as they are.
+    const struct {
+        size_t first, count;
+    } ranges[] = {{0, 0xD800}, {0xE000, 0x2000}};
+    for (const auto& range : ranges) {
+        int count = static_cast<int>(range.count);
+        LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, &units[range.first], count, &tables.upper[range.first],
+                      count, nullptr, nullptr, 0);
+        LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_LOWERCASE, &units[range.first], count, &tables.lower[range.first],
+                      count, nullptr, nullptr, 0);
+        GetStringTypeW(CT_CTYPE1, &units[range.first], count, &tables.type[range.first]);
+    }
+    return tables;
+}
+
+const UnitTables& Tables()
+{
+    static const UnitTables tables = MakeUnitTables();
+    return tables;
+}
+
+size_t IndexOf(wchar_t unit)
+{
+    return static_cast<size_t>(static_cast<std::uint16_t>(unit));
+}
+
+// Letters compared whatever their case, unit by unit, as the file system folds names. Into folded,
+// whose room a plan of many names uses again and again.
+void Fold(std::wstring_view text, std::wstring& folded)
+{
+    const UnitTables& tables = Tables();
+    folded.resize(text.size());
+    for (size_t i = 0; i < text.size(); ++i)
+        folded[i] = tables.upper[IndexOf(text[i])];
+}
+
+std::wstring Folded(std::wstring_view text)
+{
+    std::wstring folded;
+    Fold(text, folded);
+    return folded;
+}
+
+// How many units a match compares between two questions whether it is still wanted.
+constexpr unsigned kUnitsPerWatch = 4096;
+
+// The watch of the matches on this thread, if any; see MatchWatch.
+thread_local const std::function<bool()>* Watch = nullptr;
+thread_local unsigned UnitsCompared = 0;
+
+// Every unit a match compares passes through its traits, the one place a match that runs too long
+// can be given up.
+wchar_t Watched(wchar_t unit)
+{
+    if (Watch && ++UnitsCompared % kUnitsPerWatch == 0 && (*Watch)())
+        throw MatchCancelled();
+    return unit;
+}
+
+// The standard traits but for letter case, which the platform's folding decides (in ranges too,
+// through transform), and for the watch. Expressions are compiled with collate, so that every
+// unit compared goes through translate or translate_nocase.
+template <bool Fold>
+struct NameTraits : std::regex_traits<wchar_t> {
+    wchar_t translate(wchar_t unit) const { return Watched(unit); }
+    wchar_t translate_nocase(wchar_t unit) const { return Tables().upper[IndexOf(Watched(unit))]; }
+    template <typename Iterator>
+    std::wstring transform(Iterator first, Iterator last) const
+    {
+        std::wstring text(first, last);
+        if (Fold) {
+            for (wchar_t& unit : text)
+                unit = Tables().upper[IndexOf(unit)];
+        }
+        return text;
+    }
+};
+using FoldingExpression = std::basic_regex<wchar_t, NameTraits<true>>;
+using ExactExpression = std::basic_regex<wchar_t, NameTraits<false>>;
+
+bool IsWordUnit(wchar_t unit)
+{
+    return (Tables().type[IndexOf(unit)] & (C1_ALPHA | C1_DIGIT)) != 0;
+}
+
+bool IsLetter(wchar_t unit)
+{
+    return (Tables().type[IndexOf(unit)] & C1_ALPHA) != 0;
+}
+
+bool IsApostrophe(wchar_t unit)
+{
+    return unit == L'\'' || unit == L'\u2019';
+}
+
+// Formats text from the unit at from on, in place: casing never changes a name's length here, as
+// the tables map unit to unit.
+void Format(std::wstring& text, size_t from, TextFormat format)
+{
+    const UnitTables& tables = Tables();
+    switch (format) {
+    case TextFormat::None:
+        break;
+    case TextFormat::Lowercase:
+        for (size_t i = from; i < text.size(); ++i)
+            text[i] = tables.lower[IndexOf(text[i])];
+        break;
+    case TextFormat::Uppercase:
+        for (size_t i = from; i < text.size(); ++i)
+            text[i] = tables.upper[IndexOf(text[i])];
+        break;
+    case TextFormat::TitleCase: {
+        bool inWord = false;
+        for (size_t i = from; i < text.size(); ++i) {
+            wchar_t& unit = text[i];
+            if (IsWordUnit(unit)) {
+                unit = inWord ? tables.lower[IndexOf(unit)] : tables.upper[IndexOf(unit)];
+                inWord = true;
+            } else if (!(inWord && IsApostrophe(unit) && i + 1 < text.size() && IsWordUnit(text[i + 1]))) {
+                inWord = false;
+            }
+        }
+        break;
+    }
+    case TextFormat::CapitalizeFirst:
+        for (size_t i = from; i < text.size(); ++i) {
+            if (IsLetter(text[i])) {
+                text[i] = tables.upper[IndexOf(text[i])];
+                break;
+            }
+        }
+        break;
+    }
+}
+
+std::wstring WideText(const char* text)
+{
+    int size = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    if (size <= 1)
+        return std::wstring();
+    std::wstring wide(static_cast<size_t>(size), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), size);
+    wide.resize(static_cast<size_t>(size) - 1);
+    return wide;
+}
+
+// The library's reason, readable on its own: libstdc++ ends most with " in regular expression"
+// and adds advice for its own builders to some.
+std::wstring ReasonText(const std::regex_error& error)
+{
+    switch (error.code()) {
+    case std::regex_constants::error_space:
+    case std::regex_constants::error_complexity:
+    case std::regex_constants::error_stack:
+        return L"it is too big or too complex";
+    default:
+        break;
+    }
+    std::wstring reason = WideText(error.what());
+    for (std::wstring_view tail : {L" in regular expression", L"."}) {
+        if (reason.size() > tail.size() && reason.compare(reason.size() - tail.size(), tail.size(), tail) == 0)
+            reason.resize(reason.size() - tail.size());
+    }
+    return reason;
+}
+
+} // namespace
+
+MatchWatch::MatchWatch(const std::function<bool()>& cancelled) : previous_(Watch)
+{
+    Watch = cancelled ? &cancelled : nullptr;
+}
+
+MatchWatch::~MatchWatch()
+{
+    Watch = previous_;
+}
+
+struct CompiledReplace::Compiled {
+    ReplaceRule rule;
+    std::wstring needle; // plain text: the search text, folded unless case matters
+    // An expression: one of them, as case matters or not.
+    std::optional<FoldingExpression> folding;
+    std::optional<ExactExpression> exact;
+    std::wstring error;
+    bool nothing = false;
+};
+
+CompiledReplace::CompiledReplace() = default;
+CompiledReplace::~CompiledReplace() = default;
+CompiledReplace::CompiledReplace(CompiledReplace&&) noexcept = default;
+CompiledReplace& CompiledReplace::operator=(CompiledReplace&&) noexcept = default;
+CompiledReplace::CompiledReplace(std::unique_ptr<Compiled> compiled) : compiled_(std::move(compiled)) {}
+
+const std::wstring& CompiledReplace::Error() const
+{
+    static const std::wstring none;
+    return compiled_ ? compiled_->error : none;
+}
+
+bool CompiledReplace::ChangesNothing() const
+{
+    return !compiled_ || compiled_->nothing;
+}
+
+CompiledReplace CompileReplaceRule(const ReplaceRule& rule)
+{
+    auto compiled = std::make_unique<CompiledReplace::Compiled>();
+    compiled->rule = rule;
+    if (!rule.search.empty() && rule.regex) {
+        auto flags = std::regex_constants::ECMAScript | std::regex_constants::collate;
+        try {
+            if (rule.matchCase)
+                compiled->exact.emplace(rule.search, flags);
+            else
+                compiled->folding.emplace(rule.search, flags | std::regex_constants::icase);
+        } catch (const std::regex_error& error) {
+            compiled->error = kInvalidExpressionText + ReasonText(error);
+        }
+    } else if (!rule.search.empty()) {
+        compiled->needle = rule.matchCase ? rule.search : Folded(rule.search);
+    }
+    compiled->nothing = !compiled->error.empty() || (rule.search.empty() && rule.format == TextFormat::None);
+    return CompiledReplace(std::move(compiled));
+}
+
+namespace {
+
+// Appends text to out with the search text replaced.
+void ReplacePlainText(std::wstring_view text, const CompiledReplace::Compiled& rule, std::wstring& out)
+{
+    thread_local std::wstring folded;
+    std::wstring_view haystack = text;
+    if (!rule.rule.matchCase) {
+        Fold(text, folded);
+        haystack = folded;
+    }
+    size_t copied = 0;
+    for (size_t at = haystack.find(rule.needle); at != std::wstring_view::npos; at = haystack.find(rule.needle, copied)) {
+        out.append(text.substr(copied, at - copied)).append(rule.rule.replacement);
+        copied = at + rule.needle.size();
+        if (!rule.rule.replaceAll)
+            break;
+    }
+    out.append(text.substr(copied));
+}
+
+// Appends text to out with the expression's matches replaced, as JavaScript replaces: after an
+// empty match the next search starts one unit further on, so each position matches at most once
+// and the loop ends.
+template <typename Expression>
+void ReplaceMatches(std::wstring_view text, const Expression& expression, const ReplaceRule& rule, std::wstring& out)
+{
+    const wchar_t* begin = text.data();
+    const wchar_t* end = begin + text.size();
+    const wchar_t* copied = begin;
+    const wchar_t* from = begin;
+    std::match_results<const wchar_t*> match;
+    for (;;) {
+        // Past the start, the unit before counts for ^ and \b as the rest of the name.
+        auto flags = from == begin ? std::regex_constants::match_default : std::regex_constants::match_prev_avail;
+        if (!std::regex_search(from, end, match, expression, flags))
+            break;
+        const wchar_t* at = match[0].first;
+        const wchar_t* after = match[0].second;
+        out.append(copied, at);
+        match.format(std::back_inserter(out), rule.replacement);
+        copied = after;
+        if (!rule.replaceAll)
+            break;
+        if (after != at)
+            from = after;
+        else if (after == end)
+            break;
+        else
+            from = after + 1;
+    }
+    out.append(copied, end);
+}
+
+} // namespace
+
+void ReplaceName(std::wstring_view name, bool isFolder, const CompiledReplace& rule, std::wstring& newName)
+{
+    const CompiledReplace::Compiled* compiled = rule.Get();
+    size_t dot = isFolder ? std::wstring_view::npos : name.find_last_of(L'.');
+    bool hasExtension = dot != std::wstring_view::npos && dot > 0;
+    bool extensionOnly = compiled && compiled->rule.scope == ReplaceScope::ExtensionOnly;
+    if (!compiled || compiled->nothing || (extensionOnly && !hasExtension)) {
+        newName.assign(name);
+        return;
+    }
+    size_t first = extensionOnly ? dot + 1 : 0;
+    size_t last = compiled->rule.scope == ReplaceScope::NameWithoutExtension && hasExtension ? dot : name.size();
+    std::wstring_view part = name.substr(first, last - first);
+    newName.assign(name.substr(0, first));
+    if (compiled->rule.search.empty())
+        newName.append(part);
+    else if (compiled->folding)
+        ReplaceMatches(part, *compiled->folding, compiled->rule, newName);
+    else if (compiled->exact)
+        ReplaceMatches(part, *compiled->exact, compiled->rule, newName);
+    else
+        ReplacePlainText(part, *compiled, newName);
+    Format(newName, first, compiled->rule.format);
+    newName.append(name.substr(last));
+}
+
+std::wstring ReplacedName(std::wstring_view name, bool isFolder, const CompiledReplace& rule)
+{
+    std::wstring newName;
+    ReplaceName(name, isFolder, rule, newName);
+    return newName;
+}

@@ -1,0 +1,457 @@
+// The Find and Replace dialog: the texts and options, a plan worked out in the background after
+// each pause in typing and shown in the plan list, and Rename or Close.
+#include "FindReplaceDialog.h"
+
+#include "AnchoredLayout.h"
+#include "DialogDpi.h"
+#include "KeyboardCues.h"
+#include "PlanList.h"
+#include "PlanWorker.h"
+#include "UniqueHandle.h"
+#include "Win32Text.h"
+#include "WindowPlacement.h"
+#include "resource.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <atomic>
+#include <iterator>
+
+namespace {
+
+constexpr UINT kPlanReadyMessage = WM_APP + 1;
+constexpr UINT_PTR kReplanTimer = 1;
+constexpr UINT_PTR kBusyTimer = 2;
+// A plan is asked for once typing pauses this long: a keystroke within it costs nothing (and one
+// after it only abandons the plan being worked out, on the worker), and the list follows the
+// typing within 0.3 s even for 100,000 entries.
+constexpr UINT kTypingPauseMs = 100;
+// A plan that takes longer than this is announced in the summary line.
+constexpr UINT kBusyNoticeMs = 500;
+constexpr wchar_t kBusyText[] = L"Working out the new names...";
+
+// In the order of ReplaceScope and TextFormat.
+constexpr const wchar_t* kApplyToTexts[] = {L"Name without extension", L"Extension only", L"Whole name"};
+constexpr const wchar_t* kFormatTexts[] = {L"None", L"lowercase", L"UPPERCASE", L"Title Case", L"Capitalize first letter"};
+
+constexpr int kOptionBoxes[] = {IDC_REPLACE_REGEX, IDC_REPLACE_MATCH_CASE, IDC_REPLACE_ALL,       IDC_REPLACE_FILES,
+                                IDC_REPLACE_FOLDERS, IDC_REPLACE_SUBFOLDERS, IDC_REPLACE_HIDDEN};
+
+// The controls that follow the dialog's lower right corner when it is resized.
+constexpr ControlAnchor kAnchors[] = {
+    {IDC_REPLACE_SEARCH, Widens},         {IDC_REPLACE_ERROR, Widens},  {IDC_REPLACE_TEXT, Widens},
+    {IDC_REPLACE_SUMMARY, Widens},        {IDC_REPLACE_LIST, Widens | Heightens},
+    {IDC_REPLACE_CHANGES_ONLY, MovesDown}, {IDOK, MovesRight | MovesDown}, {IDCANCEL, MovesRight | MovesDown},
+};
+
+struct DialogState {
+    std::shared_ptr<const RunPlan> collected;
+    FindReplaceChoices* choices = nullptr;
+    const FindReplaceRefresh* refresh = nullptr;
+    RunPlan* chosen = nullptr;
+    std::unique_ptr<PlanWorker> worker;
+    // The window the worker tells of a finished plan; none before it is made and after it is gone.
+    std::atomic<HWND> window{nullptr};
+    std::unique_ptr<PlanList> rows;
+    std::unique_ptr<RunPlan> plan; // the plan shown
+    std::uint64_t planSelection = 0; // the worker's number of the entries it plans
+    bool stale = true;             // the texts or options changed since the plan shown was asked for
+    AnchoredLayout layout;
+};
+
+// The dialog F5 walks the tree again for; none while it is not shown.
+HWND RefreshTarget = nullptr;
+
+DialogState* StateOf(HWND dialog)
+{
+    return reinterpret_cast<DialogState*>(GetWindowLongPtrW(dialog, DWLP_USER));
+}
+
+bool IsChecked(HWND dialog, int id)
+{
+    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+}
+
+void Check(HWND dialog, int id, bool checked)
+{
+    CheckDlgButton(dialog, id, checked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+unsigned ChosenIndex(HWND dialog, int id)
+{
+    LRESULT index = SendDlgItemMessageW(dialog, id, CB_GETCURSEL, 0, 0);
+    return index == CB_ERR ? 0u : static_cast<unsigned>(index);
+}
+
+template <size_t N>
+void FillList(HWND dialog, int id, const wchar_t* const (&texts)[N], unsigned chosen)
+{
+    for (const wchar_t* text : texts)
+        SendDlgItemMessageW(dialog, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    SendDlgItemMessageW(dialog, id, CB_SETCURSEL, chosen < N ? chosen : 0, 0);
+}
+
+ReplaceRule ReadRule(HWND dialog)
+{
+    ReplaceRule rule;
+    rule.search = GetDlgItemTextString(dialog, IDC_REPLACE_SEARCH);
+    rule.replacement = GetDlgItemTextString(dialog, IDC_REPLACE_TEXT);
+    rule.regex = IsChecked(dialog, IDC_REPLACE_REGEX);
+    rule.matchCase = IsChecked(dialog, IDC_REPLACE_MATCH_CASE);
+    rule.replaceAll = IsChecked(dialog, IDC_REPLACE_ALL);
+    rule.scope = static_cast<ReplaceScope>(ChosenIndex(dialog, IDC_REPLACE_APPLY_TO));
+    rule.format = static_cast<TextFormat>(ChosenIndex(dialog, IDC_REPLACE_FORMAT));
+    return rule;
+}
+
+ReplaceSelection ReadSelection(HWND dialog)
+{
+    ReplaceSelection selection;
+    selection.files = IsChecked(dialog, IDC_REPLACE_FILES);
+    selection.folders = IsChecked(dialog, IDC_REPLACE_FOLDERS);
+    selection.subfolders = IsChecked(dialog, IDC_REPLACE_SUBFOLDERS);
+    selection.hidden = IsChecked(dialog, IDC_REPLACE_HIDDEN);
+    return selection;
+}
+
+void ShowChoices(HWND dialog, const FindReplaceChoices& choices)
+{
+    for (const auto& [id, texts] : {std::make_pair(IDC_REPLACE_SEARCH, &choices.searches),
+                                    std::make_pair(IDC_REPLACE_TEXT, &choices.replacements)}) {
+        for (const std::wstring& text : *texts)
+            SendDlgItemMessageW(dialog, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+    const ReplaceRule& options = choices.options;
+    Check(dialog, IDC_REPLACE_REGEX, options.regex);
+    Check(dialog, IDC_REPLACE_MATCH_CASE, options.matchCase);
+    Check(dialog, IDC_REPLACE_ALL, options.replaceAll);
+    Check(dialog, IDC_REPLACE_FILES, choices.selection.files);
+    Check(dialog, IDC_REPLACE_FOLDERS, choices.selection.folders);
+    Check(dialog, IDC_REPLACE_SUBFOLDERS, choices.selection.subfolders);
+    Check(dialog, IDC_REPLACE_HIDDEN, choices.selection.hidden);
+    FillList(dialog, IDC_REPLACE_APPLY_TO, kApplyToTexts, static_cast<unsigned>(options.scope));
+    FillList(dialog, IDC_REPLACE_FORMAT, kFormatTexts, static_cast<unsigned>(options.format));
+    // The list shows what changes; the rest is counted in the summary line.
+    Check(dialog, IDC_REPLACE_CHANGES_ONLY, true);
+}
+
+// The texts used, the options and the size, for the next time.
+void KeepChoices(HWND dialog, FindReplaceChoices& choices)
+{
+    ReplaceRule rule = ReadRule(dialog);
+    RememberRecentText(choices.searches, rule.search);
+    RememberRecentText(choices.replacements, rule.replacement);
+    rule.search.clear();
+    rule.replacement.clear();
+    choices.options = rule;
+    choices.selection = ReadSelection(dialog);
+    // A maximised dialog keeps the size it had before.
+    if (!IsZoomed(dialog) && !IsIconic(dialog))
+        choices.size = ClientSizeInDialogUnits(dialog);
+}
+
+// Rename stands for the plan shown, and only when it changes something.
+void EnableRename(HWND dialog, bool enable)
+{
+    HWND rename = GetDlgItem(dialog, IDOK);
+    if (!enable && GetFocus() == rename)
+        SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_REPLACE_SEARCH)), TRUE);
+    EnableWindow(rename, enable);
+}
+
+bool HasChanges(const DialogState& state)
+{
+    return state.plan && !state.stale && SummarizePlan(*state.plan).toRename > 0;
+}
+
+void RequestPlan(HWND dialog, DialogState& state)
+{
+    KillTimer(dialog, kReplanTimer);
+    state.worker->Request(ReadRule(dialog), ReadSelection(dialog));
+    SetTimer(dialog, kBusyTimer, kBusyNoticeMs, nullptr);
+}
+
+// The plan shown no longer matches the texts and options: a new one is asked for once typing pauses.
+void OnChoicesChanged(HWND dialog, DialogState& state)
+{
+    state.worker->Abandon();
+    state.stale = true;
+    EnableRename(dialog, false);
+    KillTimer(dialog, kBusyTimer);
+    SetTimer(dialog, kReplanTimer, kTypingPauseMs, nullptr);
+}
+
+void ShowPlan(HWND dialog, DialogState& state, PlanWorker::Result result)
+{
+    KillTimer(dialog, kBusyTimer);
+    std::unique_ptr<RunPlan> shown = std::move(result.plan);
+    state.rows->Show(shown.get(), IsChecked(dialog, IDC_REPLACE_CHANGES_ONLY));
+    // Given back only now, the list showed the old plan until the line above: the worker plans the
+    // next one in its strings.
+    std::unique_ptr<RunPlan> old = std::move(state.plan);
+    state.plan = std::move(shown);
+    if (old)
+        state.worker->Recycle(std::move(old), state.planSelection);
+    state.planSelection = result.selection;
+    state.stale = false;
+    SetDlgItemTextW(dialog, IDC_REPLACE_ERROR, result.error.c_str());
+    SetDlgItemTextW(dialog, IDC_REPLACE_SUMMARY, result.error.empty() ? PlanSummaryText(*state.plan).c_str() : L"");
+    EnableRename(dialog, HasChanges(state));
+}
+
+void OnRefresh(HWND dialog, DialogState& state)
+{
+    if (!*state.refresh)
+        return;
+    state.worker->Abandon();
+    state.stale = true;
+    EnableRename(dialog, false);
+    std::shared_ptr<const RunPlan> tree = (*state.refresh)(dialog);
+    if (!tree) {
+        auto none = std::make_shared<RunPlan>();
+        none->mode = ModeFindReplace;
+        tree = std::move(none);
+    }
+    state.collected = tree;
+    state.worker->SetTree(std::move(tree));
+    RequestPlan(dialog, state);
+}
+
+void OnRename(HWND dialog, DialogState& state)
+{
+    // Enter reaches here also while the plan shown is out of date or changes nothing.
+    if (!HasChanges(state))
+        return;
+    KeepChoices(dialog, *state.choices);
+    state.rows->Show(nullptr, false);
+    *state.chosen = std::move(*state.plan);
+    EndDialog(dialog, IDOK);
+}
+
+BOOL OnInitDialog(HWND dialog, DialogState* state)
+{
+    SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
+    RefreshTarget = dialog;
+    ShowChoices(dialog, *state->choices);
+    TrackDialogDpi(dialog);
+    ShowKeyboardCues(dialog);
+    state->layout.Record(dialog, kAnchors, std::size(kAnchors));
+    SetClientSizeInDialogUnits(dialog, state->choices->size, state->layout.MinimumTrackSize(dialog));
+    RECT client{};
+    GetClientRect(dialog, &client);
+    state->layout.Place(dialog, client.right, client.bottom);
+    // Placed first: the columns are fitted to the list's width.
+    state->rows = std::make_unique<PlanList>(GetDlgItem(dialog, IDC_REPLACE_LIST));
+    CentreOverOwner(dialog, GetWindow(dialog, GW_OWNER), HWND_TOP, 0);
+    EnableRename(dialog, false);
+    // The first plan was asked for before the window was made; it may be finished already.
+    state->window = dialog;
+    SetTimer(dialog, kBusyTimer, kBusyNoticeMs, nullptr);
+    PostMessageW(dialog, kPlanReadyMessage, 0, 0);
+    SetFocus(GetDlgItem(dialog, IDC_REPLACE_SEARCH));
+    // FALSE: the focus stays in the search box set above.
+    return FALSE;
+}
+
+BOOL OnCommand(HWND dialog, int id, int code)
+{
+    DialogState* state = StateOf(dialog);
+    if (!state || !state->worker)
+        return FALSE;
+    switch (id) {
+    case IDOK:
+        OnRename(dialog, *state);
+        return TRUE;
+    case IDCANCEL: // Escape and the close box too
+        KeepChoices(dialog, *state->choices);
+        EndDialog(dialog, IDCANCEL);
+        return TRUE;
+    case IDC_REPLACE_SEARCH:
+    case IDC_REPLACE_TEXT:
+        if (code == CBN_EDITCHANGE || code == CBN_SELCHANGE)
+            OnChoicesChanged(dialog, *state);
+        return TRUE;
+    case IDC_REPLACE_APPLY_TO:
+    case IDC_REPLACE_FORMAT:
+        if (code == CBN_SELCHANGE)
+            OnChoicesChanged(dialog, *state);
+        return TRUE;
+    case IDC_REPLACE_CHANGES_ONLY:
+        state->rows->Show(state->plan.get(), IsChecked(dialog, IDC_REPLACE_CHANGES_ONLY));
+        return TRUE;
+    case IDC_REPLACE_REFRESH:
+        OnRefresh(dialog, *state);
+        return TRUE;
+    default:
+        if (std::find(std::begin(kOptionBoxes), std::end(kOptionBoxes), id) != std::end(kOptionBoxes)) {
+            if (code == BN_CLICKED)
+                OnChoicesChanged(dialog, *state);
+            return TRUE;
+        }
+        return FALSE;
+    }
+}
+
+BOOL OnTimer(HWND dialog, UINT_PTR timer)
+{
+    DialogState* state = StateOf(dialog);
+    if (!state || !state->worker)
+        return FALSE;
+    if (timer == kReplanTimer) {
+        RequestPlan(dialog, *state);
+    } else if (timer == kBusyTimer) {
+        KillTimer(dialog, kBusyTimer);
+        SetDlgItemTextW(dialog, IDC_REPLACE_SUMMARY, kBusyText);
+    }
+    return TRUE;
+}
+
+BOOL OnPlanReady(HWND dialog)
+{
+    DialogState* state = StateOf(dialog);
+    if (!state || !state->worker)
+        return TRUE;
+    std::optional<PlanWorker::Result> result = state->worker->TakeResult();
+    if (result)
+        ShowPlan(dialog, *state, std::move(*result));
+    return TRUE;
+}
+
+BOOL OnNotify(HWND dialog, NMHDR* header)
+{
+    DialogState* state = StateOf(dialog);
+    if (!state || !state->rows || header->idFrom != IDC_REPLACE_LIST || header->code != LVN_GETDISPINFOW)
+        return FALSE;
+    state->rows->OnGetDispInfo(*reinterpret_cast<NMLVDISPINFOW*>(header));
+    return TRUE;
+}
+
+// WM_SIZE also arrives while the dialog is being created, before it has its layout.
+BOOL OnSize(HWND dialog, UINT kind, int width, int height)
+{
+    DialogState* state = StateOf(dialog);
+    if (!state || !state->rows || kind == SIZE_MINIMIZED)
+        return FALSE;
+    state->layout.Place(dialog, width, height);
+    return TRUE;
+}
+
+BOOL OnGetMinMaxInfo(HWND dialog, MINMAXINFO& info)
+{
+    DialogState* state = StateOf(dialog);
+    if (!state || !state->layout.Recorded())
+        return FALSE;
+    info.ptMinTrackSize = state->layout.MinimumTrackSize(dialog);
+    return TRUE;
+}
+
+// The dialog's size notification places the controls for the new DPI; the columns are fitted to
+// the texts in the new font.
+BOOL OnDpiChanged(HWND dialog, WPARAM wParam, LPARAM lParam)
+{
+    OnDialogDpiChanged(dialog, wParam, lParam);
+    if (DialogState* state = StateOf(dialog); state && state->rows) {
+        RECT client{};
+        GetClientRect(dialog, &client);
+        state->layout.Place(dialog, client.right, client.bottom);
+        state->rows->Refit();
+    }
+    return TRUE;
+}
+
+// The worker goes with the window: it must not tell a window that is gone.
+BOOL OnDestroy(HWND dialog)
+{
+    if (DialogState* state = StateOf(dialog)) {
+        state->window = nullptr;
+        state->worker.reset();
+    }
+    RefreshTarget = nullptr;
+    return FALSE;
+}
+
+// Routes only. Planning, describing rows and filtering allocate; should memory run out, the dialog
+// shows less rather than let an exception through the system's code.
+INT_PTR CALLBACK FindReplaceDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) noexcept
+{
+    try {
+        switch (message) {
+        case WM_INITDIALOG:
+            return OnInitDialog(dialog, reinterpret_cast<DialogState*>(lParam));
+        case WM_COMMAND:
+            return OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
+        case WM_TIMER:
+            return OnTimer(dialog, static_cast<UINT_PTR>(wParam));
+        case kPlanReadyMessage:
+            return OnPlanReady(dialog);
+        case WM_NOTIFY:
+            return OnNotify(dialog, reinterpret_cast<NMHDR*>(lParam));
+        case WM_SIZE:
+            return OnSize(dialog, static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
+        case WM_GETMINMAXINFO:
+            return OnGetMinMaxInfo(dialog, *reinterpret_cast<MINMAXINFO*>(lParam));
+        case WM_DPICHANGED:
+            return OnDpiChanged(dialog, wParam, lParam);
+        case WM_DESTROY:
+            return OnDestroy(dialog);
+        default:
+            return FALSE;
+        }
+    } catch (...) {
+        return FALSE;
+    }
+}
+
+// F5 walks the tree again. The dialog's own loop offers every message to this filter first; the
+// focused control would swallow the key otherwise.
+LRESULT CALLBACK RefreshKeyFilter(int code, WPARAM wParam, LPARAM lParam) noexcept
+{
+    const MSG* message = reinterpret_cast<const MSG*>(lParam);
+    if (code == MSGF_DIALOGBOX && message && message->message == WM_KEYDOWN && message->wParam == VK_F5 &&
+        RefreshTarget && (message->hwnd == RefreshTarget || IsChild(RefreshTarget, message->hwnd))) {
+        PostMessageW(RefreshTarget, WM_COMMAND, IDC_REPLACE_REFRESH, 0);
+        return TRUE;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+} // namespace
+
+void RememberRecentText(std::vector<std::wstring>& recent, const std::wstring& text)
+{
+    if (text.empty())
+        return;
+    recent.erase(std::remove(recent.begin(), recent.end(), text), recent.end());
+    recent.insert(recent.begin(), text);
+}
+
+bool ShowFindReplaceDialog(HWND owner, std::shared_ptr<const RunPlan> collected, FindReplaceChoices& choices,
+                           const FindReplaceRefresh& refresh, RunPlan& chosen)
+{
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
+    DialogState state;
+    state.collected = std::move(collected);
+    state.choices = &choices;
+    state.refresh = &refresh;
+    state.chosen = &chosen;
+    // The first plan, of no search text and the remembered options, is worked out while the window
+    // is made: the list shows it as soon as it can.
+    state.worker = std::make_unique<PlanWorker>([&state] {
+        if (HWND window = state.window.load())
+            PostMessageW(window, kPlanReadyMessage, 0, 0);
+    });
+    state.worker->SetTree(state.collected);
+    ReplaceRule first = choices.options;
+    first.search.clear();
+    first.replacement.clear();
+    state.worker->Request(first, choices.selection);
+    HHOOK filter = SetWindowsHookExW(WH_MSGFILTER, RefreshKeyFilter, nullptr, GetCurrentThreadId());
+    ScopeExit unhook([filter] {
+        if (filter)
+            UnhookWindowsHookEx(filter);
+    });
+    return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_FIND_REPLACE), owner, FindReplaceDialogProc,
+                           reinterpret_cast<LPARAM>(&state)) == IDOK;
+}

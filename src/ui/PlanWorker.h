@@ -1,0 +1,84 @@
+// Works out Find and Replace plans on a thread of its own, over a tree walked once, so that the
+// dialog's edits never wait for a plan: a request abandons the plan in progress, and only the
+// plan of the newest request is handed over.
+#pragma once
+
+#include "ReplacePlan.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+
+class PlanWorker {
+public:
+    // ready is called on the worker's thread each time the plan of the newest request is finished
+    // (the dialog posts itself a message), never after the worker is gone.
+    explicit PlanWorker(std::function<void()> ready);
+    // Abandons the plan in progress and waits for the thread, which stops within moments: the
+    // planning and the matching of an expression both ask whether they are still wanted.
+    ~PlanWorker();
+    PlanWorker(const PlanWorker&) = delete;
+    PlanWorker& operator=(const PlanWorker&) = delete;
+
+    // The tree that later requests are planned over.
+    void SetTree(std::shared_ptr<const RunPlan> collected);
+    // Abandons the plan in progress, and any plan finished but not yet taken: a newer one is coming.
+    void Abandon();
+    // Asks for the plan of rule and selection over the tree, abandoning the one in progress.
+    void Request(const ReplaceRule& rule, const ReplaceSelection& selection);
+
+    struct Result {
+        std::unique_ptr<RunPlan> plan; // empty (no entries) when the rule cannot be used
+        std::wstring error;            // why the rule cannot be used; empty when it can
+        std::uint64_t selection = 0;   // which selection of entries it plans; 0: none
+    };
+    // The plan of the newest request once it is finished, handed over once.
+    std::optional<Result> TakeResult();
+    // Gives back a plan no longer shown, with the selection its result named: the next plan of
+    // the same entries is worked out in its strings, and the thread lets go of the rest, not the
+    // dialog.
+    void Recycle(std::unique_ptr<RunPlan> plan, std::uint64_t selection);
+
+private:
+    // The selection the latest plan was made of, and the names it leaves held. Its entries are not
+    // kept beside the two plans that take turns (the one shown, the one being worked out): the
+    // tree and those two are three copies of 100,000 paths already.
+    struct Selected {
+        std::shared_ptr<const RunPlan> tree;
+        ReplaceSelection selection;
+        std::vector<HeldName> held;
+        std::uint64_t number = 0;
+    };
+
+    void Run();
+    Result Plan(const ReplaceRule& rule, const ReplaceSelection& selection, const std::shared_ptr<const RunPlan>& tree,
+                std::uint64_t generation);
+    RunPlan EntriesToPlan(const ReplaceSelection& selection, const std::shared_ptr<const RunPlan>& tree);
+
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    // The number of the newest request or abandonment: a plan of any other is no longer wanted.
+    std::atomic<std::uint64_t> wanted_{0};
+    bool stopping_ = false;
+    std::function<void()> ready_;
+    std::shared_ptr<const RunPlan> tree_;
+    // The request waiting for the thread.
+    bool requested_ = false;
+    ReplaceRule rule_;
+    ReplaceSelection selection_;
+    // The finished plan of the newest request.
+    std::optional<Result> result_;
+    // A plan given back, and the selection it plans.
+    std::unique_ptr<RunPlan> spare_;
+    std::uint64_t spareSelection_ = 0;
+    // The worker's own.
+    Selected selected_;
+    std::uint64_t selections_ = 0;
+    std::thread thread_; // last: it starts once everything above is ready
+};

@@ -1,0 +1,165 @@
+// File > Find and Replace... in the real program: Ctrl+H opens the dialog, typing updates the list,
+// Rename does what the list shows, File > Undo takes it back, and the texts are remembered.
+#include "DesktopDriver.h"
+#include "TempFolder.h"
+#include "resources/resource.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+namespace {
+const wchar_t kSettingsKey[] = L"SOFTWARE\\Kestrith\\Nomaro";
+
+std::vector<std::wstring> Row(DWORD processId, HWND list, int row)
+{
+    std::vector<std::wstring> texts;
+    for (int column = 0; column < 4; ++column)
+        texts.push_back(ListViewItemText(processId, list, row, column));
+    return texts;
+}
+
+std::vector<std::vector<std::wstring>> Rows(DWORD processId, HWND list)
+{
+    std::vector<std::vector<std::wstring>> rows;
+    int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; row < count; ++row)
+        rows.push_back(Row(processId, list, row));
+    // In the order the file system listed the entries, which is no order under Wine.
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+// The values REG_MULTI_SZ holds, in order.
+std::vector<std::wstring> StoredTexts(const wchar_t* name)
+{
+    wchar_t data[4096] = L"";
+    DWORD size = sizeof(data) - 2 * sizeof(wchar_t);
+    std::vector<std::wstring> texts;
+    if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_MULTI_SZ, nullptr, data, &size) != ERROR_SUCCESS)
+        return texts;
+    for (const wchar_t* text = data; *text; text += wcslen(text) + 1)
+        texts.push_back(text);
+    return texts;
+}
+
+// Picks File > Undo with the keyboard: the menu bar, Down to open File, Down past Browse... and
+// Preview... to Undo, Enter.
+void ChooseUndoFromTheFileMenu(HWND main)
+{
+    PostMessageW(main, WM_SYSCOMMAND, SC_KEYMENU, 0);
+    for (WPARAM key : {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN})
+        PostMessageW(main, WM_KEYDOWN, key, 1);
+}
+
+class FindReplaceE2e : public testing::Test {
+protected:
+    void SetUp() override { RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey); }
+    void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey); }
+
+    TempFolder root_;
+    TempFolder start_;
+};
+} // namespace
+
+TEST_F(FindReplaceE2e, TypedTextUpdatesTheListRenameDoesWhatItShowsAndUndoTakesItBack)
+{
+    root_.WriteFile(L"IMG_0001.jpg", "one");
+    root_.WriteFile(L"IMG_0002.jpg", "two");
+    root_.WriteFile(L"Holiday 2026 - 0002.jpg", "kept");
+    root_.WriteFile(L"notes.txt", "notes");
+    root_.WriteFile(L"Sub\\IMG_0003.JPG", "three");
+    // A folder renamed with a file in it: the file is renamed under the folder's new name.
+    root_.WriteFile(L"IMG_Album\\IMG_0004.jpg", "four");
+    root_.WriteFile(L"IMG_desktop.ini", "hidden");
+    SetFileAttributesW((root_ / L"IMG_desktop.ini").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    std::vector<std::wstring> before = ListTree(root_.path());
+    RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, L"Folder", REG_SZ, root_.path().c_str(),
+                    static_cast<DWORD>((root_.path().size() + 1) * sizeof(wchar_t)));
+    RunningNomaro nomaro(start_.path());
+    ASSERT_NE(nomaro.main(), nullptr);
+
+    PressKey(nomaro.main(), 'H', {VK_CONTROL});
+    HWND dialog = WaitForWindow(nomaro.processId(), L"#32770", L"Find and Replace");
+    ASSERT_NE(dialog, nullptr) << "Ctrl+H opened no dialog";
+    HWND list = GetDlgItem(dialog, IDC_REPLACE_LIST);
+    HWND rename = GetDlgItem(dialog, IDOK);
+    // Nothing typed yet: nothing to rename, and Rename stands idle.
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(GetDlgItem(dialog, IDC_REPLACE_SUMMARY)).find(L"to rename: 0") != std::wstring::npos; }));
+    EXPECT_FALSE(IsWindowEnabled(rename));
+
+    // The focus is in Search for; Tab leads on to Replace with.
+    TypeText(dialog, L"img_");
+    PressKey(dialog, VK_TAB);
+    TypeText(dialog, L"Holiday 2026 - ");
+    const std::wstring summary = L"Entries: 8, to rename: 4, already right: 3, cannot change: 1";
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(GetDlgItem(dialog, IDC_REPLACE_SUMMARY)) == summary; }))
+        << Narrow(WindowText(GetDlgItem(dialog, IDC_REPLACE_SUMMARY)));
+    // Only the entries that change or cannot; the hidden system file is left out and keeps its name.
+    EXPECT_EQ(Rows(nomaro.processId(), list),
+              (std::vector<std::vector<std::wstring>>{
+                  {L".", L"IMG_0001.jpg", L"Holiday 2026 - 0001.jpg", L"Renamed"},
+                  {L".", L"IMG_0002.jpg", L"IMG_0002.jpg", L"Cannot change (Holiday 2026 - 0002.jpg: held by another entry)"},
+                  {L".", L"IMG_Album", L"Holiday 2026 - Album", L"Renamed"},
+                  {L".\\IMG_Album", L"IMG_0004.jpg", L"Holiday 2026 - 0004.jpg", L"Renamed"},
+                  {L".\\Sub", L"IMG_0003.JPG", L"Holiday 2026 - 0003.JPG", L"Renamed"},
+              }));
+    EXPECT_EQ(ListTree(root_.path()), before);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(rename) != FALSE; }));
+    // A size of the user's own, to be found again next time.
+    RECT bounds{};
+    GetWindowRect(dialog, &bounds);
+    SIZE resized{bounds.right - bounds.left + 120, bounds.bottom - bounds.top + 60};
+    SetWindowPos(dialog, nullptr, 0, 0, resized.cx, resized.cy, SWP_NOMOVE | SWP_NOZORDER);
+
+    // Enter is Rename. The entry that kept its name is reported, then "Done!".
+    PressKey(dialog, VK_RETURN);
+    MessageBoxInfo kept = WaitForCaptionedBox(nomaro.processId());
+    EXPECT_NE(kept.text.find(L"IMG_0002.jpg"), std::wstring::npos) << Narrow(kept.text);
+    PressDialogButton(kept.window, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(kept.window); }, 10000));
+    MessageBoxInfo done = WaitForCaptionedBox(nomaro.processId());
+    EXPECT_EQ(done.caption, L"Lower");
+    EXPECT_EQ(done.text, L"Done!");
+    PressDialogButton(done.window, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(done.window); }, 10000));
+    EXPECT_EQ(ListTree(root_.path()),
+              (std::vector<std::wstring>{L".\\Holiday 2026 - 0001.jpg", L".\\Holiday 2026 - 0002.jpg", L".\\Holiday 2026 - Album",
+                                         L".\\Holiday 2026 - Album\\Holiday 2026 - 0004.jpg", L".\\IMG_0002.jpg",
+                                         L".\\IMG_desktop.ini", L".\\Sub", L".\\Sub\\Holiday 2026 - 0003.JPG",
+                                         L".\\notes.txt"}));
+    EXPECT_EQ(ReadFileBytes(root_ / L"Holiday 2026 - 0001.jpg"), "one");
+    EXPECT_EQ(ReadFileBytes(root_ / L"Holiday 2026 - 0002.jpg"), "kept");
+    // The texts are remembered for next time.
+    EXPECT_EQ(StoredTexts(L"ReplaceSearches"), std::vector<std::wstring>{L"img_"});
+    EXPECT_EQ(StoredTexts(L"ReplaceTexts"), std::vector<std::wstring>{L"Holiday 2026 - "});
+
+    ChooseUndoFromTheFileMenu(nomaro.main());
+    MessageBoxInfo question = WaitForCaptionedBox(nomaro.processId(), 20000);
+    ASSERT_NE(question.window, nullptr) << "the Undo item did not answer";
+    EXPECT_EQ(question.text.rfind(L"Undo Find and Replace in " + root_.path(), 0), 0u) << Narrow(question.text);
+    EXPECT_NE(question.text.find(L"Entries to get their old names back: 4"), std::wstring::npos) << Narrow(question.text);
+    PressDialogButton(question.window, IDYES);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(question.window); }, 10000));
+    MessageBoxInfo report = WaitForCaptionedBox(nomaro.processId());
+    EXPECT_EQ(report.text, L"Undo is done: 4 steps undone.");
+    PressDialogButton(report.window, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(report.window); }, 10000));
+    EXPECT_EQ(ListTree(root_.path()), before);
+    EXPECT_EQ(ReadFileBytes(root_ / L"IMG_0001.jpg"), "one");
+
+    // Opened again: the size it was given, the texts in the drop-downs, and Close changes nothing.
+    PressKey(nomaro.main(), 'H', {VK_CONTROL});
+    HWND again = WaitForWindow(nomaro.processId(), L"#32770", L"Find and Replace");
+    ASSERT_NE(again, nullptr);
+    GetWindowRect(again, &bounds);
+    EXPECT_NEAR(bounds.right - bounds.left, resized.cx, 2);
+    EXPECT_NEAR(bounds.bottom - bounds.top, resized.cy, 2);
+    EXPECT_EQ(SendMessageW(GetDlgItem(again, IDC_REPLACE_SEARCH), CB_GETCOUNT, 0, 0), 1);
+    EXPECT_EQ(SendMessageW(GetDlgItem(again, IDC_REPLACE_TEXT), CB_GETCOUNT, 0, 0), 1);
+    PressKey(again, VK_ESCAPE);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(again); }, 10000));
+    EXPECT_EQ(ListTree(root_.path()), before);
+}
