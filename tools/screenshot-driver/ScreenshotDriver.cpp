@@ -242,6 +242,36 @@ void ClosePreview()
     WaitUntil([] { return FindNomaroWindow(L"#32770", [](HWND) { return true; }, 0) == nullptr; }, 5000);
 }
 
+// The Find and Replace dialog over the big tree (IDM_FIND_REPLACE), with a search typed into it.
+HWND ShowFindReplace()
+{
+    HWND main = ShowMode(IdLower);
+    if (!main)
+        return nullptr;
+    SendMessageW(GetDlgItem(main, IdFolder), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(treeFolder.c_str()));
+    PostMessageW(main, WM_COMMAND, MAKEWPARAM(40012, 0), 0);
+    auto isFindReplace = [](HWND window) { return TextOf(window) == L"Find and Replace"; };
+    HWND dialog = FindNomaroWindow(L"#32770", isFindReplace, 60000);
+    if (!dialog)
+        return nullptr;
+    // Typed, as a user types: the dialog plans again after each pause.
+    const std::pair<int, const wchar_t*> fields[] = {{142, L"Photo"}, {145, L"Holiday "}};
+    for (const auto& [id, text] : fields) {
+        HWND edit = GetWindow(GetDlgItem(dialog, id), GW_CHILD);
+        for (const wchar_t* unit = text; *unit; ++unit)
+            PostMessageW(edit, WM_CHAR, *unit, 1);
+    }
+    Sleep(1500);
+    return dialog;
+}
+
+void CloseFindReplace()
+{
+    if (HWND dialog = FindNomaroWindow(L"#32770", [](HWND window) { return TextOf(window) == L"Find and Replace"; }, 2000))
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    WaitUntil([] { return FindNomaroWindow(L"#32770", [](HWND) { return true; }, 0) == nullptr; }, 5000);
+}
+
 struct Shot {
     const wchar_t* name;
     std::function<HWND()> show;
@@ -260,6 +290,7 @@ std::vector<Shot> Shots()
         {L"about", ShowAbout, CloseAbout},
         {L"free-book", ShowFreeBook, CloseFreeBook},
         {L"preview", ShowPreview, ClosePreview},
+        {L"find-replace", ShowFindReplace, CloseFindReplace},
         {L"calculating", ShowCalculating, nullptr},
         {L"done", ShowDone, AnswerDone},
     };
