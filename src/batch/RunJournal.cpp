@@ -51,34 +51,16 @@ static void KeepTag(const std::wstring& path, const std::wstring& tagText, KeptT
 {
     UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    LARGE_INTEGER size{};
-    if (!file || !GetFileSizeEx(file.get(), &size))
+    std::uint64_t size = 0;
+    std::string tail;
+    if (!file || !ReadId3v1Tail(file.get(), size, tail) || (size >= kId3v1TagSize && tail.empty()))
         return;
-    std::string text = ToAnsi(tagText);
-    auto length = static_cast<std::uint64_t>(size.QuadPart);
+    Id3v1Placement placement = PlaceId3v1Tag(size, tail, ToAnsi(tagText));
     KeptTag kept;
-    if (length >= kId3v1TagSize) {
-        LARGE_INTEGER tagStart;
-        tagStart.QuadPart = size.QuadPart - static_cast<LONGLONG>(kId3v1TagSize);
-        char last[kId3v1TagSize];
-        DWORD read = 0;
-        if (!SetFilePointerEx(file.get(), tagStart, nullptr, FILE_BEGIN) ||
-            !ReadFile(file.get(), last, sizeof last, &read, nullptr) || read != sizeof last)
-            return;
-        if (IsId3v1Header(std::string_view(last, read))) {
-            Id3v1Tag tag = ComposeId3v1Tag(std::string_view(last, kId3v1HeaderSize), text);
-            kept.change = TagChange::Replaced;
-            kept.offset = length - kId3v1TagSize;
-            kept.oldTag.assign(last, sizeof last);
-            kept.newTag.assign(tag.data(), tag.size());
-            tags[entry] = std::move(kept);
-            return;
-        }
-    }
-    Id3v1Tag tag = ComposeId3v1Tag("TAG", text);
-    kept.change = TagChange::Appended;
-    kept.offset = length;
-    kept.newTag.assign(tag.data(), tag.size());
+    kept.change = placement.replaces ? TagChange::Replaced : TagChange::Appended;
+    kept.offset = placement.offset;
+    kept.oldTag = std::move(placement.oldTag);
+    kept.newTag.assign(placement.tag.data(), placement.tag.size());
     tags[entry] = std::move(kept);
 }
 
