@@ -4,6 +4,7 @@
 #include "CollectEntries.h"
 #include "ExtendedPath.h"
 #include "PlanRun.h"
+#include "UnfinishedRuns.h"
 
 static void Call(const std::function<void()>& hook)
 {
@@ -27,6 +28,14 @@ PreparedRun PrepareRun(const std::wstring& folder, const RunOptions& options, co
         run.result = BatchResult::PathNotFound;
         return run;
     }
+
+    // A run over this tree cut short (a crash) is taken back first: its plan would be made from
+    // names half changed, one perhaps a temporary name.
+    UndoTarget target;
+    target.historyFile = options.history ? options.history->filePath : std::wstring();
+    target.favoritesRoot = options.favoritesRoot;
+    if (TakeBackUnfinishedRuns(options.journalFolder, root, target) && options.history)
+        ReloadHistory(*options.history);
 
     RunOptions planned = options;
     CollectedTree tree;

@@ -19,7 +19,9 @@ struct RunHooks {
     std::function<void()> changesBegin;
     // The share of the entries done, 1 to 100, each time it grows while the changes are made.
     std::function<void(std::int32_t percent)> progress;
-    // After each change made to the disk: false stops the run there as a crash would, with no
-    // clean-up and its journal left as begun. Only tests stop a run.
+    // After each change made to the disk (a move, each of the two through a temporary name, a
+    // read-only mark cleared, a tag written, the index and the history file written, the journal
+    // ended): false stops the run there as a crash would, with no clean-up and its journal as it
+    // is then (begun, unless the last change was its end). Only tests stop a run.
     std::function<bool()> afterChange;
 };

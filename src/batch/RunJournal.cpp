@@ -187,10 +187,28 @@ bool CompleteJournal(const std::wstring& path, const RunSteps& steps, const std:
     return ReplaceFileWith(path, [&](HANDLE file) { return CopyEnded(path, steps.size(), endRecord, file); });
 }
 
-void EndRunJournal(RunJournal& journal, const RunPlan&, const RunSteps& steps,
-                   const std::vector<StepResult>& results)
+// Marks the header of the begun journal at path ended, in place: a few bytes overwritten, where a
+// completed copy could not be written (a full disk).
+static bool MarkEndedInPlace(const std::wstring& path, size_t stepCount)
 {
-    // A journal that cannot be completed stays as begun: Undo then reads the disk, as after a crash.
-    if (!journal.path.empty())
-        CompleteJournal(journal.path, steps, results, TaggedFilesAfterRun(steps, results));
+    UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    std::string head(kMaxJournalHeaderSize, '\0');
+    DWORD read = 0;
+    if (!file || !ReadFile(file.get(), head.data(), static_cast<DWORD>(head.size()), &read, nullptr))
+        return false;
+    head.resize(read);
+    LARGE_INTEGER start{};
+    return MarkJournalEnded(head, stepCount) && SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN) &&
+           WriteAllBytes(file.get(), head) && FlushFileBuffers(file.get());
+}
+
+bool EndRunJournal(RunJournal& journal, const RunPlan&, const RunSteps& steps, const std::vector<StepResult>& results)
+{
+    if (journal.path.empty())
+        return false;
+    // A journal left as begun would be taken for a run cut short, and the next run over the tree
+    // would take this one back.
+    return CompleteJournal(journal.path, steps, results, TaggedFilesAfterRun(steps, results)) ||
+           MarkEndedInPlace(journal.path, steps.size());
 }

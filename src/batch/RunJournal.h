@@ -27,8 +27,10 @@ struct RunJournal {
 // and then nothing may be changed.
 bool BeginRunJournal(const RunPlan& plan, const RunSteps& steps, const RunJournalContext& context,
                      RunJournal& journal);
-// Completes the journal with what the steps did.
-void EndRunJournal(RunJournal& journal, const RunPlan& plan, const RunSteps& steps,
+// Completes the journal with what the steps did. Where it cannot be completed, its header alone is
+// marked ended in place, so that it is never taken for a run that never ended; Undo then reads the
+// disk. True when the journal was changed either way.
+bool EndRunJournal(RunJournal& journal, const RunPlan& plan, const RunSteps& steps,
                    const std::vector<StepResult>& results);
 // The same with the state of each tagged file after the run given: completes the begun journal
 // at path, in one step, so that a crash leaves it begun or ended and never between. False when it

@@ -13,6 +13,7 @@
 #include "ScratchRegistry.h"
 #include "TempFolder.h"
 #include "UndoRun.h"
+#include "UnfinishedRuns.h"
 #include "UniqueHandle.h"
 
 #include <gtest/gtest.h>
@@ -88,7 +89,8 @@ protected:
         for (size_t i = 0; i < count; ++i)
             first.push_back(steps_[i]);
         CaseRenameMemory memory;
-        std::vector<StepResult> results = ApplyRunSteps(plan_, RunSteps(first), memory, nullptr);
+        ChangeWatch watch;
+        std::vector<StepResult> results = ApplyRunSteps(plan_, RunSteps(first), memory, nullptr, watch);
         results.resize(steps_.size());
         return results;
     }
@@ -482,4 +484,54 @@ TEST_F(UndoRunTest, NoRunStartsWithoutADurableJournal)
     EXPECT_TRUE(journal.path.empty());
     context.journalFolder.clear();
     EXPECT_FALSE(BeginRunJournal(plan_, steps_, context, journal));
+}
+
+TEST_F(UndoRunTest, OnlyUnfinishedRunsOfTheSameTreeAreTakenBackBeforeTheNextRun)
+{
+    tree_.WriteFile(L"A.TXT", "a");
+    plan_.mode = ModeLower;
+    Entry(L"A.TXT", L"a.txt");
+    RunJournal ended = Begin();
+    std::vector<StepResult> results = Apply(steps_.size());
+    // A journal that cannot be completed (its completed copy is written beside it first, where a
+    // folder stands) has its header marked ended in place: its run did end.
+    std::wstring inTheWay = ended.path + L".tmp";
+    ASSERT_TRUE(CreateDirectoryW(inTheWay.c_str(), nullptr));
+    EXPECT_TRUE(EndRunJournal(ended, plan_, steps_, results));
+    RemoveDirectoryW(inTheWay.c_str());
+    JournalHeader header;
+    ASSERT_TRUE(DecodeJournalHeader(ReadFileBytes(ended.path), header));
+    EXPECT_EQ(header.state, JournalState::Ended);
+
+    // A newer run of another tree, cut short after its only change: B.TXT is c.txt now.
+    TempFolder other;
+    other.WriteFile(L"B.TXT", "b");
+    RunPlan otherPlan;
+    otherPlan.root = ExtendedLengthPath(other.path());
+    PlannedEntry entry = plan_.entries[0];
+    EntryState state = ReadEntryState(otherPlan.root + L"\\B.TXT");
+    entry.path = L".\\B.TXT";
+    entry.newName = L"c.txt";
+    entry.lastWrite = state.lastWrite;
+    otherPlan.entries = {entry};
+    RunSteps otherSteps = OrderRunSteps(otherPlan, L"other");
+    RunJournalContext context;
+    context.journalFolder = journals_.path();
+    RunJournal cut;
+    ASSERT_TRUE(BeginRunJournal(otherPlan, otherSteps, context, cut));
+    CaseRenameMemory memory;
+    ChangeWatch watch([] { return false; });
+    ApplyRunSteps(otherPlan, otherSteps, memory, nullptr, watch);
+    ASSERT_TRUE(watch.Stopped());
+    ASSERT_EQ(ListNames(other.path()), std::vector<std::wstring>{L"c.txt"});
+
+    // The next run over the first tree finds its own run ended and leaves the other tree's alone.
+    EXPECT_FALSE(TakeBackUnfinishedRuns(journals_.path(), plan_.root, UndoTarget()));
+    EXPECT_EQ(ListNames(tree_.path()), std::vector<std::wstring>{L"a.txt"});
+    EXPECT_TRUE(PathExists(cut.path));
+    // The next run over the other tree takes its run back and removes the journal.
+    EXPECT_FALSE(TakeBackUnfinishedRuns(journals_.path(), otherPlan.root + L"\\", UndoTarget()));
+    EXPECT_EQ(ListNames(other.path()), std::vector<std::wstring>{L"B.TXT"});
+    EXPECT_FALSE(PathExists(cut.path));
+    EXPECT_TRUE(PathExists(ended.path));
 }

@@ -1,0 +1,14 @@
+// Runs that never ended: a process that ended in the middle of a run (a crash, a power cut) left
+// its tree part changed, an entry perhaps under a temporary name, and its journal as begun.
+#pragma once
+
+#include "UndoRun.h"
+
+#include <string>
+
+// Before a run over root plans, takes back every run over the same tree (root, a folder in it or
+// one holding it) that never ended and that no run since has ended over it, newest first, as
+// Undo does after a crash; then the run plans from the names the tree had, and completes what the
+// cut run began. A journal taken back is removed, or set aside when part of it could not be read.
+// True when the history file was written back.
+bool TakeBackUnfinishedRuns(const std::wstring& journalFolder, const std::wstring& root, const UndoTarget& target);
