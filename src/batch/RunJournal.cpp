@@ -187,9 +187,7 @@ bool CompleteJournal(const std::wstring& path, const RunSteps& steps, const std:
     return ReplaceFileWith(path, [&](HANDLE file) { return CopyEnded(path, steps.size(), endRecord, file); });
 }
 
-// Marks the header of the begun journal at path ended, in place: a few bytes overwritten, where a
-// completed copy could not be written (a full disk).
-static bool MarkEndedInPlace(const std::wstring& path, size_t stepCount)
+bool MarkJournalEndedInPlace(const std::wstring& path, size_t stepCount)
 {
     UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -208,7 +206,8 @@ bool EndRunJournal(RunJournal& journal, const RunPlan&, const RunSteps& steps, c
     if (journal.path.empty())
         return false;
     // A journal left as begun would be taken for a run cut short, and the next run over the tree
-    // would take this one back.
+    // would take this one back; where a completed copy cannot be written (a full disk), its header
+    // alone is marked ended.
     return CompleteJournal(journal.path, steps, results, TaggedFilesAfterRun(steps, results)) ||
-           MarkEndedInPlace(journal.path, steps.size());
+           MarkJournalEndedInPlace(journal.path, steps.size());
 }

@@ -32,6 +32,11 @@ bool BeginRunJournal(const RunPlan& plan, const RunSteps& steps, const RunJourna
 // disk. True when the journal was changed either way.
 bool EndRunJournal(RunJournal& journal, const RunPlan& plan, const RunSteps& steps,
                    const std::vector<StepResult>& results);
+// Marks the header of the begun journal at path ended, in place, a few bytes overwritten: for a
+// journal that cannot be completed, or one whose run was taken back only in part. Its end stays
+// unread, so that Undo reads the disk as after a crash, but it is no longer taken for a run cut
+// short. False when it is not a begun journal of stepCount steps, or cannot be written.
+bool MarkJournalEndedInPlace(const std::wstring& path, size_t stepCount);
 // The same with the state of each tagged file after the run given: completes the begun journal
 // at path, in one step, so that a crash leaves it begun or ended and never between. False when it
 // stays as begun.

@@ -4,6 +4,7 @@
 #include "AsciiCase.h"
 #include "CurrentDirectoryAside.h"
 #include "JournalStore.h"
+#include "RunJournal.h"
 #include "UndoOffer.h"
 
 // True when one of the two folders is the other or holds it, as spelled (\\?\ forms).
@@ -45,8 +46,12 @@ bool TakeBackUnfinishedRuns(const std::wstring& journalFolder, const std::wstrin
             report = UndoJournal(journal, target);
         }
         historyRestored = historyRestored || report.historyRestored;
+        // What could not be taken back (an entry changed since, the memory files of a run with
+        // memory taken back by one without) stays for Undo, no longer as a run cut short.
         if (journal.damage.Any())
             SetAsideJournal(path);
+        else if (!report.notUndone.empty())
+            MarkJournalEndedInPlace(path, journal.header.stepCount);
         else
             RemoveJournal(path);
     }

@@ -9,6 +9,7 @@
 // Before a run over root plans, takes back every run over the same tree (root, a folder in it or
 // one holding it) that never ended and that no run since has ended over it, newest first, as
 // Undo does after a crash; then the run plans from the names the tree had, and completes what the
-// cut run began. A journal taken back is removed, or set aside when part of it could not be read.
+// cut run began. A journal taken back is removed; one taken back only in part stays for Undo, its
+// header marked ended; one that could not be read whole is set aside.
 // True when the history file was written back.
 bool TakeBackUnfinishedRuns(const std::wstring& journalFolder, const std::wstring& root, const UndoTarget& target);

@@ -503,35 +503,42 @@ TEST_F(UndoRunTest, OnlyUnfinishedRunsOfTheSameTreeAreTakenBackBeforeTheNextRun)
     ASSERT_TRUE(DecodeJournalHeader(ReadFileBytes(ended.path), header));
     EXPECT_EQ(header.state, JournalState::Ended);
 
-    // A newer run of another tree, cut short after its only change: B.TXT is c.txt now.
+    // A newer run of another tree, cut short after both its changes; one file edited since.
     TempFolder other;
     other.WriteFile(L"B.TXT", "b");
+    other.WriteFile(L"D.TXT", "d");
     RunPlan otherPlan;
     otherPlan.root = ExtendedLengthPath(other.path());
-    PlannedEntry entry = plan_.entries[0];
-    EntryState state = ReadEntryState(otherPlan.root + L"\\B.TXT");
-    entry.path = L".\\B.TXT";
-    entry.newName = L"c.txt";
-    entry.lastWrite = state.lastWrite;
-    otherPlan.entries = {entry};
+    for (const wchar_t* name : {L"B.TXT", L"D.TXT"}) {
+        PlannedEntry entry = plan_.entries[0];
+        EntryState state = ReadEntryState(otherPlan.root + L"\\" + name);
+        entry.path = std::wstring(L".\\") + name;
+        entry.newName = name[0] == L'B' ? L"c.txt" : L"e.txt";
+        entry.lastWrite = state.lastWrite;
+        otherPlan.entries.push_back(entry);
+    }
     RunSteps otherSteps = OrderRunSteps(otherPlan, L"other");
     RunJournalContext context;
     context.journalFolder = journals_.path();
     RunJournal cut;
     ASSERT_TRUE(BeginRunJournal(otherPlan, otherSteps, context, cut));
     CaseRenameMemory memory;
-    ChangeWatch watch([] { return false; });
+    int changes = 0;
+    ChangeWatch watch([&changes] { return ++changes < 2; });
     ApplyRunSteps(otherPlan, otherSteps, memory, nullptr, watch);
     ASSERT_TRUE(watch.Stopped());
-    ASSERT_EQ(ListNames(other.path()), std::vector<std::wstring>{L"c.txt"});
+    WriteFileBytes(other / L"e.txt", "edited");
+    ASSERT_EQ(ListNames(other.path()), (std::vector<std::wstring>{L"c.txt", L"e.txt"}));
 
     // The next run over the first tree finds its own run ended and leaves the other tree's alone.
     EXPECT_FALSE(TakeBackUnfinishedRuns(journals_.path(), plan_.root, UndoTarget()));
     EXPECT_EQ(ListNames(tree_.path()), std::vector<std::wstring>{L"a.txt"});
-    EXPECT_TRUE(PathExists(cut.path));
-    // The next run over the other tree takes its run back and removes the journal.
+    ASSERT_TRUE(DecodeJournalHeader(ReadFileBytes(cut.path), header));
+    EXPECT_EQ(header.state, JournalState::Begun);
+    // The next run over the other tree takes back what it can; the rest stays for Undo, no longer
+    // as a run cut short.
     EXPECT_FALSE(TakeBackUnfinishedRuns(journals_.path(), otherPlan.root + L"\\", UndoTarget()));
-    EXPECT_EQ(ListNames(other.path()), std::vector<std::wstring>{L"B.TXT"});
-    EXPECT_FALSE(PathExists(cut.path));
-    EXPECT_TRUE(PathExists(ended.path));
+    EXPECT_EQ(ListNames(other.path()), (std::vector<std::wstring>{L"B.TXT", L"e.txt"}));
+    ASSERT_TRUE(DecodeJournalHeader(ReadFileBytes(cut.path), header));
+    EXPECT_EQ(header.state, JournalState::Ended);
 }
