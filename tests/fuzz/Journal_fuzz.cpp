@@ -1,7 +1,9 @@
 // A journal's reader on any bytes: refused, or read into records that hold together (rising
 // entries, each step's entry among them, every path below the root, a move's names in its folder,
 // one outcome per step once ended), with what it left out counted; a sound journal written again
-// is the bytes it came from; marking the header ended changes nothing else.
+// is the bytes it came from; marking the header ended changes nothing else. A framed journal is
+// read a second time with its checksums mended, so that changes reach the fields of its records.
+#include "Crc32.h"
 #include "FuzzInput.h"
 #include "JournalBytes.h"
 #include "PathParts.h"
@@ -10,17 +12,53 @@
 
 namespace {
 
+// A name in the folder of path: that folder, a backslash and one plain name.
 bool InFolderOf(const std::wstring& path, const std::wstring& name)
 {
-    return name.empty() || (name.size() > path.size() - LastComponent(path).size() &&
-                            name.compare(0, path.size() - LastComponent(path).size(), path, 0,
-                                         path.size() - LastComponent(path).size()) == 0);
+    if (name.empty())
+        return true;
+    size_t folder = path.size() - LastComponent(path).size();
+    if (folder == 0 || name.size() <= folder || name.compare(0, folder, path, 0, folder) != 0)
+        return false;
+    std::wstring_view rest = std::wstring_view(name).substr(folder);
+    return rest != L"." && rest != L".." && rest.find_first_of(L"\\/:") == std::wstring_view::npos;
 }
 
+// The root itself, or the root, a backslash and plain names.
 bool BelowRoot(const std::wstring& root, const std::wstring& path)
 {
     std::wstring prefix = !root.empty() && root.back() == L'\\' ? root : root + L'\\';
-    return path == root || (path.size() > prefix.size() && path.compare(0, prefix.size(), prefix) == 0);
+    if (path == root)
+        return true;
+    if (path.size() <= prefix.size() || path.compare(0, prefix.size(), prefix) != 0)
+        return false;
+    for (size_t start = prefix.size(); start <= path.size();) {
+        size_t end = std::min(path.find(L'\\', start), path.size());
+        std::wstring_view part = std::wstring_view(path).substr(start, end - start);
+        if (part.empty() || part == L"." || part == L".." || part.find_first_of(L"/:") != std::wstring_view::npos)
+            return false;
+        start = end + 1;
+    }
+    return true;
+}
+
+// Gives every framed record the CRC-32 of its payload, so that changes inside a record reach the
+// readers of its fields instead of its checksum alone.
+std::string WithChecksumsMended(std::string_view bytes)
+{
+    std::string mended(bytes);
+    for (size_t at = kJournalMagicSize + 4; at + 8 <= mended.size();) {
+        std::uint32_t length = 0;
+        for (int i = 3; i >= 0; --i)
+            length = (length << 8) | static_cast<unsigned char>(mended[at + static_cast<size_t>(i)]);
+        if (length > mended.size() - at - 8)
+            break;
+        std::uint32_t crc = Crc32(std::string_view(mended).substr(at + 4, length));
+        for (int i = 0; i < 4; ++i)
+            mended[at + 4 + length + static_cast<size_t>(i)] = static_cast<char>((crc >> (8 * i)) & 0xFF);
+        at += 8 + length;
+    }
+    return mended;
 }
 
 void CheckRecords(const JournalRecords& journal, bool version1)
@@ -72,16 +110,13 @@ std::string WrittenAgain(const JournalRecords& journal)
     return bytes;
 }
 
-} // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
+void CheckJournal(std::string_view bytes)
 {
-    std::string_view bytes = InputBytes(data, size);
     JournalRecords journal;
     HeaderRecord header;
     bool headerRead = DecodeHeaderRecord(bytes, header);
     if (!DecodeJournalRecords(bytes, journal))
-        return 0;
+        return;
     Check(headerRead && header.root == journal.header.root && header.mode == journal.header.mode &&
               header.stepCount == journal.header.stepCount && header.time == journal.header.time,
           "the header alone reads as in the whole journal");
@@ -108,6 +143,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
         Check(marked.size() == bytes.size() && marked.substr(kJournalStateOffset + header.root.size() * 2 + 26) ==
                                                    bytes.substr(kJournalStateOffset + header.root.size() * 2 + 26),
               "marking changes nothing after the header record");
+    }
+}
+
+} // namespace
+
+// Each input is read as it is, and, when it is a framed journal, once more with every record's
+// checksum mended.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
+{
+    std::string_view bytes = InputBytes(data, size);
+    CheckJournal(bytes);
+    if (bytes.size() > kJournalMagicSize + 4 && bytes[kJournalMagicSize] == static_cast<char>(kJournalVersion)) {
+        std::string mended = WithChecksumsMended(bytes);
+        if (mended != bytes)
+            CheckJournal(mended);
     }
     return 0;
 }
