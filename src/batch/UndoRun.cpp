@@ -101,16 +101,16 @@ private:
             report_.notUndone.push_back(deferred_[entry]);
     }
 
-    // A run cut short while a case-only move passed through its temporary name: the entry goes
-    // back to its old name before anything else, since a folder there hides its contents, whose
-    // steps have their paths under the folder's names.
+    // A run cut short while a folder's case-only move passed through its temporary name: the
+    // folder goes back to its old name before anything else, since there it hides its contents,
+    // whose steps have their paths under the folder's names. A file there waits for its own step.
     void LeaveTemporaryNames()
     {
         for (size_t i = 0; i < journal_.steps.size(); ++i) {
             const RunStep& step = journal_.steps[i];
             size_t entry = FindJournalEntry(journal_.entries, step.entry);
-            if (step.kind == StepKind::Move && !step.temporaryPath.empty() && !givenUp_[entry] &&
-                IsEntry(journal_.entries[entry], ReadEntryState(step.temporaryPath)))
+            if (step.kind == StepKind::Move && !step.temporaryPath.empty() && journal_.entries[entry].isFolder &&
+                !givenUp_[entry] && IsEntry(journal_.entries[entry], ReadEntryState(step.temporaryPath)))
                 Move(entry, step.temporaryPath, step.path, false, std::wstring());
         }
     }

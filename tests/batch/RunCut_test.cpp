@@ -6,12 +6,13 @@
 // (1) Undo, reading the disk as after a crash, gives back the tree byte for byte (names, bytes,
 //     read-only marks, last-write times) and the memory files, nothing left under a temporary name;
 // (2) a fresh run started after the cut leaves the tree and the memory as the uncut run leaves them.
-// NOMARO_CUT_SCALE (default 7; tools/crashtest gives more) sets how big both trees are.
+// NOMARO_CUT_SCALE (default 6; tools/crashtest gives more) sets how big both trees are.
 #include "BatchRun.h"
 #include "EntryState.h"
 #include "ExtendedPath.h"
 #include "HistoryFormat.h"
 #include "HistoryStore.h"
+#include "JournalStore.h"
 #include "TempFolder.h"
 #include "UndoOffer.h"
 #include "UndoRun.h"
@@ -45,7 +46,7 @@ using Snapshot = std::map<std::wstring, Entry>;
 size_t Scale()
 {
     const char* scale = std::getenv("NOMARO_CUT_SCALE");
-    return scale && std::atoi(scale) > 0 ? static_cast<size_t>(std::atoi(scale)) : 7;
+    return scale && std::atoi(scale) > 0 ? static_cast<size_t>(std::atoi(scale)) : 6;
 }
 
 std::string TagOf(const std::string& header, const std::string& text)
@@ -172,7 +173,7 @@ protected:
         return changes;
     }
 
-    // Undo of the newest run, as the File menu makes it.
+    // Undo of the newest run, as the File menu makes it, which then removes the journal.
     UndoReport Undo() const
     {
         UndoOffer offer = FindUndoOffer(journals_);
@@ -180,7 +181,9 @@ protected:
         EXPECT_TRUE(LoadJournal(offer.journalPath, journal));
         UndoTarget target;
         target.historyFile = start_ + L"\\Nomaro.stdb";
-        return UndoJournal(journal, target);
+        UndoReport report = UndoJournal(journal, target);
+        RemoveJournal(offer.journalPath);
+        return report;
     }
 
     // Makes root hold exactly what the snapshot holds, times and read-only marks included.
@@ -273,7 +276,9 @@ protected:
             if (!difference.empty())
                 failed.push_back("cut after " + std::to_string(k) + ", undone: " + difference);
 
-            MakeFresh(mode);
+            // Undone as it must be, the copy is fresh again.
+            if (!difference.empty())
+                MakeFresh(mode);
             Run(mode, k);
             Run(mode, 0);
             auto completed = TakeBoth();
