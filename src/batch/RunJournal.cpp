@@ -110,6 +110,7 @@ bool BeginRunJournal(const RunPlan& plan, const RunSteps& steps, const RunJourna
         return false;
     PruneJournals(context.journalFolder, kKeptJournals);
     journal.path = path;
+    journal.held = HoldJournal(path);
     return true;
 }
 
@@ -205,6 +206,8 @@ bool EndRunJournal(RunJournal& journal, const RunPlan&, const RunSteps& steps, c
 {
     if (journal.path.empty())
         return false;
+    // Ending it replaces the file.
+    journal.held.reset();
     // A journal left as begun would be taken for a run cut short, and the next run over the tree
     // would take this one back; where a completed copy cannot be written (a full disk), its header
     // alone is marked ended.

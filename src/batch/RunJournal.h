@@ -4,6 +4,7 @@
 
 #include "JournalFormat.h"
 #include "RunSteps.h"
+#include "UniqueHandle.h"
 
 #include <string>
 #include <vector>
@@ -21,6 +22,7 @@ struct RunJournalContext {
 
 struct RunJournal {
     std::wstring path; // the journal file; empty when none was written
+    UniqueFile held;   // the journal held open until it is ended (HoldJournal)
 };
 
 // Writes the journal of a run about to be applied; false when it could not be made durable,

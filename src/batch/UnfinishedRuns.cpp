@@ -31,8 +31,9 @@ bool TakeBackUnfinishedRuns(const std::wstring& journalFolder, const std::wstrin
         if (!ReadJournalFile(path, head, kMaxJournalHeaderSize) || !DecodeJournalHeader(head, header) ||
             !SameTree(header.root, root))
             continue;
-        // Older runs lie beneath one that ended: they are Undo's to take back, newest first.
-        if (header.state == JournalState::Ended)
+        // Older runs lie beneath one that ended, or one still in progress in another logon
+        // session: they are Undo's to take back, newest first.
+        if (header.state == JournalState::Ended || JournalHeld(path))
             break;
         RunJournalData journal;
         if (!LoadJournal(path, journal)) {

@@ -529,6 +529,10 @@ TEST_F(UndoRunTest, OnlyUnfinishedRunsOfTheSameTreeAreTakenBackBeforeTheNextRun)
     ASSERT_TRUE(watch.Stopped());
     WriteFileBytes(other / L"e.txt", "edited");
     ASSERT_EQ(ListNames(other.path()), (std::vector<std::wstring>{L"c.txt", L"e.txt"}));
+    // While its process lives (another logon session), it holds its journal: no run takes it back.
+    EXPECT_FALSE(TakeBackUnfinishedRuns(journals_.path(), otherPlan.root, UndoTarget()));
+    EXPECT_EQ(ListNames(other.path()), (std::vector<std::wstring>{L"c.txt", L"e.txt"}));
+    cut.held.reset(); // the process ended
 
     // The next run over the first tree finds its own run ended and leaves the other tree's alone.
     EXPECT_FALSE(TakeBackUnfinishedRuns(journals_.path(), plan_.root, UndoTarget()));
