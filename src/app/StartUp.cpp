@@ -2,6 +2,7 @@
 #include "StartUp.h"
 
 #include "AppState.h"
+#include "FolderArgument.h"
 #include "HistoryStore.h"
 #include "JournalStore.h"
 #include "MainWindow.h"
@@ -19,20 +20,6 @@
 
 static constexpr wchar_t kInstanceMutexName[] = L"7A1C52E0-3B94-4F6D-9E21-C08D5B3A6F47";
 static constexpr DWORD kSearchSystemFolderOnly = 0x00000800; // LOAD_LIBRARY_SEARCH_SYSTEM32
-
-std::wstring StripFolderArgument(std::wstring argument)
-{
-    bool hadBackslash = !argument.empty() && argument.back() == L'\\';
-    if (hadBackslash)
-        argument.pop_back();
-    if (!argument.empty() && argument.back() == L'"')
-        argument.pop_back();
-    bool bareDrive = argument.size() == 2 && argument[1] == L':' &&
-                     ((argument[0] >= L'A' && argument[0] <= L'Z') || (argument[0] >= L'a' && argument[0] <= L'z'));
-    if (bareDrive)
-        argument.push_back(L'\\');
-    return argument;
-}
 
 // Every library loaded by name afterwards comes from the system folder, never from the program's
 // own folder, where a portable program has whatever was downloaded beside it.

@@ -3,6 +3,7 @@
 
 #include "AppState.h"
 #include "CalculatingDialog.h"
+#include "ExtendedPath.h"
 #include "MessagePump.h"
 #include "ProgressFrames.h"
 #include "RunReport.h"
@@ -15,6 +16,13 @@
 namespace {
 
 constexpr wchar_t kResumeCaption[] = L"Nomaro";
+constexpr wchar_t kTakeBackCaption[] = L"Nomaro";
+constexpr wchar_t kTakeBackFirst[] = L"A run over ";
+constexpr wchar_t kTakeBackRest[] =
+    L" did not finish: Nomaro or Windows stopped in its middle, and some names may be half changed.\n\n"
+    L"Take back what that run did before this one?\n\n"
+    L"Yes: its changes are taken back first, as File > Undo would.\n"
+    L"No: this run works on the names as that run left them; File > Undo can take that run back later.";
 
 // The hint in the upper right corner gives way to the progress bar while the engine works.
 class BusyScope {
@@ -42,6 +50,8 @@ public:
         hooks_.askResume = [this] { return AskResume(); };
         if (!window_)
             return;
+        // The command line has nobody to ask: it takes a run cut short back, then completes the work.
+        hooks_.askTakeBackUnfinished = [this](const std::wstring& folder) { return AskTakeBack(folder); };
         hooks_.collectionBegins = [this] { BeginCollection(); };
         hooks_.collectionEnds = [this] { EndCollection(); };
         hooks_.keepAlive = PumpMessages;
@@ -70,6 +80,12 @@ private:
     bool AskResume() const
     {
         return MessageBoxW(window_, kResumeQuestion, kResumeCaption, MB_ICONQUESTION | MB_YESNO) == IDYES;
+    }
+
+    bool AskTakeBack(const std::wstring& folder) const
+    {
+        std::wstring text = kTakeBackFirst + DisplayPath(folder) + kTakeBackRest;
+        return MessageBoxW(window_, text.c_str(), kTakeBackCaption, MB_ICONQUESTION | MB_YESNO) == IDYES;
     }
 
     void BeginCollection()

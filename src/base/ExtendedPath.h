@@ -10,6 +10,14 @@
 // returned as it is; a relative one, or one with "." or ".." parts, is made absolute first.
 std::wstring ExtendedLengthPath(const std::wstring& path);
 
+// The \\?\ form of path when no look at the disk is needed: a path already in that form, or an
+// absolute one with no forward slash and no empty, "." or ".." part. False when only the system
+// can make it absolute.
+bool PlainExtendedLengthPath(const std::wstring& path, std::wstring& extended);
+// The prefix put before an absolute path (\\?\UNC\ for \\server\share), without the trailing
+// backslashes but a drive root's own.
+std::wstring WithExtendedPrefix(std::wstring absolute);
+
 // The path as the user knows it: without the \\?\ or \\?\UNC\ prefix.
 std::wstring DisplayPath(std::wstring_view path);
 

@@ -12,24 +12,33 @@ static StepResult Outcome(DWORD error)
     return result;
 }
 
-static StepResult MakeStep(const RunPlan& plan, const RunStep& step, CaseRenameMemory& memory)
+// A read-only mark cleared or a tag written: one change.
+static StepResult Changed(StepResult result, ChangeWatch& watch)
+{
+    if (result.outcome == StepOutcome::Done)
+        watch.Made();
+    return result;
+}
+
+static StepResult MakeStep(const RunPlan& plan, const RunStep& step, CaseRenameMemory& memory, ChangeWatch& watch)
 {
     const PlannedEntry& entry = plan.entries[static_cast<size_t>(step.entry)];
     switch (step.kind) {
     case StepKind::ClearReadOnly:
-        return Outcome(ClearReadOnly(step.path));
+        return Changed(Outcome(ClearReadOnly(step.path)), watch);
     case StepKind::WriteTag:
-        return Outcome(StampId3v1Tag(step.path, entry.TagText()));
+        return Changed(Outcome(StampId3v1Tag(step.path, entry.TagText())), watch);
     case StepKind::Move:
         if (!step.temporaryPath.empty())
-            return MoveEntryCaseOnly(step.path, step.newPath, step.temporaryPath, entry.volume, memory);
-        return MoveEntry(step.path, step.newPath);
+            return MoveEntryCaseOnly(step.path, step.newPath, step.temporaryPath, entry.volume, memory, watch);
+        return MoveEntry(step.path, step.newPath, watch);
     }
     return Outcome(ERROR_INVALID_FUNCTION);
 }
 
 std::vector<StepResult> ApplyRunSteps(const RunPlan& plan, const RunSteps& steps, CaseRenameMemory& memory,
-                                      const std::function<void(std::int32_t entriesDone)>& entriesDone)
+                                      const std::function<void(std::int32_t entriesDone)>& entriesDone,
+                                      ChangeWatch& watch)
 {
     const size_t count = plan.entries.size();
     std::vector<std::int32_t> stepsLeft(count, 0);
@@ -52,7 +61,9 @@ std::vector<StepResult> ApplyRunSteps(const RunPlan& plan, const RunSteps& steps
         // A tag or a read-only mark that could not be changed does not keep the file from its
         // new name; a move that failed keeps it from its next one.
         if (!entryFailed[entry]) {
-            results[i] = MakeStep(plan, steps[i], memory);
+            results[i] = MakeStep(plan, steps[i], memory, watch);
+            if (watch.Stopped())
+                break;
             if (steps.KindOf(i) == StepKind::Move && results[i].outcome != StepOutcome::Done)
                 entryFailed[entry] = true;
         }

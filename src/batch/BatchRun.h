@@ -27,8 +27,10 @@ struct PreparedRun {
     RunLock lock;
 };
 
-// Collects and plans the run; changes nothing, on disk or in the history. In ModeNumber with a
-// history it may ask hooks.askResume; a resumed folder's plan numbers on from the record's count.
+// Collects and plans the run; changes nothing, on disk or in the history, but first takes back any
+// run over the same tree that never ended (TakeBackUnfinishedRuns), when hooks.askTakeBackUnfinished
+// agrees. In ModeNumber with a history it may ask hooks.askResume; a resumed folder's plan numbers
+// on from the record's count.
 PreparedRun PrepareRun(const std::wstring& folder, const RunOptions& options, const RunHooks& hooks);
 // Collects and plans a prepared run again from what the tree holds now, under the lock it holds
 // (File > Find and Replace walks the tree again on F5).
@@ -50,6 +52,8 @@ struct RunOutcome {
     bool RestartNeeded() const { return !postponed.empty(); }
     // The share of the run spent writing and completing its undo journal, for the benchmark.
     double journalSeconds = 0;
+    // hooks.afterChange stopped the run: it ended as a crash would, and nothing else here is set.
+    bool stopped = false;
 };
 
 // Applies a prepared run exactly as planned, journaled first, then records its numbering and

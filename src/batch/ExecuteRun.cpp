@@ -2,6 +2,7 @@
 #include "BatchRun.h"
 
 #include "ApplyRunSteps.h"
+#include "ChangeWatch.h"
 #include "CurrentDirectoryAside.h"
 #include "NumberFile.h"
 #include "Progress.h"
@@ -28,11 +29,12 @@ RunJournalContext JournalContext(const RunOptions& options, const PreparedRun& r
     return context;
 }
 
-// The index keeps every number the run used up, also for a file that kept its name.
-void RecordNumbering(PreparedRun& run, const RunOptions& options)
+// The index keeps every number the run used up, also for a file that kept its name. True when the
+// index was written.
+bool RecordNumbering(PreparedRun& run, const RunOptions& options)
 {
     const RunPlan& plan = run.plan;
-    EndNumbering(*options.history, run.numbering, [&](const std::function<void(std::wstring_view)>& put) {
+    return EndNumbering(*options.history, run.numbering, [&](const std::function<void(std::wstring_view)>& put) {
         std::wstring path;
         for (const PlannedEntry& entry : plan.entries) {
             std::wstring_view folderPart = std::wstring_view(entry.path).substr(0, entry.path.size() - entry.Name().size());
@@ -47,18 +49,22 @@ void RecordNumbering(PreparedRun& run, const RunOptions& options)
     });
 }
 
-std::vector<StepResult> ApplyWithProgress(const RunPlan& plan, const RunSteps& steps, const RunHooks& hooks)
+std::vector<StepResult> ApplyWithProgress(const RunPlan& plan, const RunSteps& steps, const RunHooks& hooks,
+                                          ChangeWatch& watch)
 {
     CaseRenameMemory memory;
     std::int32_t shown = 0;
-    return ApplyRunSteps(plan, steps, memory, [&](std::int32_t entriesDone) {
-        std::int32_t percent = ProgressPercent(entriesDone, plan.progressTotal);
-        if (percent > shown) {
-            shown = percent;
-            if (hooks.progress)
-                hooks.progress(percent);
-        }
-    });
+    return ApplyRunSteps(
+        plan, steps, memory,
+        [&](std::int32_t entriesDone) {
+            std::int32_t percent = ProgressPercent(entriesDone, plan.progressTotal);
+            if (percent > shown) {
+                shown = percent;
+                if (hooks.progress)
+                    hooks.progress(percent);
+            }
+        },
+        watch);
 }
 
 RunCounts CountDone(const RunPlan& plan, const RunSteps& steps, const std::vector<StepResult>& results)
@@ -129,16 +135,28 @@ RunOutcome ExecuteRun(PreparedRun& run, const RunOptions& options, const RunHook
         run.lock = RunLock();
         return outcome;
     }
-    std::vector<StepResult> results = ApplyWithProgress(run.plan, steps, hooks);
-    if (run.plan.mode == ModeNumber && options.history)
-        RecordNumbering(run, options);
-    QueryPerformanceCounter(&journalStart);
-    EndRunJournal(journal, run.plan, steps, results);
-    outcome.journalSeconds += SecondsSince(journalStart);
+    // A run stopped after a change ends there as a crash would: the next run over the tree takes
+    // it back whole (TakeBackUnfinishedRuns), as does Undo.
+    ChangeWatch watch(hooks.afterChange);
+    std::vector<StepResult> results = ApplyWithProgress(run.plan, steps, hooks, watch);
+    if (!watch.Stopped() && run.plan.mode == ModeNumber && options.history && RecordNumbering(run, options))
+        watch.Made();
     // Saved before anyone is told: a program ended while the closing messages are shown must not
     // leave the history's counts behind the index files already written.
-    if (options.history)
-        SaveHistory(*options.history);
+    if (!watch.Stopped() && options.history && SaveHistory(*options.history))
+        watch.Made();
+    // Ending the journal is the run's last change: until then a run cut short is one that never
+    // ended, whose memory files Undo writes back with its names.
+    if (!watch.Stopped()) {
+        QueryPerformanceCounter(&journalStart);
+        if (EndRunJournal(journal, run.plan, steps, results))
+            watch.Made();
+        outcome.journalSeconds += SecondsSince(journalStart);
+    }
+    if (watch.Stopped()) {
+        outcome.stopped = true;
+        return outcome;
+    }
     run.lock = RunLock();
 
     outcome.done = CountDone(run.plan, steps, results);

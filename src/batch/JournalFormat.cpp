@@ -1,538 +1,91 @@
-// The bytes of a run's journal: records with a checksum each, encoded as they are written and
-// read record by record, so that a damaged record is left out and named rather than trusted.
-//
-// Layout (integers little-endian; a text is a 32-bit count of UTF-16 units and the units; a blob
-// is a 32-bit count of bytes and the bytes):
-//   magic "NMROJRNL", version 32 (2), then the records, each framed as
-//     payload length 32, payload, CRC-32 of the payload 32 (IEEE, reflected polynomial 0xEDB88320)
-//   header record: state 8, mode 8, entry count 32, step count 32, time 64, root text
-//   memory record: history file text, kept; index file text, kept; Favorites order kept
-//     kept: state 8, and when present: type 32, blob
-//   one entry record per entry: plan index 32, flags 8 (1 folder), size 64, last write 64, tag 8,
-//     and with a tag: offset 64, the 128 old bytes when replaced, the 128 new bytes
-//   one step record per step: kind 8, plan index 32, path below the root, new name, temporary
-//     name, attributes 32
-//     path below the root: form 8 (0 the root itself, 1 below it) and with form 1 the text after it
-//     name: form 8 (0 none, 1 a name in the folder of the step's path) and with form 1 the name
-//   end record: empty while the run is begun (framed: 8 zero bytes); once it ended,
-//     results: count 32 (one per step): outcome 8, error 32, stranded-at name
-//     after: count 32: plan index 32, size 64, last write 64
-// Version 1 has the same fields without frames or checksums, one after the other from the state
-// to the after count; a begun one ends in the 8 zero bytes of its two empty counts.
+// A run's journal in the engine's own types: the plan, its steps and their outcomes turned into
+// the records of JournalBytes.h as they are written, and the records read turned back.
 #include "JournalFormat.h"
 
-#include "ByteCodec.h"
-#include "Crc32.h"
 #include "ExtendedPath.h"
-#include "PathParts.h"
 
 #include <algorithm>
 #include <limits>
 
+static_assert(static_cast<std::uint8_t>(StepKind::Move) == kMoveStepKind, "the last step kind the journal reads");
+static_assert(static_cast<std::uint8_t>(StepOutcome::NotTried) == kLastStepOutcome, "the last outcome the journal reads");
+
 namespace {
 
-constexpr std::uint32_t kVersion1 = 1;
-constexpr std::uint8_t kFolderFlag = 1;
-constexpr std::uint8_t kNoName = 0;
-constexpr std::uint8_t kName = 1;
-constexpr std::uint8_t kRootItself = 0;
-constexpr std::uint8_t kBelowRoot = 1;
-constexpr std::uint32_t kMaxPlanIndex = static_cast<std::uint32_t>(std::numeric_limits<std::int32_t>::max());
-
-void PutTime(ByteWriter& out, const FILETIME& time)
+std::uint64_t Ticks(const FILETIME& time)
 {
-    out.U64((static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime);
+    return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
 }
 
-bool GetTime(ByteReader& in, FILETIME& time)
+FILETIME FromTicks(std::uint64_t ticks)
 {
-    std::uint64_t ticks = 0;
-    if (!in.U64(ticks))
-        return false;
-    time.dwLowDateTime = static_cast<DWORD>(ticks & 0xFFFFFFFF);
-    time.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
-    return true;
+    return FILETIME{static_cast<DWORD>(ticks & 0xFFFFFFFF), static_cast<DWORD>(ticks >> 32)};
 }
 
-bool GetText(ByteReader& in, std::wstring& text)
+JournalHeader FromRecord(const HeaderRecord& record)
 {
-    return in.Text(text, kMaxJournalTextUnits);
+    JournalHeader header;
+    header.state = record.state;
+    header.mode = record.mode;
+    header.entryCount = record.entryCount;
+    header.stepCount = record.stepCount;
+    header.time = FromTicks(record.time);
+    header.root = record.root;
+    return header;
 }
 
-// Appends payload to out as one record: its length, the payload and its checksum.
-void PutRecord(std::string& out, std::string_view payload)
+JournalEntry FromRecord(EntryRecord& record)
 {
-    ByteWriter frame(out);
-    frame.U32(static_cast<std::uint32_t>(payload.size()));
-    frame.Raw(payload);
-    frame.U32(Crc32(payload));
+    JournalEntry entry;
+    entry.planIndex = record.planIndex;
+    entry.isFolder = record.isFolder;
+    entry.size = record.size;
+    entry.lastWrite = FromTicks(record.lastWrite);
+    entry.tag = record.tag;
+    entry.tagOffset = record.tagOffset;
+    entry.oldTag = std::move(record.oldTag);
+    entry.newTag = std::move(record.newTag);
+    entry.afterKnown = record.afterKnown;
+    entry.sizeAfter = record.sizeAfter;
+    entry.lastWriteAfter = FromTicks(record.lastWriteAfter);
+    return entry;
 }
 
-enum class Frame { Read, Damaged, CutShort };
-
-// The next record's payload. CutShort when its length runs past the end: nothing after it can be
-// found. Damaged when its checksum fails.
-Frame NextRecord(ByteReader& in, std::string_view& payload)
+RunStep FromRecord(StepRecord& record)
 {
-    std::uint32_t length = 0;
-    std::uint32_t crc = 0;
-    if (!in.U32(length) || !in.View(payload, length) || !in.U32(crc))
-        return Frame::CutShort;
-    return Crc32(payload) == crc ? Frame::Read : Frame::Damaged;
+    RunStep step;
+    step.kind = static_cast<StepKind>(record.kind);
+    step.entry = record.entry;
+    step.path = std::move(record.path);
+    step.newPath = std::move(record.newPath);
+    step.temporaryPath = std::move(record.temporaryPath);
+    step.attributes = record.attributes;
+    return step;
 }
 
-// A name that stays in its folder: no separator, no stream, not "." or "..".
-bool IsPlainName(std::wstring_view name)
+StepResult FromRecord(ResultRecord& record)
 {
-    return !name.empty() && name != L"." && name != L".." && name.find_first_of(L"\\/:") == std::wstring_view::npos;
+    StepResult result;
+    result.outcome = static_cast<StepOutcome>(record.outcome);
+    result.error = record.error;
+    result.strandedAt = std::move(record.strandedAt);
+    return result;
 }
 
-bool IsPlainRelativePath(std::wstring_view path)
+StepRecord ToRecord(RunStep step)
 {
-    size_t start = 0;
-    for (;;) {
-        size_t end = path.find(L'\\', start);
-        if (!IsPlainName(path.substr(start, end == std::wstring_view::npos ? std::wstring_view::npos : end - start)))
-            return false;
-        if (end == std::wstring_view::npos)
-            return true;
-        start = end + 1;
-    }
+    StepRecord record;
+    record.kind = static_cast<std::uint8_t>(step.kind);
+    record.entry = step.entry;
+    record.path = std::move(step.path);
+    record.newPath = std::move(step.newPath);
+    record.temporaryPath = std::move(step.temporaryPath);
+    record.attributes = step.attributes;
+    return record;
 }
-
-std::wstring RootPrefix(const std::wstring& root)
-{
-    return !root.empty() && root.back() == L'\\' ? root : root + L'\\';
-}
-
-// The folder of path with its closing backslash; empty when path has no folder.
-std::wstring FolderOf(const std::wstring& path)
-{
-    return path.find(L'\\') == std::wstring::npos ? std::wstring() : std::wstring(FolderPart(path)) + L'\\';
-}
-
-bool PutBelowRoot(ByteWriter& out, const std::wstring& root, const std::wstring& path)
-{
-    if (path == root) {
-        out.U8(kRootItself);
-        return true;
-    }
-    std::wstring prefix = RootPrefix(root);
-    if (path.size() <= prefix.size() || path.compare(0, prefix.size(), prefix) != 0)
-        return false;
-    std::wstring_view rest(path.data() + prefix.size(), path.size() - prefix.size());
-    if (!IsPlainRelativePath(rest) || rest.size() > kMaxJournalTextUnits)
-        return false;
-    out.U8(kBelowRoot);
-    out.Text(rest);
-    return true;
-}
-
-bool GetBelowRoot(ByteReader& in, const std::wstring& root, std::wstring& path)
-{
-    std::uint8_t form = 0;
-    if (!in.U8(form))
-        return false;
-    if (form == kRootItself) {
-        path = root;
-        return true;
-    }
-    std::wstring rest;
-    if (form != kBelowRoot || !GetText(in, rest) || !IsPlainRelativePath(rest))
-        return false;
-    path = RootPrefix(root) + rest;
-    return true;
-}
-
-// A name in the folder of path (the new, temporary or stranded name of a move).
-bool PutSiblingName(ByteWriter& out, const std::wstring& path, const std::wstring& name)
-{
-    if (name.empty()) {
-        out.U8(kNoName);
-        return true;
-    }
-    std::wstring folder = FolderOf(path);
-    if (folder.empty() || name.size() <= folder.size() || name.compare(0, folder.size(), folder) != 0)
-        return false;
-    std::wstring_view rest(name.data() + folder.size(), name.size() - folder.size());
-    if (!IsPlainName(rest) || rest.size() > kMaxJournalTextUnits)
-        return false;
-    out.U8(kName);
-    out.Text(rest);
-    return true;
-}
-
-// The name alone, as it is stored: empty for none.
-bool GetPlainName(ByteReader& in, std::wstring& name)
-{
-    std::uint8_t form = 0;
-    name.clear();
-    if (!in.U8(form))
-        return false;
-    if (form == kNoName)
-        return true;
-    return form == kName && GetText(in, name) && IsPlainName(name);
-}
-
-bool GetSiblingName(ByteReader& in, const std::wstring& path, std::wstring& name)
-{
-    std::wstring rest;
-    if (!GetPlainName(in, rest))
-        return false;
-    name.clear();
-    if (rest.empty())
-        return true;
-    std::wstring folder = FolderOf(path);
-    if (folder.empty())
-        return false;
-    name = folder + rest;
-    return true;
-}
-
-void PutKept(ByteWriter& out, const KeptBytes& kept)
-{
-    out.U8(static_cast<std::uint8_t>(kept.state));
-    if (kept.state == KeptState::Present) {
-        out.U32(kept.type);
-        out.Blob(kept.bytes);
-    }
-}
-
-bool GetKept(ByteReader& in, KeptBytes& kept)
-{
-    std::uint8_t state = 0;
-    if (!in.U8(state) || state > static_cast<std::uint8_t>(KeptState::Present))
-        return false;
-    kept = KeptBytes();
-    kept.state = static_cast<KeptState>(state);
-    if (kept.state != KeptState::Present)
-        return true;
-    std::uint32_t type = 0;
-    if (!in.U32(type) || !in.Blob(kept.bytes))
-        return false;
-    kept.type = type;
-    return true;
-}
-
-void PutHeader(ByteWriter& out, const JournalHeader& header, std::uint32_t entryCount, std::uint32_t stepCount)
-{
-    out.U8(static_cast<std::uint8_t>(JournalState::Begun));
-    out.U8(static_cast<std::uint8_t>(header.mode));
-    out.U32(entryCount);
-    out.U32(stepCount);
-    PutTime(out, header.time);
-    out.Text(header.root);
-}
-
-bool GetHeader(ByteReader& in, JournalHeader& header)
-{
-    std::uint8_t state = 0;
-    std::uint8_t mode = 0;
-    if (!in.U8(state) ||
-        (state != static_cast<std::uint8_t>(JournalState::Begun) && state != static_cast<std::uint8_t>(JournalState::Ended)) ||
-        !in.U8(mode) || !IsOperationMode(mode) || !in.U32(header.entryCount) || !in.U32(header.stepCount) ||
-        !GetTime(in, header.time) || !GetText(in, header.root) || !IsExtendedLengthPath(header.root))
-        return false;
-    header.state = static_cast<JournalState>(state);
-    header.mode = static_cast<OperationMode>(mode);
-    return true;
-}
-
-void PutMemory(ByteWriter& out, const JournalMemory& memory)
-{
-    out.Text(memory.historyFile);
-    PutKept(out, memory.history);
-    out.Text(memory.indexFile);
-    PutKept(out, memory.index);
-    PutKept(out, memory.favoritesOrder);
-}
-
-bool GetMemory(ByteReader& in, JournalMemory& memory)
-{
-    return GetText(in, memory.historyFile) && GetKept(in, memory.history) && GetText(in, memory.indexFile) &&
-           GetKept(in, memory.index) && GetKept(in, memory.favoritesOrder);
-}
-
-void PutEntry(ByteWriter& out, std::int32_t planIndex, const PlannedEntry& planned, const KeptTag* tag)
-{
-    out.U32(static_cast<std::uint32_t>(planIndex));
-    out.U8(planned.isFolder ? kFolderFlag : 0);
-    out.U64(planned.size);
-    PutTime(out, planned.lastWrite);
-    TagChange change = tag ? tag->change : TagChange::None;
-    out.U8(static_cast<std::uint8_t>(change));
-    if (change == TagChange::None)
-        return;
-    out.U64(tag->offset);
-    if (change == TagChange::Replaced)
-        out.Raw(tag->oldTag);
-    out.Raw(tag->newTag);
-}
-
-bool GetEntry(ByteReader& in, JournalEntry& entry)
-{
-    std::uint32_t planIndex = 0;
-    std::uint8_t flags = 0;
-    std::uint8_t tag = 0;
-    if (!in.U32(planIndex) || planIndex > kMaxPlanIndex || !in.U8(flags) || (flags & ~kFolderFlag) != 0 ||
-        !in.U64(entry.size) || !GetTime(in, entry.lastWrite) || !in.U8(tag) ||
-        tag > static_cast<std::uint8_t>(TagChange::Appended))
-        return false;
-    entry.planIndex = static_cast<std::int32_t>(planIndex);
-    entry.isFolder = (flags & kFolderFlag) != 0;
-    entry.tag = static_cast<TagChange>(tag);
-    if (entry.tag == TagChange::None)
-        return true;
-    if (!in.U64(entry.tagOffset))
-        return false;
-    if (entry.tag == TagChange::Replaced && !in.Raw(entry.oldTag, kJournalTagSize))
-        return false;
-    return in.Raw(entry.newTag, kJournalTagSize);
-}
-
-// The position of the entry with the plan index, or the entry count when there is none.
-size_t FindEntry(const std::vector<JournalEntry>& entries, std::uint32_t planIndex)
-{
-    if (planIndex > kMaxPlanIndex)
-        return entries.size();
-    auto index = static_cast<std::int32_t>(planIndex);
-    auto found = std::lower_bound(entries.begin(), entries.end(), index,
-                                  [](const JournalEntry& entry, std::int32_t wanted) { return entry.planIndex < wanted; });
-    return found != entries.end() && found->planIndex == index ? static_cast<size_t>(found - entries.begin())
-                                                               : entries.size();
-}
-
-bool TagBytesFit(const KeptTag& tag)
-{
-    if (tag.change == TagChange::None)
-        return true;
-    bool oldFits = tag.change != TagChange::Replaced || tag.oldTag.size() == kJournalTagSize;
-    return oldFits && tag.newTag.size() == kJournalTagSize;
-}
-
-bool PutStep(ByteWriter& out, const std::wstring& root, const RunStep& step)
-{
-    out.U8(static_cast<std::uint8_t>(step.kind));
-    out.U32(static_cast<std::uint32_t>(step.entry));
-    if (!PutBelowRoot(out, root, step.path) || !PutSiblingName(out, step.path, step.newPath) ||
-        !PutSiblingName(out, step.path, step.temporaryPath))
-        return false;
-    out.U32(step.attributes);
-    return true;
-}
-
-// The step's own fields; whether its entry is known is for the caller to check.
-bool GetStep(ByteReader& in, const std::wstring& root, RunStep& step)
-{
-    std::uint8_t kind = 0;
-    std::uint32_t entry = 0;
-    std::uint32_t attributes = 0;
-    if (!in.U8(kind) || kind > static_cast<std::uint8_t>(StepKind::Move) || !in.U32(entry) || entry > kMaxPlanIndex ||
-        !GetBelowRoot(in, root, step.path) || !GetSiblingName(in, step.path, step.newPath) ||
-        !GetSiblingName(in, step.path, step.temporaryPath) || !in.U32(attributes))
-        return false;
-    step.kind = static_cast<StepKind>(kind);
-    step.entry = static_cast<std::int32_t>(entry);
-    step.attributes = attributes;
-    return step.kind != StepKind::Move || !step.newPath.empty();
-}
-
-// The outcomes and the state after the run, into journal. stepRead tells, for every step the
-// journal had, whether it is in journal.steps: the outcome of a step that could not be read is
-// passed over. Nothing is changed unless all of it reads.
-bool GetResults(ByteReader& in, const std::vector<bool>& stepRead, RunJournalData& journal)
-{
-    std::uint32_t count = 0;
-    if (!in.U32(count) || (count != 0 && count != stepRead.size()))
-        return false;
-    std::vector<StepResult> results;
-    size_t next = 0; // in journal.steps
-    for (std::uint32_t i = 0; i < count; ++i) {
-        std::uint8_t outcome = 0;
-        std::uint32_t error = 0;
-        std::wstring stranded;
-        if (!in.U8(outcome) || outcome > static_cast<std::uint8_t>(StepOutcome::NotTried) || !in.U32(error) ||
-            !GetPlainName(in, stranded))
-            return false;
-        if (!stepRead[i])
-            continue;
-        StepResult result;
-        result.outcome = static_cast<StepOutcome>(outcome);
-        result.error = error;
-        if (!stranded.empty()) {
-            std::wstring folder = FolderOf(journal.steps[next].path);
-            if (folder.empty())
-                return false;
-            result.strandedAt = folder + stranded;
-        }
-        results.push_back(std::move(result));
-        ++next;
-    }
-    std::uint32_t afterCount = 0;
-    if (!in.U32(afterCount) || afterCount > journal.header.entryCount)
-        return false;
-    std::vector<EntryAfterRun> after;
-    for (std::uint32_t i = 0; i < afterCount; ++i) {
-        std::uint32_t planIndex = 0;
-        EntryAfterRun state;
-        if (!in.U32(planIndex) || !in.U64(state.size) || !GetTime(in, state.lastWrite))
-            return false;
-        if (FindEntry(journal.entries, planIndex) == journal.entries.size()) {
-            // Only an entry whose own record could not be read may be missing.
-            if (journal.damage.entriesUnreadable == 0)
-                return false;
-            continue;
-        }
-        state.planIndex = static_cast<std::int32_t>(planIndex);
-        after.push_back(state);
-    }
-    bool ended = journal.header.state == JournalState::Ended;
-    if (ended ? count != stepRead.size() : count != 0 || afterCount != 0)
-        return false;
-    journal.results = std::move(results);
-    for (const EntryAfterRun& state : after) {
-        JournalEntry& entry = journal.entries[FindEntry(journal.entries, static_cast<std::uint32_t>(state.planIndex))];
-        entry.afterKnown = true;
-        entry.sizeAfter = state.size;
-        entry.lastWriteAfter = state.lastWrite;
-    }
-    return true;
-}
-
-bool GetMagicAndVersion(ByteReader& in, std::uint32_t& version)
-{
-    std::string_view magic;
-    return in.View(magic, kJournalMagicSize) && magic == std::string_view(kJournalMagic, kJournalMagicSize) &&
-           in.U32(version) && (version == kVersion1 || version == kJournalVersion);
-}
-
-// Version 2: the header record, which must read.
-bool GetFramedHeader(ByteReader& in, JournalHeader& header)
-{
-    std::string_view payload;
-    if (NextRecord(in, payload) != Frame::Read)
-        return false;
-    ByteReader fields(payload);
-    return GetHeader(fields, header) && fields.AtEnd();
-}
-
-// Version 1: one run of fields, all of which must read.
-bool DecodeVersion1(ByteReader& in, RunJournalData& journal)
-{
-    if (!GetHeader(in, journal.header) || !GetMemory(in, journal.memory))
-        return false;
-    // Counts are checked against the bytes as they are read, never trusted for a reservation.
-    for (std::uint32_t i = 0; i < journal.header.entryCount; ++i) {
-        JournalEntry entry;
-        if (!GetEntry(in, entry) || (!journal.entries.empty() && journal.entries.back().planIndex >= entry.planIndex))
-            return false;
-        journal.entries.push_back(std::move(entry));
-    }
-    std::vector<bool> stepRead;
-    for (std::uint32_t i = 0; i < journal.header.stepCount; ++i) {
-        RunStep step;
-        if (!GetStep(in, journal.header.root, step) ||
-            FindEntry(journal.entries, static_cast<std::uint32_t>(step.entry)) == journal.entries.size())
-            return false;
-        journal.steps.push_back(std::move(step));
-        stepRead.push_back(true);
-    }
-    return GetResults(in, stepRead, journal) && in.AtEnd();
-}
-
-// Taken as a run that never ended: the disk tells what each step did.
-void TakeAsNeverEnded(RunJournalData& journal)
-{
-    journal.damage.endUnreadable = true;
-    journal.header.state = JournalState::Begun;
-    journal.results.clear();
-    for (JournalEntry& entry : journal.entries)
-        entry.afterKnown = false;
-}
-
-// What is left unread once the file ends inside a record.
-void CutShort(RunJournalData& journal, std::uint32_t entriesLeft, std::uint32_t stepsLeft)
-{
-    journal.damage.cutShort = true;
-    journal.damage.entriesUnreadable += entriesLeft;
-    journal.damage.stepsUnreadable += stepsLeft;
-    TakeAsNeverEnded(journal);
-}
-
-// Version 2: record by record. The header must read; any other record that does not is left out
-// and counted, and once a length runs past the end nothing more can be found.
-bool DecodeVersion2(ByteReader& in, RunJournalData& journal)
-{
-    if (!GetFramedHeader(in, journal.header))
-        return false;
-    JournalDamage& damage = journal.damage;
-    const JournalHeader& header = journal.header;
-    std::string_view payload;
-
-    Frame frame = NextRecord(in, payload);
-    ByteReader memory(payload);
-    if (frame != Frame::Read || !GetMemory(memory, journal.memory) || !memory.AtEnd()) {
-        journal.memory = JournalMemory();
-        damage.memoryUnreadable = true;
-    }
-    if (frame == Frame::CutShort) {
-        CutShort(journal, header.entryCount, header.stepCount);
-        return true;
-    }
-
-    // A count is trusted for a loop only: every record takes at least 8 bytes, so a loop ends
-    // with the bytes.
-    for (std::uint32_t i = 0; i < header.entryCount; ++i) {
-        frame = NextRecord(in, payload);
-        if (frame == Frame::CutShort) {
-            CutShort(journal, header.entryCount - i, header.stepCount);
-            return true;
-        }
-        ByteReader fields(payload);
-        JournalEntry entry;
-        if (frame == Frame::Read && GetEntry(fields, entry) && fields.AtEnd() &&
-            (journal.entries.empty() || journal.entries.back().planIndex < entry.planIndex))
-            journal.entries.push_back(std::move(entry));
-        else
-            ++damage.entriesUnreadable;
-    }
-
-    std::vector<bool> stepRead;
-    for (std::uint32_t i = 0; i < header.stepCount; ++i) {
-        frame = NextRecord(in, payload);
-        if (frame == Frame::CutShort) {
-            CutShort(journal, 0, header.stepCount - i);
-            return true;
-        }
-        ByteReader fields(payload);
-        RunStep step;
-        bool read = frame == Frame::Read && GetStep(fields, header.root, step) && fields.AtEnd();
-        bool entryKnown = read && FindEntry(journal.entries, static_cast<std::uint32_t>(step.entry)) < journal.entries.size();
-        // A step of an entry whose record could not be read is left out with it: without the
-        // entry's size and time Undo could not tell that it is the same entry.
-        if (entryKnown)
-            journal.steps.push_back(std::move(step));
-        else if (!read || damage.entriesUnreadable == 0)
-            ++damage.stepsUnreadable;
-        stepRead.push_back(entryKnown);
-    }
-
-    frame = NextRecord(in, payload);
-    ByteReader end(payload);
-    if (frame == Frame::CutShort)
-        damage.cutShort = true;
-    // A begun journal's end record is empty. Bytes after the end record are none of ours: the
-    // end is not trusted then either.
-    bool begun = header.state == JournalState::Begun && payload.empty();
-    if (frame != Frame::Read || !(begun || GetResults(end, stepRead, journal)) || !end.AtEnd() || !in.AtEnd())
-        TakeAsNeverEnded(journal);
-    return true;
-}
-
-} // namespace
 
 // The plan entries that have steps, in plan order; false for a step without a plan entry.
-static bool EntriesWithSteps(const RunPlan& plan, const RunSteps& steps, std::vector<std::int32_t>& indexes)
+bool EntriesWithSteps(const RunPlan& plan, const RunSteps& steps, std::vector<std::int32_t>& indexes)
 {
     std::vector<bool> seen(plan.entries.size(), false);
     for (size_t i = 0; i < steps.size(); ++i) {
@@ -547,6 +100,8 @@ static bool EntriesWithSteps(const RunPlan& plan, const RunSteps& steps, std::ve
     std::sort(indexes.begin(), indexes.end());
     return true;
 }
+
+} // namespace
 
 bool EncodeJournal(const JournalHeader& header, const JournalMemory& memory, const RunPlan& plan,
                    const RunSteps& steps, const KeptTags& tags, const JournalSink& sink)
@@ -564,38 +119,40 @@ bool EncodeJournal(const JournalHeader& header, const JournalMemory& memory, con
     }
 
     std::string piece;
-    std::string record;
-    ByteWriter out(record);
-    // Frames the record made so far and hands the piece on once it is big enough.
-    auto endRecord = [&](bool last) {
-        PutRecord(piece, record);
-        record.clear();
+    // Hands the piece on once it is big enough.
+    auto handOn = [&](bool last) {
         if (piece.size() < kPieceSize && !last)
             return true;
         bool taken = sink(piece);
         piece.clear();
         return taken;
     };
-    ByteWriter(piece).Raw(std::string_view(kJournalMagic, kJournalMagicSize));
-    ByteWriter(piece).U32(kJournalVersion);
-    PutHeader(out, header, static_cast<std::uint32_t>(indexes.size()), static_cast<std::uint32_t>(steps.size()));
-    endRecord(false);
-    PutMemory(out, memory);
-    if (!endRecord(false))
+    PutJournalStart(piece);
+    HeaderRecord record;
+    record.mode = header.mode;
+    record.entryCount = static_cast<std::uint32_t>(indexes.size());
+    record.stepCount = static_cast<std::uint32_t>(steps.size());
+    record.time = Ticks(header.time);
+    record.root = header.root;
+    PutHeaderRecord(piece, record);
+    PutMemoryRecord(piece, memory);
+    if (!handOn(false))
         return false;
 
     for (std::int32_t index : indexes) {
+        const PlannedEntry& entry = plan.entries[static_cast<size_t>(index)];
         auto tag = tags.find(index);
-        PutEntry(out, index, plan.entries[static_cast<size_t>(index)], tag == tags.end() ? nullptr : &tag->second);
-        if (!endRecord(false))
+        PutEntryRecord(piece, index, entry.isFolder, entry.size, Ticks(entry.lastWrite),
+                       tag == tags.end() ? nullptr : &tag->second);
+        if (!handOn(false))
             return false;
     }
     for (size_t i = 0; i < steps.size(); ++i) {
-        RunStep step = steps[i];
-        if ((step.kind == StepKind::Move && step.newPath.empty()) || !PutStep(out, header.root, step) || !endRecord(false))
+        if (!PutStepRecord(piece, header.root, ToRecord(steps[i])) || !handOn(false))
             return false;
     }
-    return endRecord(true); // the end record, empty until the run ends
+    PutBegunEnd(piece); // empty until the run ends
+    return handOn(true);
 }
 
 bool EncodeJournal(const JournalHeader& header, const JournalMemory& memory, const RunPlan& plan,
@@ -614,66 +171,51 @@ bool EncodeJournalEnd(const RunSteps& steps, const std::vector<StepResult>& resu
     bytes.clear();
     if (results.size() != steps.size())
         return false;
-    std::string payload;
-    ByteWriter out(payload);
-    out.U32(static_cast<std::uint32_t>(results.size()));
+    std::vector<ResultRecord> outcomes(results.size());
     for (size_t i = 0; i < results.size(); ++i) {
-        out.U8(static_cast<std::uint8_t>(results[i].outcome));
-        out.U32(results[i].error);
-        // A stranded name the journal cannot hold in the entry's folder is left out: Undo then
-        // finds the entry neither at its old nor at its new name and says so. Only a stranded
-        // entry needs its step's paths spelled out.
-        if (results[i].strandedAt.empty() || !PutSiblingName(out, steps[i].path, results[i].strandedAt))
-            out.U8(kNoName);
+        outcomes[i].outcome = static_cast<std::uint8_t>(results[i].outcome);
+        outcomes[i].error = results[i].error;
+        outcomes[i].strandedAt = results[i].strandedAt;
     }
-    out.U32(static_cast<std::uint32_t>(after.size()));
-    for (const EntryAfterRun& entry : after) {
-        out.U32(static_cast<std::uint32_t>(entry.planIndex));
-        out.U64(entry.size);
-        PutTime(out, entry.lastWrite);
-    }
-    PutRecord(bytes, payload);
-    return true;
-}
-
-bool MarkJournalEnded(std::string& head, size_t stepCount)
-{
-    ByteReader in(head);
-    std::uint32_t version = 0;
-    JournalHeader header;
-    if (!GetMagicAndVersion(in, version) || version != kJournalVersion || !GetFramedHeader(in, header) ||
-        header.state != JournalState::Begun || header.stepCount != stepCount)
-        return false;
-    // The header record's payload begins with the state byte; its checksum follows the payload.
-    std::uint32_t length = 0;
-    ByteReader(std::string_view(head).substr(kJournalMagicSize + 4)).U32(length);
-    head[kJournalStateOffset] = static_cast<char>(JournalState::Ended);
-    std::string crc;
-    ByteWriter(crc).U32(Crc32(std::string_view(head).substr(kJournalStateOffset, length)));
-    head.replace(kJournalStateOffset + length, crc.size(), crc);
+    std::vector<AfterRecord> states;
+    for (const EntryAfterRun& entry : after)
+        states.push_back({entry.planIndex, entry.size, Ticks(entry.lastWrite)});
+    PutEndRecord(bytes, outcomes, [&steps](size_t i) { return steps[i].path; }, states);
     return true;
 }
 
 bool DecodeJournalHeader(std::string_view bytes, JournalHeader& header)
 {
-    ByteReader in(bytes);
-    std::uint32_t version = 0;
-    if (!GetMagicAndVersion(in, version))
+    HeaderRecord record;
+    if (!DecodeHeaderRecord(bytes, record))
         return false;
-    return version == kVersion1 ? GetHeader(in, header) : GetFramedHeader(in, header);
+    header = FromRecord(record);
+    return true;
 }
 
 bool DecodeJournal(std::string_view bytes, RunJournalData& journal)
 {
     journal = RunJournalData();
-    ByteReader in(bytes);
-    std::uint32_t version = 0;
-    if (!GetMagicAndVersion(in, version))
+    JournalRecords records;
+    if (!DecodeJournalRecords(bytes, records))
         return false;
-    return version == kVersion1 ? DecodeVersion1(in, journal) : DecodeVersion2(in, journal);
+    journal.header = FromRecord(records.header);
+    journal.memory = std::move(records.memory);
+    for (EntryRecord& entry : records.entries)
+        journal.entries.push_back(FromRecord(entry));
+    for (StepRecord& step : records.steps)
+        journal.steps.push_back(FromRecord(step));
+    for (ResultRecord& result : records.results)
+        journal.results.push_back(FromRecord(result));
+    journal.damage = records.damage;
+    return true;
 }
 
 size_t FindJournalEntry(const std::vector<JournalEntry>& entries, std::int32_t planIndex)
 {
-    return planIndex < 0 ? entries.size() : FindEntry(entries, static_cast<std::uint32_t>(planIndex));
+    auto found = std::lower_bound(entries.begin(), entries.end(), planIndex,
+                                  [](const JournalEntry& entry, std::int32_t wanted) { return entry.planIndex < wanted; });
+    return planIndex >= 0 && found != entries.end() && found->planIndex == planIndex
+               ? static_cast<size_t>(found - entries.begin())
+               : entries.size();
 }

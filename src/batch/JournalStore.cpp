@@ -125,6 +125,20 @@ bool WriteNewJournal(const std::wstring& folder, const std::function<bool(HANDLE
     return true;
 }
 
+UniqueFile HoldJournal(const std::wstring& path)
+{
+    return UniqueFile(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+bool JournalHeld(const std::wstring& path)
+{
+    // Asking to remove it is refused while a holder shares reading alone.
+    UniqueFile probe(CreateFileW(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return !probe && GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
 bool ReadJournalFile(const std::wstring& path, std::string& bytes, size_t limit)
 {
     bytes.clear();

@@ -2,6 +2,8 @@
 // removing journals.
 #pragma once
 
+#include "UniqueHandle.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -22,6 +24,13 @@ std::vector<std::wstring> ListJournals(const std::wstring& folder);
 // Writes a new journal in folder (made when missing), as ReplaceFileWith writes a file, under a
 // name that sorts after every journal there; path receives the journal's path.
 bool WriteNewJournal(const std::wstring& folder, const std::function<bool(HANDLE file)>& write, std::wstring& path);
+// A run holds its journal open from its beginning until it ends it, so that a run in progress (in
+// another logon session of the same user, which the run lock does not reach) is never taken for
+// one cut short: the holder denies others the right to change or remove the file, and a process
+// that ends lets go.
+UniqueFile HoldJournal(const std::wstring& path);
+// True when a run in progress holds the journal at path.
+bool JournalHeld(const std::wstring& path);
 // Reads at most limit bytes of a journal from its start.
 bool ReadJournalFile(const std::wstring& path, std::string& bytes, size_t limit);
 

@@ -40,30 +40,39 @@ static StepResult Result(StepOutcome outcome, DWORD error = ERROR_SUCCESS)
 }
 
 // A failed move: postponed to the next restart when a restart can clear the reason.
-static StepResult FailedMove(const std::wstring& oldPath, const std::wstring& newPath, DWORD error)
+static StepResult FailedMove(const std::wstring& oldPath, const std::wstring& newPath, DWORD error, ChangeWatch& watch)
 {
-    if (RestartCanClear(error) && MoveFileExW(oldPath.c_str(), newPath.c_str(), MOVEFILE_DELAY_UNTIL_REBOOT))
+    if (RestartCanClear(error) && MoveFileExW(oldPath.c_str(), newPath.c_str(), MOVEFILE_DELAY_UNTIL_REBOOT)) {
+        watch.Made();
         return Result(StepOutcome::Postponed, error);
+    }
     return Result(StepOutcome::Failed, error);
 }
 
-StepResult MoveEntry(const std::wstring& oldPath, const std::wstring& newPath)
+StepResult MoveEntry(const std::wstring& oldPath, const std::wstring& newPath, ChangeWatch& watch)
 {
-    if (MoveFileExW(oldPath.c_str(), newPath.c_str(), 0))
+    if (MoveFileExW(oldPath.c_str(), newPath.c_str(), 0)) {
+        watch.Made();
         return Result(StepOutcome::Done);
-    return FailedMove(oldPath, newPath, GetLastError());
+    }
+    return FailedMove(oldPath, newPath, GetLastError(), watch);
 }
 
-StepResult LeaveTemporaryName(const std::wstring& temporaryPath, const std::wstring& newPath, const std::wstring& oldPath)
+StepResult LeaveTemporaryName(const std::wstring& temporaryPath, const std::wstring& newPath, const std::wstring& oldPath,
+                              ChangeWatch& watch)
 {
-    if (MoveFileExW(temporaryPath.c_str(), newPath.c_str(), 0))
+    if (MoveFileExW(temporaryPath.c_str(), newPath.c_str(), 0)) {
+        watch.Made();
         return Result(StepOutcome::Done);
+    }
     StepResult result = Result(StepOutcome::Failed, GetLastError());
     // The entry must not stay under the temporary name: back to its own, tried twice, since
     // whatever blocked the way forward (a scanner opening the new file) may pass.
     for (int attempt = 0; attempt < 2; ++attempt) {
-        if (MoveFileExW(temporaryPath.c_str(), oldPath.c_str(), 0))
+        if (MoveFileExW(temporaryPath.c_str(), oldPath.c_str(), 0)) {
+            watch.Made();
             return result;
+        }
         Sleep(50);
     }
     result.strandedAt = temporaryPath;
@@ -71,23 +80,31 @@ StepResult LeaveTemporaryName(const std::wstring& temporaryPath, const std::wstr
 }
 
 static StepResult MoveThroughTemporaryName(const std::wstring& oldPath, const std::wstring& newPath,
-                                           const std::wstring& temporaryPath)
+                                           const std::wstring& temporaryPath, ChangeWatch& watch)
 {
     if (!MoveFileExW(oldPath.c_str(), temporaryPath.c_str(), 0))
-        return FailedMove(oldPath, newPath, GetLastError());
-    return LeaveTemporaryName(temporaryPath, newPath, oldPath);
+        return FailedMove(oldPath, newPath, GetLastError(), watch);
+    if (!watch.Made()) {
+        StepResult stopped = Result(StepOutcome::Failed, ERROR_OPERATION_ABORTED);
+        stopped.strandedAt = temporaryPath;
+        return stopped;
+    }
+    return LeaveTemporaryName(temporaryPath, newPath, oldPath, watch);
 }
 
 StepResult MoveEntryCaseOnly(const std::wstring& oldPath, const std::wstring& newPath, const std::wstring& temporaryPath,
-                             DWORD volume, CaseRenameMemory& memory)
+                             DWORD volume, CaseRenameMemory& memory, ChangeWatch& watch)
 {
     if (memory.Lookup(volume) == CaseRenameMemory::Answer::Ignored)
-        return MoveThroughTemporaryName(oldPath, newPath, temporaryPath);
+        return MoveThroughTemporaryName(oldPath, newPath, temporaryPath, watch);
     if (!MoveFileExW(oldPath.c_str(), newPath.c_str(), 0))
-        return FailedMove(oldPath, newPath, GetLastError());
+        return FailedMove(oldPath, newPath, GetLastError(), watch);
+    // Reported as made even where it was ignored: the spelling on disk tells.
+    if (!watch.Made())
+        return Result(StepOutcome::Failed, ERROR_OPERATION_ABORTED);
     bool applied = StoredName(newPath) == LastComponent(newPath);
     memory.Learn(volume, applied);
     if (applied)
         return Result(StepOutcome::Done);
-    return MoveThroughTemporaryName(oldPath, newPath, temporaryPath);
+    return MoveThroughTemporaryName(oldPath, newPath, temporaryPath, watch);
 }

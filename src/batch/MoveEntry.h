@@ -1,6 +1,7 @@
 // Renames one entry by its exact path, coping with file systems that ignore case-only renames.
 #pragma once
 
+#include "ChangeWatch.h"
 #include "RunSteps.h"
 
 #include <windows.h>
@@ -19,17 +20,20 @@ struct CaseRenameMemory {
     std::unordered_map<DWORD, bool> applies;
 };
 
+// Each move below tells watch once it is made; once watch stops the run, no further move is tried.
+
 // Moves oldPath to newPath, never onto an existing entry. A move that fails for a reason a
 // restart can clear (the file is in use) is registered for the next restart.
-StepResult MoveEntry(const std::wstring& oldPath, const std::wstring& newPath);
+StepResult MoveEntry(const std::wstring& oldPath, const std::wstring& newPath, ChangeWatch& watch);
 
 // The same for a move that changes only the letter case of the name. On a volume that ignores
 // such a rename it passes through temporaryPath, a free name in the same folder; if the second
 // step fails the entry goes back to oldPath, and the result says where it is if even that fails.
 StepResult MoveEntryCaseOnly(const std::wstring& oldPath, const std::wstring& newPath, const std::wstring& temporaryPath,
-                             DWORD volume, CaseRenameMemory& memory);
+                             DWORD volume, CaseRenameMemory& memory, ChangeWatch& watch);
 
 // The second half of a move through a temporary name: from temporaryPath on to newPath. If that
 // fails the entry goes back to oldPath, since it must not stay under the temporary name; the
 // result says where it is (strandedAt) if even that fails.
-StepResult LeaveTemporaryName(const std::wstring& temporaryPath, const std::wstring& newPath, const std::wstring& oldPath);
+StepResult LeaveTemporaryName(const std::wstring& temporaryPath, const std::wstring& newPath, const std::wstring& oldPath,
+                              ChangeWatch& watch);

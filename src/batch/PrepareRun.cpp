@@ -4,6 +4,7 @@
 #include "CollectEntries.h"
 #include "ExtendedPath.h"
 #include "PlanRun.h"
+#include "UnfinishedRuns.h"
 
 static void Call(const std::function<void()>& hook)
 {
@@ -21,6 +22,14 @@ static void CollectAndPlan(PreparedRun& run, const std::wstring& folder, const R
         run.result = BatchResult::PathNotFound;
         return;
     }
+
+    // A run over this tree cut short (a crash) is taken back first, when the user agrees: its plan
+    // would be made from names half changed, one perhaps a temporary name.
+    UndoTarget target;
+    target.historyFile = options.history ? options.history->filePath : std::wstring();
+    target.favoritesRoot = options.favoritesRoot;
+    if (TakeBackUnfinishedRuns(options.journalFolder, root, target, hooks.askTakeBackUnfinished) && options.history)
+        ReloadHistory(*options.history);
 
     RunOptions planned = options;
     CollectedTree tree;

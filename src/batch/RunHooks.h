@@ -4,10 +4,15 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 struct RunHooks {
     // Before a known folder is numbered again: true to go on where the last run left off.
     std::function<bool()> askResume;
+    // A run over the tree (folder, the \\?\ form of its root) was cut short, by a crash or a power
+    // cut, and left its names half changed: true to take back what it did before this run plans,
+    // as Undo would. Asked once; with no hook the run is taken back, as a command line wants.
+    std::function<bool(const std::wstring& folder)> askTakeBackUnfinished;
     // The walk of the tree begins and ends (the "Calculating..." box stands meanwhile).
     std::function<void()> collectionBegins;
     std::function<void()> collectionEnds;
@@ -19,7 +24,9 @@ struct RunHooks {
     std::function<void()> changesBegin;
     // The share of the entries done, 1 to 100, each time it grows while the changes are made.
     std::function<void(std::int32_t percent)> progress;
-    // After each change made to the disk: false stops the run there as a crash would, with no
-    // clean-up and its journal left as begun. Only tests stop a run.
+    // After each change made to the disk (a move, each of the two through a temporary name, a
+    // read-only mark cleared, a tag written, the index and the history file written, the journal
+    // ended): false stops the run there as a crash would, with no clean-up and its journal as it
+    // is then (begun, unless the last change was its end). Only tests stop a run.
     std::function<bool()> afterChange;
 };

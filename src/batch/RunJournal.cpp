@@ -51,34 +51,16 @@ static void KeepTag(const std::wstring& path, const std::wstring& tagText, KeptT
 {
     UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    LARGE_INTEGER size{};
-    if (!file || !GetFileSizeEx(file.get(), &size))
+    std::uint64_t size = 0;
+    std::string tail;
+    if (!file || !ReadId3v1Tail(file.get(), size, tail) || (size >= kId3v1TagSize && tail.empty()))
         return;
-    std::string text = ToAnsi(tagText);
-    auto length = static_cast<std::uint64_t>(size.QuadPart);
+    Id3v1Placement placement = PlaceId3v1Tag(size, tail, ToAnsi(tagText));
     KeptTag kept;
-    if (length >= kId3v1TagSize) {
-        LARGE_INTEGER tagStart;
-        tagStart.QuadPart = size.QuadPart - static_cast<LONGLONG>(kId3v1TagSize);
-        char last[kId3v1TagSize];
-        DWORD read = 0;
-        if (!SetFilePointerEx(file.get(), tagStart, nullptr, FILE_BEGIN) ||
-            !ReadFile(file.get(), last, sizeof last, &read, nullptr) || read != sizeof last)
-            return;
-        if (IsId3v1Header(std::string_view(last, read))) {
-            Id3v1Tag tag = ComposeId3v1Tag(std::string_view(last, kId3v1HeaderSize), text);
-            kept.change = TagChange::Replaced;
-            kept.offset = length - kId3v1TagSize;
-            kept.oldTag.assign(last, sizeof last);
-            kept.newTag.assign(tag.data(), tag.size());
-            tags[entry] = std::move(kept);
-            return;
-        }
-    }
-    Id3v1Tag tag = ComposeId3v1Tag("TAG", text);
-    kept.change = TagChange::Appended;
-    kept.offset = length;
-    kept.newTag.assign(tag.data(), tag.size());
+    kept.change = placement.replaces ? TagChange::Replaced : TagChange::Appended;
+    kept.offset = placement.offset;
+    kept.oldTag = std::move(placement.oldTag);
+    kept.newTag.assign(placement.tag.data(), placement.tag.size());
     tags[entry] = std::move(kept);
 }
 
@@ -128,6 +110,7 @@ bool BeginRunJournal(const RunPlan& plan, const RunSteps& steps, const RunJourna
         return false;
     PruneJournals(context.journalFolder, kKeptJournals);
     journal.path = path;
+    journal.held = HoldJournal(path);
     return true;
 }
 
@@ -205,10 +188,29 @@ bool CompleteJournal(const std::wstring& path, const RunSteps& steps, const std:
     return ReplaceFileWith(path, [&](HANDLE file) { return CopyEnded(path, steps.size(), endRecord, file); });
 }
 
-void EndRunJournal(RunJournal& journal, const RunPlan&, const RunSteps& steps,
-                   const std::vector<StepResult>& results)
+bool MarkJournalEndedInPlace(const std::wstring& path, size_t stepCount)
 {
-    // A journal that cannot be completed stays as begun: Undo then reads the disk, as after a crash.
-    if (!journal.path.empty())
-        CompleteJournal(journal.path, steps, results, TaggedFilesAfterRun(steps, results));
+    UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    std::string head(kMaxJournalHeaderSize, '\0');
+    DWORD read = 0;
+    if (!file || !ReadFile(file.get(), head.data(), static_cast<DWORD>(head.size()), &read, nullptr))
+        return false;
+    head.resize(read);
+    LARGE_INTEGER start{};
+    return MarkJournalEnded(head, stepCount) && SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN) &&
+           WriteAllBytes(file.get(), head) && FlushFileBuffers(file.get());
+}
+
+bool EndRunJournal(RunJournal& journal, const RunPlan&, const RunSteps& steps, const std::vector<StepResult>& results)
+{
+    if (journal.path.empty())
+        return false;
+    // Ending it replaces the file.
+    journal.held.reset();
+    // A journal left as begun would be taken for a run cut short, and the next run over the tree
+    // would take this one back; where a completed copy cannot be written (a full disk), its header
+    // alone is marked ended.
+    return CompleteJournal(journal.path, steps, results, TaggedFilesAfterRun(steps, results)) ||
+           MarkJournalEndedInPlace(journal.path, steps.size());
 }

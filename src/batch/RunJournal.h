@@ -4,6 +4,7 @@
 
 #include "JournalFormat.h"
 #include "RunSteps.h"
+#include "UniqueHandle.h"
 
 #include <string>
 #include <vector>
@@ -21,15 +22,23 @@ struct RunJournalContext {
 
 struct RunJournal {
     std::wstring path; // the journal file; empty when none was written
+    UniqueFile held;   // the journal held open until it is ended (HoldJournal)
 };
 
 // Writes the journal of a run about to be applied; false when it could not be made durable,
 // and then nothing may be changed.
 bool BeginRunJournal(const RunPlan& plan, const RunSteps& steps, const RunJournalContext& context,
                      RunJournal& journal);
-// Completes the journal with what the steps did.
-void EndRunJournal(RunJournal& journal, const RunPlan& plan, const RunSteps& steps,
+// Completes the journal with what the steps did. Where it cannot be completed, its header alone is
+// marked ended in place, so that it is never taken for a run that never ended; Undo then reads the
+// disk. True when the journal was changed either way.
+bool EndRunJournal(RunJournal& journal, const RunPlan& plan, const RunSteps& steps,
                    const std::vector<StepResult>& results);
+// Marks the header of the begun journal at path ended, in place, a few bytes overwritten: for a
+// journal that cannot be completed, or one whose run was taken back only in part. Its end stays
+// unread, so that Undo reads the disk as after a crash, but it is no longer taken for a run cut
+// short. False when it is not a begun journal of stepCount steps, or cannot be written.
+bool MarkJournalEndedInPlace(const std::wstring& path, size_t stepCount);
 // The same with the state of each tagged file after the run given: completes the begun journal
 // at path, in one step, so that a crash leaves it begun or ended and never between. False when it
 // stays as begun.

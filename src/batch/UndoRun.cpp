@@ -56,12 +56,19 @@ bool IsEntry(const JournalEntry& entry, const EntryState& state)
 class Undoer {
 public:
     Undoer(const RunJournalData& journal, const UndoTarget& target, UndoReport& report)
-        : journal_(journal), target_(target), report_(report), givenUp_(journal.entries.size(), false)
+        : journal_(journal), target_(target), report_(report), givenUp_(journal.entries.size(), false),
+          firstMove_(journal.entries.size(), journal.steps.size()), deferred_(journal.entries.size())
     {
+        for (size_t i = journal_.steps.size(); i-- > 0;) {
+            if (journal_.steps[i].kind == StepKind::Move)
+                firstMove_[FindJournalEntry(journal_.entries, journal_.steps[i].entry)] = i;
+        }
     }
 
     void UndoSteps()
     {
+        if (journal_.header.state != JournalState::Ended)
+            LeaveTemporaryNames();
         for (size_t i = journal_.steps.size(); i-- > 0;) {
             const RunStep& step = journal_.steps[i];
             size_t entry = FindJournalEntry(journal_.entries, step.entry);
@@ -87,7 +94,25 @@ private:
     void Skip(size_t entry, const std::wstring& path, UndoSkip reason, DWORD error = ERROR_SUCCESS)
     {
         givenUp_[entry] = true;
-        report_.notUndone.push_back({UndoItem::Entry, path, reason, error});
+        // Not found by an earlier step either: the later move that missed it says best where it was left.
+        if (deferred_[entry].path.empty())
+            report_.notUndone.push_back({UndoItem::Entry, path, reason, error});
+        else
+            report_.notUndone.push_back(deferred_[entry]);
+    }
+
+    // A run cut short while a folder's case-only move passed through its temporary name: the
+    // folder goes back to its old name before anything else, since there it hides its contents,
+    // whose steps have their paths under the folder's names. A file there waits for its own step.
+    void LeaveTemporaryNames()
+    {
+        for (size_t i = 0; i < journal_.steps.size(); ++i) {
+            const RunStep& step = journal_.steps[i];
+            size_t entry = FindJournalEntry(journal_.entries, step.entry);
+            if (step.kind == StepKind::Move && !step.temporaryPath.empty() && journal_.entries[entry].isFolder &&
+                !givenUp_[entry] && IsEntry(journal_.entries[entry], ReadEntryState(step.temporaryPath)))
+                Move(entry, step.temporaryPath, step.path, false, std::wstring());
+        }
     }
 
     // Where the entry may be besides its old and new name: where a failed move stranded it, or
@@ -105,6 +130,7 @@ private:
         const JournalEntry& entry = journal_.entries[entryIndex];
         std::wstring elsewhere = Elsewhere(stepIndex);
         if (!elsewhere.empty() && IsEntry(entry, ReadEntryState(elsewhere))) {
+            deferred_[entryIndex] = UndoProblem();
             Move(entryIndex, elsewhere, step.path, false, std::wstring());
             return;
         }
@@ -124,6 +150,8 @@ private:
             onOld = onOld && stored == LastComponent(step.path);
         }
 
+        if (onNew || onOld)
+            deferred_[entryIndex] = UndoProblem();
         // A run that never ended is taken to have made the move only when the entry is at its new
         // name and not at its old one: a later step of a chain may have put another entry there.
         if (onNew && (happened == Happened::Yes || !onOld)) {
@@ -135,6 +163,11 @@ private:
                 postponed_.push_back(journal_.header.state == JournalState::Ended);
                 restartRenames_.push_back({step.path, step.newPath});
             }
+        } else if (happened == Happened::Unknown && stepIndex > firstMove_[entryIndex]) {
+            // The second move of a cycle's parked entry, which a run cut short may not have made,
+            // nor the first: the entry may still be at its own name, where its earlier steps look.
+            deferred_[entryIndex] = {UndoItem::Entry, step.newPath, atNew.exists ? UndoSkip::Changed : UndoSkip::Missing,
+                                     ERROR_SUCCESS};
         } else {
             Skip(entryIndex, step.newPath, atNew.exists ? UndoSkip::Changed : UndoSkip::Missing);
         }
@@ -167,7 +200,8 @@ private:
             Skip(entryIndex, from, UndoSkip::Failed, GetLastError());
             return false;
         }
-        StepResult moved = LeaveTemporaryName(through, to, from);
+        ChangeWatch unwatched; // Undo is never stopped
+        StepResult moved = LeaveTemporaryName(through, to, from, unwatched);
         if (moved.outcome == StepOutcome::Done)
             return true;
         // Where it could not go back either, say where it is.
@@ -282,6 +316,10 @@ private:
     const UndoTarget& target_;
     UndoReport& report_;
     std::vector<bool> givenUp_;
+    std::vector<size_t> firstMove_; // by entry: its first move's step
+    // By entry: what a later move of a run cut short found in place of the entry, reported if its
+    // earlier steps do not find it either.
+    std::vector<UndoProblem> deferred_;
     // Moves whose entry is still at its old name, which may wait for the restart, and beside each
     // whether the ended run's journal says it was postponed.
     std::vector<PendingRename> restartRenames_;

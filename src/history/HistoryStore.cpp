@@ -12,20 +12,33 @@ const wchar_t kResumeQuestion[] = L"Would you like for Nomaro to start numbering
                                   L"from where it left off the last time you used it\n"
                                   L"numbering only the newest files?";
 
+// The records of the history file, which is made empty when it does not exist.
+static void ReadHistoryFile(NumberingHistory& history)
+{
+    UniqueFile file(CreateFileW(history.filePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return;
+    std::string bytes;
+    bool readWhole = ReadRestOfFile(file.get(), bytes);
+    readWhole = ReadHistoryRecords(bytes, history.records) && readWhole;
+    history.needsBackup = !readWhole;
+}
+
 std::unique_ptr<NumberingHistory> LoadHistory(const std::wstring& startDirectory)
 {
     auto history = std::make_unique<NumberingHistory>();
     history->startDirectory = startDirectory;
     history->filePath = JoinPath(startDirectory, kHistoryFileName);
-    UniqueFile file(CreateFileW(history->filePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-        return history;
-    std::string bytes;
-    bool readWhole = ReadRestOfFile(file.get(), bytes);
-    readWhole = ReadHistoryRecords(bytes, history->records) && readWhole;
-    history->needsBackup = !readWhole;
+    ReadHistoryFile(*history);
     return history;
+}
+
+void ReloadHistory(NumberingHistory& history)
+{
+    Release(history.records);
+    history.needsBackup = false;
+    ReadHistoryFile(history);
 }
 
 bool HistoryFileExists(const NumberingHistory& history)
@@ -34,16 +47,16 @@ bool HistoryFileExists(const NumberingHistory& history)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-void SaveHistory(NumberingHistory& history)
+bool SaveHistory(NumberingHistory& history)
 {
     if (!HistoryFileExists(history))
-        return;
+        return false;
     if (history.needsBackup) {
         if (!BackUpFile(history.filePath))
-            return;
+            return false;
         history.needsBackup = false;
     }
-    ReplaceFileContents(history.filePath, EncodeHistory(history.records));
+    return ReplaceFileContents(history.filePath, EncodeHistory(history.records));
 }
 
 std::uint32_t RecordCount(const PathEntry& record)
@@ -103,15 +116,15 @@ NumberingSession BeginNumbering(NumberingHistory& history, const std::wstring& f
     return session;
 }
 
-void EndNumbering(NumberingHistory& history, NumberingSession& session, const PathSource& numbered)
+bool EndNumbering(NumberingHistory& history, NumberingSession& session, const PathSource& numbered)
 {
     // A history file the user removed is memory switched off: an index no record names would only
     // be left behind.
     if (session.indexPath.empty() || !HistoryFileExists(history))
-        return;
+        return false;
     if (session.indexNeedsBackup) {
         if (!BackUpFile(session.indexPath))
-            return;
+            return false;
         session.indexNeedsBackup = false;
     }
     std::int32_t entries = 0;
@@ -120,10 +133,11 @@ void EndNumbering(NumberingHistory& history, NumberingSession& session, const Pa
                            [file](std::string_view piece) { return WriteAllBytes(file, piece); });
     });
     if (!written)
-        return;
+        return false;
     if (!session.record)
         session.record = Append(history.records, session.folder, 0, &session.indexPath);
     else if (!session.record->secondPath || *session.record->secondPath != session.indexPath)
         session.record->secondPath = std::make_unique<std::wstring>(session.indexPath);
     session.record->count = entries;
+    return true;
 }

@@ -35,8 +35,11 @@ std::uint32_t RecordCount(const PathEntry& record);
 
 // Reads startDirectory\Nomaro.stdb, made empty when it does not exist.
 std::unique_ptr<NumberingHistory> LoadHistory(const std::wstring& startDirectory);
-// Rewrites the history file, only where it still exists: a history file the user removed stays removed.
-void SaveHistory(NumberingHistory& history);
+// Reads the history file again, in place: it was written back by Undo.
+void ReloadHistory(NumberingHistory& history);
+// Rewrites the history file, only where it still exists: a history file the user removed stays
+// removed. True when it was rewritten.
+bool SaveHistory(NumberingHistory& history);
 // True while the history file is there: a history the user removed remembers nothing more.
 bool HistoryFileExists(const NumberingHistory& history);
 
@@ -64,7 +67,8 @@ NumberingSession BeginNumbering(NumberingHistory& history, const std::wstring& f
                                 const std::function<bool()>& askResume);
 // Writes the session's index (the excluded files, then numbered) and gives the record its count;
 // a new folder's record joins the history now. Nothing is written once the history file is gone.
-void EndNumbering(NumberingHistory& history, NumberingSession& session, const PathSource& numbered);
+// True when the index was written.
+bool EndNumbering(NumberingHistory& history, NumberingSession& session, const PathSource& numbered);
 
 // True when entryPath (relative to the current directory, or absolute, \\?\ paths too) is one of
 // the history's own files: the history file or a record's own index file, or a backup or the

@@ -2,6 +2,7 @@
 #include "Settings.h"
 
 #include "RegistryValue.h"
+#include "SettingValue.h"
 #include "UniqueHandle.h"
 
 #include <algorithm>
@@ -65,9 +66,10 @@ int ReadDwordSetting(const wchar_t* valueName, DWORD* destination, DWORD default
     if (!key)
         return 1;
     // The stored type is not checked: whatever 4 bytes (or fewer) are stored are the number.
-    DWORD number = 0;
-    DWORD size = sizeof(number);
-    if (RegQueryValueExW(key.get(), valueName, nullptr, nullptr, reinterpret_cast<BYTE*>(&number), &size) == ERROR_SUCCESS)
+    DWORD type = 0;
+    std::string bytes;
+    std::uint32_t number = 0;
+    if (ReadRegistryValue(key.get(), valueName, type, bytes) == ERROR_SUCCESS && DwordSettingValue(bytes, number))
         *destination = number;
     return 1;
 }
@@ -80,16 +82,9 @@ int ReadStringSetting(const wchar_t* valueName, std::wstring* destination, size_
     UniqueKey key = OpenSettingsKey();
     DWORD type = 0;
     std::string bytes;
-    if (key && ReadRegistryValue(key.get(), valueName, type, bytes) == ERROR_SUCCESS) {
-        // Raw UTF-16 units up to the first null; a value longer than the field is cut to it.
-        std::wstring text(bytes.size() / sizeof(wchar_t), L'\0');
-        if (!text.empty())
-            memcpy(text.data(), bytes.data(), text.size() * sizeof(wchar_t));
-        text.resize(wcsnlen(text.c_str(), text.size()));
-        if (capacity > 0 && text.size() > capacity - 1)
-            text.resize(capacity - 1);
-        *destination = text;
-    }
+    // Raw UTF-16 units up to the first null; a value longer than the field is cut to it.
+    if (key && ReadRegistryValue(key.get(), valueName, type, bytes) == ERROR_SUCCESS)
+        *destination = StringSettingValue(bytes, capacity);
     if (destination->empty() && defaultText)
         *destination = defaultText;
     return 1;

@@ -314,3 +314,33 @@ TEST_F(BatchRunTest, ExtensionListedTwiceRenamesEachFileOnceWithoutAFailure)
     EXPECT_TRUE(RanClean(RunAndSee(root_.path(), Options(ModeNumber, L"jpg JPG, jpg"))));
     EXPECT_EQ(ListNames(root_.path()), (std::vector<std::wstring>{L"P0.jpg", L"P1.jpg"}));
 }
+
+TEST_F(BatchRunTest, ARunCutShortIsTakenBackBeforeTheNextOnlyWithConsent)
+{
+    root_.WriteFile(L"a.jpg", "a");
+    root_.WriteFile(L"b.jpg", "b");
+    // Stopped after its first move, as a crash would stop it.
+    RunHooks cut;
+    cut.afterChange = [] { return false; };
+    ASSERT_TRUE(BatchRun(root_.path(), Options(ModeNumber, L"jpg"), cut).stopped);
+    std::vector<std::wstring> halfChanged = ListNames(root_.path());
+    ASSERT_NE(halfChanged, (std::vector<std::wstring>{L"a.jpg", L"b.jpg"}));
+
+    std::vector<std::wstring> asked;
+    bool answer = false;
+    RunHooks hooks;
+    hooks.askTakeBackUnfinished = [&](const std::wstring& folder) {
+        asked.push_back(folder);
+        return answer;
+    };
+    // No: planned over the names as the cut run left them, which stay.
+    PreparedRun kept = PrepareRun(root_.path(), Options(ModeNumber, L"jpg"), hooks);
+    kept.lock = RunLock();
+    EXPECT_EQ(asked, (std::vector<std::wstring>{ExtendedLengthPath(root_.path())}));
+    EXPECT_EQ(ListNames(root_.path()), halfChanged);
+    // Yes: taken back first, once.
+    answer = true;
+    PreparedRun fresh = PrepareRun(root_.path(), Options(ModeNumber, L"jpg"), hooks);
+    EXPECT_EQ(asked.size(), 2u);
+    EXPECT_EQ(ListNames(root_.path()), (std::vector<std::wstring>{L"a.jpg", L"b.jpg"}));
+}

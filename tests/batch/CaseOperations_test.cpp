@@ -52,8 +52,10 @@ TEST_F(MoveEntryTest, CaseOnlyRenameIsReallyAppliedAndTheVolumeIsRemembered)
     root_.WriteFile(L"README.TXT", "x");
     root_.WriteFile(L"OTHER.TXT", "y");
     CaseRenameMemory memory;
+    ChangeWatch watch;
     const DWORD volume = 0x1234;
-    StepResult result = MoveEntryCaseOnly(Exact(L"README.TXT"), Exact(L"readme.txt"), Exact(L"~t1.tmp"), volume, memory);
+    StepResult result =
+        MoveEntryCaseOnly(Exact(L"README.TXT"), Exact(L"readme.txt"), Exact(L"~t1.tmp"), volume, memory, watch);
     EXPECT_EQ(result.outcome, StepOutcome::Done);
     EXPECT_EQ(ListNames(root_.path()), (std::vector<std::wstring>{L"OTHER.TXT", L"readme.txt"}));
     EXPECT_EQ(ReadFileBytes(root_ / L"readme.txt"), "x");
@@ -61,7 +63,7 @@ TEST_F(MoveEntryTest, CaseOnlyRenameIsReallyAppliedAndTheVolumeIsRemembered)
     CaseRenameMemory::Answer learnt = memory.Lookup(volume);
     EXPECT_NE(learnt, CaseRenameMemory::Answer::Unknown);
     EXPECT_EQ(memory.Lookup(volume + 1), CaseRenameMemory::Answer::Unknown);
-    EXPECT_EQ(MoveEntryCaseOnly(Exact(L"OTHER.TXT"), Exact(L"other.txt"), Exact(L"~t2.tmp"), volume, memory).outcome,
+    EXPECT_EQ(MoveEntryCaseOnly(Exact(L"OTHER.TXT"), Exact(L"other.txt"), Exact(L"~t2.tmp"), volume, memory, watch).outcome,
               StepOutcome::Done);
     EXPECT_EQ(ListNames(root_.path()), (std::vector<std::wstring>{L"other.txt", L"readme.txt"}));
     memory.Learn(0, false);
@@ -78,8 +80,9 @@ TEST(MoveEntry, SecondStepBlockedGoesBackToTheOldName)
     std::wstring exact = ExtendedLengthPath(folder);
     CaseRenameMemory memory;
     memory.Learn(7, false);
+    ChangeWatch watch;
     StepResult result =
-        MoveEntryCaseOnly(exact + L"\\B.TXT", exact + L"\\b.Txt", exact + L"\\~t.tmp", 7, memory);
+        MoveEntryCaseOnly(exact + L"\\B.TXT", exact + L"\\b.Txt", exact + L"\\~t.tmp", 7, memory, watch);
     EXPECT_EQ(result.outcome, StepOutcome::Failed);
     EXPECT_EQ(ReadFileBytes(folder + L"\\b.Txt"), "other");
     // Back under its own name, or, where even that spelling now resolves to the other entry,
@@ -97,13 +100,14 @@ TEST_F(MoveEntryTest, LockedFileIsPostponedButATakenNameIsNot)
     root_.WriteFile(L"LOCKED.TXT");
     HANDLE lock = CreateFileW((root_ / L"LOCKED.TXT").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(MoveEntry(Exact(L"LOCKED.TXT"), Exact(L"new.txt")).outcome, StepOutcome::Postponed);
+    ChangeWatch watch;
+    EXPECT_EQ(MoveEntry(Exact(L"LOCKED.TXT"), Exact(L"new.txt"), watch).outcome, StepOutcome::Postponed);
     CloseHandle(lock);
     EXPECT_EQ(ListNames(root_.path()), (std::vector<std::wstring>{L"LOCKED.TXT"}));
 
     root_.WriteFile(L"a.txt", "a");
     root_.WriteFile(L"b.txt", "b");
-    StepResult taken = MoveEntry(Exact(L"a.txt"), Exact(L"b.txt"));
+    StepResult taken = MoveEntry(Exact(L"a.txt"), Exact(L"b.txt"), watch);
     EXPECT_EQ(taken.outcome, StepOutcome::Failed);
     EXPECT_EQ(ReadFileBytes(root_ / L"b.txt"), "b");
     EXPECT_EQ(ReadFileBytes(root_ / L"a.txt"), "a");

@@ -47,7 +47,8 @@ protected:
         RunPlan plan = PlanRun(CollectOneFile(ExtendedLengthPath(root_.path() + path.substr(1))), options);
         RunSteps steps = OrderRunSteps(plan, L"test");
         CaseRenameMemory memory;
-        std::vector<StepResult> results = ApplyRunSteps(plan, steps, memory, nullptr);
+        ChangeWatch watch;
+        std::vector<StepResult> results = ApplyRunSteps(plan, steps, memory, nullptr, watch);
         failures_ = FailuresOfRun(plan, steps, results);
         postponed_ = std::any_of(results.begin(), results.end(),
                                  [](const StepResult& result) { return result.outcome == StepOutcome::Postponed; });

@@ -13,6 +13,7 @@
 #include "ScratchRegistry.h"
 #include "TempFolder.h"
 #include "UndoRun.h"
+#include "UnfinishedRuns.h"
 #include "UniqueHandle.h"
 
 #include <gtest/gtest.h>
@@ -88,7 +89,8 @@ protected:
         for (size_t i = 0; i < count; ++i)
             first.push_back(steps_[i]);
         CaseRenameMemory memory;
-        std::vector<StepResult> results = ApplyRunSteps(plan_, RunSteps(first), memory, nullptr);
+        ChangeWatch watch;
+        std::vector<StepResult> results = ApplyRunSteps(plan_, RunSteps(first), memory, nullptr, watch);
         results.resize(steps_.size());
         return results;
     }
@@ -482,4 +484,65 @@ TEST_F(UndoRunTest, NoRunStartsWithoutADurableJournal)
     EXPECT_TRUE(journal.path.empty());
     context.journalFolder.clear();
     EXPECT_FALSE(BeginRunJournal(plan_, steps_, context, journal));
+}
+
+TEST_F(UndoRunTest, OnlyUnfinishedRunsOfTheSameTreeAreTakenBackBeforeTheNextRun)
+{
+    tree_.WriteFile(L"A.TXT", "a");
+    plan_.mode = ModeLower;
+    Entry(L"A.TXT", L"a.txt");
+    RunJournal ended = Begin();
+    std::vector<StepResult> results = Apply(steps_.size());
+    // A journal that cannot be completed (its completed copy is written beside it first, where a
+    // folder stands) has its header marked ended in place: its run did end.
+    std::wstring inTheWay = ended.path + L".tmp";
+    ASSERT_TRUE(CreateDirectoryW(inTheWay.c_str(), nullptr));
+    EXPECT_TRUE(EndRunJournal(ended, plan_, steps_, results));
+    RemoveDirectoryW(inTheWay.c_str());
+    JournalHeader header;
+    ASSERT_TRUE(DecodeJournalHeader(ReadFileBytes(ended.path), header));
+    EXPECT_EQ(header.state, JournalState::Ended);
+
+    // A newer run of another tree, cut short after both its changes; one file edited since.
+    TempFolder other;
+    other.WriteFile(L"B.TXT", "b");
+    other.WriteFile(L"D.TXT", "d");
+    RunPlan otherPlan;
+    otherPlan.root = ExtendedLengthPath(other.path());
+    for (const wchar_t* name : {L"B.TXT", L"D.TXT"}) {
+        PlannedEntry entry = plan_.entries[0];
+        EntryState state = ReadEntryState(otherPlan.root + L"\\" + name);
+        entry.path = std::wstring(L".\\") + name;
+        entry.newName = name[0] == L'B' ? L"c.txt" : L"e.txt";
+        entry.lastWrite = state.lastWrite;
+        otherPlan.entries.push_back(entry);
+    }
+    RunSteps otherSteps = OrderRunSteps(otherPlan, L"other");
+    RunJournalContext context;
+    context.journalFolder = journals_.path();
+    RunJournal cut;
+    ASSERT_TRUE(BeginRunJournal(otherPlan, otherSteps, context, cut));
+    CaseRenameMemory memory;
+    int changes = 0;
+    ChangeWatch watch([&changes] { return ++changes < 2; });
+    ApplyRunSteps(otherPlan, otherSteps, memory, nullptr, watch);
+    ASSERT_TRUE(watch.Stopped());
+    WriteFileBytes(other / L"e.txt", "edited");
+    ASSERT_EQ(ListNames(other.path()), (std::vector<std::wstring>{L"c.txt", L"e.txt"}));
+    // While its process lives (another logon session), it holds its journal: no run takes it back.
+    EXPECT_FALSE(TakeBackUnfinishedRuns(journals_.path(), otherPlan.root, UndoTarget(), nullptr));
+    EXPECT_EQ(ListNames(other.path()), (std::vector<std::wstring>{L"c.txt", L"e.txt"}));
+    cut.held.reset(); // the process ended
+
+    // The next run over the first tree finds its own run ended and leaves the other tree's alone.
+    EXPECT_FALSE(TakeBackUnfinishedRuns(journals_.path(), plan_.root, UndoTarget(), nullptr));
+    EXPECT_EQ(ListNames(tree_.path()), std::vector<std::wstring>{L"a.txt"});
+    ASSERT_TRUE(DecodeJournalHeader(ReadFileBytes(cut.path), header));
+    EXPECT_EQ(header.state, JournalState::Begun);
+    // The next run over the other tree takes back what it can; the rest stays for Undo, no longer
+    // as a run cut short.
+    EXPECT_FALSE(TakeBackUnfinishedRuns(journals_.path(), otherPlan.root + L"\\", UndoTarget(), nullptr));
+    EXPECT_EQ(ListNames(other.path()), (std::vector<std::wstring>{L"B.TXT", L"e.txt"}));
+    ASSERT_TRUE(DecodeJournalHeader(ReadFileBytes(cut.path), header));
+    EXPECT_EQ(header.state, JournalState::Ended);
 }
