@@ -3,8 +3,8 @@
 
 #include "AccessibleName.h"
 #include "DialogDpi.h"
-#include "Win32Text.h"
 #include "WindowPlacement.h"
+#include "WindowText.h"
 
 // The box has no caption, by which the tests tell it from a message box; a screen reader announces
 // it by the text it shows.

@@ -8,7 +8,7 @@
 #include "ModePanel.h"
 #include "OneLineLabel.h"
 #include "Settings.h"
-#include "Win32Text.h"
+#include "WindowText.h"
 #include "resource.h"
 
 #include <commctrl.h>

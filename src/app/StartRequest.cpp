@@ -5,8 +5,8 @@
 #include "ExtendedPath.h"
 #include "JournalStore.h"
 #include "Settings.h"
-#include "Win32Text.h"
 #include "WindowSettings.h"
+#include "WindowText.h"
 #include "resource.h"
 
 static constexpr wchar_t kStartCaption[] = L"Nomaro";

@@ -2,7 +2,7 @@
 #include "WindowSettings.h"
 
 #include "Settings.h"
-#include "Win32Text.h"
+#include "WindowText.h"
 #include "resource.h"
 
 static bool IsChecked(HWND window, int id)

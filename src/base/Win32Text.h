@@ -5,8 +5,6 @@
 
 #include <string>
 
-std::wstring GetWindowTextString(HWND window);
-std::wstring GetDlgItemTextString(HWND dialog, int id);
 std::wstring GetCurrentDirectoryString();
 std::wstring GetModuleFileNameString(HMODULE module);
 // The absolute form of path; path itself when the system cannot make one.

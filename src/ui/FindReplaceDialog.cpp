@@ -8,8 +8,8 @@
 #include "PlanList.h"
 #include "PlanWorker.h"
 #include "UniqueHandle.h"
-#include "Win32Text.h"
 #include "WindowPlacement.h"
+#include "WindowText.h"
 #include "resource.h"
 
 #include <commctrl.h>

@@ -2,7 +2,7 @@
 #include "OneLineLabel.h"
 
 #include "UniqueHandle.h"
-#include "Win32Text.h"
+#include "WindowText.h"
 
 #include <commctrl.h>
 
