@@ -212,7 +212,7 @@ static std::wstring ProblemText(const UndoProblem& problem)
     return what + L": " + ErrorText(problem.error);
 }
 
-static std::wstring ReportText(const UndoReport& report)
+std::wstring UndoReportText(const UndoReport& report)
 {
     std::wstring text = L"Undo is done: " + std::to_wstring(report.undone) + (report.undone == 1 ? L" step" : L" steps") +
                         L" undone";
@@ -290,7 +290,7 @@ static void UndoNewestRun(HWND window, const std::wstring& journalFolder)
     }
     // Undone: the next older run is the one Undo offers now. A record read only in part is kept,
     // as what is left of the changes that could not be undone.
-    std::wstring text = ReportText(report);
+    std::wstring text = UndoReportText(report);
     if (journal.damage.Any())
         text += L"\n\nPart of the record of this run could not be read, so what it held was not undone. " +
                 std::wstring(kKeptAsText) + SetAsideJournal(offer.journalPath);

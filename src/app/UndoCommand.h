@@ -14,5 +14,8 @@ std::wstring UndoMenuText(const UndoOffer& offer);
 // nothing to undo or a run is in progress.
 void UpdateUndoItem(HMENU menu, const std::wstring& journalFolder);
 
+// "Undo is done: N steps undone", then what was not and why.
+std::wstring UndoReportText(const UndoReport& report);
+
 // Takes back the newest run of the journal folder, after the user has confirmed it.
 void RunUndo(HWND window, const std::wstring& journalFolder);

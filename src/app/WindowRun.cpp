@@ -7,6 +7,7 @@
 #include "MessagePump.h"
 #include "ProgressFrames.h"
 #include "RunReport.h"
+#include "UndoCommand.h"
 #include "resource.h"
 
 #include <commctrl.h>
@@ -23,6 +24,11 @@ constexpr wchar_t kTakeBackRest[] =
     L"Take back what that run did before this one?\n\n"
     L"Yes: its changes are taken back first, as File > Undo would.\n"
     L"No: this run works on the names as that run left them; File > Undo can take that run back later.";
+constexpr wchar_t kTakenBackInPart[] = L" that did not finish was taken back only in part.\n\n";
+constexpr wchar_t kUnreadableRest[] = L" that did not finish cannot be read, so it was not taken back.";
+constexpr wchar_t kPartlyUnreadable[] =
+    L"\n\nPart of the record of that run could not be read, so what it held was not undone.";
+constexpr wchar_t kRecordKeptAs[] = L"\n\nThe record is kept as\n";
 
 // The hint in the upper right corner gives way to the progress bar while the engine works.
 class BusyScope {
@@ -52,6 +58,9 @@ public:
             return;
         // The command line has nobody to ask: it takes a run cut short back, then completes the work.
         hooks_.askTakeBackUnfinished = [this](const std::wstring& folder) { return AskTakeBack(folder); };
+        hooks_.tookBackInPart = [this](const std::wstring& folder, const UndoReport& report, const std::wstring& keptAs) {
+            TellTakenBackInPart(folder, report, keptAs);
+        };
         hooks_.collectionBegins = [this] { BeginCollection(); };
         hooks_.collectionEnds = [this] { EndCollection(); };
         hooks_.keepAlive = PumpMessages;
@@ -86,6 +95,23 @@ private:
     {
         std::wstring text = kTakeBackFirst + DisplayPath(folder) + kTakeBackRest;
         return MessageBoxW(window_, text.c_str(), kTakeBackCaption, MB_ICONQUESTION | MB_YESNO) == IDYES;
+    }
+
+    // The user agreed to the take-back: what of it did not happen is theirs to know.
+    void TellTakenBackInPart(const std::wstring& folder, const UndoReport& report, const std::wstring& keptAs) const
+    {
+        bool unreadable = report.undone == 0 && report.notUndone.empty();
+        std::wstring text;
+        if (unreadable) {
+            text = L"The record of the run over " + DisplayPath(folder) + kUnreadableRest;
+        } else {
+            text = L"The run over " + DisplayPath(folder) + kTakenBackInPart + UndoReportText(report);
+            if (!keptAs.empty())
+                text += kPartlyUnreadable;
+        }
+        if (!keptAs.empty())
+            text += kRecordKeptAs + keptAs;
+        MessageBoxW(window_, text.c_str(), kTakeBackCaption, MB_ICONWARNING | MB_OK);
     }
 
     void BeginCollection()

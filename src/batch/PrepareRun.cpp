@@ -28,7 +28,7 @@ static void CollectAndPlan(PreparedRun& run, const std::wstring& folder, const R
     UndoTarget target;
     target.historyFile = options.history ? options.history->filePath : std::wstring();
     target.favoritesRoot = options.favoritesRoot;
-    if (TakeBackUnfinishedRuns(options.journalFolder, root, target, hooks.askTakeBackUnfinished) && options.history)
+    if (TakeBackUnfinishedRuns(options.journalFolder, root, target, hooks) && options.history)
         ReloadHistory(*options.history);
 
     RunOptions planned = options;

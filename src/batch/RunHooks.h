@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+struct UndoReport;
+
 struct RunHooks {
     // Before a known folder is numbered again: true to go on where the last run left off.
     std::function<bool()> askResume;
@@ -13,6 +15,9 @@ struct RunHooks {
     // cut, and left its names half changed: true to take back what it did before this run plans,
     // as Undo would. Asked once; with no hook the run is taken back, as a command line wants.
     std::function<bool(const std::wstring& folder)> askTakeBackUnfinished;
+    // That run was taken back only in part: what was not, and where its record is kept when part
+    // of it could not be read (else empty: the record stays for Undo).
+    std::function<void(const std::wstring& folder, const UndoReport& report, const std::wstring& keptAs)> tookBackInPart;
     // The walk of the tree begins and ends (the "Calculating..." box stands meanwhile).
     std::function<void()> collectionBegins;
     std::function<void()> collectionEnds;

@@ -19,7 +19,7 @@ static bool SameTree(std::wstring_view a, std::wstring_view b)
 }
 
 bool TakeBackUnfinishedRuns(const std::wstring& journalFolder, const std::wstring& root, const UndoTarget& target,
-                            const std::function<bool(const std::wstring& root)>& consent)
+                            const RunHooks& hooks)
 {
     bool historyRestored = false;
     bool asked = false;
@@ -39,12 +39,17 @@ bool TakeBackUnfinishedRuns(const std::wstring& journalFolder, const std::wstrin
             break;
         if (!asked) {
             asked = true;
-            if (consent && !consent(header.root))
+            if (hooks.askTakeBackUnfinished && !hooks.askTakeBackUnfinished(header.root))
                 break;
         }
+        // Whoever agreed to the take-back learns what of it did not happen.
+        auto tell = [&](const UndoReport& report, const std::wstring& keptAs) {
+            if (hooks.tookBackInPart)
+                hooks.tookBackInPart(header.root, report, keptAs);
+        };
         RunJournalData journal;
         if (!LoadJournal(path, journal)) {
-            SetAsideJournal(path);
+            tell(UndoReport(), SetAsideJournal(path));
             continue;
         }
         UndoReport report;
@@ -56,12 +61,14 @@ bool TakeBackUnfinishedRuns(const std::wstring& journalFolder, const std::wstrin
         historyRestored = historyRestored || report.historyRestored;
         // What could not be taken back (an entry changed since, the memory files of a run with
         // memory taken back by one without) stays for Undo, no longer as a run cut short.
-        if (journal.damage.Any())
-            SetAsideJournal(path);
-        else if (!report.notUndone.empty())
+        if (journal.damage.Any()) {
+            tell(report, SetAsideJournal(path));
+        } else if (!report.notUndone.empty()) {
             MarkJournalEndedInPlace(path, journal.header.stepCount);
-        else
+            tell(report, std::wstring());
+        } else {
             RemoveJournal(path);
+        }
     }
     return historyRestored;
 }

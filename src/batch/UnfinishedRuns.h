@@ -2,17 +2,18 @@
 // its tree part changed, an entry perhaps under a temporary name, and its journal as begun.
 #pragma once
 
+#include "RunHooks.h"
 #include "UndoRun.h"
 
-#include <functional>
 #include <string>
 
 // Before a run over root plans, takes back every run over the same tree (root, a folder in it or
 // one holding it) that never ended and that no run since has ended over it, newest first, as
 // Undo does after a crash; then the run plans from the names the tree had, and completes what the
-// cut run began. consent (may be empty: yes) is asked once, with the first such run's root, before
-// anything is taken back; no leaves every journal as it is, for Undo. A journal taken back is
-// removed; one taken back only in part stays for Undo, its header marked ended; one that could not
-// be read whole is set aside. True when the history file was written back.
+// cut run began. hooks.askTakeBackUnfinished (empty: yes) is asked once, with the first such run's
+// root, before anything is taken back; no leaves every journal as it is, for Undo. A journal taken
+// back is removed; one taken back only in part stays for Undo, its header marked ended; one that
+// could not be read whole is set aside; either is told to hooks.tookBackInPart. True when the
+// history file was written back.
 bool TakeBackUnfinishedRuns(const std::wstring& journalFolder, const std::wstring& root, const UndoTarget& target,
-                            const std::function<bool(const std::wstring& root)>& consent);
+                            const RunHooks& hooks);

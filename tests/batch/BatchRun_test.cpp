@@ -6,6 +6,7 @@
 #include "JournalStore.h"
 #include "ScratchRegistry.h"
 #include "TempFolder.h"
+#include "UndoRun.h"
 #include "Win32Text.h"
 
 #include <gtest/gtest.h>
@@ -343,4 +344,28 @@ TEST_F(BatchRunTest, ARunCutShortIsTakenBackBeforeTheNextOnlyWithConsent)
     PreparedRun fresh = PrepareRun(root_.path(), Options(ModeNumber, L"jpg"), hooks);
     EXPECT_EQ(asked.size(), 2u);
     EXPECT_EQ(ListNames(root_.path()), (std::vector<std::wstring>{L"a.jpg", L"b.jpg"}));
+}
+
+TEST_F(BatchRunTest, ARunCutShortTakenBackInPartTellsWhatWasNot)
+{
+    root_.WriteFile(L"a.jpg", "a");
+    root_.WriteFile(L"b.jpg", "b");
+    RunHooks cut;
+    cut.afterChange = [] { return false; };
+    ASSERT_TRUE(BatchRun(root_.path(), Options(ModeNumber, L"jpg"), cut).stopped);
+    ASSERT_EQ(ListNames(root_.path()), (std::vector<std::wstring>{L"P0.jpg", L"b.jpg"}));
+    // Since the cut, another file took the name the renamed one would get back.
+    root_.WriteFile(L"a.jpg", "new");
+
+    std::vector<UndoProblem> told;
+    RunHooks hooks;
+    hooks.tookBackInPart = [&](const std::wstring& folder, const UndoReport& report, const std::wstring& keptAs) {
+        EXPECT_EQ(folder, ExtendedLengthPath(root_.path()));
+        EXPECT_TRUE(keptAs.empty());
+        told.insert(told.end(), report.notUndone.begin(), report.notUndone.end());
+    };
+    PreparedRun run = PrepareRun(root_.path(), Options(ModeNumber, L"jpg"), hooks);
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(told[0].reason, UndoSkip::OldNameTaken);
+    EXPECT_EQ(ReadFileBytes(root_ / L"a.jpg"), "new");
 }

@@ -530,18 +530,18 @@ TEST_F(UndoRunTest, OnlyUnfinishedRunsOfTheSameTreeAreTakenBackBeforeTheNextRun)
     WriteFileBytes(other / L"e.txt", "edited");
     ASSERT_EQ(ListNames(other.path()), (std::vector<std::wstring>{L"c.txt", L"e.txt"}));
     // While its process lives (another logon session), it holds its journal: no run takes it back.
-    EXPECT_FALSE(TakeBackUnfinishedRuns(journals_.path(), otherPlan.root, UndoTarget(), nullptr));
+    EXPECT_FALSE(TakeBackUnfinishedRuns(journals_.path(), otherPlan.root, UndoTarget(), RunHooks()));
     EXPECT_EQ(ListNames(other.path()), (std::vector<std::wstring>{L"c.txt", L"e.txt"}));
     cut.held.reset(); // the process ended
 
     // The next run over the first tree finds its own run ended and leaves the other tree's alone.
-    EXPECT_FALSE(TakeBackUnfinishedRuns(journals_.path(), plan_.root, UndoTarget(), nullptr));
+    EXPECT_FALSE(TakeBackUnfinishedRuns(journals_.path(), plan_.root, UndoTarget(), RunHooks()));
     EXPECT_EQ(ListNames(tree_.path()), std::vector<std::wstring>{L"a.txt"});
     ASSERT_TRUE(DecodeJournalHeader(ReadFileBytes(cut.path), header));
     EXPECT_EQ(header.state, JournalState::Begun);
     // The next run over the other tree takes back what it can; the rest stays for Undo, no longer
     // as a run cut short.
-    EXPECT_FALSE(TakeBackUnfinishedRuns(journals_.path(), otherPlan.root + L"\\", UndoTarget(), nullptr));
+    EXPECT_FALSE(TakeBackUnfinishedRuns(journals_.path(), otherPlan.root + L"\\", UndoTarget(), RunHooks()));
     EXPECT_EQ(ListNames(other.path()), (std::vector<std::wstring>{L"B.TXT", L"e.txt"}));
     ASSERT_TRUE(DecodeJournalHeader(ReadFileBytes(cut.path), header));
     EXPECT_EQ(header.state, JournalState::Ended);
