@@ -17,7 +17,7 @@ static RECT PlacedRect(HWND dialog, int id)
     return rect;
 }
 
-void AnchoredLayout::Record(HWND dialog, const ControlAnchor* anchors, size_t count)
+void AnchoredLayout::Record(HWND dialog, const ControlAnchor* anchors, size_t count, SIZE minimumUnits)
 {
     placed_.clear();
     for (size_t i = 0; i < count; ++i)
@@ -25,11 +25,17 @@ void AnchoredLayout::Record(HWND dialog, const ControlAnchor* anchors, size_t co
     RECT client{};
     GetClientRect(dialog, &client);
     templateClient_ = SIZE{client.right, client.bottom};
+    minimumClient_ = templateClient_;
+    if (minimumUnits.cx > 0 && minimumUnits.cy > 0) {
+        RECT minimum{0, 0, minimumUnits.cx, minimumUnits.cy};
+        MapDialogRect(dialog, &minimum);
+        minimumClient_ = SIZE{std::min(minimum.right, client.right), std::min(minimum.bottom, client.bottom)};
+    }
 }
 
 POINT AnchoredLayout::MinimumTrackSize(HWND dialog) const
 {
-    SIZE client{ScaleForDialog(dialog, templateClient_.cx), ScaleForDialog(dialog, templateClient_.cy)};
+    SIZE client{ScaleForDialog(dialog, minimumClient_.cx), ScaleForDialog(dialog, minimumClient_.cy)};
     SIZE outer = OuterSizeForClient(client, static_cast<DWORD>(GetWindowLongW(dialog, GWL_STYLE)),
                                     static_cast<DWORD>(GetWindowLongW(dialog, GWL_EXSTYLE)), false, DialogDpi(dialog));
     return POINT{outer.cx, outer.cy};
@@ -38,8 +44,9 @@ POINT AnchoredLayout::MinimumTrackSize(HWND dialog) const
 void AnchoredLayout::Place(HWND dialog, int width, int height) const
 {
     auto scaled = [dialog](int length) { return ScaleForDialog(dialog, length); };
-    int dx = std::max<int>(width - scaled(templateClient_.cx), 0);
-    int dy = std::max<int>(height - scaled(templateClient_.cy), 0);
+    // Never smaller than the smallest the dialog may be made.
+    int dx = std::max<int>(width, scaled(minimumClient_.cx)) - scaled(templateClient_.cx);
+    int dy = std::max<int>(height, scaled(minimumClient_.cy)) - scaled(templateClient_.cy);
     HDWP positions = BeginDeferWindowPos(static_cast<int>(placed_.size()));
     for (const Placed& control : placed_) {
         if (!positions)
@@ -48,8 +55,8 @@ void AnchoredLayout::Place(HWND dialog, int width, int height) const
         unsigned follow = control.anchor.follow;
         int x = at.left + ((follow & MovesRight) ? dx : 0);
         int y = at.top + ((follow & MovesDown) ? dy : 0);
-        int w = at.right - at.left + ((follow & Widens) ? dx : 0);
-        int h = at.bottom - at.top + ((follow & Heightens) ? dy : 0);
+        int w = std::max<int>(at.right - at.left + ((follow & Widens) ? dx : 0), 0);
+        int h = std::max<int>(at.bottom - at.top + ((follow & Heightens) ? dy : 0), 0);
         positions = DeferWindowPos(positions, GetDlgItem(dialog, control.anchor.id), nullptr, x, y, w, h,
                                    SWP_NOZORDER | SWP_NOACTIVATE);
     }

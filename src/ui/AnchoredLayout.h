@@ -18,9 +18,10 @@ struct ControlAnchor {
 class AnchoredLayout {
 public:
     // Records where the template put each anchored control and the dialog's size then, which is
-    // also the smallest it may be made: the template's layout needs all of it. Called once the
-    // dialog tracks its DPI (TrackDialogDpi).
-    void Record(HWND dialog, const ControlAnchor* anchors, size_t count);
+    // also the smallest it may be made unless minimumUnits (a client size in dialog units) allows
+    // less: controls that widen or heighten then narrow or shorten. Called once the dialog tracks
+    // its DPI (TrackDialogDpi).
+    void Record(HWND dialog, const ControlAnchor* anchors, size_t count, SIZE minimumUnits = SIZE{});
     bool Recorded() const { return templateClient_.cx > 0; }
     // Places the anchored controls for a client area of that size, at the dialog's DPI now.
     void Place(HWND dialog, int width, int height) const;
@@ -34,6 +35,7 @@ private:
     };
     std::vector<Placed> placed_;
     SIZE templateClient_{};
+    SIZE minimumClient_{};
 };
 
 // The dialog's client size in dialog units.

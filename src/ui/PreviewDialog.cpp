@@ -2,8 +2,8 @@
 #include "PreviewDialog.h"
 
 #include "AccessibleName.h"
+#include "AnchoredLayout.h"
 #include "DialogDpi.h"
-#include "DpiScale.h"
 #include "KeyboardCues.h"
 #include "PlanList.h"
 #include "WindowPlacement.h"
@@ -11,34 +11,27 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
+#include <iterator>
 #include <memory>
-#include <string>
 
 namespace {
 
-// The layout in dialog units, as in the template; turned into pixels for the dialog's font.
-constexpr int kMarginUnits = 7;
-constexpr int kGapUnits = 4;
-constexpr int kSummaryHeightUnits = 18;
-constexpr int kButtonWidthUnits = 50;
-constexpr int kButtonHeightUnits = 14;
-constexpr int kCheckHeightUnits = 10;
 // Below this the four columns and the check box text no longer fit.
-constexpr int kMinimumWidthUnits = 300;
-constexpr int kMinimumHeightUnits = 150;
+constexpr SIZE kMinimumClientUnits{300, 150};
 
-// In pixels at the dialog's start; ScaledLayout gives it for the DPI the dialog has now.
-struct Layout {
-    int marginX = 0, marginY = 0, gapX = 0, gapY = 0;
-    int summaryHeight = 0, buttonWidth = 0, buttonHeight = 0, checkHeight = 0;
-    SIZE minimumClient{};
+// The controls that follow the dialog's lower right corner when it is resized.
+constexpr ControlAnchor kAnchors[] = {
+    {IDC_PREVIEW_SUMMARY, Widens},
+    {IDC_PREVIEW_LIST, Widens | Heightens},
+    {IDC_PREVIEW_CHANGES_ONLY, Widens | MovesDown},
+    {IDOK, MovesRight | MovesDown},
+    {IDCANCEL, MovesRight | MovesDown},
 };
 
 struct PreviewState {
     const RunPlan* plan = nullptr;
     std::unique_ptr<PlanList> rows;
-    Layout layout;
+    AnchoredLayout layout;
 };
 
 constexpr wchar_t kListName[] = L"Entries";
@@ -48,86 +41,19 @@ PreviewState* StateOf(HWND dialog)
     return reinterpret_cast<PreviewState*>(GetWindowLongPtrW(dialog, DWLP_USER));
 }
 
-Layout MeasureLayout(HWND dialog)
-{
-    RECT first{kMarginUnits, kMarginUnits, kButtonWidthUnits, kButtonHeightUnits};
-    RECT second{kGapUnits, kGapUnits, kMinimumWidthUnits, kMinimumHeightUnits};
-    RECT third{0, kSummaryHeightUnits, 0, kCheckHeightUnits};
-    MapDialogRect(dialog, &first);
-    MapDialogRect(dialog, &second);
-    MapDialogRect(dialog, &third);
-    Layout layout;
-    layout.marginX = first.left;
-    layout.marginY = first.top;
-    layout.buttonWidth = first.right;
-    layout.buttonHeight = first.bottom;
-    layout.gapX = second.left;
-    layout.gapY = second.top;
-    layout.summaryHeight = third.top;
-    layout.checkHeight = third.bottom;
-    layout.minimumClient = SIZE{second.right, second.bottom};
-    return layout;
-}
-
-Layout ScaledLayout(HWND dialog, const Layout& start)
-{
-    auto scale = [dialog](int length) { return ScaleForDialog(dialog, length); };
-    Layout layout;
-    layout.marginX = scale(start.marginX);
-    layout.marginY = scale(start.marginY);
-    layout.gapX = scale(start.gapX);
-    layout.gapY = scale(start.gapY);
-    layout.summaryHeight = scale(start.summaryHeight);
-    layout.buttonWidth = scale(start.buttonWidth);
-    layout.buttonHeight = scale(start.buttonHeight);
-    layout.checkHeight = scale(start.checkHeight);
-    layout.minimumClient = SIZE{scale(start.minimumClient.cx), scale(start.minimumClient.cy)};
-    return layout;
-}
-
-HDWP Place(HDWP positions, HWND dialog, int id, int x, int y, int width, int height)
-{
-    if (!positions)
-        return nullptr;
-    return DeferWindowPos(positions, GetDlgItem(dialog, id), nullptr, x, y, std::max(width, 0), std::max(height, 0),
-                          SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-// The list takes whatever the summary above and the button row below leave.
-void PlaceControls(HWND dialog, const Layout& l, int width, int height)
-{
-    int buttonsTop = height - l.marginY - l.buttonHeight;
-    int closeLeft = width - l.marginX - l.buttonWidth;
-    int startLeft = closeLeft - l.gapX - l.buttonWidth;
-    int listTop = l.marginY + l.summaryHeight + l.gapY;
-    HDWP positions = BeginDeferWindowPos(5);
-    positions = Place(positions, dialog, IDC_PREVIEW_SUMMARY, l.marginX, l.marginY, width - 2 * l.marginX, l.summaryHeight);
-    positions = Place(positions, dialog, IDC_PREVIEW_LIST, l.marginX, listTop, width - 2 * l.marginX,
-                      buttonsTop - l.gapY - listTop);
-    positions = Place(positions, dialog, IDC_PREVIEW_CHANGES_ONLY, l.marginX,
-                      buttonsTop + (l.buttonHeight - l.checkHeight) / 2, startLeft - l.gapX - l.marginX, l.checkHeight);
-    positions = Place(positions, dialog, IDOK, startLeft, buttonsTop, l.buttonWidth, l.buttonHeight);
-    positions = Place(positions, dialog, IDCANCEL, closeLeft, buttonsTop, l.buttonWidth, l.buttonHeight);
-    if (positions)
-        EndDeferWindowPos(positions);
-}
-
 BOOL OnInitDialog(HWND dialog, PreviewState* state)
 {
     SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
-    state->layout = MeasureLayout(dialog);
     SetDlgItemTextW(dialog, IDC_PREVIEW_SUMMARY, PlanSummaryText(*state->plan).c_str());
+    TrackDialogDpi(dialog);
+    ShowKeyboardCues(dialog);
+    state->layout.Record(dialog, kAnchors, std::size(kAnchors), kMinimumClientUnits);
     HWND list = GetDlgItem(dialog, IDC_PREVIEW_LIST);
-    RECT client{};
-    GetClientRect(dialog, &client);
-    PlaceControls(dialog, state->layout, client.right, client.bottom);
-    // Placed first: the columns are fitted to the list's width.
+    // Fitted to the list's width as the template gives it.
     state->rows = std::make_unique<PlanList>(list);
     state->rows->Show(state->plan, false);
     SetAccessibleName(list, kListName);
     CentreOverOwner(dialog, GetWindow(dialog, GW_OWNER), HWND_TOP, 0);
-    TrackDialogDpi(dialog);
-    ShowKeyboardCues(dialog);
     SetFocus(list);
     // FALSE: the focus stays on the list set above.
     return FALSE;
@@ -163,21 +89,18 @@ BOOL OnCommand(HWND dialog, int id)
 BOOL OnSize(HWND dialog, UINT kind, int width, int height)
 {
     PreviewState* state = StateOf(dialog);
-    if (!state || kind == SIZE_MINIMIZED)
+    if (!state || !state->layout.Recorded() || kind == SIZE_MINIMIZED)
         return FALSE;
-    PlaceControls(dialog, ScaledLayout(dialog, state->layout), width, height);
+    state->layout.Place(dialog, width, height);
     return TRUE;
 }
 
 BOOL OnGetMinMaxInfo(HWND dialog, MINMAXINFO& info)
 {
     PreviewState* state = StateOf(dialog);
-    if (!state)
+    if (!state || !state->layout.Recorded())
         return FALSE;
-    SIZE minimum = OuterSizeForClient(ScaledLayout(dialog, state->layout).minimumClient,
-                                      static_cast<DWORD>(GetWindowLongW(dialog, GWL_STYLE)),
-                                      static_cast<DWORD>(GetWindowLongW(dialog, GWL_EXSTYLE)), false, DialogDpi(dialog));
-    info.ptMinTrackSize = POINT{minimum.cx, minimum.cy};
+    info.ptMinTrackSize = state->layout.MinimumTrackSize(dialog);
     return TRUE;
 }
 
