@@ -3,6 +3,7 @@
 #include "JournalFormat.h"
 
 #include "ExtendedPath.h"
+#include "FileTimeTicks.h"
 
 #include <algorithm>
 #include <limits>
@@ -11,16 +12,6 @@ static_assert(static_cast<std::uint8_t>(StepKind::Move) == kMoveStepKind, "the l
 static_assert(static_cast<std::uint8_t>(StepOutcome::NotTried) == kLastStepOutcome, "the last outcome the journal reads");
 
 namespace {
-
-std::uint64_t Ticks(const FILETIME& time)
-{
-    return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-}
-
-FILETIME FromTicks(std::uint64_t ticks)
-{
-    return FILETIME{static_cast<DWORD>(ticks & 0xFFFFFFFF), static_cast<DWORD>(ticks >> 32)};
-}
 
 JournalHeader FromRecord(const HeaderRecord& record)
 {

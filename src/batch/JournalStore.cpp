@@ -4,6 +4,7 @@
 
 #include "AsciiCase.h"
 #include "DataFile.h"
+#include "FileTimeTicks.h"
 #include "JournalFileName.h"
 #include "KnownFolder.h"
 #include "PathParts.h"
@@ -65,16 +66,6 @@ static bool MakeFolder(const std::wstring& folder)
     if (!CreateDirectoryW(parent.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
         return false;
     return CreateDirectoryW(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
-}
-
-static ULONGLONG Ticks(const FILETIME& time)
-{
-    return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-}
-
-static FILETIME FromTicks(ULONGLONG ticks)
-{
-    return FILETIME{static_cast<DWORD>(ticks & 0xFFFFFFFF), static_cast<DWORD>(ticks >> 32)};
 }
 
 // The first time worth trying: now, or just after the newest journal when the clock is behind it.

@@ -3,6 +3,7 @@
 
 #include "AsciiCase.h"
 #include "FileIdentity.h"
+#include "FileTimeTicks.h"
 
 #include <unordered_set>
 
@@ -40,12 +41,7 @@ static bool NextSecond(SYSTEMTIME& time)
     FILETIME asFileTime;
     if (!SystemTimeToFileTime(&time, &asFileTime))
         return false;
-    ULARGE_INTEGER ticks;
-    ticks.LowPart = asFileTime.dwLowDateTime;
-    ticks.HighPart = asFileTime.dwHighDateTime;
-    ticks.QuadPart += kFileTimeTicksPerSecond;
-    asFileTime.dwLowDateTime = ticks.LowPart;
-    asFileTime.dwHighDateTime = ticks.HighPart;
+    asFileTime = FromTicks(Ticks(asFileTime) + kFileTimeTicksPerSecond);
     return FileTimeToSystemTime(&asFileTime, &time) != FALSE;
 }
 
