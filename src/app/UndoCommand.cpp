@@ -2,7 +2,6 @@
 #include "UndoCommand.h"
 
 #include "AppState.h"
-#include "CurrentDirectoryAside.h"
 #include "ExtendedPath.h"
 #include "JournalStore.h"
 #include "MessagePump.h"
@@ -282,12 +281,7 @@ static void UndoNewestRun(HWND window, const std::wstring& journalFolder)
     HCURSOR previousCursor = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     UndoTarget target;
     target.historyFile = History ? History->filePath : std::wstring();
-    UndoReport report;
-    {
-        // A folder this process started in is renamed back like any other.
-        CurrentDirectoryAside aside;
-        report = UndoJournal(journal, target);
-    }
+    UndoReport report = UndoJournal(journal, target);
     // Undone: the next older run is the one Undo offers now. A record read only in part is kept,
     // as what is left of the changes that could not be undone.
     std::wstring text = UndoReportText(report);

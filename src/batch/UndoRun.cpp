@@ -3,6 +3,7 @@
 #include "UndoRun.h"
 
 #include "AsciiCase.h"
+#include "CurrentDirectoryAside.h"
 #include "EntryState.h"
 #include "MoveEntry.h"
 #include "PathParts.h"
@@ -362,6 +363,8 @@ UndoCounts CountUndo(const RunJournalData& journal)
 
 UndoReport UndoJournal(const RunJournalData& journal, const UndoTarget& target)
 {
+    // A folder this process started in is renamed back like any other.
+    CurrentDirectoryAside aside;
     UndoReport report;
     RestoreKeptMemory(journal.memory, target, report);
     Undoer(journal, target, report).UndoSteps();

@@ -2,7 +2,6 @@
 #include "UnfinishedRuns.h"
 
 #include "AsciiCase.h"
-#include "CurrentDirectoryAside.h"
 #include "JournalStore.h"
 #include "RunJournal.h"
 #include "UndoOffer.h"
@@ -52,12 +51,7 @@ bool TakeBackUnfinishedRuns(const std::wstring& journalFolder, const std::wstrin
             tell(UndoReport(), SetAsideJournal(path));
             continue;
         }
-        UndoReport report;
-        {
-            // A folder this process started in is renamed back like any other.
-            CurrentDirectoryAside aside;
-            report = UndoJournal(journal, target);
-        }
+        UndoReport report = UndoJournal(journal, target);
         historyRestored = historyRestored || report.historyRestored;
         // What could not be taken back (an entry changed since, the memory files of a run with
         // memory taken back by one without) stays for Undo, no longer as a run cut short.
