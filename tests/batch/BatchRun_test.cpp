@@ -19,6 +19,8 @@ const testing::Environment* const kScratchRegistry = RedirectRegistryForTheRun({
 namespace {
 class BatchRunTest : public testing::Test {
 protected:
+    // Numbers a.jpg and b.jpg and stops after the first move, as a crash would stop the run.
+    void CutANumberingRunShort();
     TempFolder root_;
 };
 
@@ -316,17 +318,19 @@ TEST_F(BatchRunTest, ExtensionListedTwiceRenamesEachFileOnceWithoutAFailure)
     EXPECT_EQ(ListNames(root_.path()), (std::vector<std::wstring>{L"P0.jpg", L"P1.jpg"}));
 }
 
-TEST_F(BatchRunTest, ARunCutShortIsTakenBackBeforeTheNextOnlyWithConsent)
+void BatchRunTest::CutANumberingRunShort()
 {
     root_.WriteFile(L"a.jpg", "a");
     root_.WriteFile(L"b.jpg", "b");
-    // Stopped after its first move, as a crash would stop it.
     RunHooks cut;
     cut.afterChange = [] { return false; };
     ASSERT_TRUE(BatchRun(root_.path(), Options(ModeNumber, L"jpg"), cut).stopped);
-    std::vector<std::wstring> halfChanged = ListNames(root_.path());
-    ASSERT_NE(halfChanged, (std::vector<std::wstring>{L"a.jpg", L"b.jpg"}));
+    ASSERT_EQ(ListNames(root_.path()), (std::vector<std::wstring>{L"P0.jpg", L"b.jpg"}));
+}
 
+TEST_F(BatchRunTest, ARunCutShortIsTakenBackBeforeTheNextOnlyWithConsent)
+{
+    ASSERT_NO_FATAL_FAILURE(CutANumberingRunShort());
     std::vector<std::wstring> asked;
     bool answer = false;
     RunHooks hooks;
@@ -338,7 +342,7 @@ TEST_F(BatchRunTest, ARunCutShortIsTakenBackBeforeTheNextOnlyWithConsent)
     PreparedRun kept = PrepareRun(root_.path(), Options(ModeNumber, L"jpg"), hooks);
     kept.lock = RunLock();
     EXPECT_EQ(asked, (std::vector<std::wstring>{ExtendedLengthPath(root_.path())}));
-    EXPECT_EQ(ListNames(root_.path()), halfChanged);
+    EXPECT_EQ(ListNames(root_.path()), (std::vector<std::wstring>{L"P0.jpg", L"b.jpg"}));
     // Yes: taken back first, once.
     answer = true;
     PreparedRun fresh = PrepareRun(root_.path(), Options(ModeNumber, L"jpg"), hooks);
@@ -348,12 +352,7 @@ TEST_F(BatchRunTest, ARunCutShortIsTakenBackBeforeTheNextOnlyWithConsent)
 
 TEST_F(BatchRunTest, ARunCutShortTakenBackInPartTellsWhatWasNot)
 {
-    root_.WriteFile(L"a.jpg", "a");
-    root_.WriteFile(L"b.jpg", "b");
-    RunHooks cut;
-    cut.afterChange = [] { return false; };
-    ASSERT_TRUE(BatchRun(root_.path(), Options(ModeNumber, L"jpg"), cut).stopped);
-    ASSERT_EQ(ListNames(root_.path()), (std::vector<std::wstring>{L"P0.jpg", L"b.jpg"}));
+    ASSERT_NO_FATAL_FAILURE(CutANumberingRunShort());
     // Since the cut, another file took the name the renamed one would get back.
     root_.WriteFile(L"a.jpg", "new");
 
