@@ -15,6 +15,7 @@ namespace {
 class HistoryStoreTest : public testing::Test {
 protected:
     std::wstring HistoryFile() const { return start_ / L"Nomaro.stdb"; }
+    std::wstring HistoryBackupPath() const { return HistoryFile() + L".bak"; }
     std::string HistoryBytes() const { return ReadFileBytes(HistoryFile()); }
     void Load() { history_ = LoadHistory(start_.path()); }
 
@@ -161,20 +162,19 @@ TEST_F(HistoryStoreTest, FileNotReadWholeIsBackedUpBeforeItIsFirstRewritten)
         good + "\x01",                                                        // a stray byte
     };
     for (const std::string& bytes : damaged) {
-        std::wstring backup = HistoryFile() + L".bak";
-        DeleteFileW(backup.c_str());
+        DeleteFileW(HistoryBackupPath().c_str());
         WriteFileBytes(HistoryFile(), bytes);
         Load();
         EXPECT_EQ(Paths(&history_->records), (std::vector<std::wstring>{L"D:\\A", L"D:\\B"}));
-        EXPECT_FALSE(PathExists(backup));
+        EXPECT_FALSE(PathExists(HistoryBackupPath()));
         SaveHistory(*history_);
-        EXPECT_EQ(ReadFileBytes(backup), bytes);
+        EXPECT_EQ(ReadFileBytes(HistoryBackupPath()), bytes);
         EXPECT_EQ(HistoryBytes(), good);
         // Later saves leave the backup alone.
         std::wstring index = L"C:\\d.idx";
         Append(history_->records, L"D:\\D", 1, &index);
         SaveHistory(*history_);
-        EXPECT_EQ(ReadFileBytes(backup), bytes);
+        EXPECT_EQ(ReadFileBytes(HistoryBackupPath()), bytes);
         EXPECT_EQ(HistoryBytes(), good + HistoryRecordBytes(1, L"D:\\D", index));
     }
 }
@@ -390,11 +390,11 @@ TEST_F(HistoryStoreTest, BackupTakesTheNextFreeName)
 {
     std::string good = HistoryRecordBytes(4, L"D:\\A", L"C:\\a.idx");
     WriteFileBytes(HistoryFile(), good + "\x01");
-    WriteFileBytes(HistoryFile() + L".bak", "older backup");
+    WriteFileBytes(HistoryBackupPath(), "older backup");
     WriteFileBytes(start_ / L"Nomaro.stdb.1.bak", "users own");
     Load();
     SaveHistory(*history_);
-    EXPECT_EQ(ReadFileBytes(HistoryFile() + L".bak"), "older backup");
+    EXPECT_EQ(ReadFileBytes(HistoryBackupPath()), "older backup");
     EXPECT_EQ(ReadFileBytes(start_ / L"Nomaro.stdb.1.bak"), "users own");
     EXPECT_EQ(ReadFileBytes(start_ / L"Nomaro.stdb.2.bak"), good + "\x01");
     EXPECT_EQ(HistoryBytes(), good);

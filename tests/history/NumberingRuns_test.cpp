@@ -189,9 +189,8 @@ TEST_F(NumberingRunsTest, DeletedIndexMeansNoQuestionAndANewIndex)
 TEST_F(NumberingRunsTest, HistoryFilesInsideTheNumberedTreeKeepTheirNames)
 {
     // Started from a folder inside the tree it numbers: the history lives among the photos.
-    std::wstring tools = photos_ / L"Tools";
-    CreateDirectoryW(tools.c_str(), nullptr);
-    UseStartFolder(tools);
+    CreateDirectoryW((photos_ / L"Tools").c_str(), nullptr);
+    UseStartFolder(photos_ / L"Tools");
     photos_.WriteFile(L"a.jpg", "a");
     photos_.WriteFile(L"Tools\\Nomaro.exe", "exe");
     photos_.WriteFile(L"Tools\\Nomaro.stdb.bak", "old");
@@ -199,22 +198,22 @@ TEST_F(NumberingRunsTest, HistoryFilesInsideTheNumberedTreeKeepTheirNames)
 
     Run(0, 1);
     std::wstring index = IndexPath();
-    std::vector<std::wstring> toolNames = ListNames(tools);
+    std::vector<std::wstring> tools = ListNames(startFolder_);
     // Three files numbered: a.jpg, Nomaro.exe and the user's own mine.idx; the history's are not.
     EXPECT_EQ(ReadFileBytes(HistoryFile()), HistoryRecordBytes(3, photos_.path(), index));
     EXPECT_EQ(ReadFileBytes(photos_ / L"Tools\\Nomaro.stdb.bak"), "old");
-    ASSERT_EQ(toolNames.size(), 5u);
-    EXPECT_TRUE(std::find(toolNames.begin(), toolNames.end(), L"Nomaro.stdb") != toolNames.end());
-    EXPECT_TRUE(std::find(toolNames.begin(), toolNames.end(), L"Nomaro.stdb.bak") != toolNames.end());
-    EXPECT_TRUE(std::find(toolNames.begin(), toolNames.end(), index.substr(tools.size() + 1)) != toolNames.end());
+    ASSERT_EQ(tools.size(), 5u);
+    EXPECT_TRUE(std::find(tools.begin(), tools.end(), L"Nomaro.stdb") != tools.end());
+    EXPECT_TRUE(std::find(tools.begin(), tools.end(), L"Nomaro.stdb.bak") != tools.end());
+    EXPECT_TRUE(std::find(tools.begin(), tools.end(), index.substr(startFolder_.size() + 1)) != tools.end());
     size_t entryBytes = 0;
     for (const std::wstring& name : ListNames(photos_.path())) {
         if (name != L"Tools")
             entryBytes += StringBytes(L".\\" + name).size();
     }
     int numberedTools = 0;
-    for (const std::wstring& name : toolNames) {
-        std::string content = ReadFileBytes(tools + L"\\" + name);
+    for (const std::wstring& name : tools) {
+        std::string content = ReadFileBytes(startFolder_ + L"\\" + name);
         if (content == "exe" || content == "users own") {
             entryBytes += StringBytes(L".\\Tools\\" + name).size();
             ++numberedTools;
