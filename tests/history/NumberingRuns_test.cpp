@@ -27,24 +27,19 @@ protected:
     }
     std::wstring HistoryFile() const { return startFolder_ + L"\\Nomaro.stdb"; }
 
-    // What one run asked and did.
-    struct Seen {
-        int questions = 0;
-        RunOutcome outcome;
-    };
     // One run as the Start command makes it: no name text, no extension list; the resume question
-    // answered with answer.
-    Seen Run(std::uint32_t startNumber, std::int32_t width, bool answer = false)
+    // answered with answer. Gives how often it was asked; what the run did is left in outcome_.
+    int Run(std::uint32_t startNumber, std::int32_t width, bool answer = false)
     {
-        Seen seen;
+        int questions = 0;
         RunHooks hooks;
-        hooks.askResume = [&seen, answer] {
-            ++seen.questions;
+        hooks.askResume = [&questions, answer] {
+            ++questions;
             return answer;
         };
-        seen.outcome = BatchRun(photos_.path(), Options(startNumber, width), hooks);
-        EXPECT_EQ(seen.outcome.result, BatchResult::Completed);
-        return seen;
+        outcome_ = BatchRun(photos_.path(), Options(startNumber, width), hooks);
+        EXPECT_EQ(outcome_.result, BatchResult::Completed);
+        return questions;
     }
 
     RunOptions Options(std::uint32_t startNumber, std::int32_t width) const
@@ -76,6 +71,7 @@ protected:
     TempFolder photos_;
     std::wstring startFolder_;
     std::unique_ptr<NumberingHistory> history_;
+    RunOutcome outcome_;
 };
 
 // The sorted names of the folder's files with the content each holds.
@@ -94,8 +90,7 @@ TEST_F(NumberingRunsTest, FirstRunThenResumedRunNumbersOnlyTheNewFiles)
     for (int i = 0; i < 5; ++i)
         photos_.WriteFile(L"IMG_" + std::to_wstring(i) + L".JPG", "old");
 
-    Seen seen = Run(0, 6);
-    EXPECT_EQ(seen.questions, 0);
+    EXPECT_EQ(Run(0, 6), 0);
     EXPECT_EQ(ListNames(photos_.path()), (std::vector<std::wstring>{L"000000.jpg", L"000001.jpg", L"000002.jpg",
                                                                      L"000003.jpg", L"000004.jpg"}));
     std::wstring index = IndexPath();
@@ -107,8 +102,7 @@ TEST_F(NumberingRunsTest, FirstRunThenResumedRunNumbersOnlyTheNewFiles)
 
     photos_.WriteFile(L"new_a.PNG", "new");
     photos_.WriteFile(L"sub\\new_b.jpg", "new");
-    seen = Run(0, 6, true);
-    EXPECT_EQ(seen.questions, 1);
+    EXPECT_EQ(Run(0, 6, true), 1);
 
     // The two new files got 5 and 6 in walk order; the old ones kept their names.
     bool pngFirst = PathExists(photos_ / L"000005.png");
@@ -126,28 +120,9 @@ TEST_F(NumberingRunsTest, FirstRunThenResumedRunNumbersOnlyTheNewFiles)
     EXPECT_EQ(EntryCount(history_->records), 1u);
 
     // Nothing new: the index keeps every entry and the count stays.
-    seen = Run(0, 6, true);
-    EXPECT_EQ(seen.questions, 1);
+    EXPECT_EQ(Run(0, 6, true), 1);
     EXPECT_EQ(ReadFileBytes(index), IndexBytesOf(allEntries));
     EXPECT_EQ(ReadFileBytes(HistoryFile()), HistoryRecordBytes(7, photos_.path(), index));
-}
-
-TEST_F(NumberingRunsTest, PlanThatIsNeverAppliedLeavesNoTraceForTheNextRunToSave)
-{
-    photos_.WriteFile(L"a.jpg", "a");
-    {
-        // As a Preview closed with Close: planned, then dropped.
-        PreparedRun planned = PrepareRun(photos_.path(), Options(0, 4), RunHooks());
-        EXPECT_EQ(planned.plan.entries.size(), 1u);
-    }
-    TempFolder other;
-    other.WriteFile(L"b.jpg", "b");
-    EXPECT_EQ(BatchRun(other.path(), Options(0, 4), RunHooks()).result, BatchResult::Completed);
-    EXPECT_EQ(ListNames(photos_.path()), (std::vector<std::wstring>{L"a.jpg"}));
-    PathEntry* record = FindExact(&history_->records, other.path());
-    ASSERT_NE(record, nullptr);
-    EXPECT_EQ(ReadFileBytes(HistoryFile()), HistoryRecordBytes(1, other.path(), *record->secondPath));
-    EXPECT_EQ(ListNames(start_.path()).size(), 2u); // the history and the one index file
 }
 
 TEST_F(NumberingRunsTest, ResumedRunAnsweredNoNumbersEverythingFromTheTypedStart)
@@ -159,8 +134,7 @@ TEST_F(NumberingRunsTest, ResumedRunAnsweredNoNumbersEverythingFromTheTypedStart
     EXPECT_EQ(ListNames(photos_.path()), (std::vector<std::wstring>{L"00.txt", L"01.txt", L"02.txt"}));
 
     photos_.WriteFile(L"g.txt", "y");
-    Seen seen = Run(10, 3, false);
-    EXPECT_EQ(seen.questions, 1);
+    EXPECT_EQ(Run(10, 3, false), 1);
     std::vector<std::wstring> names = ListNames(photos_.path());
     EXPECT_EQ(names, (std::vector<std::wstring>{L"010.txt", L"011.txt", L"012.txt", L"013.txt"}));
     // The index holds this run's four new names only, in rename order.
@@ -183,10 +157,9 @@ TEST_F(NumberingRunsTest, ResumeAtAStartAboveZeroRepeatsNamesWhichAreReportedNot
     photos_.WriteFile(L"e.txt", "e");
     photos_.WriteFile(L"f.txt", "f");
     // Resuming starts at the count, 2: numbers 2 to 5, and 5.txt is taken.
-    Seen seen = Run(5, 1, true);
-    EXPECT_EQ(seen.questions, 1);
-    EXPECT_EQ(seen.outcome.failures.count, 1u);
-    EXPECT_FALSE(seen.outcome.RestartNeeded());
+    EXPECT_EQ(Run(5, 1, true), 1);
+    EXPECT_EQ(outcome_.failures.count, 1u);
+    EXPECT_FALSE(outcome_.RestartNeeded());
     EXPECT_EQ(ListNames(photos_.path()).size(), 6u);
     EXPECT_TRUE(PathExists(photos_ / L"2.txt"));
     EXPECT_TRUE(PathExists(photos_ / L"3.txt"));
@@ -205,8 +178,7 @@ TEST_F(NumberingRunsTest, DeletedIndexMeansNoQuestionAndANewIndex)
     std::wstring index = IndexPath();
     ASSERT_TRUE(DeleteFileW(index.c_str()));
     photos_.WriteFile(L"b.txt");
-    Seen seen = Run(7, 1, true);
-    EXPECT_EQ(seen.questions, 0);
+    EXPECT_EQ(Run(7, 1, true), 0);
     EXPECT_EQ(ListNames(photos_.path()).size(), 2u);
     EXPECT_TRUE(PathExists(photos_ / L"7.txt"));
     EXPECT_TRUE(PathExists(photos_ / L"8.txt"));
@@ -217,9 +189,8 @@ TEST_F(NumberingRunsTest, DeletedIndexMeansNoQuestionAndANewIndex)
 TEST_F(NumberingRunsTest, HistoryFilesInsideTheNumberedTreeKeepTheirNames)
 {
     // Started from a folder inside the tree it numbers: the history lives among the photos.
-    std::wstring tools = photos_ / L"Tools";
-    CreateDirectoryW(tools.c_str(), nullptr);
-    UseStartFolder(tools);
+    CreateDirectoryW((photos_ / L"Tools").c_str(), nullptr);
+    UseStartFolder(photos_ / L"Tools");
     photos_.WriteFile(L"a.jpg", "a");
     photos_.WriteFile(L"Tools\\Nomaro.exe", "exe");
     photos_.WriteFile(L"Tools\\Nomaro.stdb.bak", "old");
@@ -227,22 +198,22 @@ TEST_F(NumberingRunsTest, HistoryFilesInsideTheNumberedTreeKeepTheirNames)
 
     Run(0, 1);
     std::wstring index = IndexPath();
-    std::vector<std::wstring> toolNames = ListNames(tools);
+    std::vector<std::wstring> tools = ListNames(startFolder_);
     // Three files numbered: a.jpg, Nomaro.exe and the user's own mine.idx; the history's are not.
     EXPECT_EQ(ReadFileBytes(HistoryFile()), HistoryRecordBytes(3, photos_.path(), index));
     EXPECT_EQ(ReadFileBytes(photos_ / L"Tools\\Nomaro.stdb.bak"), "old");
-    ASSERT_EQ(toolNames.size(), 5u);
-    EXPECT_TRUE(std::find(toolNames.begin(), toolNames.end(), L"Nomaro.stdb") != toolNames.end());
-    EXPECT_TRUE(std::find(toolNames.begin(), toolNames.end(), L"Nomaro.stdb.bak") != toolNames.end());
-    EXPECT_TRUE(std::find(toolNames.begin(), toolNames.end(), index.substr(tools.size() + 1)) != toolNames.end());
+    ASSERT_EQ(tools.size(), 5u);
+    EXPECT_TRUE(std::find(tools.begin(), tools.end(), L"Nomaro.stdb") != tools.end());
+    EXPECT_TRUE(std::find(tools.begin(), tools.end(), L"Nomaro.stdb.bak") != tools.end());
+    EXPECT_TRUE(std::find(tools.begin(), tools.end(), index.substr(startFolder_.size() + 1)) != tools.end());
     size_t entryBytes = 0;
     for (const std::wstring& name : ListNames(photos_.path())) {
         if (name != L"Tools")
             entryBytes += StringBytes(L".\\" + name).size();
     }
     int numberedTools = 0;
-    for (const std::wstring& name : toolNames) {
-        std::string content = ReadFileBytes(tools + L"\\" + name);
+    for (const std::wstring& name : tools) {
+        std::string content = ReadFileBytes(startFolder_ + L"\\" + name);
         if (content == "exe" || content == "users own") {
             entryBytes += StringBytes(L".\\Tools\\" + name).size();
             ++numberedTools;
@@ -253,8 +224,7 @@ TEST_F(NumberingRunsTest, HistoryFilesInsideTheNumberedTreeKeepTheirNames)
 
     // The next run finds its index where it left it and resumes.
     photos_.WriteFile(L"b.jpg", "b");
-    Seen seen = Run(0, 1, true);
-    EXPECT_EQ(seen.questions, 1);
+    EXPECT_EQ(Run(0, 1, true), 1);
     EXPECT_EQ(ReadFileBytes(photos_ / L"3.jpg"), "b");
     EXPECT_EQ(ReadFileBytes(HistoryFile()), HistoryRecordBytes(4, photos_.path(), index));
 }
@@ -270,8 +240,7 @@ TEST_F(NumberingRunsTest, RecordWithARelativeIndexNameGetsAFreshIndexAndLeavesTh
     // Hidden, so that the run itself does not number it (Wine hides dot files anyway).
     SetFileAttributesW((photos_ / L".tmp").c_str(), FILE_ATTRIBUTE_HIDDEN);
 
-    Seen seen = Run(0, 4);
-    EXPECT_EQ(seen.questions, 0);
+    EXPECT_EQ(Run(0, 4), 0);
 
     std::wstring index = IndexPath();
     EXPECT_EQ(index.rfind(start_.path() + L"\\", 0), 0u) << Narrow(index);
