@@ -78,6 +78,7 @@ TEST(ReplaceRule, PlainTextAndExpressionsFirstOrAllWithOrWithoutCase)
         {L"ABC.txt", Expression(L"b", L"x", true, true), L"ABC.txt"},
         {L"ÉTÉ.txt", Expression(L"é", L"e"), L"eTe.txt"},
         {L"ABC.txt", Expression(L"[a-z]+", L"x"), L"x.txt"},
+        {L"ABC.txt", Expression(L"[a-z]+", L"x", true, true), L"ABC.txt"},
         {L"ÄÖ.txt", Expression(L"[ä-ö]+", L"x"), L"x.txt"},
         // ^ and \b see the whole name, also past the first match.
         {L"ab ab.txt", Expression(L"^ab", L"X"), L"X ab.txt"},
@@ -90,6 +91,8 @@ TEST(ReplaceRule, PlainTextAndExpressionsFirstOrAllWithOrWithoutCase)
         {L"baaac", In(Expression(L"a*", L"-"), ReplaceScope::WholeName), L"-b--c-"},
         {L"name.txt", Expression(L"^", L"IMG_"), L"IMG_name.txt"},
         {L"name.txt", Expression(L"$", L"_old"), L"name_old.txt"},
+        // No search text: nothing to replace, expression or not.
+        {L"name.txt", Expression(L"", L"+"), L"name.txt"},
     });
 }
 

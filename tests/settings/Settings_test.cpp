@@ -161,8 +161,10 @@ TEST_F(SettingsTest, ValueStoredWithAnotherTypeIsReadAsRawBytes)
 
 TEST_F(SettingsTest, FindAndReplaceKeepsItsTextsAndOptionsInValuesOfTheirOwn)
 {
-    // Nothing stored: no texts, and nothing made.
-    EXPECT_TRUE(LoadReplaceSettings().searches.empty());
+    // Nothing stored: no texts, every match replaced, and nothing made.
+    ReplaceSettings first = LoadReplaceSettings();
+    EXPECT_TRUE(first.searches.empty());
+    EXPECT_EQ(first.replaceAll, 1u);
     EXPECT_FALSE(KeyExists());
 
     ReplaceSettings saved;
