@@ -1,15 +1,11 @@
 // Find and Replace in one name: plain text and expressions, case, first or all, empty matches,
 // the part of the name it applies to and the formatting after it.
 #include "ReplaceRule.h"
+#include "TempFolder.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-std::string Narrow(const std::wstring& text)
-{
-    return std::string(text.begin(), text.end());
-}
 
 struct Case {
     const wchar_t* name;
@@ -41,7 +37,7 @@ ReplaceRule In(ReplaceRule rule, ReplaceScope scope)
     return rule;
 }
 
-ReplaceRule Formatting(ReplaceRule rule, TextFormat format)
+ReplaceRule Formatting(TextFormat format, ReplaceRule rule = {})
 {
     rule.format = format;
     return rule;
@@ -59,31 +55,20 @@ void ExpectCases(const std::vector<Case>& cases)
 
 } // namespace
 
-TEST(ReplaceRule, PlainTextFirstOrAllWithOrWithoutCase)
+TEST(ReplaceRule, PlainTextAndExpressionsFirstOrAllWithOrWithoutCase)
 {
     ExpectCases({
         {L"IMG_0001.jpg", Plain(L"IMG_", L"Holiday 2026 - "), L"Holiday 2026 - 0001.jpg"},
-        {L"photo (1).jpg", Plain(L" (1)", L""), L"photo.jpg"},
         {L"a-b-c.txt", Plain(L"-", L"+"), L"a+b+c.txt"},
         {L"a-b-c.txt", Plain(L"-", L"+", false), L"a+b-c.txt"},
         // Letters match whatever their case unless case matters, beyond ASCII too.
-        {L"Img_img.jpg", Plain(L"img", L"x"), L"x_x.jpg"},
-        {L"Img_img.jpg", Plain(L"img", L"x", true, true), L"Img_x.jpg"},
         {L"ÉTÉ été.txt", Plain(L"été", L"summer"), L"summer summer.txt"},
         {L"ÉTÉ été.txt", Plain(L"été", L"summer", true, true), L"ÉTÉ summer.txt"},
         // Plain text is taken literally: no pattern, no $ in the replacement.
         {L"a.b(c)*.txt", Plain(L".b(c)*", L"$&$1"), L"a$&$1.txt"},
         // The replaced text is not searched again.
         {L"aaa.txt", Plain(L"a", L"aa"), L"aaaaaa.txt"},
-        {L"nothing.txt", Plain(L"zzz", L"y"), L"nothing.txt"},
-        // No search text: nothing to replace.
-        {L"name.txt", Plain(L"", L"y"), L"name.txt"},
-    });
-}
-
-TEST(ReplaceRule, ExpressionsWithGroupsAndTheReplacementsSpecialForms)
-{
-    ExpectCases({
+        // Expressions, with groups and the replacement's special forms.
         {L"Artist - Title.mp3", Expression(L"^(.+) - (.+)$", L"$2 - $1"), L"Title - Artist.mp3"},
         {L"IMG_0001.jpg", Expression(L"\\d+", L"<$&>"), L"IMG_<0001>.jpg"},
         {L"price.txt", Expression(L"price", L"$$5"), L"$5.txt"},
@@ -98,34 +83,28 @@ TEST(ReplaceRule, ExpressionsWithGroupsAndTheReplacementsSpecialForms)
         // ^ and \b see the whole name, also past the first match.
         {L"ab ab.txt", Expression(L"^ab", L"X"), L"X ab.txt"},
         {L"ab cab.txt", Expression(L"\\bab", L"X"), L"X cab.txt"},
-    });
-}
-
-TEST(ReplaceRule, EmptyMatchesAreTakenOncePerPositionAsJavaScriptTakesThem)
-{
-    ExpectCases({
-        // "abc".replace(/x*/g, "-") is "-a-b-c-"; without g only the first, empty, match.
+        // Empty matches are taken once per position as JavaScript takes them: "abc".replace(/x*/g, "-")
+        // is "-a-b-c-"; without g only the first, empty, match.
         {L"abc", In(Expression(L"x*", L"-"), ReplaceScope::WholeName), L"-a-b-c-"},
         {L"abc", In(Expression(L"x*", L"-", false), ReplaceScope::WholeName), L"-abc"},
         // "baaac".replace(/a*/g, "-") is "-b--c-".
         {L"baaac", In(Expression(L"a*", L"-"), ReplaceScope::WholeName), L"-b--c-"},
         {L"name.txt", Expression(L"^", L"IMG_"), L"IMG_name.txt"},
         {L"name.txt", Expression(L"$", L"_old"), L"name_old.txt"},
+        // No search text: nothing to replace, expression or not.
         {L"name.txt", Expression(L"", L"+"), L"name.txt"},
-        {L"", In(Expression(L"x*", L"-"), ReplaceScope::WholeName), L"-"},
     });
 }
 
 TEST(ReplaceRule, ScopeIsTheNameWithoutExtensionTheExtensionOrTheWholeName)
 {
     ReplaceRule dots = Plain(L".", L"_");
-    ReplaceRule upper = Formatting(Plain(L"", L""), TextFormat::Uppercase);
+    ReplaceRule upper = Formatting(TextFormat::Uppercase);
     ExpectCases({
         {L"a.b.tar.gz", dots, L"a_b_tar.gz"},
         {L"a.b.tar.gz", In(dots, ReplaceScope::ExtensionOnly), L"a.b.tar.gz"},
         {L"a.b.tar.gz", In(dots, ReplaceScope::WholeName), L"a_b_tar_gz"},
         {L"photo.jpeg", In(Plain(L"jpeg", L"jpg"), ReplaceScope::ExtensionOnly), L"photo.jpg"},
-        {L"jpeg.txt", In(Plain(L"jpeg", L"jpg"), ReplaceScope::ExtensionOnly), L"jpeg.txt"},
         // A name whose only dot comes first has no extension; nor has a name without a dot.
         {L".profile", upper, L".PROFILE"},
         {L".profile", In(upper, ReplaceScope::ExtensionOnly), L".profile"},
@@ -139,21 +118,15 @@ TEST(ReplaceRule, ScopeIsTheNameWithoutExtensionTheExtensionOrTheWholeName)
 
 TEST(ReplaceRule, FormattingAppliesAfterTheReplacementToTheSamePart)
 {
-    ReplaceRule underscores = Plain(L"_", L" ");
     ExpectCases({
-        {L"the_quick_fox.txt", Formatting(underscores, TextFormat::TitleCase), L"The Quick Fox.txt"},
-        {L"tHE qUICK.TXT", Formatting(Plain(L"", L""), TextFormat::TitleCase), L"The Quick.TXT"},
-        {L"don't stop 2nd-rock 'n' roll.txt", Formatting(Plain(L"", L""), TextFormat::TitleCase),
-         L"Don't Stop 2nd-Rock 'N' Roll.txt"},
-        {L"ÉCOLE été.txt", Formatting(Plain(L"", L""), TextFormat::TitleCase), L"École Été.txt"},
-        {L"Mixed Case.JPG", Formatting(Plain(L"", L""), TextFormat::Lowercase), L"mixed case.JPG"},
-        {L"Mixed Case.JPG", In(Formatting(Plain(L"", L""), TextFormat::Lowercase), ReplaceScope::WholeName),
-         L"mixed case.jpg"},
-        {L"straße été.txt", Formatting(Plain(L"", L""), TextFormat::Uppercase), L"STRAßE ÉTÉ.txt"},
-        {L"01 ünter wEG.txt", Formatting(Plain(L"", L""), TextFormat::CapitalizeFirst), L"01 Ünter wEG.txt"},
-        {L"photo.jpg", In(Formatting(Plain(L"", L""), TextFormat::Uppercase), ReplaceScope::ExtensionOnly),
-         L"photo.JPG"},
-        {L"a_b.txt", Formatting(underscores, TextFormat::Uppercase), L"A B.txt"},
+        {L"the_quick_fox.txt", Formatting(TextFormat::TitleCase, Plain(L"_", L" ")), L"The Quick Fox.txt"},
+        {L"don't stop 2nd-rock 'n' roll.txt", Formatting(TextFormat::TitleCase), L"Don't Stop 2nd-Rock 'N' Roll.txt"},
+        {L"ÉCOLE été.txt", Formatting(TextFormat::TitleCase), L"École Été.txt"},
+        {L"Mixed Case.JPG", Formatting(TextFormat::Lowercase), L"mixed case.JPG"},
+        {L"Mixed Case.JPG", In(Formatting(TextFormat::Lowercase), ReplaceScope::WholeName), L"mixed case.jpg"},
+        {L"straße été.txt", Formatting(TextFormat::Uppercase), L"STRAßE ÉTÉ.txt"},
+        {L"01 ünter wEG.txt", Formatting(TextFormat::CapitalizeFirst), L"01 Ünter wEG.txt"},
+        {L"photo.jpg", In(Formatting(TextFormat::Uppercase), ReplaceScope::ExtensionOnly), L"photo.JPG"},
     });
 }
 
@@ -161,14 +134,13 @@ TEST(ReplaceRule, AnInvalidExpressionGivesTheReasonAndChangesNothing)
 {
     for (const wchar_t* search : {L"(", L"[a-", L"a{2,1}", L"*"}) {
         CompiledReplace compiled = CompileReplaceRule(Expression(search, L"x"));
-        EXPECT_FALSE(compiled.Error().empty()) << Narrow(search);
         EXPECT_EQ(compiled.Error().rfind(L"Not a valid regular expression: ", 0), 0u) << Narrow(compiled.Error());
         EXPECT_TRUE(compiled.ChangesNothing());
         EXPECT_EQ(ReplacedName(L"a(b", false, compiled), L"a(b");
     }
     EXPECT_TRUE(CompileReplaceRule(Plain(L"(", L"x")).Error().empty());
     EXPECT_TRUE(CompileReplaceRule(Plain(L"", L"x")).ChangesNothing());
-    EXPECT_FALSE(CompileReplaceRule(Formatting(Plain(L"", L"x"), TextFormat::Lowercase)).ChangesNothing());
+    EXPECT_FALSE(CompileReplaceRule(Formatting(TextFormat::Lowercase, Plain(L"", L"x"))).ChangesNothing());
 }
 
 TEST(ReplaceRule, AMatchThatRunsTooLongIsGivenUpWhenItsWatchSaysSo)

@@ -13,20 +13,12 @@ namespace {
 
 HWND FindDialogOf(DWORD threadId)
 {
-    HWND found = nullptr;
-    EnumThreadWindows(
-        threadId,
-        [](HWND window, LPARAM data) -> BOOL {
-            wchar_t caption[64] = L"";
-            GetWindowTextW(window, caption, 64);
-            if (std::wstring(caption) == L"Find and Replace" && IsWindowVisible(window)) {
-                *reinterpret_cast<HWND*>(data) = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
+    HWND window = nullptr;
+    while ((window = FindWindowExW(nullptr, window, L"#32770", L"Find and Replace")) != nullptr) {
+        if (GetWindowThreadProcessId(window, nullptr) == threadId && IsWindowVisible(window))
+            return window;
+    }
+    return nullptr;
 }
 
 RECT PlaceOf(HWND dialog, int id)
