@@ -3,13 +3,11 @@
 #include "FuzzInput.h"
 #include "HistoryFormat.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
+void FuzzOne(std::string_view bytes)
 {
-    std::string_view bytes = InputBytes(data, size);
     PathList records;
     bool whole = ReadHistoryRecords(bytes, records);
     std::string again = EncodeHistory(records);
     Check(whole ? again == bytes : bytes.substr(0, again.size()) == again && again.size() < bytes.size(),
           "the records read are written back as the bytes they came from");
-    return 0;
 }

@@ -3,6 +3,7 @@
 // one outcome per step once ended), with what it left out counted; a sound journal written again
 // is the bytes it came from; marking the header ended changes nothing else. A framed journal is
 // read a second time with its checksums mended, so that changes reach the fields of its records.
+#include "ByteCodec.h"
 #include "Crc32.h"
 #include "FuzzInput.h"
 #include "JournalBytes.h"
@@ -49,13 +50,12 @@ std::string WithChecksumsMended(std::string_view bytes)
     std::string mended(bytes);
     for (size_t at = kJournalMagicSize + 4; at + 8 <= mended.size();) {
         std::uint32_t length = 0;
-        for (int i = 3; i >= 0; --i)
-            length = (length << 8) | static_cast<unsigned char>(mended[at + static_cast<size_t>(i)]);
+        ByteReader(std::string_view(mended).substr(at)).U32(length);
         if (length > mended.size() - at - 8)
             break;
-        std::uint32_t crc = Crc32(std::string_view(mended).substr(at + 4, length));
-        for (int i = 0; i < 4; ++i)
-            mended[at + 4 + length + static_cast<size_t>(i)] = static_cast<char>((crc >> (8 * i)) & 0xFF);
+        std::string crc;
+        ByteWriter(crc).U32(Crc32(std::string_view(mended).substr(at + 4, length)));
+        mended.replace(at + 4 + length, 4, crc);
         at += 8 + length;
     }
     return mended;
@@ -150,14 +150,12 @@ void CheckJournal(std::string_view bytes)
 
 // Each input is read as it is, and, when it is a framed journal, once more with every record's
 // checksum mended.
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
+void FuzzOne(std::string_view bytes)
 {
-    std::string_view bytes = InputBytes(data, size);
     CheckJournal(bytes);
     if (bytes.size() > kJournalMagicSize + 4 && bytes[kJournalMagicSize] == static_cast<char>(kJournalVersion)) {
         std::string mended = WithChecksumsMended(bytes);
         if (mended != bytes)
             CheckJournal(mended);
     }
-    return 0;
 }
