@@ -1,8 +1,12 @@
-// Writes the seed corpus with the real writers: the begun and the ended journal of the sample run
-// the journal tests use, so that the journal target starts from sound records whatever the format
-// becomes. The other readers' formats are fixed, and tests/fuzz/corpus reaches every branch their
-// seeds reached; their seed folders are made empty, as tools/fuzz reads one for every reader.
+// Writes the seed corpus with the real writers: history and index files, the begun and the ended
+// journal of the sample run the journal tests use, and file ends with and without a tag, so that
+// each target starts from sound records whatever its format becomes. The command line and the
+// setting values have no writer of their own: their seed folders are made empty (tools/fuzz reads
+// one for every reader), and tests/fuzz/corpus holds their inputs.
 //   make-fuzz-seeds FOLDER   (FOLDER/READER/NAME for each seed)
+#include "ByteCodec.h"
+#include "HistoryFormat.h"
+#include "Id3v1Bytes.h"
 #include "JournalBytes.h"
 
 #include <filesystem>
@@ -14,9 +18,47 @@ namespace {
 
 std::filesystem::path seeds;
 
-void Write(const std::string& name, const std::string& bytes)
+void Write(const std::string& reader, const std::string& name, const std::string& bytes)
 {
-    std::ofstream(seeds / "journal" / name, std::ios::binary) << bytes;
+    std::ofstream(seeds / reader / name, std::ios::binary) << bytes;
+}
+
+void HistorySeeds()
+{
+    const std::wstring index0 = L"C:\\Tools\\20240101000000.idx";
+    const std::wstring index1 = L"C:\\Tools\\20240101000001.idx";
+    const std::wstring none;
+    PathList many;
+    Append(many, L"C:\\Photos", 7, &index0);
+    Append(many, L"\\\\server\\share\\Music", -1, &index1);
+    Append(many, L"D:\\" + std::wstring(1020, L'x'), 65536, &none);
+    Write("history", "three-records", EncodeHistory(many));
+
+    PathList entries;
+    for (const wchar_t* path : {L".\\000000.jpg", L".\\sub\\000001.jpg", L".\\\x00C9T\x00C9.mp3"})
+        Append(entries, path);
+    std::int32_t written = 0;
+    Write("index", "three-entries", EncodeIndex(nullptr, entries, written));
+}
+
+// The file's size, the text's length, the text, then the file's last bytes, as the target reads them.
+std::string FileEnd(std::uint64_t size, const std::string& text, const std::string& tail)
+{
+    std::string bytes;
+    ByteWriter out(bytes);
+    out.U64(size);
+    out.U8(static_cast<std::uint8_t>(text.size()));
+    out.Raw(text);
+    out.Raw(tail);
+    return bytes;
+}
+
+void TagSeeds()
+{
+    Id3v1Tag tagged = ComposeId3v1Tag("TAG", "Trip000001");
+    Write("id3v1", "tagged", FileEnd(1128, "Trip000002", std::string(tagged.begin(), tagged.end())));
+    Write("id3v1", "untagged", FileEnd(1000, "Trip1", std::string(128, 'a')));
+    Write("id3v1", "short", FileEnd(50, "Trip1", ""));
 }
 
 // The sample run of the journal tests: a numbering run with a chain through a temporary name, a
@@ -64,7 +106,7 @@ void JournalSeeds()
         PutStepRecord(begun, root, record);
     std::string ended = begun;
     PutBegunEnd(begun);
-    Write("begun", begun);
+    Write("journal", "begun", begun);
 
     std::vector<ResultRecord> results(steps.size());
     results[0] = {0, 0, {}};
@@ -72,7 +114,7 @@ void JournalSeeds()
     results[6] = {2, 5, root + L"\\sub\\~cycle.tmp"};
     MarkJournalEnded(ended, steps.size());
     PutEndRecord(ended, results, [&steps](size_t i) { return steps[i].path; }, {{7, 138, 99}});
-    Write("ended", ended);
+    Write("journal", "ended", ended);
 }
 
 } // namespace
@@ -86,6 +128,8 @@ int main(int argc, char** argv)
     seeds = argv[1];
     for (const char* reader : {"history", "index", "journal", "id3v1", "commandline", "settings"})
         std::filesystem::create_directories(seeds / reader);
+    HistorySeeds();
     JournalSeeds();
+    TagSeeds();
     return 0;
 }
