@@ -51,17 +51,6 @@ size_t Scale()
 
 class RunCutTest : public testing::Test {
 protected:
-    // A file written with its last-write time and read-only mark.
-    static void Put(const std::wstring& path, const std::string& bytes, bool readOnly, const FILETIME& lastWrite)
-    {
-        ASSERT_TRUE(WriteFileBytes(path, bytes));
-        UniqueFile file(CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-        ASSERT_TRUE(file && SetFileTime(file.get(), nullptr, nullptr, &lastWrite));
-        if (readOnly) {
-            ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
-        }
-    }
-
     // A file of the tree, written with the fixed time.
     void File(const std::wstring& relative, const std::string& bytes, bool readOnly = false) const
     {
@@ -69,7 +58,12 @@ protected:
         std::wstring path = root + L"\\" + relative;
         for (size_t slash = path.find(L'\\', root.size() + 1); slash != std::wstring::npos; slash = path.find(L'\\', slash + 1))
             CreateDirectoryW(path.substr(0, slash).c_str(), nullptr);
-        Put(path, bytes, readOnly, kBefore);
+        ASSERT_TRUE(WriteFileBytes(path, bytes));
+        UniqueFile file(CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(file && SetFileTime(file.get(), nullptr, nullptr, &kBefore));
+        if (readOnly) {
+            ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
+        }
     }
 
     // Groups of folders and files of upper-case names, each changed by a move through a temporary
@@ -173,22 +167,6 @@ protected:
         UndoTarget target;
         target.historyFile = start_ + L"\\Nomaro.stdb";
         return UndoJournal(journal, target);
-    }
-
-    // Makes root hold exactly what the snapshot holds, times and read-only marks included.
-    static void Restore(const std::wstring& root, const Snapshot& snapshot)
-    {
-        std::wstring exact = ExtendedLengthPath(root);
-        RemoveTree(exact);
-        CreateDirectoryW(exact.c_str(), nullptr);
-        for (const auto& [relative, entry] : snapshot) { // a folder sorts before its contents
-            std::wstring path = exact + relative.substr(1);
-            if (entry.folder) {
-                ASSERT_TRUE(CreateDirectoryW(path.c_str(), nullptr));
-                continue;
-            }
-            Put(path, entry.bytes, entry.readOnly, entry.lastWrite);
-        }
     }
 
     static Snapshot Take(const std::wstring& root)
@@ -299,7 +277,8 @@ TEST_F(RunCutTest, JournalTornInItsLastRecordsIsUndoneUpToTheLastWholeRecord)
 {
     // The end record holds the outcomes and the tagged files' state after the run; the step
     // record before it, the last file's move. A journal is written whole and moved into place,
-    // so only damage tears one; Undo must then act on the whole records alone.
+    // so only damage tears one; Undo must then act on the whole records alone. Each cut is of
+    // the journal of a run made again on a fresh copy, whose records are as long.
     MakeFresh(ModeNumber, 1);
     auto before = TakeBoth();
     Run(ModeNumber, 0);
@@ -320,9 +299,12 @@ TEST_F(RunCutTest, JournalTornInItsLastRecordsIsUndoneUpToTheLastWholeRecord)
 
     std::vector<std::string> failed;
     for (size_t length = lastStep; length < whole.size(); ++length) {
-        Restore(tree_, after.first);
-        Restore(start_, after.second);
-        ASSERT_TRUE(WriteFileBytes(path, whole.substr(0, length)));
+        MakeFresh(ModeNumber, 1);
+        Run(ModeNumber, 0);
+        path = FindUndoOffer(journals_).journalPath;
+        const std::string bytes = ReadFileBytes(path);
+        ASSERT_EQ(bytes.size(), whole.size());
+        ASSERT_TRUE(WriteFileBytes(path, bytes.substr(0, length)));
         RunJournalData journal;
         Undo(path, journal);
         EXPECT_TRUE(journal.damage.cutShort) << length;
