@@ -3,7 +3,8 @@
 // journal of the first format still read, all or nothing.
 #include "Crc32.h"
 #include "JournalFormat.h"
-#include "JournalSamples.h"
+#include "JournalRecords.h"
+#include "JournalVersion1.h"
 #include "RunJournal.h"
 #include "TempFolder.h"
 
@@ -102,6 +103,15 @@ std::string Ended(const Sample& s)
     // Only a begun journal of as many steps can be ended.
     EXPECT_FALSE(CompleteJournal(path, s.steps, s.results, s.after));
     return ReadFileBytes(path);
+}
+
+// The first format's journal, as JournalVersion1.h holds it.
+std::string Version1EndedJournal()
+{
+    std::string bytes;
+    for (const char* digit = kVersion1EndedJournalHex; digit[0] && digit[1]; digit += 2)
+        bytes.push_back(static_cast<char>(std::stoi(std::string(digit, 2), nullptr, 16)));
+    return bytes;
 }
 
 bool SameStep(const RunStep& a, const RunStep& b)

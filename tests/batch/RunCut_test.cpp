@@ -13,7 +13,7 @@
 #include "HistoryFormat.h"
 #include "HistoryStore.h"
 #include "Id3v1Bytes.h"
-#include "JournalSamples.h"
+#include "JournalRecords.h"
 #include "JournalStore.h"
 #include "TempFolder.h"
 #include "UndoOffer.h"

@@ -1,26 +1,9 @@
-// Journal bytes the tests share: where each record of a journal begins, and a journal of the first
-// format (version 1, without checksums) as Nomaro wrote it for the sample run of JournalFormat_test:
-// begun, then ended with its outcomes and one tagged file's state.
+// A journal of the first format (version 1, without checksums), as Nomaro wrote it for the
+// sample run of JournalFormat_test: begun, then ended with its outcomes and one tagged file's state.
 #pragma once
 
-#include "JournalBytes.h"
 
-#include <cstring>
-
-// Where each record begins: after the magic and the version, each record's length, payload and CRC-32.
-inline std::vector<size_t> RecordOffsets(const std::string& bytes)
-{
-    std::vector<size_t> offsets;
-    for (size_t at = kJournalMagicSize + 4; at + 8 <= bytes.size();) {
-        offsets.push_back(at);
-        std::uint32_t length = 0;
-        memcpy(&length, bytes.data() + at, 4);
-        at += 8 + length;
-    }
-    return offsets;
-}
-
-// The first format's journal in hexadecimal, two digits a byte.
+// Hexadecimal, two digits a byte.
 inline const char* const kVersion1EndedJournalHex =
     "4e4d524f4a524e4c0100000002030300000007000000bc9a78563412d9010d0000005c005c003f005c0043003a005c00"
     "500068006f0074006f0073001400000043003a005c0054006f006f006c0073005c004e006f006d00610072006f002e00"
@@ -44,11 +27,3 @@ inline const char* const kVersion1EndedJournalHex =
     "7300750062005c007e006300790063006c0065002e0074006d0070000106000000540030002e006d0070003300000000"
     "000007000000000000000000030000000000030000000000030000000000030000000000012000000000020500000001"
     "0a0000007e006300790063006c0065002e0074006d00700001000000070000008a000000000000006300000000000000";
-
-inline std::string Version1EndedJournal()
-{
-    std::string bytes;
-    for (const char* digit = kVersion1EndedJournalHex; digit[0] && digit[1]; digit += 2)
-        bytes.push_back(static_cast<char>(std::stoi(std::string(digit, 2), nullptr, 16)));
-    return bytes;
-}
