@@ -264,7 +264,8 @@ Function un.AreDigits
     Exch $0
 FunctionEnd
 
-; Nomaro.stdb, its backups Nomaro.stdb.bak and Nomaro.stdb.N.bak, its temporary Nomaro.stdb.tmp.
+; Nomaro.stdb, its backups Nomaro.stdb.bak and Nomaro.stdb.N.bak, its temporary files Nomaro.stdb.tmp and
+; Nomaro.stdb.N.tmp.
 Function un.IsHistoryFileName
     Exch $0
     Push $1
@@ -277,6 +278,7 @@ Function un.IsHistoryFileName
         ${If} $1 == "Nomaro.stdb."
             StrCpy $1 $0 "" -4
             ${If} $1 == ".bak"
+            ${OrIf} $1 == ".tmp"
                 StrCpy $1 $0 -4 12
                 Push $1
                 Call un.AreDigits

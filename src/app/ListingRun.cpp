@@ -10,6 +10,8 @@
 
 static constexpr wchar_t kListingCaption[] = L"Nomaro";
 static constexpr wchar_t kListingNotWrittenText[] = L"The file listing could not be written to\n";
+// A listing is written whole or not at all: an older file of the name stays as it was.
+static constexpr wchar_t kNothingWrittenText[] = L"\n\nNothing was written.";
 static constexpr DWORD kListingFileNameCapacity = 1024;
 
 bool AskListingFileName(HWND window, bool plainText, std::wstring& fileName)
@@ -51,7 +53,7 @@ bool RunListing(HWND window, const std::wstring& rootFolder)
     ListingResult listing = WriteFileListing(window, rootFolder, outputFile);
     if (listing.written())
         return true;
-    std::wstring text = kListingNotWrittenText + outputFile + L"\n\n" + SystemErrorText(listing.error);
+    std::wstring text = kListingNotWrittenText + outputFile + L"\n\n" + SystemErrorText(listing.error) + kNothingWrittenText;
     MessageBoxW(window, text.c_str(), kListingCaption, MB_ICONWARNING | MB_OK);
     return false;
 }

@@ -33,21 +33,12 @@ bool WriteAllBytes(HANDLE file, std::string_view bytes)
 
 bool ReplaceFileWith(const std::wstring& path, const std::function<bool(HANDLE file)>& write)
 {
-    if (path.empty())
-        return false; // the temporary file would be a relative ".tmp" in whatever folder is current
-    std::wstring temporary = path + kTemporarySuffix;
-    bool written;
-    {
-        UniqueFile file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                    nullptr));
-        if (!file)
-            return false;
-        written = write(file.get()) && FlushFileBuffers(file.get());
-    }
-    if (written && MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return true;
-    DeleteFileW(temporary.c_str());
-    return false;
+    StagedFile staged(path);
+    if (!staged.failed() && !write(staged.file()))
+        staged.Fail(GetLastError());
+    DWORD error = staged.PutInPlace();
+    SetLastError(error);
+    return error == ERROR_SUCCESS;
 }
 
 bool ReplaceFileContents(const std::wstring& path, const std::string& bytes)
@@ -82,11 +73,10 @@ std::wstring_view CompanionBase(std::wstring_view name)
 {
     constexpr std::wstring_view temporary(kTemporarySuffix);
     constexpr std::wstring_view backup(kBackupSuffix);
-    if (EndsWithAsciiNoCase(name, temporary))
-        return name.substr(0, name.size() - temporary.size());
-    if (!EndsWithAsciiNoCase(name, backup))
+    bool isTemporary = EndsWithAsciiNoCase(name, temporary);
+    if (!isTemporary && !EndsWithAsciiNoCase(name, backup))
         return {};
-    name.remove_suffix(backup.size());
+    name.remove_suffix(isTemporary ? temporary.size() : backup.size());
     std::wstring_view::size_type dot = name.find_last_of(L'.');
     if (dot == std::wstring_view::npos || dot + 1 == name.size())
         return name;

@@ -203,7 +203,8 @@ TEST_F(ListingEndToEnd, ListingThatCannotBeWrittenIsReportedAndNotCalledDone)
     MessageBoxInfo warning = WaitForMessageBox(program.processId, 60000);
     ASSERT_NE(warning.window, nullptr) << "no report of the failure";
     EXPECT_EQ(warning.caption, L"Nomaro");
-    EXPECT_EQ(warning.text, L"The file listing could not be written to\n" + file + L"\n\n" + SystemText(ERROR_SHARING_VIOLATION));
+    EXPECT_EQ(warning.text, L"The file listing could not be written to\n" + file + L"\n\n" +
+                                SystemText(ERROR_SHARING_VIOLATION) + L"\n\nNothing was written.");
     PressDialogButton(warning.window, IDOK);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(warning.window); }));
     // Start comes back at the very end of the run: by then any "Done!" would have been shown.

@@ -1,7 +1,7 @@
 // Listings of real trees in temp folders, compared byte for byte with the lines they must hold.
 #include "FileListing.h"
 #include "ListingExpectation.h"
-#include "ListingOutput.h"
+#include "FullVolume.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -164,6 +164,11 @@ TEST_F(FileListingTest, OutputFileInsideTheTreeListsItself)
     root.WriteFile(L"Sub\\listing.txt", old);
     EXPECT_TRUE(WriteListingFile(root.path(), root / L"Sub\\listing.txt", true, L"Consolas").written());
     EXPECT_EQ(ReadFileBytes(root / L"Sub\\listing.txt"), PlainListing("Sub\r\n    listing.txt\r\n other.txt\r\n"));
+    // A new one, written under a temporary name while the tree is walked, is listed under its own.
+    TempFolder fresh;
+    fresh.MakeFolder(L"Out");
+    EXPECT_TRUE(WriteListingFile(fresh.path(), fresh / L"Out\\new.txt", true, L"Consolas").written());
+    EXPECT_EQ(ReadFileBytes(fresh / L"Out\\new.txt"), PlainListing("Out\r\n" + PlainFile(1, "new.txt")));
 }
 
 TEST_F(FileListingTest, ExistingOutputIsReplacedAndAnUncreatableOneIsLeftAlone)
@@ -195,17 +200,45 @@ TEST_F(FileListingTest, NamesThatPlainPathsCannotReachAreListedExactly)
     RemoveTree(exact);
 }
 
-TEST(ListingOutputTest, AFailedWriteIsReportedWhenTheFileIsClosed)
+TEST(ListingOnAFullDisk, IsWrittenWholeOrNotAtAllAndAnOlderListingStays)
 {
-    TempFolder out;
-    std::wstring file = out / L"listing.txt";
-    ASSERT_TRUE(WriteFileBytes(file, "kept"));
-    // A handle that may only read: its writes fail for real.
-    ListingOutput output(UniqueFile(CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)));
-    output.Write("Nomaro File Listing\r\n");
-    EXPECT_EQ(output.Close(), DWORD(ERROR_ACCESS_DENIED));
-    EXPECT_TRUE(output.Failed());
-    EXPECT_EQ(ReadFileBytes(file), "kept");
+    std::string unavailable = FullVolume::Unavailable();
+    if (!unavailable.empty())
+        GTEST_SKIP() << unavailable;
+    FullVolume volume;
+    TempFolder tree;
+    for (int i = 0; i < 400; ++i)
+        tree.WriteFile(L"photo number " + std::to_wstring(i) + L".jpg");
+    TempFolder elsewhere;
+    ASSERT_TRUE(WriteListingFile(tree.path(), elsewhere / L"expected.txt", true, L"Consolas").written());
+    const std::string expected = ReadFileBytes(elsewhere / L"expected.txt");
+    ASSERT_GT(expected.size(), 2 * FullVolume::kBlock);
+
+    // Block by block from no room at all: a listing that does not fit leaves the older one as it
+    // was and nothing beside it; one that fits is whole.
+    const std::wstring target = volume.folder() + L"\\FileList.txt";
+    for (const bool older : {true, false}) {
+        for (std::uint64_t free = 0;; free += FullVolume::kBlock) {
+            ASSERT_LT(free, 16 * FullVolume::kBlock) << "never written";
+            DeleteFileW(target.c_str());
+            if (older) {
+                ASSERT_TRUE(WriteFileBytes(target, "the listing of yesterday"));
+            }
+            ASSERT_TRUE(volume.LeaveFree(free)) << free << " asked, " << FullVolume::FreeBytes() << " free";
+            ListingResult result = WriteListingFile(tree.path(), target, true, L"Consolas");
+            volume.Empty();
+            if (result.written()) {
+                EXPECT_EQ(ReadFileBytes(target), expected) << free;
+                break;
+            }
+            EXPECT_EQ(result.error, DWORD(ERROR_DISK_FULL)) << free;
+            EXPECT_EQ(ListNames(volume.folder()), older ? std::vector<std::wstring>{L"FileList.txt"} : std::vector<std::wstring>{})
+                << free;
+            if (older) {
+                EXPECT_EQ(ReadFileBytes(target), "the listing of yesterday") << free;
+            }
+        }
+    }
 }
 
 TEST_F(FileListingTest, MissingRootYieldsTheFrameAlone)
