@@ -66,10 +66,12 @@ Frame NextRecord(ByteReader& in, std::string_view& payload)
     return Crc32(payload) == crc ? Frame::Read : Frame::Damaged;
 }
 
-// A name that stays in its folder: no separator, no stream, not "." or "..".
+// A name that stays in its folder: no separator, not "." or "..". Any other units are names the
+// walk can return and a run rename: a colon among them, as a Unix name holds one under Wine (on
+// Windows, shares map it to a private-use character), private-use characters, lone surrogates.
 bool IsPlainName(std::wstring_view name)
 {
-    return !name.empty() && name != L"." && name != L".." && name.find_first_of(L"\\/:") == std::wstring_view::npos;
+    return !name.empty() && name != L"." && name != L".." && name.find_first_of(L"\\/") == std::wstring_view::npos;
 }
 
 bool IsPlainRelativePath(std::wstring_view path)
@@ -380,6 +382,16 @@ void TakeAsNeverEnded(JournalRecords& journal)
         entry.afterKnown = false;
 }
 
+// Passes over the zero bytes of the room a begun journal keeps for its end.
+void SkipEndRoom(ByteReader& in)
+{
+    ByteReader peek = in;
+    std::string_view rest;
+    peek.View(rest, peek.Left());
+    size_t zeros = std::min(rest.find_first_not_of('\0'), rest.size());
+    in.View(rest, zeros);
+}
+
 // What is left unread once the file ends inside a record.
 void CutShort(JournalRecords& journal, std::uint32_t entriesLeft, std::uint32_t stepsLeft)
 {
@@ -454,6 +466,8 @@ bool DecodeVersion2(ByteReader& in, JournalRecords& journal)
     // A begun journal's end record is empty. Bytes after the end record are none of ours: the
     // end is not trusted then either.
     bool begun = header.state == JournalState::Begun && payload.empty();
+    if (begun)
+        SkipEndRoom(in);
     if (frame != Frame::Read || !(begun || GetResults(end, stepRead, journal)) || !end.AtEnd() || !in.AtEnd())
         TakeAsNeverEnded(journal);
     return true;
@@ -540,6 +554,16 @@ bool PutStepRecord(std::string& out, const std::wstring& root, const StepRecord&
 void PutBegunEnd(std::string& out)
 {
     PutRecord(out, std::string_view());
+}
+
+size_t EndRecordRoom(const std::vector<size_t>& strandedUnits, size_t taggedFiles)
+{
+    // The frame, the two counts; per step its outcome, its error and a name (its form, and for a
+    // name its count and units); per tagged file its plan index, size and time.
+    size_t room = 8 + 4 + 4 + taggedFiles * (4 + 8 + 8);
+    for (size_t units : strandedUnits)
+        room += 1 + 4 + 1 + (units == 0 ? 0 : 4 + 2 * units);
+    return room;
 }
 
 void PutEndRecord(std::string& out, const std::vector<ResultRecord>& results,

@@ -77,6 +77,9 @@ struct JournalDamage {
 // the CRC-32 of nothing, which is 0). Ending it puts the end record in their place and marks the
 // header record Ended (MarkJournalEnded).
 constexpr size_t kBegunJournalTail = 8;
+// A begun journal is followed by the room its end record will take, in zero bytes: the run writes
+// its end in place there, so that a disk filled during the run cannot keep it from ending its
+// journal. The room is read as part of the begun end; any other byte after it is damage.
 // The state byte: the first byte of the header record's payload, after the magic, the version
 // and the record's length.
 constexpr size_t kJournalStateOffset = kJournalMagicSize + 4 + 4;
@@ -161,6 +164,9 @@ void PutEntryRecord(std::string& out, std::int32_t planIndex, bool isFolder, std
 bool PutStepRecord(std::string& out, const std::wstring& root, const StepRecord& step);
 // The record a begun journal ends with: empty.
 void PutBegunEnd(std::string& out);
+// The most bytes the end record of a run can take: per step, the longest stranded name it may
+// name (stranded[i], in units; 0 for a step that can strand none), and per tagged file its state.
+size_t EndRecordRoom(const std::vector<size_t>& strandedUnits, size_t taggedFiles);
 // The end record of an ended run: the outcome of every step and the state of each tagged file.
 // stepPath(i) gives step i's path, asked only for a result that names where its entry was
 // stranded; a stranded name the journal cannot hold in that folder is left out.

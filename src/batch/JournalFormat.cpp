@@ -4,9 +4,11 @@
 
 #include "ExtendedPath.h"
 #include "FileTimeTicks.h"
+#include "PathParts.h"
 
 #include <algorithm>
 #include <limits>
+#include <unordered_set>
 
 static_assert(static_cast<std::uint8_t>(StepKind::Move) == kMoveStepKind, "the last step kind the journal reads");
 static_assert(static_cast<std::uint8_t>(StepOutcome::NotTried) == kLastStepOutcome, "the last outcome the journal reads");
@@ -173,6 +175,20 @@ bool EncodeJournalEnd(const RunSteps& steps, const std::vector<StepResult>& resu
         states.push_back({entry.planIndex, entry.size, Ticks(entry.lastWrite)});
     PutEndRecord(bytes, outcomes, [&steps](size_t i) { return steps[i].path; }, states);
     return true;
+}
+
+size_t JournalEndRoom(const RunSteps& steps)
+{
+    // Only a move through a temporary name can leave its entry stranded, under that name.
+    std::vector<size_t> stranded(steps.size(), 0);
+    std::unordered_set<std::int32_t> tagged;
+    for (size_t i = 0; i < steps.size(); ++i) {
+        if (steps.KindOf(i) == StepKind::WriteTag)
+            tagged.insert(steps.EntryOf(i));
+        else if (steps.KindOf(i) == StepKind::Move)
+            stranded[i] = LastComponent(steps[i].temporaryPath).size();
+    }
+    return EndRecordRoom(stranded, tagged.size());
 }
 
 bool DecodeJournalHeader(std::string_view bytes, JournalHeader& header)

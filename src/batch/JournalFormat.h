@@ -73,6 +73,9 @@ bool EncodeJournal(const JournalHeader& header, const JournalMemory& memory, con
 // false when results do not match steps.
 bool EncodeJournalEnd(const RunSteps& steps, const std::vector<StepResult>& results,
                       const std::vector<EntryAfterRun>& after, std::string& bytes);
+// The most bytes the end record of these steps can take (EndRecordRoom): a begun journal keeps
+// that room after its end, so that the end is written in place.
+size_t JournalEndRoom(const RunSteps& steps);
 // Reads the header alone, which is all the File menu needs; false when it cannot be trusted.
 bool DecodeJournalHeader(std::string_view bytes, JournalHeader& header);
 // Reads a whole journal. False when its header cannot be read (or, for version 1, when anything

@@ -109,7 +109,10 @@ bool WriteNewJournal(const std::wstring& folder, const std::function<bool(HANDLE
     if (folder.empty() || !MakeFolder(folder) || !ReserveJournalName(folder, reserved))
         return false;
     if (!ReplaceFileWith(reserved, write)) {
+        DWORD error = GetLastError();
         DeleteFileW(reserved.c_str());
+        // The caller tells the user why.
+        SetLastError(error);
         return false;
     }
     path = reserved;
@@ -118,7 +121,8 @@ bool WriteNewJournal(const std::wstring& folder, const std::function<bool(HANDLE
 
 UniqueFile HoldJournal(const std::wstring& path)
 {
-    return UniqueFile(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    // Held for writing too: the run writes its end through it, into the room the journal kept.
+    return UniqueFile(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 

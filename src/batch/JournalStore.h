@@ -22,12 +22,13 @@ std::wstring UserJournalFolder();
 std::vector<std::wstring> ListJournals(const std::wstring& folder);
 
 // Writes a new journal in folder (made when missing), as ReplaceFileWith writes a file, under a
-// name that sorts after every journal there; path receives the journal's path.
+// name that sorts after every journal there; path receives the journal's path. False, with the system's
+// error code as the last error, when it could not be written.
 bool WriteNewJournal(const std::wstring& folder, const std::function<bool(HANDLE file)>& write, std::wstring& path);
 // A run holds its journal open from its beginning until it ends it, so that a run in progress (in
 // another logon session of the same user, which the run lock does not reach) is never taken for
 // one cut short: the holder denies others the right to change or remove the file, and a process
-// that ends lets go.
+// that ends lets go. The holder may write: the run ends its journal through it.
 UniqueFile HoldJournal(const std::wstring& path);
 // True when a run in progress holds the journal at path.
 bool JournalHeld(const std::wstring& path);

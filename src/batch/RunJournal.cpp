@@ -1,6 +1,7 @@
 // The journal of a run: written and made durable before the first change, completed at the end.
 #include "RunJournal.h"
 
+#include "ByteCodec.h"
 #include "DataFile.h"
 #include "EntryState.h"
 #include "FavoritesOrder.h"
@@ -78,6 +79,32 @@ static bool KeepTags(const RunPlan& plan, const RunSteps& steps, KeptTags& tags)
     return true;
 }
 
+// The error of the call that just failed, never ERROR_SUCCESS: a refusal must say why.
+static DWORD LastErrorOr(DWORD fallback)
+{
+    DWORD error = GetLastError();
+    return error == ERROR_SUCCESS ? fallback : error;
+}
+
+// Zero bytes for the room the end will take, written in pieces.
+static bool WriteRoom(HANDLE file, size_t room)
+{
+    static const std::string zeros(64 * 1024, '\0');
+    while (room > 0) {
+        size_t piece = std::min(room, zeros.size());
+        if (!WriteAllBytes(file, std::string_view(zeros).substr(0, piece)))
+            return false;
+        room -= piece;
+    }
+    return true;
+}
+
+static bool Refuse(RunJournal& journal, DWORD error)
+{
+    journal.error = error;
+    return false;
+}
+
 bool BeginRunJournal(const RunPlan& plan, const RunSteps& steps, const RunJournalContext& context,
                      RunJournal& journal)
 {
@@ -86,7 +113,7 @@ bool BeginRunJournal(const RunPlan& plan, const RunSteps& steps, const RunJourna
     if (steps.empty() && context.historyFile.empty() && !context.favoritesOrder)
         return true;
     if (context.journalFolder.empty())
-        return false;
+        return Refuse(journal, ERROR_PATH_NOT_FOUND);
 
     JournalHeader header;
     header.mode = plan.mode;
@@ -94,20 +121,24 @@ bool BeginRunJournal(const RunPlan& plan, const RunSteps& steps, const RunJourna
     header.root = plan.root;
     JournalMemory memory;
     if (!KeepMemoryFiles(context, memory))
-        return false;
+        return Refuse(journal, LastErrorOr(ERROR_READ_FAULT));
     if (context.favoritesOrder && !ReadFavoritesOrder(context.favoritesRoot, memory.favoritesOrder))
-        return false;
+        return Refuse(journal, LastErrorOr(ERROR_READ_FAULT));
     KeptTags tags;
     if (!KeepTags(plan, steps, tags))
-        return false;
-    std::wstring path;
-    // One write of the whole journal and one flush; it is encoded as it is written.
+        return Refuse(journal, ERROR_INVALID_DATA);
+    const size_t endRoom = JournalEndRoom(steps);
+    bool encoded = false;
+    // One write of the whole journal and one flush; it is encoded as it is written, and followed
+    // by the room its end will take, so that a disk too full for the end stops the run now.
     auto write = [&](HANDLE file) {
-        return EncodeJournal(header, memory, plan, steps, tags,
-                             [&](std::string_view piece) { return WriteAllBytes(file, piece); });
+        encoded = EncodeJournal(header, memory, plan, steps, tags,
+                                [&](std::string_view piece) { return WriteAllBytes(file, piece); });
+        return encoded && WriteRoom(file, endRoom - kBegunJournalTail);
     };
+    std::wstring path;
     if (!WriteNewJournal(context.journalFolder, write, path))
-        return false;
+        return Refuse(journal, LastErrorOr(encoded ? ERROR_WRITE_FAULT : ERROR_INVALID_DATA));
     PruneJournals(context.journalFolder, kKeptJournals);
     journal.path = path;
     journal.held = HoldJournal(path);
@@ -141,51 +172,43 @@ static std::vector<EntryAfterRun> TaggedFilesAfterRun(const RunSteps& steps,
     return after;
 }
 
-// Copies the begun journal without its empty end record into file, marked ended, and puts the
-// end record after it.
-static bool CopyEnded(const std::wstring& path, size_t stepCount, const std::string& endRecord, HANDLE file)
-{
-    UniqueFile begun(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    LARGE_INTEGER size{};
-    if (!begun || !GetFileSizeEx(begun.get(), &size) || size.QuadPart < static_cast<LONGLONG>(kBegunJournalTail))
-        return false;
-    auto left = static_cast<std::uint64_t>(size.QuadPart);
-    // Big enough for any header, which the first piece must hold.
-    std::string chunk(kMaxJournalHeaderSize + 64 * 1024, '\0');
-    bool first = true;
-    std::string lastBytes;
-    while (left > 0) {
-        DWORD read = 0;
-        DWORD wanted = static_cast<DWORD>(std::min<std::uint64_t>(chunk.size(), left));
-        if (!ReadFile(begun.get(), chunk.data(), wanted, &read, nullptr) || read == 0)
-            return false;
-        left -= read;
-        if (first) {
-            chunk.resize(read);
-            if (!MarkJournalEnded(chunk, stepCount))
-                return false;
-            first = false;
-        }
-        // The last bytes are held back until the end: they are the empty end record, not copied.
-        lastBytes.append(chunk.data(), read);
-        if (lastBytes.size() > kBegunJournalTail) {
-            size_t out = lastBytes.size() - kBegunJournalTail;
-            if (!WriteAllBytes(file, std::string_view(lastBytes).substr(0, out)))
-                return false;
-            lastBytes.erase(0, out);
-        }
-    }
-    return lastBytes == std::string(kBegunJournalTail, '\0') && WriteAllBytes(file, endRecord);
-}
-
-bool CompleteJournal(const std::wstring& path, const RunSteps& steps, const std::vector<StepResult>& results,
+// The end record goes into the room the begun journal kept, what is left of the room is dropped,
+// and only then is the header marked ended: a crash in between leaves a journal taken for a run
+// that never ended, whose steps the disk decides. Writing within the file's own length takes no
+// room from the disk.
+bool CompleteJournal(HANDLE journal, const RunSteps& steps, const std::vector<StepResult>& results,
                      const std::vector<EntryAfterRun>& after)
 {
     std::string endRecord;
-    if (path.empty() || !EncodeJournalEnd(steps, results, after, endRecord))
+    size_t room = JournalEndRoom(steps);
+    LARGE_INTEGER size{};
+    if (!journal || journal == INVALID_HANDLE_VALUE || !EncodeJournalEnd(steps, results, after, endRecord) ||
+        endRecord.size() > room || !GetFileSizeEx(journal, &size) || static_cast<std::uint64_t>(size.QuadPart) < room)
         return false;
-    return ReplaceFileWith(path, [&](HANDLE file) { return CopyEnded(path, steps.size(), endRecord, file); });
+    // Only a begun journal of as many steps is ended, and only where its empty end record is.
+    std::string head(kMaxJournalHeaderSize, '\0');
+    std::string begunEnd(kBegunJournalTail, '\0');
+    LARGE_INTEGER start{};
+    LARGE_INTEGER end{};
+    end.QuadPart = size.QuadPart - static_cast<LONGLONG>(room);
+    DWORD read = 0;
+    DWORD readEnd = 0;
+    if (!SetFilePointerEx(journal, start, nullptr, FILE_BEGIN) ||
+        !ReadFile(journal, head.data(), static_cast<DWORD>(head.size()), &read, nullptr) ||
+        !SetFilePointerEx(journal, end, nullptr, FILE_BEGIN) ||
+        !ReadFile(journal, begunEnd.data(), static_cast<DWORD>(begunEnd.size()), &readEnd, nullptr) ||
+        readEnd != kBegunJournalTail || begunEnd != std::string(kBegunJournalTail, '\0'))
+        return false;
+    head.resize(read);
+    if (!MarkJournalEnded(head, steps.size()))
+        return false;
+    // Only the header record goes back: what follows it in head was read before the end was written.
+    std::uint32_t headerLength = 0;
+    ByteReader(std::string_view(head).substr(kJournalMagicSize + 4)).U32(headerLength);
+    head.resize(kJournalStateOffset + headerLength + 4);
+    return SetFilePointerEx(journal, end, nullptr, FILE_BEGIN) && WriteAllBytes(journal, endRecord) &&
+           SetEndOfFile(journal) && FlushFileBuffers(journal) && SetFilePointerEx(journal, start, nullptr, FILE_BEGIN) &&
+           WriteAllBytes(journal, head) && FlushFileBuffers(journal);
 }
 
 bool MarkJournalEndedInPlace(const std::wstring& path, size_t stepCount)
@@ -206,11 +229,9 @@ bool EndRunJournal(RunJournal& journal, const RunPlan&, const RunSteps& steps, c
 {
     if (journal.path.empty())
         return false;
-    // Ending it replaces the file.
+    bool ended = CompleteJournal(journal.held.get(), steps, results, TaggedFilesAfterRun(steps, results));
     journal.held.reset();
     // A journal left as begun would be taken for a run cut short, and the next run over the tree
-    // would take this one back; where a completed copy cannot be written (a full disk), its header
-    // alone is marked ended.
-    return CompleteJournal(journal.path, steps, results, TaggedFilesAfterRun(steps, results)) ||
-           MarkJournalEndedInPlace(journal.path, steps.size());
+    // would take this one back; where the end cannot be written, its header alone is marked ended.
+    return ended || MarkJournalEndedInPlace(journal.path, steps.size());
 }

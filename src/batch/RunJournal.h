@@ -23,15 +23,18 @@ struct RunJournalContext {
 struct RunJournal {
     std::wstring path; // the journal file; empty when none was written
     UniqueFile held;   // the journal held open until it is ended (HoldJournal)
+    // Why it could not be written: the system's error code, ERROR_SUCCESS when it was.
+    DWORD error = ERROR_SUCCESS;
 };
 
-// Writes the journal of a run about to be applied; false when it could not be made durable,
-// and then nothing may be changed.
+// Writes the journal of a run about to be applied, with the room its end will take, and makes it
+// durable; false (journal.error saying why) when it could not, and then nothing may be changed.
 bool BeginRunJournal(const RunPlan& plan, const RunSteps& steps, const RunJournalContext& context,
                      RunJournal& journal);
-// Completes the journal with what the steps did. Where it cannot be completed, its header alone is
-// marked ended in place, so that it is never taken for a run that never ended; Undo then reads the
-// disk. True when the journal was changed either way.
+// Completes the journal with what the steps did, in the room it kept, so that a full disk cannot
+// stop it. Where it cannot be completed all the same, its header alone is marked ended in place,
+// so that it is never taken for a run that never ended; Undo then reads the disk. True when the
+// journal was changed either way.
 bool EndRunJournal(RunJournal& journal, const RunPlan& plan, const RunSteps& steps,
                    const std::vector<StepResult>& results);
 // Marks the header of the begun journal at path ended, in place, a few bytes overwritten: for a
@@ -40,7 +43,7 @@ bool EndRunJournal(RunJournal& journal, const RunPlan& plan, const RunSteps& ste
 // short. False when it is not a begun journal of stepCount steps, or cannot be written.
 bool MarkJournalEndedInPlace(const std::wstring& path, size_t stepCount);
 // The same with the state of each tagged file after the run given: completes the begun journal
-// at path, in one step, so that a crash leaves it begun or ended and never between. False when it
-// stays as begun.
-bool CompleteJournal(const std::wstring& path, const RunSteps& steps, const std::vector<StepResult>& results,
+// held open, writing its end into the room it kept (JournalEndRoom) and then marking its header
+// ended, so that a crash leaves it begun or ended and never between. False when it stays as begun.
+bool CompleteJournal(HANDLE journal, const RunSteps& steps, const std::vector<StepResult>& results,
                      const std::vector<EntryAfterRun>& after);

@@ -6,6 +6,7 @@
 #include "JournalStore.h"
 #include "ScratchRegistry.h"
 #include "TempFolder.h"
+#include "UndoOffer.h"
 #include "UndoRun.h"
 #include "Win32Text.h"
 
@@ -263,6 +264,23 @@ TEST_F(BatchRunTest, EntriesAreReachedByTheirExactNames)
                   ReadFileBytes(ExtendedLengthPath(root_ / L"dir.\\P1.txt")) +
                   ReadFileBytes(ExtendedLengthPath(root_ / L"dir.\\P0.txt")),
               "CON.TXTDIR.\\INNER.TXT");
+}
+
+TEST_F(BatchRunTest, NamesFromAnotherSystemAreRenamedJournaledAsTheyCameAndTakenBack)
+{
+    // A Unix name holding a colon, beside a plain one: neither stops the run.
+    std::wstring folder = PreparedFixture(L"othersystem");
+    if (folder.empty())
+        GTEST_SKIP() << "no folder holding a name from another system";
+    const std::vector<std::wstring> before = ListNames(folder);
+    ASSERT_EQ(before, (std::vector<std::wstring>{L"COLON:NAME.TXT", L"UP.TXT"}));
+    EXPECT_TRUE(RanClean(RunOver(folder)));
+    EXPECT_EQ(ListNames(folder), (std::vector<std::wstring>{L"colon:name.txt", L"up.txt"}));
+    RunJournalData journal;
+    ASSERT_TRUE(LoadJournal(FindUndoOffer(UserJournalFolder()).journalPath, journal));
+    EXPECT_FALSE(journal.damage.Any());
+    EXPECT_TRUE(UndoJournal(journal, UndoTarget()).notUndone.empty());
+    EXPECT_EQ(ListNames(folder), before);
 }
 
 TEST_F(BatchRunTest, PathsOfAnyLengthAreRenamedWithoutBecomingTheCurrentDirectory)

@@ -4,6 +4,7 @@
 #include "Crc32.h"
 #include "JournalFormat.h"
 #include "JournalRecords.h"
+#include "JournalStore.h"
 #include "JournalVersion1.h"
 #include "RunJournal.h"
 #include "TempFolder.h"
@@ -93,15 +94,23 @@ std::string Encoded(const Sample& s)
     return bytes;
 }
 
-// The sample begun and then ended as a run ends its journal on disk.
+// The sample begun as a run begins its journal: followed by the room its end will take.
+std::string Begun(const Sample& s)
+{
+    return Encoded(s) + std::string(JournalEndRoom(s.steps) - kBegunJournalTail, '\0');
+}
+
+// The sample begun and then ended as a run ends its journal on disk, in the room it kept.
 std::string Ended(const Sample& s)
 {
     TempFolder folder;
     std::wstring path = folder / L"Run.journal";
-    WriteFileBytes(path, Encoded(s));
-    EXPECT_TRUE(CompleteJournal(path, s.steps, s.results, s.after));
+    WriteFileBytes(path, Begun(s));
+    UniqueFile held = HoldJournal(path);
+    EXPECT_TRUE(CompleteJournal(held.get(), s.steps, s.results, s.after));
     // Only a begun journal of as many steps can be ended.
-    EXPECT_FALSE(CompleteJournal(path, s.steps, s.results, s.after));
+    EXPECT_FALSE(CompleteJournal(held.get(), s.steps, s.results, s.after));
+    held.reset();
     return ReadFileBytes(path);
 }
 
@@ -223,6 +232,27 @@ TEST(JournalFormat, EveryRecordIsFramedWithTheCrc32OfItsPayload)
     EXPECT_EQ(begun.substr(begun.size() - kBegunJournalTail), std::string(kBegunJournalTail, '\0'));
 }
 
+TEST(JournalFormat, TheRoomKeptForTheEndReadsAsPartOfABegunJournalAndHoldsTheLongestEnd)
+{
+    Sample s = MakeSample();
+    std::string begun = Begun(s);
+    RunJournalData read;
+    ASSERT_TRUE(DecodeJournal(begun, read));
+    EXPECT_FALSE(read.damage.Any());
+    EXPECT_EQ(read.header.state, JournalState::Begun);
+    begun[begun.size() - 1] = 1;
+    ASSERT_TRUE(DecodeJournal(begun, read));
+    EXPECT_TRUE(read.damage.endUnreadable);
+
+    // The longest end: every move stranded under its temporary name, every tagged file's state.
+    std::vector<StepResult> stranded(s.steps.size(), {StepOutcome::Failed, ERROR_ACCESS_DENIED, {}});
+    for (size_t i = 0; i < s.steps.size(); ++i)
+        stranded[i].strandedAt = s.steps[i].temporaryPath;
+    std::string end;
+    ASSERT_TRUE(EncodeJournalEnd(s.steps, stranded, {{2, 1, Time(1)}, {7, 2, Time(2)}}, end));
+    EXPECT_EQ(end.size(), JournalEndRoom(s.steps));
+}
+
 TEST(JournalFormat, EndedJournalAddsOutcomesAndTheStateOfTaggedFiles)
 {
     Sample s = MakeSample();
@@ -245,6 +275,22 @@ TEST(JournalFormat, EndedJournalAddsOutcomesAndTheStateOfTaggedFiles)
     }
 }
 
+TEST(JournalFormat, NamesFromOtherSystemsAreKeptUnitForUnit)
+{
+    // A colon (a Unix name under Wine), a private-use character (the same name through a share),
+    // a lone surrogate: names the walk returns, which a run must be able to write down.
+    Sample s = MakeSample();
+    s.steps[4].path = kRoot + L"\\COLON:NAME \xF03A \xD800.mp3";
+    s.steps[5].path = s.steps[4].path;
+    s.steps[5].newPath = kRoot + L"\\colon:name \xF03A \xDC00.mp3";
+    RunJournalData read;
+    ASSERT_TRUE(DecodeJournal(Ended(s), read));
+    EXPECT_FALSE(read.damage.Any());
+    ExpectOnlyWhatWasWritten(read, s, "odd names");
+    ASSERT_EQ(read.steps.size(), s.steps.size());
+    EXPECT_EQ(read.steps[5].newPath, s.steps[5].newPath);
+}
+
 TEST(JournalFormat, StepsThatCouldNotBeTakenBackAreNotWrittenDown)
 {
     struct Case {
@@ -256,7 +302,7 @@ TEST(JournalFormat, StepsThatCouldNotBeTakenBackAreNotWrittenDown)
         {"root spelled otherwise", [](Sample& s) { s.steps[5].path = L"\\\\?\\C:\\PHOTOS\\b.mp3"; }},
         {"move into another folder", [](Sample& s) { s.steps[5].newPath = kRoot + L"\\sub\\T1.mp3"; }},
         {"dot-dot part", [](Sample& s) { s.steps[5].path = kRoot + L"\\..\\b.mp3"; }},
-        {"stream name", [](Sample& s) { s.steps[5].newPath = kRoot + L"\\b.mp3:x"; }},
+        {"forward slash in a name", [](Sample& s) { s.steps[5].newPath = kRoot + L"\\b/x.mp3"; }},
         {"move without a new name", [](Sample& s) { s.steps[5].newPath.clear(); }},
         {"entry outside the plan", [](Sample& s) { s.steps[5].entry = 8; }},
         {"short old tag", [](Sample& s) { s.tags[2].oldTag.resize(127); }},
