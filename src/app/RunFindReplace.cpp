@@ -90,7 +90,7 @@ static bool FindAndReplace(HWND window, const StartRequest& request)
     if (!rename)
         return false;
     prepared.plan = std::move(chosen);
-    return ReportRunResult(window, ExecuteWindowRun(window, prepared, options).result, request.folder);
+    return ReportRunResult(window, ExecuteWindowRun(window, prepared, options), request.folder, options);
 }
 
 void RunFindReplace(HWND window)

@@ -21,7 +21,7 @@ static bool PreviewAndApply(HWND window, const StartRequest& request)
     // A close asked for while the tree was walked ends the program instead.
     if (CloseDeferred || !ShowPreviewDialog(window, prepared.plan))
         return false;
-    return ReportRunResult(window, ExecuteWindowRun(window, prepared, options).result, request.folder);
+    return ReportRunResult(window, ExecuteWindowRun(window, prepared, options), request.folder, options);
 }
 
 void RunPreview(HWND window)

@@ -17,6 +17,15 @@ bool ReportRunResult(HWND window, BatchResult result, const std::wstring& folder
     return false;
 }
 
+bool ReportRunResult(HWND window, const RunOutcome& outcome, const std::wstring& folder, const RunOptions& options)
+{
+    if (outcome.result == BatchResult::Completed)
+        return true;
+    std::wstring text = BatchResultMessage(outcome.result, folder, outcome.journalError, options.journalFolder);
+    MessageBoxW(window, text.c_str(), kStartCaption, MB_ICONWARNING | MB_OK);
+    return false;
+}
+
 // Runs the mode over the folder; false when the run did not do what it was asked (the batch run
 // changed nothing, or the listing was not written). Then the user has been told why, and neither
 // the Favorites order is reset nor "Done!" claimed.
@@ -27,8 +36,9 @@ static bool RunMode(HWND window, const StartRequest& request)
         return true;
     if (request.mode == ModeListing)
         return RunListing(window, request.folder);
-    RunOutcome outcome = WindowBatchRun(window, request.folder, RunOptionsOf(request));
-    return ReportRunResult(window, outcome.result, request.folder);
+    RunOptions options = RunOptionsOf(request);
+    RunOutcome outcome = WindowBatchRun(window, request.folder, options);
+    return ReportRunResult(window, outcome, request.folder, options);
 }
 
 void RunStart(HWND window)

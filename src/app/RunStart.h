@@ -9,5 +9,7 @@
 
 // True when the batch run completed; otherwise the user has been told why it changed nothing.
 bool ReportRunResult(HWND window, BatchResult result, const std::wstring& folder);
+// The same for an applied run, whose journal may have been refused (kept in options.journalFolder).
+bool ReportRunResult(HWND window, const RunOutcome& outcome, const std::wstring& folder, const RunOptions& options);
 
 void RunStart(HWND window);

@@ -58,7 +58,8 @@ static int RunCommandLineMode(const std::wstring& argument, bool anotherInstance
     options.journalFolder = UserJournalFolder();
     RunOutcome outcome = WindowBatchRun(nullptr, folder, options);
     if (outcome.result != BatchResult::Completed) {
-        MessageBoxW(nullptr, BatchResultMessage(outcome.result, folder).c_str(), L"Lower", MB_ICONWARNING | MB_OK);
+        std::wstring text = BatchResultMessage(outcome.result, folder, outcome.journalError, options.journalFolder);
+        MessageBoxW(nullptr, text.c_str(), L"Lower", MB_ICONWARNING | MB_OK);
         return kExitCommandLinePathNotFound;
     }
     if (!anotherInstance)

@@ -167,23 +167,23 @@ void PrepareWindowRunAgain(HWND window, PreparedRun& run, const std::wstring& fo
 
 // Runs apply, then tells the user what waits for a restart and what kept its name.
 template <typename Apply>
-static RunOutcome ApplyAndReport(HWND window, Apply apply)
+static RunOutcome ApplyAndReport(HWND window, const RunOptions& options, Apply apply)
 {
     BusyScope busy(window);
     WindowHooks hooks(window);
     RunOutcome outcome = apply(hooks.Hooks());
     hooks.EndChanges();
     if (outcome.result == BatchResult::Completed)
-        ReportRunEnd(window, outcome);
+        ReportRunEnd(window, outcome, options.history ? options.history->startDirectory : std::wstring());
     return outcome;
 }
 
 RunOutcome ExecuteWindowRun(HWND window, PreparedRun& run, const RunOptions& options)
 {
-    return ApplyAndReport(window, [&](const RunHooks& hooks) { return ExecuteRun(run, options, hooks); });
+    return ApplyAndReport(window, options, [&](const RunHooks& hooks) { return ExecuteRun(run, options, hooks); });
 }
 
 RunOutcome WindowBatchRun(HWND window, const std::wstring& folder, const RunOptions& options)
 {
-    return ApplyAndReport(window, [&](const RunHooks& hooks) { return BatchRun(folder, options, hooks); });
+    return ApplyAndReport(window, options, [&](const RunHooks& hooks) { return BatchRun(folder, options, hooks); });
 }

@@ -1,4 +1,4 @@
-// The program's one container: an append-only, doubly linked list of paths.
+// The program's one container: a doubly linked list of paths, appended to at its end.
 #include "PathList.h"
 
 #include "AsciiCase.h"
@@ -38,6 +38,25 @@ PathEntry* Append(PathList& list, std::wstring_view path, std::int32_t count, co
 PathEntry* Append(PathList& list, std::wstring_view path, std::int32_t count)
 {
     return Append(list, path, count, nullptr);
+}
+
+void RemoveLast(PathList& list)
+{
+    PathEntry* last = list.tail;
+    if (!last)
+        return;
+    if (list.indexed) {
+        auto indexed = list.index.find(FoldedKey(last->path));
+        if (indexed != list.index.end() && indexed->second == last)
+            list.index.erase(indexed);
+    }
+    list.tail = last->prev;
+    if (list.tail)
+        list.tail->next = nullptr;
+    else
+        list.head = nullptr;
+    list.cursor = nullptr;
+    list.storage.pop_back();
 }
 
 PathEntry* FindExact(PathList* list, std::wstring_view path)

@@ -1,4 +1,4 @@
-// The program's one container: an append-only, doubly linked list of paths.
+// The program's one container: a doubly linked list of paths, appended to at its end.
 #pragma once
 
 #include <cstdint>
@@ -38,6 +38,8 @@ struct PathList {
 
 PathEntry* Append(PathList& list, std::wstring_view path, std::int32_t count, const std::wstring* secondPath);
 PathEntry* Append(PathList& list, std::wstring_view path, std::int32_t count = 0);
+// Takes the last entry appended out again (a record that could not be saved).
+void RemoveLast(PathList& list);
 // True when some entry's path equals the given one under ASCII-only case folding;
 // the cursor is left at the first such entry, or at none.
 bool Contains(PathList* list, std::wstring_view path);

@@ -47,8 +47,15 @@ struct RunOutcome {
     RunCounts done;
     // The entries (".\Sub\Name.txt") whose rename waits for the next restart.
     std::vector<std::wstring> postponed;
-    // What the plan refused and what failed, each named with its reason.
+    // What the plan refused and what failed, each named with its reason: the entries that kept
+    // their names, and those changed only in part (renamed, but a tag not written), told apart.
     RenameFailures failures;
+    RenameFailures changedInPart;
+    // JournalFailed: why the journal could not be written (the system's error code).
+    DWORD journalError = ERROR_SUCCESS;
+    // ModeNumber: why the numbering memory could not be saved; it is then as it was before the
+    // run, and the next run over the folder numbers as if this one had not been remembered.
+    DWORD memoryError = ERROR_SUCCESS;
     bool RestartNeeded() const { return !postponed.empty(); }
     // The share of the run spent writing and completing its undo journal, for the benchmark.
     double journalSeconds = 0;

@@ -29,12 +29,12 @@ RunJournalContext JournalContext(const RunOptions& options, const PreparedRun& r
     return context;
 }
 
-// The index keeps every number the run used up, also for a file that kept its name. True when the
-// index was written.
-bool RecordNumbering(PreparedRun& run, const RunOptions& options)
+// The index keeps every number the run used up, also for a file that kept its name. The system's
+// error code when the memory could not be saved.
+DWORD RecordNumbering(PreparedRun& run, const RunOptions& options, ChangeWatch& watch)
 {
     const RunPlan& plan = run.plan;
-    return EndNumbering(*options.history, run.numbering, [&](const std::function<void(std::wstring_view)>& put) {
+    auto numbered = [&](const std::function<void(std::wstring_view)>& put) {
         std::wstring path;
         for (const PlannedEntry& entry : plan.entries) {
             std::wstring_view folderPart = std::wstring_view(entry.path).substr(0, entry.path.size() - entry.Name().size());
@@ -46,7 +46,8 @@ bool RecordNumbering(PreparedRun& run, const RunOptions& options)
                             .newName;
             put(path);
         }
-    });
+    };
+    return EndNumbering(*options.history, run.numbering, numbered, [&watch] { return watch.Made(); });
 }
 
 std::vector<StepResult> ApplyWithProgress(const RunPlan& plan, const RunSteps& steps, const RunHooks& hooks,
@@ -132,6 +133,7 @@ RunOutcome ExecuteRun(PreparedRun& run, const RunOptions& options, const RunHook
     outcome.journalSeconds += SecondsSince(journalStart);
     if (!journaled) {
         outcome.result = BatchResult::JournalFailed;
+        outcome.journalError = journal.error;
         run.lock = RunLock();
         return outcome;
     }
@@ -139,11 +141,11 @@ RunOutcome ExecuteRun(PreparedRun& run, const RunOptions& options, const RunHook
     // it back whole (TakeBackUnfinishedRuns), as does Undo.
     ChangeWatch watch(hooks.afterChange);
     std::vector<StepResult> results = ApplyWithProgress(run.plan, steps, hooks, watch);
-    if (!watch.Stopped() && run.plan.mode == ModeNumber && options.history && RecordNumbering(run, options))
-        watch.Made();
     // Saved before anyone is told: a program ended while the closing messages are shown must not
     // leave the history's counts behind the index files already written.
-    if (!watch.Stopped() && options.history && SaveHistory(*options.history))
+    if (!watch.Stopped() && run.plan.mode == ModeNumber && options.history)
+        outcome.memoryError = RecordNumbering(run, options, watch);
+    else if (!watch.Stopped() && options.history && SaveHistory(*options.history))
         watch.Made();
     // Ending the journal is the run's last change: until then a run cut short is one that never
     // ended, whose memory files Undo writes back with its names.
@@ -161,6 +163,8 @@ RunOutcome ExecuteRun(PreparedRun& run, const RunOptions& options, const RunHook
 
     outcome.done = CountDone(run.plan, steps, results);
     outcome.postponed = PostponedEntries(run.plan, steps, results);
-    outcome.failures = FailuresOfRun(run.plan, steps, results);
+    RunFailures failures = FailuresOfRun(run.plan, steps, results);
+    outcome.failures = std::move(failures.keptNames);
+    outcome.changedInPart = std::move(failures.changedInPart);
     return outcome;
 }

@@ -23,24 +23,62 @@ static const wchar_t* StepText(StepKind kind)
     }
 }
 
-RenameFailures FailuresOfRun(const RunPlan& plan, const RunSteps& steps, const std::vector<StepResult>& results)
+namespace {
+
+// What became of each entry that has steps: whether a move of it failed and whether anything of
+// it changed.
+struct EntryFate {
+    bool moveFailed = false;
+    bool changed = false;
+    bool renamed = false;
+};
+
+std::vector<EntryFate> FatesOf(size_t entries, const RunSteps& steps, const std::vector<StepResult>& results)
 {
-    RenameFailures failures;
+    std::vector<EntryFate> fates(entries);
+    for (size_t i = 0; i < steps.size() && i < results.size(); ++i) {
+        EntryFate& fate = fates[static_cast<size_t>(steps.EntryOf(i))];
+        bool move = steps.KindOf(i) == StepKind::Move;
+        if (results[i].outcome == StepOutcome::Failed && move)
+            fate.moveFailed = true;
+        if (results[i].outcome == StepOutcome::Done || results[i].outcome == StepOutcome::Postponed) {
+            fate.changed = true;
+            fate.renamed = fate.renamed || move;
+        }
+    }
+    return fates;
+}
+
+} // namespace
+
+RunFailures FailuresOfRun(const RunPlan& plan, const RunSteps& steps, const std::vector<StepResult>& results)
+{
+    RunFailures failures;
     for (const PlannedEntry& entry : plan.entries) {
         if (entry.status == PlanStatus::CannotChange)
-            RecordFailedRename(failures, entry.path + L" (" + RefusalText(entry) + L")");
+            RecordFailedRename(failures.keptNames, entry.path + L" (" + RefusalText(entry) + L")");
     }
+    const std::vector<EntryFate> fates = FatesOf(plan.entries.size(), steps, results);
     for (size_t i = 0; i < steps.size() && i < results.size(); ++i) {
         const StepResult& result = results[i];
         if (result.outcome != StepOutcome::Failed)
             continue;
-        std::wstring text = plan.entries[static_cast<size_t>(steps.EntryOf(i))].path + L" (" + StepText(steps.KindOf(i)) +
-                            L": " + SystemErrorText(result.error) + L")";
+        const size_t entry = static_cast<size_t>(steps.EntryOf(i));
+        const PlannedEntry& planned = plan.entries[entry];
+        const EntryFate& fate = fates[entry];
+        std::wstring reason = L" (" + std::wstring(StepText(steps.KindOf(i))) + L": " + SystemErrorText(result.error) + L")";
+        if (steps.KindOf(i) != StepKind::Move && !fate.moveFailed && fate.changed) {
+            std::wstring text = planned.path;
+            if (fate.renamed)
+                text += L" renamed to " + planned.newName;
+            RecordFailedRename(failures.changedInPart, text + reason);
+            continue;
+        }
+        std::wstring text = planned.path + reason;
         // The user must be able to find the entry under the name it really has now.
         if (!result.strandedAt.empty())
             text += L" - it is now " + DisplayPath(result.strandedAt);
-        RecordFailedRename(failures, text);
+        RecordFailedRename(failures.keptNames, text);
     }
     return failures;
 }
-

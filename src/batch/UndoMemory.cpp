@@ -7,11 +7,30 @@
 #include "FavoritesOrder.h"
 #include "IndexFileName.h"
 #include "PathParts.h"
+#include "UniqueHandle.h"
 
 static void Problem(UndoReport& report, UndoItem item, const std::wstring& path, UndoSkip reason,
                     DWORD error = ERROR_SUCCESS)
 {
     report.notUndone.push_back({item, path, reason, error});
+}
+
+// True when the file at path holds bytes already: a memory the run could not save is as it was,
+// and writing it again would only fail on the full disk that stopped the run.
+static bool HoldsAlready(const std::wstring& path, const std::string& bytes)
+{
+    UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    std::string now;
+    LARGE_INTEGER size{};
+    return file && GetFileSizeEx(file.get(), &size) && static_cast<std::uint64_t>(size.QuadPart) == bytes.size() &&
+           ReadRestOfFile(file.get(), now) && now == bytes;
+}
+
+// Puts bytes back into path unless it holds them already.
+static bool PutBack(const std::wstring& path, const std::string& bytes)
+{
+    return HoldsAlready(path, bytes) || ReplaceFileContents(path, bytes);
 }
 
 // The history file goes back to this program's own history file only. The index file goes back
@@ -29,7 +48,7 @@ static void RestoreMemoryFiles(const JournalMemory& memory, const UndoTarget& ta
         return;
     }
     if (memory.history.state == KeptState::Present) {
-        if (ReplaceFileContents(target.historyFile, memory.history.bytes)) {
+        if (PutBack(target.historyFile, memory.history.bytes)) {
             ++report.undone;
             report.historyRestored = true;
         } else {
@@ -45,7 +64,7 @@ static void RestoreMemoryFiles(const JournalMemory& memory, const UndoTarget& ta
     }
     std::wstring indexPath = folder + L"\\" + std::wstring(LastComponent(memory.indexFile));
     if (memory.index.state == KeptState::Present) {
-        if (ReplaceFileContents(indexPath, memory.index.bytes))
+        if (PutBack(indexPath, memory.index.bytes))
             ++report.undone;
         else
             Problem(report, UndoItem::IndexFile, indexPath, UndoSkip::Failed, GetLastError());

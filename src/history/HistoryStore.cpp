@@ -116,28 +116,114 @@ NumberingSession BeginNumbering(NumberingHistory& history, const std::wstring& f
     return session;
 }
 
-bool EndNumbering(NumberingHistory& history, NumberingSession& session, const PathSource& numbered)
+// The record of a session's folder as it was, so that a memory that could not be saved leaves the
+// history in memory as it found it.
+struct RecordBefore {
+    PathEntry* record = nullptr; // null: the folder had none, and the one appended goes again
+    std::unique_ptr<std::wstring> indexPath;
+    std::int32_t count = 0;
+};
+
+static RecordBefore GiveRecordItsCount(NumberingHistory& history, NumberingSession& session, std::int32_t entries)
+{
+    RecordBefore before;
+    before.record = session.record;
+    if (!session.record) {
+        session.record = Append(history.records, session.folder, 0, &session.indexPath);
+    } else {
+        before.count = session.record->count;
+        if (session.record->secondPath)
+            before.indexPath = std::make_unique<std::wstring>(*session.record->secondPath);
+        if (!session.record->secondPath || *session.record->secondPath != session.indexPath)
+            session.record->secondPath = std::make_unique<std::wstring>(session.indexPath);
+    }
+    session.record->count = entries;
+    return before;
+}
+
+static void TakeRecordBack(NumberingHistory& history, NumberingSession& session, RecordBefore before)
+{
+    if (!before.record) {
+        RemoveLast(history.records);
+        session.record = nullptr;
+        return;
+    }
+    before.record->secondPath = std::move(before.indexPath);
+    before.record->count = before.count;
+}
+
+// The error of the call that just failed, never ERROR_SUCCESS: a failure must say why.
+static DWORD LastErrorOr(DWORD fallback)
+{
+    DWORD error = GetLastError();
+    return error == ERROR_SUCCESS ? fallback : error;
+}
+
+// The index file as it is before the run; false when it exists but cannot be read.
+static bool ReadOlderIndex(const std::wstring& path, bool& present, std::string& bytes)
+{
+    UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    present = file.valid();
+    if (!present)
+        return GetLastError() == ERROR_FILE_NOT_FOUND;
+    return ReadRestOfFile(file.get(), bytes);
+}
+
+DWORD EndNumbering(NumberingHistory& history, NumberingSession& session, const PathSource& numbered,
+                   const std::function<bool()>& placed)
 {
     // A history file the user removed is memory switched off: an index no record names would only
     // be left behind.
     if (session.indexPath.empty() || !HistoryFileExists(history))
-        return false;
+        return ERROR_SUCCESS;
+    bool olderPresent = false;
+    std::string olderIndex;
+    if (!ReadOlderIndex(session.indexPath, olderPresent, olderIndex))
+        return LastErrorOr(ERROR_READ_FAULT);
     if (session.indexNeedsBackup) {
         if (!BackUpFile(session.indexPath))
-            return false;
+            return LastErrorOr(ERROR_WRITE_FAULT);
         session.indexNeedsBackup = false;
     }
+    if (history.needsBackup) {
+        if (!BackUpFile(history.filePath))
+            return LastErrorOr(ERROR_WRITE_FAULT);
+        history.needsBackup = false;
+    }
+    // Both files are written whole before either takes its place, so that a full disk leaves the
+    // memory as it was and no index that no record names.
+    StagedFile index(session.indexPath);
     std::int32_t entries = 0;
-    bool written = ReplaceFileWith(session.indexPath, [&](HANDLE file) {
-        return EncodeIndex(session.exclusions.get(), numbered, entries,
-                           [file](std::string_view piece) { return WriteAllBytes(file, piece); });
-    });
-    if (!written)
-        return false;
-    if (!session.record)
-        session.record = Append(history.records, session.folder, 0, &session.indexPath);
-    else if (!session.record->secondPath || *session.record->secondPath != session.indexPath)
-        session.record->secondPath = std::make_unique<std::wstring>(session.indexPath);
-    session.record->count = entries;
-    return true;
+    if (!index.failed() && !EncodeIndex(session.exclusions.get(), numbered, entries,
+                                        [&index](std::string_view piece) { return index.Write(piece); }))
+        index.Fail(ERROR_WRITE_FAULT);
+    if (index.Finish() != ERROR_SUCCESS)
+        return index.error();
+    RecordBefore before = GiveRecordItsCount(history, session, entries);
+    StagedFile historyFile(history.filePath);
+    historyFile.Write(EncodeHistory(history.records));
+    DWORD error = historyFile.Finish();
+    if (error == ERROR_SUCCESS)
+        error = index.PutInPlace();
+    if (error != ERROR_SUCCESS) {
+        TakeRecordBack(history, session, std::move(before));
+        return error;
+    }
+    // A run stopped here ends as a crash would, the history not yet in place.
+    if (placed && !placed())
+        return ERROR_SUCCESS;
+    // The history last: until it is in place the older history names the older index.
+    error = historyFile.PutInPlace();
+    if (error != ERROR_SUCCESS) {
+        if (olderPresent)
+            WriteWholeFile(session.indexPath, olderIndex);
+        else
+            DeleteFileW(session.indexPath.c_str());
+        TakeRecordBack(history, session, std::move(before));
+        return error;
+    }
+    if (placed)
+        placed();
+    return ERROR_SUCCESS;
 }

@@ -65,10 +65,14 @@ struct NumberingSession {
 // path (another folder, "..", a foreign name, another record's index) gets a fresh index name.
 NumberingSession BeginNumbering(NumberingHistory& history, const std::wstring& folderPath,
                                 const std::function<bool()>& askResume);
-// Writes the session's index (the excluded files, then numbered) and gives the record its count;
-// a new folder's record joins the history now. Nothing is written once the history file is gone.
-// True when the index was written.
-bool EndNumbering(NumberingHistory& history, NumberingSession& session, const PathSource& numbered);
+// Saves the folder's memory all or nothing: the session's index (the excluded files, then
+// numbered) and the history with the folder's record and its count (a new folder's record joins
+// it now) are written whole under temporary names, then put in place, the history last; placed
+// is told after each (false: stop there, as a crash would). Nothing is written once the history
+// file is gone. ERROR_SUCCESS when saved (or memory is off); otherwise the system's error code,
+// and the memory files and the history in memory are as they were.
+DWORD EndNumbering(NumberingHistory& history, NumberingSession& session, const PathSource& numbered,
+                   const std::function<bool()>& placed = {});
 
 // True when entryPath (relative to the current directory, or absolute, \\?\ paths too) is one of
 // the history's own files: the history file or a record's own index file, or a backup or the

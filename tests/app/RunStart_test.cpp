@@ -7,6 +7,7 @@
 #include "RunStart.h"
 #include "StartRequest.h"
 #include "TempFolder.h"
+#include "Win32Text.h"
 
 #include <commctrl.h>
 
@@ -406,4 +407,20 @@ TEST(RunReport, FailuresMessageCountsAllAndNamesTheFirstFew)
     EXPECT_NE(text.find(L"7 items could not be renamed"), std::wstring::npos);
     EXPECT_NE(text.find(L".\\f4"), std::wstring::npos);
     EXPECT_NE(text.find(L"2 more"), std::wstring::npos);
+}
+
+TEST(RunReport, EntriesChangedInPartAndRefusalsOfAFullDiskSayWhatHappenedAndWhy)
+{
+    RenameFailures inPart;
+    inPart.count = 1;
+    inPart.firstPaths.push_back(L".\\aligned.mp3 renamed to Song1.mp3 (tag not written: Disk full.)");
+    EXPECT_EQ(FailedRenamesMessage(RenameFailures(), inPart),
+              L"1 item was changed only in part:\n\n.\\aligned.mp3 renamed to Song1.mp3 (tag not written: Disk full.)");
+    const std::wstring disk = SystemErrorText(ERROR_DISK_FULL);
+    std::wstring journal = BatchResultMessage(BatchResult::JournalFailed, L"C:\\Photos", ERROR_DISK_FULL,
+                                              L"\\\\?\\C:\\Users\\me\\AppData\\Local\\Kestrith\\Nomaro");
+    EXPECT_EQ(journal, L"Nomaro could not write the record it needs to undo this run, so nothing was changed.\n\n"
+                       L"Undo records are written to\nC:\\Users\\me\\AppData\\Local\\Kestrith\\Nomaro\n\n" + disk);
+    std::wstring memory = MemoryNotSavedMessage(ERROR_DISK_FULL, L"C:\\Program Files\\Nomaro");
+    EXPECT_NE(memory.find(L"C:\\Program Files\\Nomaro\n\n" + disk), std::wstring::npos);
 }

@@ -49,7 +49,7 @@ protected:
         CaseRenameMemory memory;
         ChangeWatch watch;
         std::vector<StepResult> results = ApplyRunSteps(plan, steps, memory, nullptr, watch);
-        failures_ = FailuresOfRun(plan, steps, results);
+        failures_ = FailuresOfRun(plan, steps, results).keptNames;
         postponed_ = std::any_of(results.begin(), results.end(),
                                  [](const StepResult& result) { return result.outcome == StepOutcome::Postponed; });
         return path.substr(0, path.find_last_of(L'\\') + 1) + plan.entries.at(0).newName;
