@@ -1,0 +1,432 @@
+// The tokens a Find and Replace replacement may hold, read once and filled in for each entry.
+#include "ReplaceTokens.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace {
+
+enum class Format : std::uint8_t { None, Date, Counter, Zeros };
+
+struct TokenName {
+    const wchar_t* name;
+    TokenKind kind;
+    Format format;
+    const wchar_t* missing; // what the list says when an entry lacks the value
+};
+
+constexpr TokenName kTokens[] = {
+    {L"n", TokenKind::Counter, Format::Counter, nullptr},
+    {L"name", TokenKind::Name, Format::None, nullptr},
+    {L"ext", TokenKind::Extension, Format::None, nullptr},
+    {L"folder", TokenKind::Folder, Format::None, nullptr},
+    {L"taken", TokenKind::Taken, Format::Date, L"no date taken"},
+    {L"modified", TokenKind::Modified, Format::Date, L"no modified date"},
+    {L"created", TokenKind::Created, Format::Date, L"no created date"},
+    {L"make", TokenKind::Make, Format::None, L"no camera make"},
+    {L"camera", TokenKind::Camera, Format::None, L"no camera model"},
+    {L"width", TokenKind::Width, Format::None, L"no picture size"},
+    {L"height", TokenKind::Height, Format::None, L"no picture size"},
+    {L"artist", TokenKind::Artist, Format::None, L"no artist"},
+    {L"albumartist", TokenKind::AlbumArtist, Format::None, L"no artist"},
+    {L"album", TokenKind::Album, Format::None, L"no album"},
+    {L"title", TokenKind::Title, Format::None, L"no title"},
+    {L"track", TokenKind::Track, Format::Zeros, L"no track number"},
+    {L"disc", TokenKind::Disc, Format::None, L"no disc number"},
+    {L"year", TokenKind::Year, Format::None, L"no year"},
+    {L"genre", TokenKind::Genre, Format::None, L"no genre"},
+};
+
+constexpr wchar_t kDefaultDateFormat[] = L"yyyy-MM-dd";
+// More digits than any count of entries needs; it keeps a typed start within 64 bits.
+constexpr size_t kMostCounterDigits = 18;
+
+const TokenName* FindToken(std::wstring_view name)
+{
+    for (const TokenName& token : kTokens) {
+        if (name == token.name)
+            return &token;
+    }
+    return nullptr;
+}
+
+const TokenName& TokenOf(TokenKind kind)
+{
+    return *std::find_if(std::begin(kTokens), std::end(kTokens), [kind](const TokenName& t) { return t.kind == kind; });
+}
+
+bool AllDigits(std::wstring_view text)
+{
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
+}
+
+std::uint64_t NumberOf(std::wstring_view digits)
+{
+    std::uint64_t value = 0;
+    for (wchar_t digit : digits)
+        value = value * 10 + static_cast<std::uint64_t>(digit - L'0');
+    return value;
+}
+
+// "0010,5": start 10, four digits at least, step 5. False when it is not that shape.
+bool ReadCounterFormat(std::wstring_view format, ReplacementPiece& piece)
+{
+    size_t comma = format.find(L',');
+    std::wstring_view start = format.substr(0, comma);
+    std::wstring_view step = comma == std::wstring_view::npos ? std::wstring_view() : format.substr(comma + 1);
+    if (!AllDigits(start) || start.size() > kMostCounterDigits ||
+        (comma != std::wstring_view::npos && (!AllDigits(step) || step.size() > kMostCounterDigits || NumberOf(step) == 0)))
+        return false;
+    piece.start = NumberOf(start);
+    piece.width = static_cast<std::int32_t>(start.size());
+    if (!step.empty())
+        piece.step = NumberOf(step);
+    return true;
+}
+
+// Reads "name" or "name:format" into piece; the reason it cannot, or empty.
+std::wstring ReadToken(std::wstring_view inside, ReplacementPiece& piece, ReplacementNeeds& needs)
+{
+    size_t colon = inside.find(L':');
+    std::wstring_view name = inside.substr(0, colon);
+    const TokenName* token = FindToken(name);
+    if (!token)
+        return L"{" + std::wstring(inside) + L"} is not a token Nomaro knows.";
+    piece.kind = token->kind;
+    bool formatted = colon != std::wstring_view::npos;
+    std::wstring_view format = formatted ? inside.substr(colon + 1) : std::wstring_view();
+    switch (token->format) {
+    case Format::None:
+        if (formatted)
+            return L"{" + std::wstring(name) + L"} takes no format.";
+        break;
+    case Format::Date:
+        if (formatted && format.empty())
+            return L"{" + std::wstring(name) + L":} needs a format after the colon, such as yyyy-MM-dd.";
+        piece.text = formatted ? std::wstring(format) : std::wstring(kDefaultDateFormat);
+        break;
+    case Format::Counter:
+        if (formatted && !ReadCounterFormat(format, piece))
+            return L"{" + std::wstring(inside) +
+                   L"}: a counter takes the digits of its first number, then a comma and a step if wanted, such as {n:0010,5}.";
+        break;
+    case Format::Zeros:
+        if (formatted && (format.empty() || format.find_first_not_of(L'0') != std::wstring_view::npos))
+            return L"{" + std::wstring(inside) + L"}: a track number takes zeros for its digits, such as {track:00}.";
+        piece.width = static_cast<std::int32_t>(format.size());
+        break;
+    }
+    switch (piece.kind) {
+    case TokenKind::Counter:
+        needs.counter = true;
+        break;
+    case TokenKind::Modified:
+    case TokenKind::Created:
+        needs.fileTimes = true;
+        break;
+    case TokenKind::Taken:
+    case TokenKind::Make:
+    case TokenKind::Camera:
+    case TokenKind::Width:
+    case TokenKind::Height:
+        needs.photo = true;
+        break;
+    case TokenKind::Artist:
+    case TokenKind::AlbumArtist:
+    case TokenKind::Album:
+    case TokenKind::Title:
+    case TokenKind::Track:
+    case TokenKind::Disc:
+    case TokenKind::Year:
+    case TokenKind::Genre:
+        needs.music = true;
+        break;
+    default:
+        break;
+    }
+    return std::wstring();
+}
+
+void AppendLiteral(std::vector<ReplacementPiece>& pieces, wchar_t unit)
+{
+    if (pieces.empty() || pieces.back().kind != TokenKind::Literal)
+        pieces.emplace_back();
+    pieces.back().text.push_back(unit);
+}
+
+std::wstring Padded(std::uint64_t value, std::int32_t width)
+{
+    std::wstring digits = std::to_wstring(value);
+    if (digits.size() < static_cast<size_t>(std::max(width, 0)))
+        digits.insert(0, static_cast<size_t>(width) - digits.size(), L'0');
+    return digits;
+}
+
+// "3/12" gives 3: the track without the count of the disc's tracks.
+std::wstring_view Before(std::wstring_view text, wchar_t separator)
+{
+    return text.substr(0, text.find(separator));
+}
+
+// The value of one token for the entry, as it is shown; false when the entry has none.
+bool TokenValue(const ReplacementPiece& piece, const EntryValues& values, const DateNames& names, std::wstring& value)
+{
+    auto text = [&value](std::wstring_view given) {
+        value.assign(given);
+        return !value.empty();
+    };
+    auto date = [&](const std::optional<SYSTEMTIME>& time) {
+        if (!time)
+            return false;
+        value = FormatTokenDate(*time, piece.text, names);
+        return true;
+    };
+    switch (piece.kind) {
+    case TokenKind::Counter:
+        value = Padded(piece.start + values.position * piece.step, piece.width);
+        return true;
+    case TokenKind::Name:
+        value.assign(values.name);
+        return true;
+    case TokenKind::Extension:
+        value.assign(values.extension);
+        return true;
+    case TokenKind::Folder:
+        value.assign(values.folder);
+        return true;
+    case TokenKind::Taken:
+        return date(values.taken);
+    case TokenKind::Modified:
+        return date(values.modified);
+    case TokenKind::Created:
+        return date(values.created);
+    case TokenKind::Make:
+        return text(values.make);
+    case TokenKind::Camera:
+        return text(values.camera);
+    case TokenKind::Width:
+        return values.width && text(std::to_wstring(*values.width));
+    case TokenKind::Height:
+        return values.height && text(std::to_wstring(*values.height));
+    case TokenKind::Artist:
+        return text(values.artist);
+    case TokenKind::AlbumArtist:
+        return text(values.albumArtist) || text(values.artist);
+    case TokenKind::Album:
+        return text(values.album);
+    case TokenKind::Title:
+        return text(values.title);
+    case TokenKind::Track: {
+        std::wstring_view track = Before(values.track, L'/');
+        if (!AllDigits(track))
+            return text(track);
+        value = Padded(NumberOf(track.substr(0, std::min(track.size(), kMostCounterDigits))), piece.width);
+        return true;
+    }
+    case TokenKind::Disc:
+        return text(Before(values.disc, L'/'));
+    case TokenKind::Year:
+        return text(values.year);
+    case TokenKind::Genre:
+        return text(values.genre);
+    case TokenKind::Literal:
+        break;
+    }
+    value = piece.text;
+    return true;
+}
+
+// How many times the unit at text[at] stands in a row.
+size_t RunLength(std::wstring_view text, size_t at)
+{
+    size_t end = at;
+    while (end < text.size() && text[end] == text[at])
+        ++end;
+    return end - at;
+}
+
+std::wstring TwoDigits(unsigned value)
+{
+    return Padded(value, 2);
+}
+
+} // namespace
+
+bool ParsedReplacement::HasTokens() const
+{
+    return std::any_of(pieces.begin(), pieces.end(), [](const ReplacementPiece& p) { return p.kind != TokenKind::Literal; });
+}
+
+ParsedReplacement ParseReplacement(std::wstring_view text)
+{
+    ParsedReplacement parsed;
+    for (size_t i = 0; i < text.size(); ++i) {
+        wchar_t unit = text[i];
+        bool doubled = i + 1 < text.size() && text[i + 1] == unit;
+        if ((unit == L'{' || unit == L'}') && doubled) {
+            AppendLiteral(parsed.pieces, unit);
+            ++i;
+            continue;
+        }
+        if (unit == L'}') {
+            parsed.error = L"A closing brace stands alone: type }} for a brace.";
+            break;
+        }
+        if (unit != L'{') {
+            AppendLiteral(parsed.pieces, unit);
+            continue;
+        }
+        size_t close = text.find(L'}', i + 1);
+        if (close == std::wstring_view::npos) {
+            parsed.error = L"A brace is not closed: type {{ for a brace.";
+            break;
+        }
+        ReplacementPiece piece;
+        parsed.error = ReadToken(text.substr(i + 1, close - i - 1), piece, parsed.needs);
+        if (!parsed.error.empty())
+            break;
+        parsed.pieces.push_back(std::move(piece));
+        i = close;
+    }
+    if (!parsed.error.empty()) {
+        parsed.pieces.clear();
+        parsed.needs = ReplacementNeeds();
+    }
+    return parsed;
+}
+
+DateNames UserDateNames()
+{
+    DateNames names;
+    auto read = [](LCTYPE type) {
+        wchar_t buffer[128] = {};
+        int length = GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, type, buffer, static_cast<int>(std::size(buffer)));
+        return length > 0 ? std::wstring(buffer) : std::wstring();
+    };
+    for (int i = 0; i < 12; ++i) {
+        names.months[i] = read(static_cast<LCTYPE>(LOCALE_SMONTHNAME1 + i));
+        names.shortMonths[i] = read(static_cast<LCTYPE>(LOCALE_SABBREVMONTHNAME1 + i));
+    }
+    // Windows counts the day names from Monday; SYSTEMTIME counts the days from Sunday.
+    for (int i = 0; i < 7; ++i) {
+        names.days[(i + 1) % 7] = read(static_cast<LCTYPE>(LOCALE_SDAYNAME1 + i));
+        names.shortDays[(i + 1) % 7] = read(static_cast<LCTYPE>(LOCALE_SABBREVDAYNAME1 + i));
+    }
+    names.am = read(LOCALE_S1159);
+    names.pm = read(LOCALE_S2359);
+    return names;
+}
+
+std::wstring FormatTokenDate(const SYSTEMTIME& time, std::wstring_view format, const DateNames& names)
+{
+    std::wstring out;
+    const unsigned month = time.wMonth >= 1 && time.wMonth <= 12 ? time.wMonth : 1;
+    const unsigned day = time.wDayOfWeek <= 6 ? time.wDayOfWeek : 0;
+    const unsigned hour12 = time.wHour % 12 == 0 ? 12 : time.wHour % 12;
+    for (size_t i = 0; i < format.size();) {
+        wchar_t unit = format[i];
+        if (unit == L'\'') {
+            size_t close = format.find(L'\'', i + 1);
+            size_t end = close == std::wstring_view::npos ? format.size() : close;
+            out.append(format.substr(i + 1, end - i - 1));
+            i = end + 1;
+            continue;
+        }
+        size_t run = RunLength(format, i);
+        size_t used = 1;
+        switch (unit) {
+        case L'y':
+            used = run >= 4 ? 4 : run >= 2 ? 2 : 0;
+            if (used == 4)
+                out += Padded(time.wYear, 4);
+            else if (used == 2)
+                out += TwoDigits(time.wYear % 100);
+            break;
+        case L'M':
+            used = std::min<size_t>(run, 4);
+            out += used == 4 ? names.months[month - 1]
+                 : used == 3 ? names.shortMonths[month - 1]
+                 : used == 2 ? TwoDigits(month)
+                             : std::to_wstring(month);
+            break;
+        case L'd':
+            used = std::min<size_t>(run, 4);
+            out += used == 4 ? names.days[day]
+                 : used == 3 ? names.shortDays[day]
+                 : used == 2 ? TwoDigits(time.wDay)
+                             : std::to_wstring(time.wDay);
+            break;
+        case L'H':
+        case L'h': {
+            unsigned hour = unit == L'H' ? time.wHour : hour12;
+            used = std::min<size_t>(run, 2);
+            out += used == 2 ? TwoDigits(hour) : std::to_wstring(hour);
+            break;
+        }
+        case L'm':
+        case L's':
+            used = run >= 2 ? 2 : 0;
+            if (used)
+                out += TwoDigits(unit == L'm' ? time.wMinute : time.wSecond);
+            break;
+        case L'f':
+            used = run >= 3 ? 3 : 0;
+            if (used)
+                out += Padded(time.wMilliseconds % 1000, 3);
+            break;
+        case L't':
+            used = run >= 2 ? 2 : 0;
+            if (used)
+                out += time.wHour < 12 ? names.am : names.pm;
+            break;
+        default:
+            used = 0;
+            break;
+        }
+        if (used == 0) {
+            out.push_back(unit);
+            used = 1;
+        }
+        i += used;
+    }
+    return out;
+}
+
+std::wstring NameSafeValue(std::wstring_view value)
+{
+    std::wstring safe(value);
+    for (wchar_t& unit : safe) {
+        if (unit < 0x20 || unit == 0x7F || std::wstring_view(L"\\/:*?\"<>|").find(unit) != std::wstring_view::npos)
+            unit = L'_';
+    }
+    size_t first = safe.find_first_not_of(L' ');
+    if (first == std::wstring::npos)
+        return std::wstring();
+    size_t last = safe.find_last_not_of(L' ');
+    return safe.substr(first, last - first + 1);
+}
+
+bool ExpandReplacement(const ParsedReplacement& parsed, const EntryValues& values, const DateNames& names,
+                       bool dollarsDoubled, std::wstring& out, std::wstring& missing)
+{
+    out.clear();
+    missing.clear();
+    std::wstring value;
+    for (const ReplacementPiece& piece : parsed.pieces) {
+        if (piece.kind == TokenKind::Literal) {
+            out += piece.text;
+            continue;
+        }
+        if (!TokenValue(piece, values, names, value)) {
+            missing = TokenOf(piece.kind).missing ? TokenOf(piece.kind).missing : L"no value";
+            return false;
+        }
+        value = NameSafeValue(value);
+        for (wchar_t unit : value) {
+            out.push_back(unit);
+            if (unit == L'$' && dollarsDoubled)
+                out.push_back(L'$');
+        }
+    }
+    return true;
+}

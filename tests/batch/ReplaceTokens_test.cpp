@@ -1,0 +1,140 @@
+// The tokens of a replacement: what is refused and why, what each gives, and dates by their letters.
+#include "ReplaceTokens.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+DateNames EnglishNames()
+{
+    DateNames names;
+    const wchar_t* months[] = {L"January", L"February", L"March",     L"April",   L"May",      L"June",
+                               L"July",    L"August",   L"September", L"October", L"November", L"December"};
+    const wchar_t* days[] = {L"Sunday", L"Monday", L"Tuesday", L"Wednesday", L"Thursday", L"Friday", L"Saturday"};
+    for (int i = 0; i < 12; ++i) {
+        names.months[i] = months[i];
+        names.shortMonths[i] = std::wstring(months[i]).substr(0, 3);
+    }
+    for (int i = 0; i < 7; ++i) {
+        names.days[i] = days[i];
+        names.shortDays[i] = std::wstring(days[i]).substr(0, 3);
+    }
+    names.am = L"AM";
+    names.pm = L"PM";
+    return names;
+}
+
+// Tuesday 14 July 2026, 09:31:05.250 (or 21:31 with pm).
+SYSTEMTIME Taken(bool pm = false)
+{
+    SYSTEMTIME time{};
+    time.wYear = 2026;
+    time.wMonth = 7;
+    time.wDay = 14;
+    time.wDayOfWeek = 2;
+    time.wHour = pm ? 21 : 9;
+    time.wMinute = 31;
+    time.wSecond = 5;
+    time.wMilliseconds = 250;
+    return time;
+}
+
+std::wstring Expanded(const std::wstring& replacement, const EntryValues& values, std::wstring* missing = nullptr,
+                      bool dollars = false)
+{
+    ParsedReplacement parsed = ParseReplacement(replacement);
+    EXPECT_TRUE(parsed.error.empty()) << testing::PrintToString(parsed.error);
+    std::wstring out, lacking;
+    bool expanded = ExpandReplacement(parsed, values, EnglishNames(), dollars, out, lacking);
+    if (missing)
+        *missing = lacking;
+    return expanded ? out : L"(" + lacking + L")";
+}
+
+} // namespace
+
+TEST(ReplaceTokens, WhatCannotBeReadIsRefusedWithItsReasonAndBracesDoubledAreBraces)
+{
+    for (const wchar_t* text : {L"{foo}", L"{Name}", L"{", L"a}b", L"{name:x}", L"{n:abc}", L"{n:01,0}", L"{n:01,}",
+                                L"{track:0a}", L"{taken:}", L"{n:1234567890123456789}"}) {
+        ParsedReplacement parsed = ParseReplacement(text);
+        EXPECT_FALSE(parsed.error.empty()) << testing::PrintToString(std::wstring(text));
+        EXPECT_TRUE(parsed.pieces.empty());
+    }
+    ParsedReplacement braces = ParseReplacement(L"a{{b}}c$1");
+    EXPECT_TRUE(braces.error.empty());
+    EXPECT_FALSE(braces.HasTokens());
+    ASSERT_EQ(braces.pieces.size(), 1u);
+    EXPECT_EQ(braces.pieces[0].text, L"a{b}c$1");
+    ReplacementNeeds needs = ParseReplacement(L"{n} {modified} {camera} {genre}").needs;
+    EXPECT_TRUE(needs.counter && needs.fileTimes && needs.photo && needs.music);
+    needs = ParseReplacement(L"{name}.{ext} in {folder}").needs;
+    EXPECT_FALSE(needs.counter || needs.fileTimes || needs.photo || needs.music);
+}
+
+TEST(ReplaceTokens, EachTokenGivesItsValueAsANameCanHoldIt)
+{
+    EntryValues values;
+    values.name = L"IMG_4711";
+    values.extension = L"JPG";
+    values.folder = L"Trip";
+    values.position = 2;
+    values.taken = Taken();
+    values.camera = L"Canon EOS R6";
+    values.width = 6000;
+    values.height = 4000;
+    values.artist = L"\u00c4d\u00e8le";
+    values.title = L"Song Title";
+    values.track = L"3/12";
+    values.disc = L"1/2";
+    struct Case {
+        const wchar_t* replacement;
+        const wchar_t* expected;
+    };
+    const Case cases[] = {
+        {L"{taken:yyyy-MM-dd HH.mm.ss} {camera}", L"2026-07-14 09.31.05 Canon EOS R6"},
+        {L"Trip {n:001}", L"Trip 003"},
+        {L"{n}", L"3"},
+        {L"{n:0010,5}", L"0020"},
+        {L"{track:00} - {artist} - {title}", L"03 - \u00c4d\u00e8le - Song Title"},
+        {L"{track} {disc}", L"3 1"},
+        {L"{albumartist}", L"\u00c4d\u00e8le"},
+        {L"{name} ({folder}).{ext}", L"IMG_4711 (Trip).JPG"},
+        {L"{width}x{height}", L"6000x4000"},
+        {L"{taken}", L"2026-07-14"},
+        {L"{taken:HH:mm}", L"09_31"},
+        {L"{album}", L"(no album)"},
+        {L"{make}", L"(no camera make)"},
+        {L"{modified}", L"(no modified date)"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Expanded(c.replacement, values), c.expected) << testing::PrintToString(std::wstring(c.replacement));
+
+    values.artist = L"  AC/DC: \"Live\" *1*?\t";
+    EXPECT_EQ(Expanded(L"{artist}", values), L"AC_DC_ _Live_ _1___");
+    values.artist = L"A$AP";
+    EXPECT_EQ(Expanded(L"{artist} $1", values, nullptr, true), L"A$$AP $1");
+}
+
+TEST(ReplaceTokens, DatesFollowTheirFormatLetters)
+{
+    struct Case {
+        const wchar_t* format;
+        bool pm;
+        const wchar_t* expected;
+    };
+    const Case cases[] = {
+        {L"yyyy yy MMMM MMM MM M", false, L"2026 26 July Jul 07 7"},
+        {L"dddd ddd dd d", false, L"Tuesday Tue 14 14"},
+        {L"HH H hh h mm ss fff tt", true, L"21 21 09 9 31 05 250 PM"},
+        {L"h tt", false, L"9 AM"},
+        {L"'taken' yyyyMMdd'T'HHmmss", false, L"taken 20260714T093105"},
+        {L"y m s f t, yyyyyy", false, L"y m s f t, 202626"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(FormatTokenDate(Taken(c.pm), c.format, EnglishNames()), c.expected)
+            << testing::PrintToString(std::wstring(c.format));
+    DateNames user = UserDateNames();
+    EXPECT_FALSE(user.months[11].empty());
+    EXPECT_FALSE(user.days[0].empty());
+}
