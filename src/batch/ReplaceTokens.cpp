@@ -162,12 +162,6 @@ std::wstring Padded(std::uint64_t value, std::int32_t width)
     return digits;
 }
 
-// "3/12" gives 3: the track without the count of the disc's tracks.
-std::wstring_view Before(std::wstring_view text, wchar_t separator)
-{
-    return text.substr(0, text.find(separator));
-}
-
 // The value of one token for the entry, as it is shown; false when the entry has none.
 bool TokenValue(const ReplacementPiece& piece, const EntryValues& values, const DateNames& names, std::wstring& value)
 {
@@ -216,17 +210,12 @@ bool TokenValue(const ReplacementPiece& piece, const EntryValues& values, const 
         return text(values.album);
     case TokenKind::Title:
         return text(values.title);
-    case TokenKind::Track: {
-        std::wstring_view track = Before(values.track, L'/');
-        if (!AllDigits(track))
-            return text(track);
-        value = Padded(NumberOf(track.substr(0, std::min(track.size(), kMostCounterDigits))), piece.width);
-        return true;
-    }
+    case TokenKind::Track:
+        return values.track != 0 && text(Padded(values.track, piece.width));
     case TokenKind::Disc:
-        return text(Before(values.disc, L'/'));
+        return values.disc != 0 && text(std::to_wstring(values.disc));
     case TokenKind::Year:
-        return text(values.year);
+        return values.year != 0 && text(std::to_wstring(values.year));
     case TokenKind::Genre:
         return text(values.genre);
     case TokenKind::Literal:

@@ -75,7 +75,8 @@ struct EntryValues {
     std::optional<SYSTEMTIME> created;
     std::wstring make, camera;
     std::optional<std::uint32_t> width, height;
-    std::wstring artist, albumArtist, album, title, track, disc, year, genre;
+    std::wstring artist, albumArtist, album, title, genre;
+    std::uint32_t track = 0, disc = 0, year = 0; // 0: none
 };
 
 // Month and day names and the AM and PM designators, in the user's language as Windows names them.

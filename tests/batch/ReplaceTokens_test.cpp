@@ -85,8 +85,8 @@ TEST(ReplaceTokens, EachTokenGivesItsValueAsANameCanHoldIt)
     values.height = 4000;
     values.artist = L"\u00c4d\u00e8le";
     values.title = L"Song Title";
-    values.track = L"3/12";
-    values.disc = L"1/2";
+    values.track = 3;
+    values.disc = 1;
     struct Case {
         const wchar_t* replacement;
         const wchar_t* expected;
