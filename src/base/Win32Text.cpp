@@ -73,3 +73,9 @@ std::wstring GetFullPathNameString(const std::wstring& path)
         full.resize(length);
     }
 }
+
+DWORD LastErrorOr(DWORD fallback)
+{
+    DWORD error = GetLastError();
+    return error == ERROR_SUCCESS ? fallback : error;
+}

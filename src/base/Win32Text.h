@@ -17,3 +17,6 @@ std::string ToAnsi(const std::wstring& text);
 // The system's own text for an error code (FormatMessageW), without its closing line break;
 // "Error N" when the system has no text for it.
 std::wstring SystemErrorText(DWORD error);
+// The error code of the call that just failed, or fallback where it left none: a failure that is
+// told must say why.
+DWORD LastErrorOr(DWORD fallback);

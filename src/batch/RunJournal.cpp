@@ -79,13 +79,6 @@ static bool KeepTags(const RunPlan& plan, const RunSteps& steps, KeptTags& tags)
     return true;
 }
 
-// The error of the call that just failed, never ERROR_SUCCESS: a refusal must say why.
-static DWORD LastErrorOr(DWORD fallback)
-{
-    DWORD error = GetLastError();
-    return error == ERROR_SUCCESS ? fallback : error;
-}
-
 // Zero bytes for the room the end will take, written in pieces.
 static bool WriteRoom(HANDLE file, size_t room)
 {

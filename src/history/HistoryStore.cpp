@@ -7,6 +7,7 @@
 #include "HistoryFormat.h"
 #include "IndexFileName.h"
 #include "UniqueHandle.h"
+#include "Win32Text.h"
 
 const wchar_t kResumeQuestion[] = L"Would you like for Nomaro to start numbering\n"
                                   L"from where it left off the last time you used it\n"
@@ -150,13 +151,6 @@ static void TakeRecordBack(NumberingHistory& history, NumberingSession& session,
     }
     before.record->secondPath = std::move(before.indexPath);
     before.record->count = before.count;
-}
-
-// The error of the call that just failed, never ERROR_SUCCESS: a failure must say why.
-static DWORD LastErrorOr(DWORD fallback)
-{
-    DWORD error = GetLastError();
-    return error == ERROR_SUCCESS ? fallback : error;
 }
 
 // The index file as it is before the run; false when it exists but cannot be read.
