@@ -8,6 +8,7 @@
 // (2) a fresh run started after the cut leaves the tree and the memory as the uncut run leaves them.
 // NOMARO_CUT_SCALE (default 6; tools/crashtest gives more) sets how big both trees are.
 #include "BatchRun.h"
+#include "BatchUndo.h"
 #include "EntryState.h"
 #include "ExtendedPath.h"
 #include "HistoryFormat.h"
@@ -16,8 +17,6 @@
 #include "JournalRecords.h"
 #include "JournalStore.h"
 #include "TempFolder.h"
-#include "UndoOffer.h"
-#include "UndoRun.h"
 #include "UniqueHandle.h"
 
 #include <gtest/gtest.h>
@@ -160,13 +159,15 @@ protected:
         return changes;
     }
 
-    // Undo of the journal at path as the File menu makes it; journal is what was read of it.
-    UndoReport Undo(const std::wstring& path, RunJournalData& journal) const
+    // Undo of the newest run as the File menu makes it; journal is what was read of it.
+    UndoOutcome Undo(RunJournalData& journal) const
     {
-        EXPECT_TRUE(LoadJournal(path, journal));
         UndoTarget target;
         target.historyFile = start_ + L"\\Nomaro.stdb";
-        return UndoJournal(journal, target);
+        PreparedUndo undo = PrepareUndo(journals_, target, RunHooks());
+        EXPECT_EQ(undo.state, UndoOfferState::Ready);
+        journal = undo.journal;
+        return ExecuteUndo(undo, RunHooks());
     }
 
     static Snapshot Take(const std::wstring& root)
@@ -224,10 +225,8 @@ protected:
         for (size_t k = 1; k <= changes; ++k) {
             MakeFresh(mode);
             Run(mode, k);
-            std::wstring journal = FindUndoOffer(journals_).journalPath;
             RunJournalData read;
-            UndoReport report = Undo(journal, read);
-            RemoveJournal(journal); // as the File menu does
+            UndoReport report = Undo(read);
             auto undone = TakeBoth();
             std::string difference = Difference(undone, before, true);
             if (difference.empty() && !report.notUndone.empty())
@@ -306,7 +305,7 @@ TEST_F(RunCutTest, JournalTornInItsLastRecordsIsUndoneUpToTheLastWholeRecord)
         ASSERT_EQ(bytes.size(), whole.size());
         ASSERT_TRUE(WriteFileBytes(path, bytes.substr(0, length)));
         RunJournalData journal;
-        Undo(path, journal);
+        Undo(journal);
         EXPECT_TRUE(journal.damage.cutShort) << length;
         // Cut in the last step's record, that move alone is not taken back: the file stays as the
         // run left it.

@@ -3,6 +3,7 @@
 // leave names, bytes, read-only marks, last-write times, the memory files, the Favorites order
 // and the renames waiting for the restart as they were, and skip what changed since.
 #include "ApplyRunSteps.h"
+#include "BatchUndo.h"
 #include "EntryState.h"
 #include "ExtendedPath.h"
 #include "FavoritesOrder.h"
@@ -12,7 +13,6 @@
 #include "RunJournal.h"
 #include "ScratchRegistry.h"
 #include "TempFolder.h"
-#include "UndoRun.h"
 #include "UnfinishedRuns.h"
 #include "UniqueHandle.h"
 
@@ -100,15 +100,14 @@ protected:
         EndRunJournal(journal, plan_, steps_, Apply(steps_.size()));
     }
 
-    UndoReport Undo(UndoTarget target = {})
+    // Undo of the newest run, as the File menu makes it.
+    UndoOutcome Undo(UndoTarget target = {})
     {
-        UndoOffer offer = FindUndoOffer(journals_.path());
-        EXPECT_FALSE(offer.journalPath.empty());
-        RunJournalData journal;
-        EXPECT_TRUE(LoadJournal(offer.journalPath, journal));
         target.historyFile = memory_ / L"Nomaro.stdb";
         target.favoritesRoot = favoritesRoot_.get();
-        return UndoJournal(journal, target);
+        PreparedUndo undo = PrepareUndo(journals_.path(), target, RunHooks());
+        EXPECT_EQ(undo.state, UndoOfferState::Ready);
+        return ExecuteUndo(undo, RunHooks());
     }
 
     TreeSnapshot Snapshot() const
@@ -364,6 +363,9 @@ TEST_F(UndoRunTest, PostponedRenameIsCancelledByItsOwnPairAlone)
     UniqueKey lockedKey(raw);
     ASSERT_EQ(RegSetKeySecurity(lockedKey.get(), DACL_SECURITY_INFORMATION, readOnly), ERROR_SUCCESS);
 
+    // The journal is undone twice, once against each list: Undo removes it, so it is put back.
+    const std::wstring journal = FindUndoOffer(journals_.path()).journalPath;
+    const std::string journalBytes = ReadFileBytes(journal);
     UndoTarget target;
     target.pendingRenamesRoot = HKEY_CURRENT_USER;
     target.pendingRenamesKey = locked;
@@ -376,6 +378,7 @@ TEST_F(UndoRunTest, PostponedRenameIsCancelledByItsOwnPairAlone)
     EXPECT_EQ(ValueBytes(HKEY_CURRENT_USER, locked), list);
 
     target.pendingRenamesKey = open;
+    ASSERT_TRUE(WriteFileBytes(journal, journalBytes));
     report = Undo(target);
     EXPECT_EQ(report.undone, 1u);
     EXPECT_TRUE(report.notUndone.empty());
