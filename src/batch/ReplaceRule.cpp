@@ -13,6 +13,7 @@ namespace {
 
 constexpr size_t kUnitCount = 0x10000;
 constexpr wchar_t kInvalidExpressionText[] = L"Not a valid regular expression: ";
+constexpr wchar_t kTooComplexReason[] = L"it is too big or too complex";
 
 // The platform's upper and lower case of every UTF-16 unit, and which units are letters or digits,
 // asked of the platform once: a re-plan cases and compares names by the hundred thousand, and a
@@ -183,7 +184,7 @@ std::wstring ReasonText(const std::regex_error& error)
     case std::regex_constants::error_space:
     case std::regex_constants::error_complexity:
     case std::regex_constants::error_stack:
-        return L"it is too big or too complex";
+        return kTooComplexReason;
     default:
         break;
     }
@@ -196,6 +197,11 @@ std::wstring ReasonText(const std::regex_error& error)
 }
 
 } // namespace
+
+std::wstring TooComplexExpressionText()
+{
+    return std::wstring(kInvalidExpressionText) + kTooComplexReason;
+}
 
 MatchWatch::MatchWatch(const std::function<bool()>& cancelled) : previous_(Watch)
 {

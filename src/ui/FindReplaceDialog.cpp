@@ -6,7 +6,7 @@
 #include "DialogDpi.h"
 #include "KeyboardCues.h"
 #include "PlanList.h"
-#include "PlanWorker.h"
+#include "ReplacePlanner.h"
 #include "UniqueHandle.h"
 #include "WindowPlacement.h"
 #include "WindowText.h"
@@ -24,7 +24,7 @@ constexpr UINT kPlanReadyMessage = WM_APP + 1;
 constexpr UINT_PTR kReplanTimer = 1;
 constexpr UINT_PTR kBusyTimer = 2;
 // A plan is asked for once typing pauses this long: a keystroke within it costs nothing (and one
-// after it only abandons the plan being worked out, on the worker), and the list follows the
+// after it only abandons the plan being worked out, on the planner), and the list follows the
 // typing within 0.3 s even for 100,000 entries.
 constexpr UINT kTypingPauseMs = 100;
 // A plan that takes longer than this is announced in the summary line.
@@ -50,12 +50,12 @@ struct DialogState {
     FindReplaceChoices* choices = nullptr;
     const FindReplaceRefresh* refresh = nullptr;
     RunPlan* chosen = nullptr;
-    std::unique_ptr<PlanWorker> worker;
-    // The window the worker tells of a finished plan; none before it is made and after it is gone.
+    std::unique_ptr<ReplacePlanner> planner;
+    // The window the planner tells of a finished plan; none before it is made and after it is gone.
     std::atomic<HWND> window{nullptr};
     std::unique_ptr<PlanList> rows;
     std::unique_ptr<RunPlan> plan; // the plan shown
-    std::uint64_t planSelection = 0; // the worker's number of the entries it plans
+    std::uint64_t planSelection = 0; // the planner's number of the entries it plans
     bool stale = true;             // the texts or options changed since the plan shown was asked for
     AnchoredLayout layout;
 };
@@ -168,31 +168,31 @@ bool HasChanges(const DialogState& state)
 void RequestPlan(HWND dialog, DialogState& state)
 {
     KillTimer(dialog, kReplanTimer);
-    state.worker->Request(ReadRule(dialog), ReadSelection(dialog));
+    state.planner->Request(ReadRule(dialog), ReadSelection(dialog));
     SetTimer(dialog, kBusyTimer, kBusyNoticeMs, nullptr);
 }
 
 // The plan shown no longer matches the texts and options: a new one is asked for once typing pauses.
 void OnChoicesChanged(HWND dialog, DialogState& state)
 {
-    state.worker->Abandon();
+    state.planner->Abandon();
     state.stale = true;
     EnableRename(dialog, false);
     KillTimer(dialog, kBusyTimer);
     SetTimer(dialog, kReplanTimer, kTypingPauseMs, nullptr);
 }
 
-void ShowPlan(HWND dialog, DialogState& state, PlanWorker::Result result)
+void ShowPlan(HWND dialog, DialogState& state, ReplacePlanner::Result result)
 {
     KillTimer(dialog, kBusyTimer);
     std::unique_ptr<RunPlan> shown = std::move(result.plan);
     state.rows->Show(shown.get(), IsChecked(dialog, IDC_REPLACE_CHANGES_ONLY));
-    // Given back only now, the list showed the old plan until the line above: the worker plans the
+    // Given back only now, the list showed the old plan until the line above: the planner plans the
     // next one in its strings.
     std::unique_ptr<RunPlan> old = std::move(state.plan);
     state.plan = std::move(shown);
     if (old)
-        state.worker->Recycle(std::move(old), state.planSelection);
+        state.planner->Recycle(std::move(old), state.planSelection);
     state.planSelection = result.selection;
     state.stale = false;
     SetDlgItemTextW(dialog, IDC_REPLACE_ERROR, result.error.c_str());
@@ -204,7 +204,7 @@ void OnRefresh(HWND dialog, DialogState& state)
 {
     if (!*state.refresh)
         return;
-    state.worker->Abandon();
+    state.planner->Abandon();
     state.stale = true;
     EnableRename(dialog, false);
     std::shared_ptr<const RunPlan> tree = (*state.refresh)(dialog);
@@ -214,7 +214,7 @@ void OnRefresh(HWND dialog, DialogState& state)
         tree = std::move(none);
     }
     state.collected = tree;
-    state.worker->SetTree(std::move(tree));
+    state.planner->SetTree(std::move(tree));
     RequestPlan(dialog, state);
 }
 
@@ -257,7 +257,7 @@ BOOL OnInitDialog(HWND dialog, DialogState* state)
 BOOL OnCommand(HWND dialog, int id, int code)
 {
     DialogState* state = StateOf(dialog);
-    if (!state || !state->worker)
+    if (!state || !state->planner)
         return FALSE;
     switch (id) {
     case IDOK:
@@ -296,7 +296,7 @@ BOOL OnCommand(HWND dialog, int id, int code)
 BOOL OnTimer(HWND dialog, UINT_PTR timer)
 {
     DialogState* state = StateOf(dialog);
-    if (!state || !state->worker)
+    if (!state || !state->planner)
         return FALSE;
     if (timer == kReplanTimer) {
         RequestPlan(dialog, *state);
@@ -310,9 +310,9 @@ BOOL OnTimer(HWND dialog, UINT_PTR timer)
 BOOL OnPlanReady(HWND dialog)
 {
     DialogState* state = StateOf(dialog);
-    if (!state || !state->worker)
+    if (!state || !state->planner)
         return TRUE;
-    std::optional<PlanWorker::Result> result = state->worker->TakeResult();
+    std::optional<ReplacePlanner::Result> result = state->planner->TakeResult();
     if (result)
         ShowPlan(dialog, *state, std::move(*result));
     return TRUE;
@@ -360,12 +360,12 @@ BOOL OnDpiChanged(HWND dialog, WPARAM wParam, LPARAM lParam)
     return TRUE;
 }
 
-// The worker goes with the window: it must not tell a window that is gone.
+// The planner goes with the window: it must not tell a window that is gone.
 BOOL OnDestroy(HWND dialog)
 {
     if (DialogState* state = StateOf(dialog)) {
         state->window = nullptr;
-        state->worker.reset();
+        state->planner.reset();
     }
     RefreshTarget = nullptr;
     return FALSE;
@@ -438,15 +438,15 @@ bool ShowFindReplaceDialog(HWND owner, std::shared_ptr<const RunPlan> collected,
     state.chosen = &chosen;
     // The first plan, of no search text and the remembered options, is worked out while the window
     // is made: the list shows it as soon as it can.
-    state.worker = std::make_unique<PlanWorker>([&state] {
+    state.planner = std::make_unique<ReplacePlanner>([&state] {
         if (HWND window = state.window.load())
             PostMessageW(window, kPlanReadyMessage, 0, 0);
     });
-    state.worker->SetTree(state.collected);
+    state.planner->SetTree(state.collected);
     ReplaceRule first = choices.options;
     first.search.clear();
     first.replacement.clear();
-    state.worker->Request(first, choices.selection);
+    state.planner->Request(first, choices.selection);
     HHOOK filter = SetWindowsHookExW(WH_MSGFILTER, RefreshKeyFilter, nullptr, GetCurrentThreadId());
     ScopeExit unhook([filter] {
         if (filter)
