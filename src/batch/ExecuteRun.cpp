@@ -4,17 +4,12 @@
 #include "ApplyRunSteps.h"
 #include "ChangeWatch.h"
 #include "CurrentDirectoryAside.h"
+#include "MoveEntry.h"
 #include "NumberFile.h"
 #include "Progress.h"
 #include "RunJournal.h"
 
 namespace {
-
-// Makes this run's temporary names unlike any other run's.
-std::wstring TemporaryTag()
-{
-    return std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount());
-}
 
 RunJournalContext JournalContext(const RunOptions& options, const PreparedRun& run)
 {
