@@ -68,7 +68,10 @@ StepResult MoveEntry(const std::wstring& oldPath, const std::wstring& newPath, C
     return FailedMove(oldPath, newPath, GetLastError(), watch);
 }
 
-StepResult LeaveTemporaryName(const std::wstring& temporaryPath, const std::wstring& newPath, const std::wstring& oldPath,
+// The second half of a move through a temporary name: from temporaryPath on to newPath. If that
+// fails the entry goes back to oldPath, since it must not stay under the temporary name; the
+// result says where it is (strandedAt) if even that fails.
+static StepResult LeaveTemporaryName(const std::wstring& temporaryPath, const std::wstring& newPath, const std::wstring& oldPath,
                               ChangeWatch& watch)
 {
     if (MoveFileExW(temporaryPath.c_str(), newPath.c_str(), 0)) {

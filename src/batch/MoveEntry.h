@@ -46,9 +46,3 @@ StepResult MoveEntryCaseOnly(const std::wstring& oldPath, const std::wstring& ne
 enum class WhenRefused { PostponeToRestart, GiveUp };
 StepResult MoveThroughTemporaryName(const std::wstring& oldPath, const std::wstring& newPath,
                                     const std::wstring& temporaryPath, WhenRefused refused, ChangeWatch& watch);
-
-// The second half of a move through a temporary name: from temporaryPath on to newPath. If that
-// fails the entry goes back to oldPath, since it must not stay under the temporary name; the
-// result says where it is (strandedAt) if even that fails.
-StepResult LeaveTemporaryName(const std::wstring& temporaryPath, const std::wstring& newPath, const std::wstring& oldPath,
-                              ChangeWatch& watch);

@@ -14,8 +14,6 @@ struct RenameFailures {
 
 constexpr size_t kFailuresNamed = 5;
 
-void RecordFailedRename(RenameFailures& failures, const std::wstring& text);
-
 // The entries the plan could not change and the steps that failed, each named with the reason.
 // A file collected twice is not a failure: the first collection renamed it.
 RenameFailures FailuresOfRun(const RunPlan& plan, const RunSteps& steps, const std::vector<StepResult>& results);
