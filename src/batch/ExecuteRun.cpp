@@ -1,5 +1,5 @@
 // A planned run applied: journaled first, then the changes in order, then its numbering recorded.
-#include "BatchRun.h"
+#include "ExecuteRun.h"
 
 #include "ApplyRunSteps.h"
 #include "ChangeWatch.h"

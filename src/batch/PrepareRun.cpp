@@ -1,5 +1,5 @@
 // A run collected and planned before anything changes.
-#include "BatchRun.h"
+#include "PrepareRun.h"
 
 #include "CollectEntries.h"
 #include "ExtendedPath.h"
