@@ -2,10 +2,9 @@
 // each pause in typing and shown in the plan list, and Rename or Close.
 #include "FindReplaceDialog.h"
 
-#include "AnchoredLayout.h"
 #include "DialogDpi.h"
 #include "KeyboardCues.h"
-#include "PlanList.h"
+#include "PlanListDialog.h"
 #include "ReplacePlanner.h"
 #include "UniqueHandle.h"
 #include "WindowPlacement.h"
@@ -53,11 +52,10 @@ struct DialogState {
     std::unique_ptr<ReplacePlanner> planner;
     // The window the planner tells of a finished plan; none before it is made and after it is gone.
     std::atomic<HWND> window{nullptr};
-    std::unique_ptr<PlanList> rows;
+    PlanListDialog frame;
     std::unique_ptr<RunPlan> plan; // the plan shown
     std::uint64_t planSelection = 0; // the planner's number of the entries it plans
     bool stale = true;             // the texts or options changed since the plan shown was asked for
-    AnchoredLayout layout;
 };
 
 // The dialog F5 walks the tree again for; none while it is not shown.
@@ -136,6 +134,16 @@ void ShowChoices(HWND dialog, const FindReplaceChoices& choices)
     Check(dialog, IDC_REPLACE_CHANGES_ONLY, true);
 }
 
+// Puts text first in a list of recent texts, once; an empty text changes nothing. Whoever keeps the
+// list keeps as many as it likes.
+void RememberRecentText(std::vector<std::wstring>& recent, const std::wstring& text)
+{
+    if (text.empty())
+        return;
+    recent.erase(std::remove(recent.begin(), recent.end(), text), recent.end());
+    recent.insert(recent.begin(), text);
+}
+
 // The texts used, the options and the size, for the next time.
 void KeepChoices(HWND dialog, FindReplaceChoices& choices)
 {
@@ -186,7 +194,7 @@ void ShowPlan(HWND dialog, DialogState& state, ReplacePlanner::Result result)
 {
     KillTimer(dialog, kBusyTimer);
     std::unique_ptr<RunPlan> shown = std::move(result.plan);
-    state.rows->Show(shown.get(), IsChecked(dialog, IDC_REPLACE_CHANGES_ONLY));
+    state.frame.Rows()->Show(shown.get(), IsChecked(dialog, IDC_REPLACE_CHANGES_ONLY));
     // Given back only now, the list showed the old plan until the line above: the planner plans the
     // next one in its strings.
     std::unique_ptr<RunPlan> old = std::move(state.plan);
@@ -224,7 +232,7 @@ void OnRename(HWND dialog, DialogState& state)
     if (!HasChanges(state))
         return;
     KeepChoices(dialog, *state.choices);
-    state.rows->Show(nullptr, false);
+    state.frame.Rows()->Show(nullptr, false);
     *state.chosen = std::move(*state.plan);
     EndDialog(dialog, IDOK);
 }
@@ -236,13 +244,11 @@ BOOL OnInitDialog(HWND dialog, DialogState* state)
     ShowChoices(dialog, *state->choices);
     TrackDialogDpi(dialog);
     ShowKeyboardCues(dialog);
-    state->layout.Record(dialog, kAnchors, std::size(kAnchors));
-    SetClientSizeInDialogUnits(dialog, state->choices->size, state->layout.MinimumTrackSize(dialog));
-    RECT client{};
-    GetClientRect(dialog, &client);
-    state->layout.Place(dialog, client.right, client.bottom);
+    state->frame.Record(dialog, kAnchors, std::size(kAnchors));
+    SetClientSizeInDialogUnits(dialog, state->choices->size, state->frame.MinimumTrackSize(dialog));
+    state->frame.PlaceNow(dialog);
     // Placed first: the columns are fitted to the list's width.
-    state->rows = std::make_unique<PlanList>(GetDlgItem(dialog, IDC_REPLACE_LIST));
+    state->frame.MakeRows(dialog, IDC_REPLACE_LIST);
     CentreOverOwner(dialog, GetWindow(dialog, GW_OWNER), HWND_TOP, 0);
     EnableRename(dialog, false);
     // The first plan was asked for before the window was made; it may be finished already.
@@ -278,7 +284,7 @@ BOOL OnCommand(HWND dialog, int id, int code)
             OnChoicesChanged(dialog, *state);
         return TRUE;
     case IDC_REPLACE_CHANGES_ONLY:
-        state->rows->Show(state->plan.get(), IsChecked(dialog, IDC_REPLACE_CHANGES_ONLY));
+        state->frame.Rows()->Show(state->plan.get(), IsChecked(dialog, IDC_REPLACE_CHANGES_ONLY));
         return TRUE;
     case IDC_REPLACE_REFRESH:
         OnRefresh(dialog, *state);
@@ -321,43 +327,30 @@ BOOL OnPlanReady(HWND dialog)
 BOOL OnNotify(HWND dialog, NMHDR* header)
 {
     DialogState* state = StateOf(dialog);
-    if (!state || !state->rows || header->idFrom != IDC_REPLACE_LIST || header->code != LVN_GETDISPINFOW)
-        return FALSE;
-    state->rows->OnGetDispInfo(*reinterpret_cast<NMLVDISPINFOW*>(header));
-    return TRUE;
+    return state ? state->frame.OnNotify(*header) : FALSE;
 }
 
 // WM_SIZE also arrives while the dialog is being created, before it has its layout.
 BOOL OnSize(HWND dialog, UINT kind, int width, int height)
 {
     DialogState* state = StateOf(dialog);
-    if (!state || !state->rows || kind == SIZE_MINIMIZED)
-        return FALSE;
-    state->layout.Place(dialog, width, height);
-    return TRUE;
+    return state ? state->frame.OnSize(dialog, kind, width, height) : FALSE;
 }
 
 BOOL OnGetMinMaxInfo(HWND dialog, MINMAXINFO& info)
 {
     DialogState* state = StateOf(dialog);
-    if (!state || !state->layout.Recorded())
-        return FALSE;
-    info.ptMinTrackSize = state->layout.MinimumTrackSize(dialog);
-    return TRUE;
+    return state ? state->frame.OnGetMinMaxInfo(dialog, info) : FALSE;
 }
 
-// The dialog's size notification places the controls for the new DPI; the columns are fitted to
-// the texts in the new font.
 BOOL OnDpiChanged(HWND dialog, WPARAM wParam, LPARAM lParam)
 {
-    OnDialogDpiChanged(dialog, wParam, lParam);
-    if (DialogState* state = StateOf(dialog); state && state->rows) {
-        RECT client{};
-        GetClientRect(dialog, &client);
-        state->layout.Place(dialog, client.right, client.bottom);
-        state->rows->Refit();
+    DialogState* state = StateOf(dialog);
+    if (!state) {
+        OnDialogDpiChanged(dialog, wParam, lParam);
+        return TRUE;
     }
-    return TRUE;
+    return state->frame.OnDpiChanged(dialog, wParam, lParam);
 }
 
 // The planner goes with the window: it must not tell a window that is gone.
@@ -418,19 +411,10 @@ LRESULT CALLBACK RefreshKeyFilter(int code, WPARAM wParam, LPARAM lParam) noexce
 
 } // namespace
 
-void RememberRecentText(std::vector<std::wstring>& recent, const std::wstring& text)
-{
-    if (text.empty())
-        return;
-    recent.erase(std::remove(recent.begin(), recent.end(), text), recent.end());
-    recent.insert(recent.begin(), text);
-}
-
 bool ShowFindReplaceDialog(HWND owner, std::shared_ptr<const RunPlan> collected, FindReplaceChoices& choices,
                            const FindReplaceRefresh& refresh, RunPlan& chosen)
 {
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES};
-    InitCommonControlsEx(&controls);
+    InitPlanListControls();
     DialogState state;
     state.collected = std::move(collected);
     state.choices = &choices;

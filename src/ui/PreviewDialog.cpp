@@ -2,17 +2,15 @@
 #include "PreviewDialog.h"
 
 #include "AccessibleName.h"
-#include "AnchoredLayout.h"
 #include "DialogDpi.h"
 #include "KeyboardCues.h"
-#include "PlanList.h"
+#include "PlanListDialog.h"
 #include "WindowPlacement.h"
 #include "resource.h"
 
 #include <commctrl.h>
 
 #include <iterator>
-#include <memory>
 
 namespace {
 
@@ -30,8 +28,7 @@ constexpr ControlAnchor kAnchors[] = {
 
 struct PreviewState {
     const RunPlan* plan = nullptr;
-    std::unique_ptr<PlanList> rows;
-    AnchoredLayout layout;
+    PlanListDialog frame;
 };
 
 constexpr wchar_t kListName[] = L"Entries";
@@ -47,11 +44,10 @@ BOOL OnInitDialog(HWND dialog, PreviewState* state)
     SetDlgItemTextW(dialog, IDC_PREVIEW_SUMMARY, PlanSummaryText(*state->plan).c_str());
     TrackDialogDpi(dialog);
     ShowKeyboardCues(dialog);
-    state->layout.Record(dialog, kAnchors, std::size(kAnchors), kMinimumClientUnits);
+    state->frame.Record(dialog, kAnchors, std::size(kAnchors), kMinimumClientUnits);
     HWND list = GetDlgItem(dialog, IDC_PREVIEW_LIST);
     // Fitted to the list's width as the template gives it.
-    state->rows = std::make_unique<PlanList>(list);
-    state->rows->Show(state->plan, false);
+    state->frame.MakeRows(dialog, IDC_PREVIEW_LIST).Show(state->plan, false);
     SetAccessibleName(list, kListName);
     CentreOverOwner(dialog, GetWindow(dialog, GW_OWNER), HWND_TOP, 0);
     SetFocus(list);
@@ -62,10 +58,7 @@ BOOL OnInitDialog(HWND dialog, PreviewState* state)
 BOOL OnNotify(HWND dialog, NMHDR* header)
 {
     PreviewState* state = StateOf(dialog);
-    if (!state || !state->rows || header->idFrom != IDC_PREVIEW_LIST || header->code != LVN_GETDISPINFOW)
-        return FALSE;
-    state->rows->OnGetDispInfo(*reinterpret_cast<NMLVDISPINFOW*>(header));
-    return TRUE;
+    return state ? state->frame.OnNotify(*header) : FALSE;
 }
 
 // Escape and the close box arrive as IDCANCEL.
@@ -77,8 +70,8 @@ BOOL OnCommand(HWND dialog, int id)
         EndDialog(dialog, id);
         return TRUE;
     case IDC_PREVIEW_CHANGES_ONLY:
-        if (PreviewState* state = StateOf(dialog); state && state->rows)
-            state->rows->Show(state->plan, IsDlgButtonChecked(dialog, IDC_PREVIEW_CHANGES_ONLY) == BST_CHECKED);
+        if (PreviewState* state = StateOf(dialog); state && state->frame.Rows())
+            state->frame.Rows()->Show(state->plan, IsDlgButtonChecked(dialog, IDC_PREVIEW_CHANGES_ONLY) == BST_CHECKED);
         return TRUE;
     default:
         return FALSE;
@@ -89,29 +82,23 @@ BOOL OnCommand(HWND dialog, int id)
 BOOL OnSize(HWND dialog, UINT kind, int width, int height)
 {
     PreviewState* state = StateOf(dialog);
-    if (!state || !state->layout.Recorded() || kind == SIZE_MINIMIZED)
-        return FALSE;
-    state->layout.Place(dialog, width, height);
-    return TRUE;
+    return state ? state->frame.OnSize(dialog, kind, width, height) : FALSE;
 }
 
 BOOL OnGetMinMaxInfo(HWND dialog, MINMAXINFO& info)
 {
     PreviewState* state = StateOf(dialog);
-    if (!state || !state->layout.Recorded())
-        return FALSE;
-    info.ptMinTrackSize = state->layout.MinimumTrackSize(dialog);
-    return TRUE;
+    return state ? state->frame.OnGetMinMaxInfo(dialog, info) : FALSE;
 }
 
-// The dialog's size notification places the controls for the new DPI; the columns are fitted to
-// the texts in the new font.
 BOOL OnDpiChanged(HWND dialog, WPARAM wParam, LPARAM lParam)
 {
-    OnDialogDpiChanged(dialog, wParam, lParam);
-    if (PreviewState* state = StateOf(dialog); state && state->rows)
-        state->rows->Refit();
-    return TRUE;
+    PreviewState* state = StateOf(dialog);
+    if (!state) {
+        OnDialogDpiChanged(dialog, wParam, lParam);
+        return TRUE;
+    }
+    return state->frame.OnDpiChanged(dialog, wParam, lParam);
 }
 
 // Routes only. Describing a row or filtering allocates; should memory run out, the dialog shows
@@ -143,8 +130,7 @@ INT_PTR CALLBACK PreviewDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
 
 bool ShowPreviewDialog(HWND owner, const RunPlan& plan)
 {
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES};
-    InitCommonControlsEx(&controls);
+    InitPlanListControls();
     PreviewState state;
     state.plan = &plan;
     return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_PREVIEW), owner, PreviewDialogProc,
