@@ -42,7 +42,11 @@ TEST(FindReplaceDialog, FollowsAMoveToAMonitorAtAnotherDpiWithItsCornerControlsI
     DWORD threadId = GetCurrentThreadId();
     std::thread driver([&] {
         HWND dialog = nullptr;
-        ASSERT_TRUE(WaitUntil([&] { return (dialog = FindDialogOf(threadId)) != nullptr; }));
+        if (!WaitUntil([&] { return (dialog = FindDialogOf(threadId)) != nullptr; })) {
+            ADD_FAILURE() << "the Find and Replace dialog did not appear";
+            EndDialogLoop(threadId);
+            return;
+        }
         RECT outer{}, client{};
         GetWindowRect(dialog, &outer);
         GetClientRect(dialog, &client);
