@@ -17,6 +17,7 @@
 #include "JournalRecords.h"
 #include "JournalStore.h"
 #include "TempFolder.h"
+#include "TreeSnapshot.h"
 #include "UniqueHandle.h"
 
 #include <gtest/gtest.h>
@@ -31,15 +32,6 @@ namespace {
 // Every file's last-write time before a run, so that every copy of a tree is the same.
 constexpr FILETIME kBefore = {0x12345678, 0x01D90000};
 constexpr wchar_t kIndexName[] = L"20240101000000.idx";
-
-struct Entry {
-    bool folder = false;
-    std::string bytes;
-    bool readOnly = false;
-    FILETIME lastWrite{};
-};
-// The entries under a folder by their relative paths as the disk spells them.
-using Snapshot = std::map<std::wstring, Entry>;
 
 // How many times the trees' groups of entries are repeated: a few hundred cut points in all.
 size_t Scale()
@@ -170,35 +162,20 @@ protected:
         return ExecuteUndo(undo, RunHooks());
     }
 
-    static Snapshot Take(const std::wstring& root)
-    {
-        Snapshot snapshot;
-        std::wstring exact = ExtendedLengthPath(root);
-        for (const std::wstring& relative : ListTree(root)) {
-            EntryState state = ReadEntryState(exact + relative.substr(1));
-            Entry& entry = snapshot[relative];
-            entry.folder = state.IsFolder();
-            if (!entry.folder) {
-                entry.bytes = ReadFileBytes(exact + relative.substr(1));
-                entry.readOnly = (state.attributes & FILE_ATTRIBUTE_READONLY) != 0;
-                entry.lastWrite = state.lastWrite;
-            }
-        }
-        return snapshot;
-    }
+    static TreeSnapshot Take(const std::wstring& root) { return SnapshotTree(root); }
 
     // The tree and the memory files now.
-    using Both = std::pair<Snapshot, Snapshot>;
+    using Both = std::pair<TreeSnapshot, TreeSnapshot>;
     Both TakeBoth() const { return {Take(tree_), Take(start_)}; }
 
     // The first difference between two snapshots, or nothing; times compared when asked.
-    static std::string DifferenceIn(const Snapshot& now, const Snapshot& expected, bool times)
+    static std::string DifferenceIn(const TreeSnapshot& now, const TreeSnapshot& expected, bool times)
     {
         for (auto n = now.begin(), e = expected.begin(); n != now.end() || e != expected.end(); ++n, ++e) {
             if (n == now.end() || e == expected.end() || n->first != e->first)
                 return "names differ at " + Narrow(n == now.end() ? e->first : n->first);
-            const Entry& a = n->second;
-            const Entry& b = e->second;
+            const SnapshotEntry& a = n->second;
+            const SnapshotEntry& b = e->second;
             if (a.folder != b.folder || a.bytes != b.bytes || a.readOnly != b.readOnly)
                 return Narrow(n->first) + " differs";
             if (times && !a.folder && !SameFileTime(a.lastWrite, b.lastWrite))

@@ -13,6 +13,7 @@
 #include "RunJournal.h"
 #include "ScratchRegistry.h"
 #include "TempFolder.h"
+#include "TreeSnapshot.h"
 #include "UnfinishedRuns.h"
 #include "UniqueHandle.h"
 
@@ -23,13 +24,6 @@
 #include <map>
 
 namespace {
-
-struct FileSnapshot {
-    std::string bytes;
-    bool readOnly = false;
-    FILETIME lastWrite{};
-};
-using TreeSnapshot = std::map<std::wstring, FileSnapshot>;
 
 class UndoRunTest : public testing::Test {
 protected:
@@ -110,22 +104,7 @@ protected:
         return ExecuteUndo(undo, RunHooks());
     }
 
-    TreeSnapshot Snapshot() const
-    {
-        TreeSnapshot snapshot;
-        for (const std::wstring& relative : ListTree(tree_.path())) {
-            std::wstring path = tree_.path() + relative.substr(1);
-            EntryState state = ReadEntryState(path);
-            FileSnapshot file;
-            if (!state.IsFolder()) {
-                file.bytes = ReadFileBytes(path);
-                file.readOnly = (state.attributes & FILE_ATTRIBUTE_READONLY) != 0;
-                file.lastWrite = state.lastWrite;
-            }
-            snapshot[relative] = file;
-        }
-        return snapshot;
-    }
+    TreeSnapshot Snapshot() const { return SnapshotTree(tree_.path()); }
 
     static void ExpectSame(const TreeSnapshot& now, const TreeSnapshot& before)
     {
