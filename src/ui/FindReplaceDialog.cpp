@@ -324,33 +324,11 @@ BOOL OnPlanReady(HWND dialog)
     return TRUE;
 }
 
-BOOL OnNotify(HWND dialog, NMHDR* header)
+// The list, the size and the DPI are the frame's.
+BOOL OnFrameMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     DialogState* state = StateOf(dialog);
-    return state ? state->frame.OnNotify(*header) : FALSE;
-}
-
-// WM_SIZE also arrives while the dialog is being created, before it has its layout.
-BOOL OnSize(HWND dialog, UINT kind, int width, int height)
-{
-    DialogState* state = StateOf(dialog);
-    return state ? state->frame.OnSize(dialog, kind, width, height) : FALSE;
-}
-
-BOOL OnGetMinMaxInfo(HWND dialog, MINMAXINFO& info)
-{
-    DialogState* state = StateOf(dialog);
-    return state ? state->frame.OnGetMinMaxInfo(dialog, info) : FALSE;
-}
-
-BOOL OnDpiChanged(HWND dialog, WPARAM wParam, LPARAM lParam)
-{
-    DialogState* state = StateOf(dialog);
-    if (!state) {
-        OnDialogDpiChanged(dialog, wParam, lParam);
-        return TRUE;
-    }
-    return state->frame.OnDpiChanged(dialog, wParam, lParam);
+    return PlanListDialog::Route(state ? &state->frame : nullptr, dialog, message, wParam, lParam);
 }
 
 // The planner goes with the window: it must not tell a window that is gone.
@@ -379,13 +357,10 @@ INT_PTR CALLBACK FindReplaceDialogProc(HWND dialog, UINT message, WPARAM wParam,
         case kPlanReadyMessage:
             return OnPlanReady(dialog);
         case WM_NOTIFY:
-            return OnNotify(dialog, reinterpret_cast<NMHDR*>(lParam));
         case WM_SIZE:
-            return OnSize(dialog, static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
         case WM_GETMINMAXINFO:
-            return OnGetMinMaxInfo(dialog, *reinterpret_cast<MINMAXINFO*>(lParam));
         case WM_DPICHANGED:
-            return OnDpiChanged(dialog, wParam, lParam);
+            return OnFrameMessage(dialog, message, wParam, lParam);
         case WM_DESTROY:
             return OnDestroy(dialog);
         default:

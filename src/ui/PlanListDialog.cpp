@@ -19,39 +19,38 @@ PlanList& PlanListDialog::MakeRows(HWND dialog, int listId)
     return *rows_;
 }
 
-BOOL PlanListDialog::OnNotify(NMHDR& header)
+BOOL PlanListDialog::Route(PlanListDialog* frame, HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (!rows_ || header.idFrom != static_cast<UINT_PTR>(listId_) || header.code != LVN_GETDISPINFOW)
-        return FALSE;
-    rows_->OnGetDispInfo(*reinterpret_cast<NMLVDISPINFOW*>(&header));
-    return TRUE;
-}
-
-BOOL PlanListDialog::OnSize(HWND dialog, UINT kind, int width, int height) const
-{
-    if (!layout_.Recorded() || kind == SIZE_MINIMIZED)
-        return FALSE;
-    layout_.Place(dialog, width, height);
-    return TRUE;
-}
-
-BOOL PlanListDialog::OnGetMinMaxInfo(HWND dialog, MINMAXINFO& info) const
-{
-    if (!layout_.Recorded())
-        return FALSE;
-    info.ptMinTrackSize = layout_.MinimumTrackSize(dialog);
-    return TRUE;
-}
-
-// The dialog's size notification places the controls too, unless the new size is the old one.
-BOOL PlanListDialog::OnDpiChanged(HWND dialog, WPARAM wParam, LPARAM lParam)
-{
-    OnDialogDpiChanged(dialog, wParam, lParam);
-    if (rows_) {
-        PlaceNow(dialog);
-        rows_->Refit();
+    switch (message) {
+    case WM_NOTIFY: {
+        const NMHDR& header = *reinterpret_cast<NMHDR*>(lParam);
+        if (!frame || !frame->rows_ || header.idFrom != static_cast<UINT_PTR>(frame->listId_) ||
+            header.code != LVN_GETDISPINFOW)
+            return FALSE;
+        frame->rows_->OnGetDispInfo(*reinterpret_cast<NMLVDISPINFOW*>(lParam));
+        return TRUE;
     }
-    return TRUE;
+    case WM_SIZE:
+        if (!frame || !frame->layout_.Recorded() || wParam == SIZE_MINIMIZED)
+            return FALSE;
+        frame->layout_.Place(dialog, LOWORD(lParam), HIWORD(lParam));
+        return TRUE;
+    case WM_GETMINMAXINFO:
+        if (!frame || !frame->layout_.Recorded())
+            return FALSE;
+        reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = frame->layout_.MinimumTrackSize(dialog);
+        return TRUE;
+    case WM_DPICHANGED:
+        // The dialog's size notification places the controls too, unless the new size is the old one.
+        OnDialogDpiChanged(dialog, wParam, lParam);
+        if (frame && frame->rows_) {
+            frame->PlaceNow(dialog);
+            frame->rows_->Refit();
+        }
+        return TRUE;
+    default:
+        return FALSE;
+    }
 }
 
 void InitPlanListControls()

@@ -25,13 +25,11 @@ public:
     PlanList& MakeRows(HWND dialog, int listId);
     PlanList* Rows() const { return rows_.get(); }
 
-    // The dialog's messages; each gives the dialog procedure's result. WM_SIZE and WM_GETMINMAXINFO
-    // also arrive while the dialog is being made, before its layout is recorded.
-    BOOL OnNotify(NMHDR& header);
-    BOOL OnSize(HWND dialog, UINT kind, int width, int height) const;
-    BOOL OnGetMinMaxInfo(HWND dialog, MINMAXINFO& info) const;
-    // The controls placed for the new DPI, the columns fitted to the texts in the new font.
-    BOOL OnDpiChanged(HWND dialog, WPARAM wParam, LPARAM lParam);
+    // WM_NOTIFY, WM_SIZE, WM_GETMINMAXINFO and WM_DPICHANGED, the messages of the list, the size
+    // and the DPI, for the dialog whose frame this is (none before it has its state); gives the
+    // dialog procedure's result. The size messages also arrive while the dialog is being made,
+    // before its layout is recorded.
+    static BOOL Route(PlanListDialog* frame, HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
     AnchoredLayout layout_;

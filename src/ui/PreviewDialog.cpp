@@ -55,12 +55,6 @@ BOOL OnInitDialog(HWND dialog, PreviewState* state)
     return FALSE;
 }
 
-BOOL OnNotify(HWND dialog, NMHDR* header)
-{
-    PreviewState* state = StateOf(dialog);
-    return state ? state->frame.OnNotify(*header) : FALSE;
-}
-
 // Escape and the close box arrive as IDCANCEL.
 BOOL OnCommand(HWND dialog, int id)
 {
@@ -78,27 +72,11 @@ BOOL OnCommand(HWND dialog, int id)
     }
 }
 
-// WM_SIZE also arrives while the dialog is being created, before it has its state.
-BOOL OnSize(HWND dialog, UINT kind, int width, int height)
+// The list, the size and the DPI are the frame's.
+BOOL OnFrameMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     PreviewState* state = StateOf(dialog);
-    return state ? state->frame.OnSize(dialog, kind, width, height) : FALSE;
-}
-
-BOOL OnGetMinMaxInfo(HWND dialog, MINMAXINFO& info)
-{
-    PreviewState* state = StateOf(dialog);
-    return state ? state->frame.OnGetMinMaxInfo(dialog, info) : FALSE;
-}
-
-BOOL OnDpiChanged(HWND dialog, WPARAM wParam, LPARAM lParam)
-{
-    PreviewState* state = StateOf(dialog);
-    if (!state) {
-        OnDialogDpiChanged(dialog, wParam, lParam);
-        return TRUE;
-    }
-    return state->frame.OnDpiChanged(dialog, wParam, lParam);
+    return PlanListDialog::Route(state ? &state->frame : nullptr, dialog, message, wParam, lParam);
 }
 
 // Routes only. Describing a row or filtering allocates; should memory run out, the dialog shows
@@ -112,13 +90,10 @@ INT_PTR CALLBACK PreviewDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
         case WM_COMMAND:
             return OnCommand(dialog, LOWORD(wParam));
         case WM_NOTIFY:
-            return OnNotify(dialog, reinterpret_cast<NMHDR*>(lParam));
         case WM_SIZE:
-            return OnSize(dialog, static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
         case WM_GETMINMAXINFO:
-            return OnGetMinMaxInfo(dialog, *reinterpret_cast<MINMAXINFO*>(lParam));
         case WM_DPICHANGED:
-            return OnDpiChanged(dialog, wParam, lParam);
+            return OnFrameMessage(dialog, message, wParam, lParam);
         default:
             return FALSE;
         }
