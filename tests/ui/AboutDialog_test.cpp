@@ -13,11 +13,6 @@
 #include <thread>
 
 namespace {
-HWND FindAboutDialog(DWORD threadId)
-{
-    return FindDialogOnThread(threadId, L"About Nomaro");
-}
-
 // Every key posted to the dialog before has been handled.
 bool AllPostedHandled(HWND dialog)
 {
@@ -46,7 +41,7 @@ INT_PTR RunAbout(HWND owner, Drive drive)
     DWORD threadId = GetCurrentThreadId();
     std::thread driver([&] {
         HWND dialog = nullptr;
-        if (!WaitUntil([&] { return (dialog = FindAboutDialog(threadId)) != nullptr; })) {
+        if (!WaitUntil([&] { return (dialog = FindDialogOnThread(threadId, L"About Nomaro")) != nullptr; })) {
             ADD_FAILURE() << "the About dialog did not appear";
             EndDialogLoop(threadId);
             return;

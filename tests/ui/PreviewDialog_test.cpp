@@ -12,11 +12,6 @@
 
 namespace {
 
-HWND FindPreviewDialog(DWORD threadId)
-{
-    return FindDialogOnThread(threadId, L"Preview");
-}
-
 // Keys as the keyboard sends them; the dialog's own loop translates them (Alt+letter included).
 void PostKey(HWND window, WPARAM key, bool alt = false)
 {
@@ -77,7 +72,7 @@ bool RunPreview(HWND owner, const RunPlan& plan, Drive drive)
     DWORD threadId = GetCurrentThreadId();
     std::thread driver([&] {
         HWND dialog = nullptr;
-        if (!WaitUntil([&] { return (dialog = FindPreviewDialog(threadId)) != nullptr; }, 60000)) {
+        if (!WaitUntil([&] { return (dialog = FindDialogOnThread(threadId, L"Preview")) != nullptr; }, 60000)) {
             ADD_FAILURE() << "the Preview dialog did not appear";
             EndDialogLoop(threadId);
             return;
