@@ -23,7 +23,8 @@ void LoadDropPicture(HWND panel)
     DropPicture = LoadPictureCovering(AppInstance, kDropPicture, SIZE{client.right, client.bottom});
 }
 
-void HandleDrop(HWND panel, HDROP drop)
+// The first dropped path, taken whole, becomes the chosen folder; the drop is released.
+static void HandleDrop(HWND panel, HDROP drop)
 {
     ScopeExit release([drop] { DragFinish(drop); });
     if (DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) == 0)

@@ -6,9 +6,6 @@
 
 LRESULT CALLBACK DropPanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 
-// The first dropped path, taken whole, becomes the chosen folder; the drop is released.
-void HandleDrop(HWND panel, HDROP drop);
-
 // Loads the drop picture drawn for the panel's size: the drawing for the display scale that covers
 // its client area (at 96 DPI the 420 x 300 picture, one to one).
 void LoadDropPicture(HWND panel);

@@ -14,7 +14,8 @@ static constexpr wchar_t kListingNotWrittenText[] = L"The file listing could not
 static constexpr wchar_t kNothingWrittenText[] = L"\n\nNothing was written.";
 static constexpr DWORD kListingFileNameCapacity = 1024;
 
-bool AskListingFileName(HWND window, bool plainText, std::wstring& fileName)
+// The save dialog of the listing: false when the user cancels.
+static bool AskListingFileName(HWND window, bool plainText, std::wstring& fileName)
 {
     // One filter entry: the description, its pattern, and the closing empty pair.
     static constexpr wchar_t kTextFilter[] = L"Text File (*.txt)\0*.txt\0";
@@ -40,7 +41,9 @@ static bool PlainTextChosen(HWND mainWindow)
     return SendDlgItemMessageW(mainWindow, IDC_PLAIN_TEXT, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
-ListingResult WriteFileListing(HWND mainWindow, const std::wstring& rootFolder, const std::wstring& outputFile)
+// Writes the listing of rootFolder to outputFile in the format the main window's plain-text radio
+// chooses. Shows nothing; the caller reports a failure.
+static ListingResult WriteFileListing(HWND mainWindow, const std::wstring& rootFolder, const std::wstring& outputFile)
 {
     return WriteListingFile(rootFolder, outputFile, PlainTextChosen(mainWindow), ListingFontFace);
 }

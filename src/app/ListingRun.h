@@ -8,13 +8,6 @@
 
 #include <string>
 
-// The save dialog of the listing: false when the user cancels.
-bool AskListingFileName(HWND window, bool plainText, std::wstring& fileName);
-
-// Writes the listing of rootFolder to outputFile in the format the main window's plain-text radio
-// chooses. Shows nothing; the caller reports a failure.
-ListingResult WriteFileListing(HWND mainWindow, const std::wstring& rootFolder, const std::wstring& outputFile);
-
 // Asks for the file and writes the listing; false, after naming the file and the system's reason,
 // when it could not be written. A cancelled dialog is no failure.
 bool RunListing(HWND window, const std::wstring& rootFolder);

@@ -80,7 +80,8 @@ static void BrowseForFolder(HWND window)
         OleUninitialize();
 }
 
-std::wstring StartMenuProgramsPath()
+// "<ProgramData>\Microsoft\Windows\Start Menu\Programs".
+static std::wstring StartMenuProgramsPath()
 {
     std::wstring programData = KnownFolderPath(FOLDERID_ProgramData);
     return programData.empty() ? programData : programData + kStartMenuPrograms;

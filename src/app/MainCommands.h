@@ -17,5 +17,3 @@ void TakeChosenFolder(HWND window, const std::wstring& path);
 
 // "<current directory in short form>\nomaro.chm".
 std::wstring HelpFilePath();
-// "<ProgramData>\Microsoft\Windows\Start Menu\Programs".
-std::wstring StartMenuProgramsPath();

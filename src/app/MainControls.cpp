@@ -18,7 +18,8 @@ static constexpr DWORD kLabel = WS_VISIBLE | SS_LEFT;
 static constexpr DWORD kEdit = WS_VISIBLE | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL;
 static constexpr int kStartNumberTypingLimit = 6;
 
-const std::vector<ControlRow>& MainControlTable()
+// The controls in creation order, which is also the tab order and decides the radio groups.
+static const std::vector<ControlRow>& MainControlTable()
 {
     static const std::vector<ControlRow> table = {
         {IDC_PROGRESS, PROGRESS_CLASSW, L"", 0, 0, 180, 20, 160, 20, true, false},

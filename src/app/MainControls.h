@@ -17,9 +17,6 @@ struct ControlRow {
     bool takesUiFont; // gets the shared UI font once all controls exist
 };
 
-// The controls in creation order, which is also the tab order and decides the radio groups.
-const std::vector<ControlRow>& MainControlTable();
-
 // Creates the controls for the window's DPI, restores the stored mode and choices, loads the drop
 // picture.
 void CreateMainControls(HWND window, UINT dpi);

@@ -8,7 +8,8 @@ static constexpr wchar_t kRebootCaption[] = L"Reboot Required";
 static constexpr wchar_t kRebootText[] = L"Some files are in use and will not be renamed until the next reboot.";
 static constexpr wchar_t kFailuresCaption[] = L"Nomaro";
 
-std::wstring PathNotFoundMessage(const std::wstring& path)
+// The text that tells the user a path could not be used.
+static std::wstring PathNotFoundMessage(const std::wstring& path)
 {
     if (path.empty())
         return L"No folder was given. Nothing was changed.";

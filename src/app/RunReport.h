@@ -8,8 +8,6 @@
 
 #include <string>
 
-// The text that tells the user a path could not be used.
-std::wstring PathNotFoundMessage(const std::wstring& path);
 // The text that tells the user why a run changed nothing; empty for a completed run. A journal that
 // could not be written is named with its folder and the system's reason.
 std::wstring BatchResultMessage(BatchResult result, const std::wstring& path, DWORD journalError = ERROR_SUCCESS,

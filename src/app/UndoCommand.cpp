@@ -3,10 +3,9 @@
 
 #include "AppState.h"
 #include "ExtendedPath.h"
-#include "JournalStore.h"
+#include "BatchUndo.h"
 #include "MessagePump.h"
 #include "RunFrame.h"
-#include "RunLock.h"
 #include "Win32Text.h"
 #include "resource.h"
 
@@ -17,7 +16,6 @@ static constexpr wchar_t kNothingText[] = L"This run changed nothing that Undo c
 static constexpr wchar_t kNothingReadableText[] =
     L"Nothing that could be read in the record of this run can be taken back.";
 static constexpr wchar_t kPartlyReadText[] = L"Part of the record of this run could not be read:";
-static constexpr wchar_t kKeptAsText[] = L"The record is kept as\n";
 static constexpr wchar_t kInterruptedText[] =
     L"This run did not finish. Undo takes back what it finds was done on the disk.";
 static constexpr wchar_t kChangedSinceText[] = L"Entries changed since the run are left as they are.";
@@ -211,6 +209,16 @@ static std::wstring ProblemText(const UndoProblem& problem)
     return what + L": " + ErrorText(problem.error);
 }
 
+std::wstring KeptAsText(const std::wstring& keptAs)
+{
+    return L"The record is kept as\n" + keptAs;
+}
+
+std::wstring PartNotReadText(const wchar_t* whichRun)
+{
+    return std::wstring(L"Part of the record of ") + whichRun + L" run could not be read, so what it held was not undone.";
+}
+
 std::wstring UndoReportText(const UndoReport& report)
 {
     std::wstring text = L"Undo is done: " + std::to_wstring(report.undone) + (report.undone == 1 ? L" step" : L" steps") +
@@ -225,76 +233,61 @@ std::wstring UndoReportText(const UndoReport& report)
     return text;
 }
 
-// Sets aside the unreadable journals still under their journal names, so that they are kept and
-// no longer looked at as runs; true when there was any.
-static bool SetAsideUnreadable(UndoOffer& offer)
-{
-    bool any = false;
-    for (UnreadableJournal& journal : offer.unreadable) {
-        if (journal.setAside)
-            continue;
-        journal.path = SetAsideJournal(journal.path);
-        journal.setAside = true;
-        any = true;
-    }
-    return any;
-}
-
 static void Tell(HWND window, const std::wstring& text, UINT icon)
 {
     MessageBoxW(window, text.c_str(), kUndoCaption, icon | MB_OK);
 }
 
+// Tells why the newest run is not asked about; false when it is.
+static bool TellNotOffered(HWND window, const PreparedUndo& undo)
+{
+    switch (undo.state) {
+    case UndoOfferState::None:
+        if (undo.newlySetAside)
+            Tell(window, UnreadableText(undo.offer.unreadable), MB_ICONWARNING);
+        return true;
+    case UndoOfferState::Unreadable:
+        Tell(window, std::wstring(kDamagedText) + L"\n\n" + KeptAsText(undo.keptAs), MB_ICONWARNING);
+        return true;
+    case UndoOfferState::NothingReadable:
+        Tell(window,
+             std::wstring(kNothingReadableText) + L"\n\n" + DamageText(undo.journal.damage) + L"\n\n" + KeptAsText(undo.keptAs),
+             MB_ICONWARNING);
+        return true;
+    case UndoOfferState::NothingToUndo:
+        Tell(window, kNothingText, MB_ICONINFORMATION);
+        return true;
+    case UndoOfferState::Ready:
+        break;
+    }
+    return false;
+}
+
 static void UndoNewestRun(HWND window, const std::wstring& journalFolder)
 {
-    // A run of another Nomaro (a command line) would change what is taken back: wait for its end.
     RunHooks hooks;
     hooks.keepAlive = PumpMessages;
-    RunLock lock = AcquireRunLock(hooks);
-    UndoOffer offer = FindUndoOffer(journalFolder);
-    bool newlySetAside = SetAsideUnreadable(offer);
-    if (offer.journalPath.empty()) {
-        if (newlySetAside)
-            Tell(window, UnreadableText(offer.unreadable), MB_ICONWARNING);
-        return;
-    }
-    RunJournalData journal;
-    if (!LoadJournal(offer.journalPath, journal)) {
-        Tell(window, std::wstring(kDamagedText) + L"\n\n" + kKeptAsText + SetAsideJournal(offer.journalPath), MB_ICONWARNING);
-        return;
-    }
-    UndoCounts counts = CountUndo(journal);
-    if (!counts.Any()) {
-        if (journal.damage.Any()) {
-            Tell(window, std::wstring(kNothingReadableText) + L"\n\n" + DamageText(journal.damage) + L"\n\n" + kKeptAsText +
-                             SetAsideJournal(offer.journalPath),
-                 MB_ICONWARNING);
-        } else {
-            Tell(window, kNothingText, MB_ICONINFORMATION);
-            RemoveJournal(offer.journalPath);
-        }
-        return;
-    }
-    if (MessageBoxW(window, UndoQuestion(offer, journal, counts).c_str(), kUndoCaption, MB_ICONQUESTION | MB_YESNO) != IDYES)
-        return;
-
-    HCURSOR previousCursor = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     UndoTarget target;
     target.historyFile = History ? History->filePath : std::wstring();
-    UndoReport report = UndoJournal(journal, target);
-    // Undone: the next older run is the one Undo offers now. A record read only in part is kept,
-    // as what is left of the changes that could not be undone.
-    std::wstring text = UndoReportText(report);
-    if (journal.damage.Any())
-        text += L"\n\nPart of the record of this run could not be read, so what it held was not undone. " +
-                std::wstring(kKeptAsText) + SetAsideJournal(offer.journalPath);
-    else
-        RemoveJournal(offer.journalPath);
-    // The history in memory would otherwise be saved over the restored file at the next run's end.
-    if (report.historyRestored && History)
-        History = LoadHistory(StartDirectory);
+    target.history = History.get();
+    PreparedUndo undo = PrepareUndo(journalFolder, target, hooks);
+    if (TellNotOffered(window, undo)) {
+        ExecuteUndo(undo, hooks); // a run with nothing to undo leaves no journal
+        return;
+    }
+    if (MessageBoxW(window, UndoQuestion(undo.offer, undo.journal, undo.counts).c_str(), kUndoCaption,
+                    MB_ICONQUESTION | MB_YESNO) != IDYES)
+        return;
+
+    HCURSOR previousCursor = nullptr;
+    hooks.changesBegin = [&previousCursor] { previousCursor = SetCursor(LoadCursorW(nullptr, IDC_WAIT)); };
+    UndoOutcome outcome = ExecuteUndo(undo, hooks);
+    // Undone: the next older run is the one Undo offers now.
+    std::wstring text = UndoReportText(outcome);
+    if (!outcome.keptAs.empty())
+        text += L"\n\n" + PartNotReadText(L"this") + L" " + KeptAsText(outcome.keptAs);
     SetCursor(previousCursor);
-    Tell(window, text, report.notUndone.empty() && !journal.damage.Any() ? MB_ICONINFORMATION : MB_ICONWARNING);
+    Tell(window, text, outcome.notUndone.empty() && outcome.keptAs.empty() ? MB_ICONINFORMATION : MB_ICONWARNING);
 }
 
 void RunUndo(HWND window, const std::wstring& journalFolder)

@@ -17,5 +17,10 @@ void UpdateUndoItem(HMENU menu, const std::wstring& journalFolder);
 // "Undo is done: N steps undone", then what was not and why.
 std::wstring UndoReportText(const UndoReport& report);
 
+// "The record is kept as" and where, for a journal set aside.
+std::wstring KeptAsText(const std::wstring& keptAs);
+// That part of the record of "this" or "that" run could not be read, so it was not all undone.
+std::wstring PartNotReadText(const wchar_t* whichRun);
+
 // Takes back the newest run of the journal folder, after the user has confirmed it.
 void RunUndo(HWND window, const std::wstring& journalFolder);

@@ -5,12 +5,11 @@
 #include "AuxiliaryWindows.h"
 #include "DropPanel.h"
 #include "MainWindow.h"
+#include "ProgramIcon.h"
 #include "resource.h"
 
-HICON LoadProgramIcon(HINSTANCE instance)
-{
-    return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_NOMARO), IMAGE_ICON, 32, 32, LR_CREATEDIBSECTION));
-}
+// The classes' icon, large and small alike; a window at another DPI than 96 shows its own.
+static constexpr int kClassIconSize = 32;
 
 static bool RegisterOne(HINSTANCE instance, const wchar_t* name, UINT style, WNDPROC procedure, HICON icon,
                         int backgroundColour, const wchar_t* menu)
@@ -32,7 +31,7 @@ static bool RegisterOne(HINSTANCE instance, const wchar_t* name, UINT style, WND
 bool RegisterWindowClasses(HINSTANCE instance)
 {
     // One icon serves every class as large and small icon for the life of the process.
-    static HICON icon = LoadProgramIcon(instance);
+    HICON icon = ProgramIcon(kClassIconSize);
     return RegisterOne(instance, kMainWindowClass, 0, MainWindowProc, icon, COLOR_BTNFACE, MAKEINTRESOURCEW(IDR_MAIN_MENU)) &&
            RegisterOne(instance, kOfferWindowClassName, CS_HREDRAW | CS_VREDRAW, OfferWindowProc, icon, COLOR_WINDOW, nullptr) &&
            RegisterOne(instance, kDropPanelClass, CS_HREDRAW | CS_VREDRAW, DropPanelProc, nullptr, COLOR_BTNFACE, nullptr);

@@ -6,4 +6,3 @@
 // Registers Nomaro_MainForm, Nomaro_FreeBook and Nomaro_DragDrop in that order;
 // stops at the first failure.
 bool RegisterWindowClasses(HINSTANCE instance);
-HICON LoadProgramIcon(HINSTANCE instance);

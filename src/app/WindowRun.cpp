@@ -26,9 +26,6 @@ constexpr wchar_t kTakeBackRest[] =
     L"No: this run works on the names as that run left them; File > Undo can take that run back later.";
 constexpr wchar_t kTakenBackInPart[] = L" that did not finish was taken back only in part.\n\n";
 constexpr wchar_t kUnreadableRest[] = L" that did not finish cannot be read, so it was not taken back.";
-constexpr wchar_t kPartlyUnreadable[] =
-    L"\n\nPart of the record of that run could not be read, so what it held was not undone.";
-constexpr wchar_t kRecordKeptAs[] = L"\n\nThe record is kept as\n";
 
 // The hint in the upper right corner gives way to the progress bar while the engine works.
 class BusyScope {
@@ -107,10 +104,10 @@ private:
         } else {
             text = L"The run over " + DisplayPath(folder) + kTakenBackInPart + UndoReportText(report);
             if (!keptAs.empty())
-                text += kPartlyUnreadable;
+                text += L"\n\n" + PartNotReadText(L"that");
         }
         if (!keptAs.empty())
-            text += kRecordKeptAs + keptAs;
+            text += L"\n\n" + KeptAsText(keptAs);
         MessageBoxW(window_, text.c_str(), kTakeBackCaption, MB_ICONWARNING | MB_OK);
     }
 

@@ -8,7 +8,6 @@
 #include "FolderWalk.h"
 #include "HistoryStore.h"
 #include "PathParts.h"
-#include "Trim.h"
 
 #include <unordered_map>
 
@@ -18,16 +17,15 @@ static constexpr wchar_t kExtensionSeparators[] = L" ,";
 // the pumps cost a walk nothing worth measuring.
 static constexpr ULONGLONG kKeepAliveIntervalMs = 10;
 
-std::vector<std::wstring> ExtensionTokens(const std::wstring& extensions)
+// The extensions of an extension list text, in the order written, between runs of separators.
+static std::vector<std::wstring> ExtensionTokens(const std::wstring& extensions)
 {
-    std::wstring filter = extensions;
-    TrimLeading(filter, kExtensionSeparators);
-    TrimTrailing(filter, kExtensionSeparators);
     std::vector<std::wstring> tokens;
-    std::wstring_view rest = filter;
-    for (std::wstring token = SplitNextToken(rest, kExtensionSeparators); !token.empty();
-         token = SplitNextToken(rest, kExtensionSeparators))
-        tokens.push_back(token);
+    for (size_t begin = extensions.find_first_not_of(kExtensionSeparators); begin != std::wstring::npos;) {
+        size_t end = extensions.find_first_of(kExtensionSeparators, begin);
+        tokens.push_back(extensions.substr(begin, end == std::wstring::npos ? std::wstring::npos : end - begin));
+        begin = extensions.find_first_not_of(kExtensionSeparators, end);
+    }
     return tokens;
 }
 

@@ -32,6 +32,3 @@ CollectedTree CollectEntries(const std::wstring& root, const RunOptions& options
 
 // The tree of one file given instead of a folder: that file, in a plan rooted at its folder.
 CollectedTree CollectOneFile(const std::wstring& filePath);
-
-// The extension tokens of an extension list text, in the order written.
-std::vector<std::wstring> ExtensionTokens(const std::wstring& extensions);

@@ -1,20 +1,15 @@
 // A planned run applied: journaled first, then the changes in order, then its numbering recorded.
-#include "BatchRun.h"
+#include "ExecuteRun.h"
 
 #include "ApplyRunSteps.h"
 #include "ChangeWatch.h"
 #include "CurrentDirectoryAside.h"
+#include "MoveEntry.h"
 #include "NumberFile.h"
 #include "Progress.h"
 #include "RunJournal.h"
 
 namespace {
-
-// Makes this run's temporary names unlike any other run's.
-std::wstring TemporaryTag()
-{
-    return std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount());
-}
 
 RunJournalContext JournalContext(const RunOptions& options, const PreparedRun& run)
 {

@@ -92,12 +92,6 @@ std::wstring RootPrefix(const std::wstring& root)
     return !root.empty() && root.back() == L'\\' ? root : root + L'\\';
 }
 
-// The folder of path with its closing backslash; empty when path has no folder.
-std::wstring FolderOf(const std::wstring& path)
-{
-    return path.find(L'\\') == std::wstring::npos ? std::wstring() : std::wstring(FolderPart(path)) + L'\\';
-}
-
 bool PutBelowRoot(ByteWriter& out, const std::wstring& root, const std::wstring& path)
 {
     if (path == root) {
@@ -138,7 +132,7 @@ bool PutSiblingName(ByteWriter& out, const std::wstring& path, const std::wstrin
         out.U8(kNoName);
         return true;
     }
-    std::wstring folder = FolderOf(path);
+    std::wstring_view folder = FolderPrefix(path);
     if (folder.empty() || name.size() <= folder.size() || name.compare(0, folder.size(), folder) != 0)
         return false;
     std::wstring_view rest(name.data() + folder.size(), name.size() - folder.size());
@@ -169,10 +163,10 @@ bool GetSiblingName(ByteReader& in, const std::wstring& path, std::wstring& name
     name.clear();
     if (rest.empty())
         return true;
-    std::wstring folder = FolderOf(path);
+    std::wstring_view folder = FolderPrefix(path);
     if (folder.empty())
         return false;
-    name = folder + rest;
+    name.assign(folder).append(rest);
     return true;
 }
 
@@ -292,10 +286,10 @@ bool GetResults(ByteReader& in, const std::vector<bool>& stepRead, JournalRecord
         result.outcome = outcome;
         result.error = error;
         if (!stranded.empty()) {
-            std::wstring folder = FolderOf(journal.steps[next].path);
+            std::wstring_view folder = FolderPrefix(journal.steps[next].path);
             if (folder.empty())
                 return false;
-            result.strandedAt = folder + stranded;
+            result.strandedAt.assign(folder).append(stranded);
         }
         results.push_back(std::move(result));
         ++next;

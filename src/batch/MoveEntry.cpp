@@ -4,6 +4,16 @@
 #include "EntryState.h"
 #include "PathParts.h"
 
+std::wstring TemporaryTag()
+{
+    return std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount());
+}
+
+std::wstring TemporaryName(const std::wstring& tag, std::int32_t entry)
+{
+    return L"~nomaro-" + tag + L"-" + std::to_wstring(entry) + L".tmp";
+}
+
 CaseRenameMemory::Answer CaseRenameMemory::Lookup(DWORD volume) const
 {
     auto known = applies.find(volume);
@@ -58,7 +68,10 @@ StepResult MoveEntry(const std::wstring& oldPath, const std::wstring& newPath, C
     return FailedMove(oldPath, newPath, GetLastError(), watch);
 }
 
-StepResult LeaveTemporaryName(const std::wstring& temporaryPath, const std::wstring& newPath, const std::wstring& oldPath,
+// The second half of a move through a temporary name: from temporaryPath on to newPath. If that
+// fails the entry goes back to oldPath, since it must not stay under the temporary name; the
+// result says where it is (strandedAt) if even that fails.
+static StepResult LeaveTemporaryName(const std::wstring& temporaryPath, const std::wstring& newPath, const std::wstring& oldPath,
                               ChangeWatch& watch)
 {
     if (MoveFileExW(temporaryPath.c_str(), newPath.c_str(), 0)) {
@@ -79,11 +92,15 @@ StepResult LeaveTemporaryName(const std::wstring& temporaryPath, const std::wstr
     return result;
 }
 
-static StepResult MoveThroughTemporaryName(const std::wstring& oldPath, const std::wstring& newPath,
-                                           const std::wstring& temporaryPath, ChangeWatch& watch)
+StepResult MoveThroughTemporaryName(const std::wstring& oldPath, const std::wstring& newPath,
+                                    const std::wstring& temporaryPath, WhenRefused refused, ChangeWatch& watch)
 {
-    if (!MoveFileExW(oldPath.c_str(), temporaryPath.c_str(), 0))
-        return FailedMove(oldPath, newPath, GetLastError(), watch);
+    if (!MoveFileExW(oldPath.c_str(), temporaryPath.c_str(), 0)) {
+        DWORD error = GetLastError();
+        if (refused == WhenRefused::PostponeToRestart)
+            return FailedMove(oldPath, newPath, error, watch);
+        return Result(StepOutcome::Failed, error);
+    }
     if (!watch.Made()) {
         StepResult stopped = Result(StepOutcome::Failed, ERROR_OPERATION_ABORTED);
         stopped.strandedAt = temporaryPath;
@@ -96,7 +113,7 @@ StepResult MoveEntryCaseOnly(const std::wstring& oldPath, const std::wstring& ne
                              DWORD volume, CaseRenameMemory& memory, ChangeWatch& watch)
 {
     if (memory.Lookup(volume) == CaseRenameMemory::Answer::Ignored)
-        return MoveThroughTemporaryName(oldPath, newPath, temporaryPath, watch);
+        return MoveThroughTemporaryName(oldPath, newPath, temporaryPath, WhenRefused::PostponeToRestart, watch);
     if (!MoveFileExW(oldPath.c_str(), newPath.c_str(), 0))
         return FailedMove(oldPath, newPath, GetLastError(), watch);
     // Reported as made even where it was ignored: the spelling on disk tells.
@@ -106,5 +123,5 @@ StepResult MoveEntryCaseOnly(const std::wstring& oldPath, const std::wstring& ne
     memory.Learn(volume, applied);
     if (applied)
         return Result(StepOutcome::Done);
-    return MoveThroughTemporaryName(oldPath, newPath, temporaryPath, watch);
+    return MoveThroughTemporaryName(oldPath, newPath, temporaryPath, WhenRefused::PostponeToRestart, watch);
 }

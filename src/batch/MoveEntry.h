@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <unordered_map>
 
@@ -20,6 +21,11 @@ struct CaseRenameMemory {
     std::unordered_map<DWORD, bool> applies;
 };
 
+// A tag that makes the temporary names of this process's run, or Undo, unlike any other's.
+std::wstring TemporaryTag();
+// "~nomaro-TAG-ENTRY.tmp": the temporary name of an entry (by its number in the run) in its folder.
+std::wstring TemporaryName(const std::wstring& tag, std::int32_t entry);
+
 // Each move below tells watch once it is made; once watch stops the run, no further move is tried.
 
 // Moves oldPath to newPath, never onto an existing entry. A move that fails for a reason a
@@ -32,8 +38,11 @@ StepResult MoveEntry(const std::wstring& oldPath, const std::wstring& newPath, C
 StepResult MoveEntryCaseOnly(const std::wstring& oldPath, const std::wstring& newPath, const std::wstring& temporaryPath,
                              DWORD volume, CaseRenameMemory& memory, ChangeWatch& watch);
 
-// The second half of a move through a temporary name: from temporaryPath on to newPath. If that
-// fails the entry goes back to oldPath, since it must not stay under the temporary name; the
-// result says where it is (strandedAt) if even that fails.
-StepResult LeaveTemporaryName(const std::wstring& temporaryPath, const std::wstring& newPath, const std::wstring& oldPath,
-                              ChangeWatch& watch);
+// A move from oldPath to newPath through temporaryPath, a free name in the same folder: for a
+// case-only rename the file system reports and ignores. If the second step fails the entry goes
+// back to oldPath, and the result says where it is if even that fails. When the first step is
+// refused, a run registers the rename for the restart where a restart can clear the reason;
+// Undo gives up, the entry still at oldPath.
+enum class WhenRefused { PostponeToRestart, GiveUp };
+StepResult MoveThroughTemporaryName(const std::wstring& oldPath, const std::wstring& newPath,
+                                    const std::wstring& temporaryPath, WhenRefused refused, ChangeWatch& watch);

@@ -3,8 +3,6 @@
 
 #include "AsciiCase.h"
 
-#include <windows.h>
-
 #include <algorithm>
 
 bool IsReservedDeviceName(std::wstring_view name)
@@ -45,36 +43,33 @@ bool EndsInDotOrBlank(std::wstring_view name)
     return !name.empty() && (name.back() == L'.' || name.back() == L' ');
 }
 
-std::wstring FoldedName(std::wstring_view name)
-{
-    std::wstring folded(name);
-    if (!folded.empty())
-        CharUpperBuffW(folded.data(), static_cast<DWORD>(folded.size()));
-    return folded;
-}
-
-// Folded whole, as FoldedName folds them, in buffers that hold any name a folder can have.
-static constexpr size_t kBufferUnits = 2 * kMaxNameLength;
-
-// CharUpperBuffW folds the ASCII letters alone of an ASCII text, as FoldAsciiUpper does, without
-// the call: most names are ASCII, and a big run folds each several times.
+// The platform's upper case folds the ASCII letters alone of an ASCII text, as FoldAsciiUpper
+// does, without the table: most names are ASCII, and a big run folds each several times.
 static bool IsAscii(std::wstring_view text)
 {
     return std::all_of(text.begin(), text.end(), [](wchar_t unit) { return unit < 0x80; });
 }
+
+// Folds name unit by unit as FoldedName does, into a buffer of its length.
+static void FoldInto(std::wstring_view name, wchar_t* folded)
+{
+    if (IsAscii(name)) {
+        std::transform(name.begin(), name.end(), folded, FoldAsciiUpper);
+        return;
+    }
+    const std::vector<wchar_t>& upper = UnitCase().upper;
+    std::transform(name.begin(), name.end(), folded, [&upper](wchar_t unit) { return upper[UnitIndex(unit)]; });
+}
+
+// Folded whole in buffers that hold any name a folder can have.
+static constexpr size_t kBufferUnits = 2 * kMaxNameLength;
 
 size_t FoldedNameHash(std::wstring_view name)
 {
     if (name.size() > kBufferUnits)
         return std::hash<std::wstring>()(FoldedName(name));
     wchar_t folded[kBufferUnits];
-    if (IsAscii(name)) {
-        std::transform(name.begin(), name.end(), folded, FoldAsciiUpper);
-    } else {
-        std::copy(name.begin(), name.end(), folded);
-        if (!name.empty())
-            CharUpperBuffW(folded, static_cast<DWORD>(name.size()));
-    }
+    FoldInto(name, folded);
     return std::hash<std::wstring_view>()(std::wstring_view(folded, name.size()));
 }
 
@@ -91,9 +86,7 @@ bool EqualsFolded(std::wstring_view a, std::wstring_view b)
         return FoldedName(a) == FoldedName(b);
     wchar_t left[kBufferUnits];
     wchar_t right[kBufferUnits];
-    std::copy(a.begin(), a.end(), left);
-    std::copy(b.begin(), b.end(), right);
-    CharUpperBuffW(left, static_cast<DWORD>(a.size()));
-    CharUpperBuffW(right, static_cast<DWORD>(b.size()));
+    FoldInto(a, left);
+    FoldInto(b, right);
     return std::equal(left, left + a.size(), right);
 }

@@ -1,6 +1,8 @@
 // What a new name must not be, whatever a \\?\ path would let a program create.
 #pragma once
 
+#include "UnitCase.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <functional>
@@ -24,9 +26,8 @@ bool IsBlankName(std::wstring_view name);
 bool HasForbiddenCharacter(std::wstring_view name);
 bool EndsInDotOrBlank(std::wstring_view name);
 
-// The upper-case form under which the file system compares names, for finding a name that
-// another entry of the same folder holds in another spelling.
-std::wstring FoldedName(std::wstring_view name);
+// Names are compared under FoldedName (UnitCase.h), the form under which the file system
+// compares them, for finding a name that another entry of the same folder holds in another spelling.
 // FoldedName(a) == FoldedName(b), without making either: the names of a big run are compared
 // by the hundred thousand.
 bool EqualsFolded(std::wstring_view a, std::wstring_view b);

@@ -1,5 +1,5 @@
 // A run collected and planned before anything changes.
-#include "BatchRun.h"
+#include "PrepareRun.h"
 
 #include "CollectEntries.h"
 #include "ExtendedPath.h"
@@ -27,9 +27,9 @@ static void CollectAndPlan(PreparedRun& run, const std::wstring& folder, const R
     // would be made from names half changed, one perhaps a temporary name.
     UndoTarget target;
     target.historyFile = options.history ? options.history->filePath : std::wstring();
+    target.history = options.history;
     target.favoritesRoot = options.favoritesRoot;
-    if (TakeBackUnfinishedRuns(options.journalFolder, root, target, hooks) && options.history)
-        ReloadHistory(*options.history);
+    TakeBackUnfinishedRuns(options.journalFolder, root, target, hooks);
 
     RunOptions planned = options;
     CollectedTree tree;

@@ -4,7 +4,7 @@
 #include "ExtendedPath.h"
 #include "Win32Text.h"
 
-void RecordFailedRename(RenameFailures& failures, const std::wstring& text)
+static void RecordFailedRename(RenameFailures& failures, const std::wstring& text)
 {
     ++failures.count;
     if (failures.firstPaths.size() < kFailuresNamed)

@@ -14,8 +14,6 @@ struct RenameFailures {
 
 constexpr size_t kFailuresNamed = 5;
 
-void RecordFailedRename(RenameFailures& failures, const std::wstring& text);
-
 struct RunFailures {
     RenameFailures keptNames;     // refused by the plan, or a step failed and nothing of the entry changed
     RenameFailures changedInPart; // renamed (or otherwise changed), but a tag or a read-only mark was not

@@ -1,6 +1,8 @@
 // Find and Replace in names: the search, the replacement and the formatting of one name.
 #include "ReplaceRule.h"
 
+#include "UnitCase.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -11,66 +13,8 @@
 
 namespace {
 
-constexpr size_t kUnitCount = 0x10000;
 constexpr wchar_t kInvalidExpressionText[] = L"Not a valid regular expression: ";
-
-// The platform's upper and lower case of every UTF-16 unit, and which units are letters or digits,
-// asked of the platform once: a re-plan cases and compares names by the hundred thousand, and a
-// call per name would cost more than the rest of the planning.
-struct UnitTables {
-    std::vector<wchar_t> upper;
-    std::vector<wchar_t> lower;
-    std::vector<WORD> type; // CT_CTYPE1
-};
-
-UnitTables MakeUnitTables()
-{
-    std::vector<wchar_t> units(kUnitCount);
-    for (size_t i = 0; i < kUnitCount; ++i)
-        units[i] = static_cast<wchar_t>(i);
-    UnitTables tables{units, units, std::vector<WORD>(kUnitCount, 0)};
-    // Surrogates are halves of characters beyond the first plane, not letters: they stay as they are.
-    const struct {
-        size_t first, count;
-    } ranges[] = {{0, 0xD800}, {0xE000, 0x2000}};
-    for (const auto& range : ranges) {
-        int count = static_cast<int>(range.count);
-        LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, &units[range.first], count, &tables.upper[range.first],
-                      count, nullptr, nullptr, 0);
-        LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_LOWERCASE, &units[range.first], count, &tables.lower[range.first],
-                      count, nullptr, nullptr, 0);
-        GetStringTypeW(CT_CTYPE1, &units[range.first], count, &tables.type[range.first]);
-    }
-    return tables;
-}
-
-const UnitTables& Tables()
-{
-    static const UnitTables tables = MakeUnitTables();
-    return tables;
-}
-
-size_t IndexOf(wchar_t unit)
-{
-    return static_cast<size_t>(static_cast<std::uint16_t>(unit));
-}
-
-// Letters compared whatever their case, unit by unit, as the file system folds names. Into folded,
-// whose room a plan of many names uses again and again.
-void Fold(std::wstring_view text, std::wstring& folded)
-{
-    const UnitTables& tables = Tables();
-    folded.resize(text.size());
-    for (size_t i = 0; i < text.size(); ++i)
-        folded[i] = tables.upper[IndexOf(text[i])];
-}
-
-std::wstring Folded(std::wstring_view text)
-{
-    std::wstring folded;
-    Fold(text, folded);
-    return folded;
-}
+constexpr wchar_t kTooComplexReason[] = L"it is too big or too complex";
 
 // How many units a match compares between two questions whether it is still wanted.
 constexpr unsigned kUnitsPerWatch = 4096;
@@ -94,14 +38,14 @@ wchar_t Watched(wchar_t unit)
 template <bool Fold>
 struct NameTraits : std::regex_traits<wchar_t> {
     wchar_t translate(wchar_t unit) const { return Watched(unit); }
-    wchar_t translate_nocase(wchar_t unit) const { return Tables().upper[IndexOf(Watched(unit))]; }
+    wchar_t translate_nocase(wchar_t unit) const { return UnitCase().upper[UnitIndex(Watched(unit))]; }
     template <typename Iterator>
     std::wstring transform(Iterator first, Iterator last) const
     {
         std::wstring text(first, last);
         if (Fold) {
             for (wchar_t& unit : text)
-                unit = Tables().upper[IndexOf(unit)];
+                unit = UnitCase().upper[UnitIndex(unit)];
         }
         return text;
     }
@@ -111,12 +55,12 @@ using ExactExpression = std::basic_regex<wchar_t, NameTraits<false>>;
 
 bool IsWordUnit(wchar_t unit)
 {
-    return (Tables().type[IndexOf(unit)] & (C1_ALPHA | C1_DIGIT)) != 0;
+    return (UnitCase().type[UnitIndex(unit)] & (C1_ALPHA | C1_DIGIT)) != 0;
 }
 
 bool IsLetter(wchar_t unit)
 {
-    return (Tables().type[IndexOf(unit)] & C1_ALPHA) != 0;
+    return (UnitCase().type[UnitIndex(unit)] & C1_ALPHA) != 0;
 }
 
 bool IsApostrophe(wchar_t unit)
@@ -128,24 +72,24 @@ bool IsApostrophe(wchar_t unit)
 // the tables map unit to unit.
 void Format(std::wstring& text, size_t from, TextFormat format)
 {
-    const UnitTables& tables = Tables();
+    const UnitCaseTables& tables = UnitCase();
     switch (format) {
     case TextFormat::None:
         break;
     case TextFormat::Lowercase:
         for (size_t i = from; i < text.size(); ++i)
-            text[i] = tables.lower[IndexOf(text[i])];
+            text[i] = tables.lower[UnitIndex(text[i])];
         break;
     case TextFormat::Uppercase:
         for (size_t i = from; i < text.size(); ++i)
-            text[i] = tables.upper[IndexOf(text[i])];
+            text[i] = tables.upper[UnitIndex(text[i])];
         break;
     case TextFormat::TitleCase: {
         bool inWord = false;
         for (size_t i = from; i < text.size(); ++i) {
             wchar_t& unit = text[i];
             if (IsWordUnit(unit)) {
-                unit = inWord ? tables.lower[IndexOf(unit)] : tables.upper[IndexOf(unit)];
+                unit = inWord ? tables.lower[UnitIndex(unit)] : tables.upper[UnitIndex(unit)];
                 inWord = true;
             } else if (!(inWord && IsApostrophe(unit) && i + 1 < text.size() && IsWordUnit(text[i + 1]))) {
                 inWord = false;
@@ -156,7 +100,7 @@ void Format(std::wstring& text, size_t from, TextFormat format)
     case TextFormat::CapitalizeFirst:
         for (size_t i = from; i < text.size(); ++i) {
             if (IsLetter(text[i])) {
-                text[i] = tables.upper[IndexOf(text[i])];
+                text[i] = tables.upper[UnitIndex(text[i])];
                 break;
             }
         }
@@ -183,7 +127,7 @@ std::wstring ReasonText(const std::regex_error& error)
     case std::regex_constants::error_space:
     case std::regex_constants::error_complexity:
     case std::regex_constants::error_stack:
-        return L"it is too big or too complex";
+        return kTooComplexReason;
     default:
         break;
     }
@@ -196,6 +140,11 @@ std::wstring ReasonText(const std::regex_error& error)
 }
 
 } // namespace
+
+std::wstring TooComplexExpressionText()
+{
+    return std::wstring(kInvalidExpressionText) + kTooComplexReason;
+}
 
 MatchWatch::MatchWatch(const std::function<bool()>& cancelled) : previous_(Watch)
 {
@@ -249,7 +198,7 @@ CompiledReplace CompileReplaceRule(const ReplaceRule& rule)
             compiled->error = kInvalidExpressionText + ReasonText(error);
         }
     } else if (!rule.search.empty()) {
-        compiled->needle = rule.matchCase ? rule.search : Folded(rule.search);
+        compiled->needle = rule.matchCase ? rule.search : FoldedName(rule.search);
     }
     compiled->nothing = !compiled->error.empty() || (rule.search.empty() && rule.format == TextFormat::None);
     return CompiledReplace(std::move(compiled));
@@ -263,7 +212,7 @@ void ReplacePlainText(std::wstring_view text, const CompiledReplace::Compiled& r
     thread_local std::wstring folded;
     std::wstring_view haystack = text;
     if (!rule.rule.matchCase) {
-        Fold(text, folded);
+        FoldName(text, folded);
         haystack = folded;
     }
     size_t copied = 0;

@@ -74,6 +74,9 @@ private:
     const std::function<bool()>* previous_;
 };
 
+// Why an expression cannot be used when the library gives up on matching it, there or later.
+std::wstring TooComplexExpressionText();
+
 // Never throws for a bad expression: the compiled rule then carries the reason.
 CompiledReplace CompileReplaceRule(const ReplaceRule& rule);
 

@@ -52,7 +52,8 @@ PlanSummary SummarizePlan(const RunPlan& plan)
     return summary;
 }
 
-const wchar_t* RefusalReasonText(PlanReason reason)
+// Why a new name was refused, in words: "reserved for a device".
+static const wchar_t* RefusalReasonText(PlanReason reason)
 {
     switch (reason) {
     case PlanReason::NameHeld:

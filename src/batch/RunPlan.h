@@ -79,8 +79,6 @@ struct PlanSummary {
 };
 PlanSummary SummarizePlan(const RunPlan& plan);
 
-// Why a new name was refused, in words: "reserved for a device".
-const wchar_t* RefusalReasonText(PlanReason reason);
 // The refused name with the reason: "COM1.jpg: reserved for a device".
 std::wstring RefusalText(const PlannedEntry& entry);
 // "Renamed", "Cannot change (COM1.jpg: reserved for a device)", ...: what happens to the entry, in words.

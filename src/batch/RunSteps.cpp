@@ -2,6 +2,7 @@
 #include "RunSteps.h"
 
 #include "FolderWalk.h"
+#include "MoveEntry.h"
 #include "NameRules.h"
 #include "PathParts.h"
 
@@ -16,7 +17,7 @@ std::wstring RunSteps::NameOf(const Ordered& step, Name name) const
     case Name::New:
         return entry.newName;
     case Name::Temporary:
-        return L"~nomaro-" + temporaryTag_ + L"-" + std::to_wstring(step.entry) + L".tmp";
+        return TemporaryName(temporaryTag_, step.entry);
     case Name::None:
         break;
     }

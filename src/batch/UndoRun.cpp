@@ -5,6 +5,7 @@
 #include "AsciiCase.h"
 #include "CurrentDirectoryAside.h"
 #include "EntryState.h"
+#include "FolderWalk.h"
 #include "MoveEntry.h"
 #include "PathParts.h"
 #include "UndoMemory.h"
@@ -196,13 +197,9 @@ private:
     {
         std::wstring through = temporary;
         if (through.empty() || ReadEntryState(through).exists)
-            through = std::wstring(FolderPart(to)) + L"\\~nomaro-undo" + std::to_wstring(GetCurrentProcessId()) + L".tmp";
-        if (!MoveFileExW(from.c_str(), through.c_str(), 0)) {
-            Skip(entryIndex, from, UndoSkip::Failed, GetLastError());
-            return false;
-        }
+            through = JoinPath(FolderPart(to), TemporaryName(TemporaryTag(), static_cast<std::int32_t>(entryIndex)));
         ChangeWatch unwatched; // Undo is never stopped
-        StepResult moved = LeaveTemporaryName(through, to, from, unwatched);
+        StepResult moved = MoveThroughTemporaryName(from, to, through, WhenRefused::GiveUp, unwatched);
         if (moved.outcome == StepOutcome::Done)
             return true;
         // Where it could not go back either, say where it is.

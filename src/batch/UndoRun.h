@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+struct NumberingHistory;
+
 // What a journal says can be taken back; for a run that never ended, what it may have done.
 struct UndoCounts {
     size_t renamed = 0; // entries
@@ -28,6 +30,8 @@ struct UndoTarget {
     // This program's history file. The memory files are written back only here and beside it,
     // never to a path the journal names.
     std::wstring historyFile;
+    // The history in memory whose file that is, if any: read again when Undo writes the file back.
+    NumberingHistory* history = nullptr;
     HKEY favoritesRoot = HKEY_CURRENT_USER;
     // The system's list of renames waiting for the restart; tests pass a key of their own.
     HKEY pendingRenamesRoot = HKEY_LOCAL_MACHINE;

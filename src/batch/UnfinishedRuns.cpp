@@ -2,9 +2,8 @@
 #include "UnfinishedRuns.h"
 
 #include "AsciiCase.h"
+#include "BatchUndo.h"
 #include "JournalStore.h"
-#include "RunJournal.h"
-#include "UndoOffer.h"
 
 // True when one of the two folders is the other or holds it, as spelled (\\?\ forms).
 static bool SameTree(std::wstring_view a, std::wstring_view b)
@@ -41,28 +40,13 @@ bool TakeBackUnfinishedRuns(const std::wstring& journalFolder, const std::wstrin
             if (hooks.askTakeBackUnfinished && !hooks.askTakeBackUnfinished(header.root))
                 break;
         }
-        // Whoever agreed to the take-back learns what of it did not happen.
-        auto tell = [&](const UndoReport& report, const std::wstring& keptAs) {
-            if (hooks.tookBackInPart)
-                hooks.tookBackInPart(header.root, report, keptAs);
-        };
-        RunJournalData journal;
-        if (!LoadJournal(path, journal)) {
-            tell(UndoReport(), SetAsideJournal(path));
-            continue;
-        }
-        UndoReport report = UndoJournal(journal, target);
-        historyRestored = historyRestored || report.historyRestored;
-        // What could not be taken back (an entry changed since, the memory files of a run with
-        // memory taken back by one without) stays for Undo, no longer as a run cut short.
-        if (journal.damage.Any()) {
-            tell(report, SetAsideJournal(path));
-        } else if (!report.notUndone.empty()) {
-            MarkJournalEndedInPlace(path, journal.header.stepCount);
-            tell(report, std::wstring());
-        } else {
-            RemoveJournal(path);
-        }
+        UndoOutcome outcome = TakeBackJournal(path, target);
+        historyRestored = historyRestored || outcome.historyRestored;
+        // Whoever agreed to the take-back learns what of it did not happen. What could not be
+        // taken back (an entry changed since, the memory files of a run with memory taken back by
+        // one without) stays for Undo, no longer as a run cut short.
+        if (hooks.tookBackInPart && (!outcome.keptAs.empty() || !outcome.notUndone.empty()))
+            hooks.tookBackInPart(header.root, outcome, outcome.keptAs);
     }
     return historyRestored;
 }

@@ -13,7 +13,7 @@
 // cut run began. hooks.askTakeBackUnfinished (empty: yes) is asked once, with the first such run's
 // root, before anything is taken back; no leaves every journal as it is, for Undo. A journal taken
 // back is removed; one taken back only in part stays for Undo, its header marked ended; one that
-// could not be read whole is set aside; either is told to hooks.tookBackInPart. True when the
-// history file was written back.
+// could not be read whole is set aside; either is told to hooks.tookBackInPart (TakeBackJournal).
+// True when the history file was written back (target.history has then been read again).
 bool TakeBackUnfinishedRuns(const std::wstring& journalFolder, const std::wstring& root, const UndoTarget& target,
                             const RunHooks& hooks);

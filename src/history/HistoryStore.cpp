@@ -42,7 +42,8 @@ void ReloadHistory(NumberingHistory& history)
     ReadHistoryFile(history);
 }
 
-bool HistoryFileExists(const NumberingHistory& history)
+// True while the history file is there: a history the user removed remembers nothing more.
+static bool HistoryFileExists(const NumberingHistory& history)
 {
     DWORD attributes = GetFileAttributesW(history.filePath.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);

@@ -40,8 +40,6 @@ void ReloadHistory(NumberingHistory& history);
 // Rewrites the history file, only where it still exists: a history file the user removed stays
 // removed. True when it was rewritten.
 bool SaveHistory(NumberingHistory& history);
-// True while the history file is there: a history the user removed remembers nothing more.
-bool HistoryFileExists(const NumberingHistory& history);
 
 // What a numbering run takes from the history and gives back at its end. Nothing in the history
 // changes until EndNumbering: a run that is planned and never applied leaves no trace.

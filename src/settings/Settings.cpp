@@ -90,7 +90,9 @@ int ReadStringSetting(const wchar_t* valueName, std::wstring* destination, size_
     return 1;
 }
 
-int ReadMultiStringSetting(const wchar_t* valueName, std::vector<std::wstring>* destination, size_t maxCount)
+// A list of texts as REG_MULTI_SZ: each gives 1, or 0 when a name or destination is missing.
+// Reading keeps at most maxCount texts; a missing value, or one of another type, gives none.
+static int ReadMultiStringSetting(const wchar_t* valueName, std::vector<std::wstring>* destination, size_t maxCount)
 {
     if (!valueName || !destination)
         return 0;
@@ -116,7 +118,8 @@ int ReadMultiStringSetting(const wchar_t* valueName, std::vector<std::wstring>* 
     return 1;
 }
 
-int WriteMultiStringSetting(const wchar_t* valueName, const std::vector<std::wstring>& texts)
+// Empty texts are left out: the format ends at the first one.
+static int WriteMultiStringSetting(const wchar_t* valueName, const std::vector<std::wstring>& texts)
 {
     if (!valueName)
         return 0;

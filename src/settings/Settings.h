@@ -72,9 +72,3 @@ struct ReplaceSettings {
 
 ReplaceSettings LoadReplaceSettings();
 void SaveReplaceSettings(const ReplaceSettings& settings);
-
-// A list of texts as REG_MULTI_SZ: each gives 1, or 0 when a name or destination is missing.
-// Reading keeps at most maxCount texts; a missing value, or one of another type, gives none.
-int ReadMultiStringSetting(const wchar_t* valueName, std::vector<std::wstring>* destination, size_t maxCount);
-// Empty texts are left out: the format ends at the first one.
-int WriteMultiStringSetting(const wchar_t* valueName, const std::vector<std::wstring>& texts);

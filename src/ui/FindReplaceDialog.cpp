@@ -2,11 +2,10 @@
 // each pause in typing and shown in the plan list, and Rename or Close.
 #include "FindReplaceDialog.h"
 
-#include "AnchoredLayout.h"
 #include "DialogDpi.h"
 #include "KeyboardCues.h"
-#include "PlanList.h"
-#include "PlanWorker.h"
+#include "PlanListDialog.h"
+#include "ReplacePlanner.h"
 #include "UniqueHandle.h"
 #include "WindowPlacement.h"
 #include "WindowText.h"
@@ -24,7 +23,7 @@ constexpr UINT kPlanReadyMessage = WM_APP + 1;
 constexpr UINT_PTR kReplanTimer = 1;
 constexpr UINT_PTR kBusyTimer = 2;
 // A plan is asked for once typing pauses this long: a keystroke within it costs nothing (and one
-// after it only abandons the plan being worked out, on the worker), and the list follows the
+// after it only abandons the plan being worked out, on the planner), and the list follows the
 // typing within 0.3 s even for 100,000 entries.
 constexpr UINT kTypingPauseMs = 100;
 // A plan that takes longer than this is announced in the summary line.
@@ -50,14 +49,13 @@ struct DialogState {
     FindReplaceChoices* choices = nullptr;
     const FindReplaceRefresh* refresh = nullptr;
     RunPlan* chosen = nullptr;
-    std::unique_ptr<PlanWorker> worker;
-    // The window the worker tells of a finished plan; none before it is made and after it is gone.
+    std::unique_ptr<ReplacePlanner> planner;
+    // The window the planner tells of a finished plan; none before it is made and after it is gone.
     std::atomic<HWND> window{nullptr};
-    std::unique_ptr<PlanList> rows;
+    PlanListDialog frame;
     std::unique_ptr<RunPlan> plan; // the plan shown
-    std::uint64_t planSelection = 0; // the worker's number of the entries it plans
+    std::uint64_t planSelection = 0; // the planner's number of the entries it plans
     bool stale = true;             // the texts or options changed since the plan shown was asked for
-    AnchoredLayout layout;
 };
 
 // The dialog F5 walks the tree again for; none while it is not shown.
@@ -136,6 +134,16 @@ void ShowChoices(HWND dialog, const FindReplaceChoices& choices)
     Check(dialog, IDC_REPLACE_CHANGES_ONLY, true);
 }
 
+// Puts text first in a list of recent texts, once; an empty text changes nothing. Whoever keeps the
+// list keeps as many as it likes.
+void RememberRecentText(std::vector<std::wstring>& recent, const std::wstring& text)
+{
+    if (text.empty())
+        return;
+    recent.erase(std::remove(recent.begin(), recent.end(), text), recent.end());
+    recent.insert(recent.begin(), text);
+}
+
 // The texts used, the options and the size, for the next time.
 void KeepChoices(HWND dialog, FindReplaceChoices& choices)
 {
@@ -168,31 +176,31 @@ bool HasChanges(const DialogState& state)
 void RequestPlan(HWND dialog, DialogState& state)
 {
     KillTimer(dialog, kReplanTimer);
-    state.worker->Request(ReadRule(dialog), ReadSelection(dialog));
+    state.planner->Request(ReadRule(dialog), ReadSelection(dialog));
     SetTimer(dialog, kBusyTimer, kBusyNoticeMs, nullptr);
 }
 
 // The plan shown no longer matches the texts and options: a new one is asked for once typing pauses.
 void OnChoicesChanged(HWND dialog, DialogState& state)
 {
-    state.worker->Abandon();
+    state.planner->Abandon();
     state.stale = true;
     EnableRename(dialog, false);
     KillTimer(dialog, kBusyTimer);
     SetTimer(dialog, kReplanTimer, kTypingPauseMs, nullptr);
 }
 
-void ShowPlan(HWND dialog, DialogState& state, PlanWorker::Result result)
+void ShowPlan(HWND dialog, DialogState& state, ReplacePlanner::Result result)
 {
     KillTimer(dialog, kBusyTimer);
     std::unique_ptr<RunPlan> shown = std::move(result.plan);
-    state.rows->Show(shown.get(), IsChecked(dialog, IDC_REPLACE_CHANGES_ONLY));
-    // Given back only now, the list showed the old plan until the line above: the worker plans the
+    state.frame.Rows()->Show(shown.get(), IsChecked(dialog, IDC_REPLACE_CHANGES_ONLY));
+    // Given back only now, the list showed the old plan until the line above: the planner plans the
     // next one in its strings.
     std::unique_ptr<RunPlan> old = std::move(state.plan);
     state.plan = std::move(shown);
     if (old)
-        state.worker->Recycle(std::move(old), state.planSelection);
+        state.planner->Recycle(std::move(old), state.planSelection);
     state.planSelection = result.selection;
     state.stale = false;
     SetDlgItemTextW(dialog, IDC_REPLACE_ERROR, result.error.c_str());
@@ -204,7 +212,7 @@ void OnRefresh(HWND dialog, DialogState& state)
 {
     if (!*state.refresh)
         return;
-    state.worker->Abandon();
+    state.planner->Abandon();
     state.stale = true;
     EnableRename(dialog, false);
     std::shared_ptr<const RunPlan> tree = (*state.refresh)(dialog);
@@ -214,7 +222,7 @@ void OnRefresh(HWND dialog, DialogState& state)
         tree = std::move(none);
     }
     state.collected = tree;
-    state.worker->SetTree(std::move(tree));
+    state.planner->SetTree(std::move(tree));
     RequestPlan(dialog, state);
 }
 
@@ -224,7 +232,7 @@ void OnRename(HWND dialog, DialogState& state)
     if (!HasChanges(state))
         return;
     KeepChoices(dialog, *state.choices);
-    state.rows->Show(nullptr, false);
+    state.frame.Rows()->Show(nullptr, false);
     *state.chosen = std::move(*state.plan);
     EndDialog(dialog, IDOK);
 }
@@ -236,13 +244,11 @@ BOOL OnInitDialog(HWND dialog, DialogState* state)
     ShowChoices(dialog, *state->choices);
     TrackDialogDpi(dialog);
     ShowKeyboardCues(dialog);
-    state->layout.Record(dialog, kAnchors, std::size(kAnchors));
-    SetClientSizeInDialogUnits(dialog, state->choices->size, state->layout.MinimumTrackSize(dialog));
-    RECT client{};
-    GetClientRect(dialog, &client);
-    state->layout.Place(dialog, client.right, client.bottom);
+    state->frame.Record(dialog, kAnchors, std::size(kAnchors));
+    SetClientSizeInDialogUnits(dialog, state->choices->size, state->frame.MinimumTrackSize(dialog));
+    state->frame.PlaceNow(dialog);
     // Placed first: the columns are fitted to the list's width.
-    state->rows = std::make_unique<PlanList>(GetDlgItem(dialog, IDC_REPLACE_LIST));
+    state->frame.MakeRows(dialog, IDC_REPLACE_LIST);
     CentreOverOwner(dialog, GetWindow(dialog, GW_OWNER), HWND_TOP, 0);
     EnableRename(dialog, false);
     // The first plan was asked for before the window was made; it may be finished already.
@@ -257,7 +263,7 @@ BOOL OnInitDialog(HWND dialog, DialogState* state)
 BOOL OnCommand(HWND dialog, int id, int code)
 {
     DialogState* state = StateOf(dialog);
-    if (!state || !state->worker)
+    if (!state || !state->planner)
         return FALSE;
     switch (id) {
     case IDOK:
@@ -278,7 +284,7 @@ BOOL OnCommand(HWND dialog, int id, int code)
             OnChoicesChanged(dialog, *state);
         return TRUE;
     case IDC_REPLACE_CHANGES_ONLY:
-        state->rows->Show(state->plan.get(), IsChecked(dialog, IDC_REPLACE_CHANGES_ONLY));
+        state->frame.Rows()->Show(state->plan.get(), IsChecked(dialog, IDC_REPLACE_CHANGES_ONLY));
         return TRUE;
     case IDC_REPLACE_REFRESH:
         OnRefresh(dialog, *state);
@@ -296,7 +302,7 @@ BOOL OnCommand(HWND dialog, int id, int code)
 BOOL OnTimer(HWND dialog, UINT_PTR timer)
 {
     DialogState* state = StateOf(dialog);
-    if (!state || !state->worker)
+    if (!state || !state->planner)
         return FALSE;
     if (timer == kReplanTimer) {
         RequestPlan(dialog, *state);
@@ -310,62 +316,27 @@ BOOL OnTimer(HWND dialog, UINT_PTR timer)
 BOOL OnPlanReady(HWND dialog)
 {
     DialogState* state = StateOf(dialog);
-    if (!state || !state->worker)
+    if (!state || !state->planner)
         return TRUE;
-    std::optional<PlanWorker::Result> result = state->worker->TakeResult();
+    std::optional<ReplacePlanner::Result> result = state->planner->TakeResult();
     if (result)
         ShowPlan(dialog, *state, std::move(*result));
     return TRUE;
 }
 
-BOOL OnNotify(HWND dialog, NMHDR* header)
+// The list, the size and the DPI are the frame's.
+BOOL OnFrameMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     DialogState* state = StateOf(dialog);
-    if (!state || !state->rows || header->idFrom != IDC_REPLACE_LIST || header->code != LVN_GETDISPINFOW)
-        return FALSE;
-    state->rows->OnGetDispInfo(*reinterpret_cast<NMLVDISPINFOW*>(header));
-    return TRUE;
+    return PlanListDialog::Route(state ? &state->frame : nullptr, dialog, message, wParam, lParam);
 }
 
-// WM_SIZE also arrives while the dialog is being created, before it has its layout.
-BOOL OnSize(HWND dialog, UINT kind, int width, int height)
-{
-    DialogState* state = StateOf(dialog);
-    if (!state || !state->rows || kind == SIZE_MINIMIZED)
-        return FALSE;
-    state->layout.Place(dialog, width, height);
-    return TRUE;
-}
-
-BOOL OnGetMinMaxInfo(HWND dialog, MINMAXINFO& info)
-{
-    DialogState* state = StateOf(dialog);
-    if (!state || !state->layout.Recorded())
-        return FALSE;
-    info.ptMinTrackSize = state->layout.MinimumTrackSize(dialog);
-    return TRUE;
-}
-
-// The dialog's size notification places the controls for the new DPI; the columns are fitted to
-// the texts in the new font.
-BOOL OnDpiChanged(HWND dialog, WPARAM wParam, LPARAM lParam)
-{
-    OnDialogDpiChanged(dialog, wParam, lParam);
-    if (DialogState* state = StateOf(dialog); state && state->rows) {
-        RECT client{};
-        GetClientRect(dialog, &client);
-        state->layout.Place(dialog, client.right, client.bottom);
-        state->rows->Refit();
-    }
-    return TRUE;
-}
-
-// The worker goes with the window: it must not tell a window that is gone.
+// The planner goes with the window: it must not tell a window that is gone.
 BOOL OnDestroy(HWND dialog)
 {
     if (DialogState* state = StateOf(dialog)) {
         state->window = nullptr;
-        state->worker.reset();
+        state->planner.reset();
     }
     RefreshTarget = nullptr;
     return FALSE;
@@ -386,13 +357,10 @@ INT_PTR CALLBACK FindReplaceDialogProc(HWND dialog, UINT message, WPARAM wParam,
         case kPlanReadyMessage:
             return OnPlanReady(dialog);
         case WM_NOTIFY:
-            return OnNotify(dialog, reinterpret_cast<NMHDR*>(lParam));
         case WM_SIZE:
-            return OnSize(dialog, static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
         case WM_GETMINMAXINFO:
-            return OnGetMinMaxInfo(dialog, *reinterpret_cast<MINMAXINFO*>(lParam));
         case WM_DPICHANGED:
-            return OnDpiChanged(dialog, wParam, lParam);
+            return OnFrameMessage(dialog, message, wParam, lParam);
         case WM_DESTROY:
             return OnDestroy(dialog);
         default:
@@ -418,19 +386,10 @@ LRESULT CALLBACK RefreshKeyFilter(int code, WPARAM wParam, LPARAM lParam) noexce
 
 } // namespace
 
-void RememberRecentText(std::vector<std::wstring>& recent, const std::wstring& text)
-{
-    if (text.empty())
-        return;
-    recent.erase(std::remove(recent.begin(), recent.end(), text), recent.end());
-    recent.insert(recent.begin(), text);
-}
-
 bool ShowFindReplaceDialog(HWND owner, std::shared_ptr<const RunPlan> collected, FindReplaceChoices& choices,
                            const FindReplaceRefresh& refresh, RunPlan& chosen)
 {
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES};
-    InitCommonControlsEx(&controls);
+    InitPlanListControls();
     DialogState state;
     state.collected = std::move(collected);
     state.choices = &choices;
@@ -438,15 +397,15 @@ bool ShowFindReplaceDialog(HWND owner, std::shared_ptr<const RunPlan> collected,
     state.chosen = &chosen;
     // The first plan, of no search text and the remembered options, is worked out while the window
     // is made: the list shows it as soon as it can.
-    state.worker = std::make_unique<PlanWorker>([&state] {
+    state.planner = std::make_unique<ReplacePlanner>([&state] {
         if (HWND window = state.window.load())
             PostMessageW(window, kPlanReadyMessage, 0, 0);
     });
-    state.worker->SetTree(state.collected);
+    state.planner->SetTree(state.collected);
     ReplaceRule first = choices.options;
     first.search.clear();
     first.replacement.clear();
-    state.worker->Request(first, choices.selection);
+    state.planner->Request(first, choices.selection);
     HHOOK filter = SetWindowsHookExW(WH_MSGFILTER, RefreshKeyFilter, nullptr, GetCurrentThreadId());
     ScopeExit unhook([filter] {
         if (filter)

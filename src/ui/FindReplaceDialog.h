@@ -30,7 +30,3 @@ using FindReplaceRefresh = std::function<std::shared_ptr<const RunPlan>(HWND dia
 // Either way choices gets the texts used, the options and the size.
 bool ShowFindReplaceDialog(HWND owner, std::shared_ptr<const RunPlan> collected, FindReplaceChoices& choices,
                            const FindReplaceRefresh& refresh, RunPlan& chosen);
-
-// Puts text first in a list of recent texts, once; an empty text changes nothing. Whoever keeps the
-// list keeps as many as it likes.
-void RememberRecentText(std::vector<std::wstring>& recent, const std::wstring& text);

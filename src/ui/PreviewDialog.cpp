@@ -2,17 +2,15 @@
 #include "PreviewDialog.h"
 
 #include "AccessibleName.h"
-#include "AnchoredLayout.h"
 #include "DialogDpi.h"
 #include "KeyboardCues.h"
-#include "PlanList.h"
+#include "PlanListDialog.h"
 #include "WindowPlacement.h"
 #include "resource.h"
 
 #include <commctrl.h>
 
 #include <iterator>
-#include <memory>
 
 namespace {
 
@@ -30,8 +28,7 @@ constexpr ControlAnchor kAnchors[] = {
 
 struct PreviewState {
     const RunPlan* plan = nullptr;
-    std::unique_ptr<PlanList> rows;
-    AnchoredLayout layout;
+    PlanListDialog frame;
 };
 
 constexpr wchar_t kListName[] = L"Entries";
@@ -47,25 +44,15 @@ BOOL OnInitDialog(HWND dialog, PreviewState* state)
     SetDlgItemTextW(dialog, IDC_PREVIEW_SUMMARY, PlanSummaryText(*state->plan).c_str());
     TrackDialogDpi(dialog);
     ShowKeyboardCues(dialog);
-    state->layout.Record(dialog, kAnchors, std::size(kAnchors), kMinimumClientUnits);
+    state->frame.Record(dialog, kAnchors, std::size(kAnchors), kMinimumClientUnits);
     HWND list = GetDlgItem(dialog, IDC_PREVIEW_LIST);
     // Fitted to the list's width as the template gives it.
-    state->rows = std::make_unique<PlanList>(list);
-    state->rows->Show(state->plan, false);
+    state->frame.MakeRows(dialog, IDC_PREVIEW_LIST).Show(state->plan, false);
     SetAccessibleName(list, kListName);
     CentreOverOwner(dialog, GetWindow(dialog, GW_OWNER), HWND_TOP, 0);
     SetFocus(list);
     // FALSE: the focus stays on the list set above.
     return FALSE;
-}
-
-BOOL OnNotify(HWND dialog, NMHDR* header)
-{
-    PreviewState* state = StateOf(dialog);
-    if (!state || !state->rows || header->idFrom != IDC_PREVIEW_LIST || header->code != LVN_GETDISPINFOW)
-        return FALSE;
-    state->rows->OnGetDispInfo(*reinterpret_cast<NMLVDISPINFOW*>(header));
-    return TRUE;
 }
 
 // Escape and the close box arrive as IDCANCEL.
@@ -77,41 +64,19 @@ BOOL OnCommand(HWND dialog, int id)
         EndDialog(dialog, id);
         return TRUE;
     case IDC_PREVIEW_CHANGES_ONLY:
-        if (PreviewState* state = StateOf(dialog); state && state->rows)
-            state->rows->Show(state->plan, IsDlgButtonChecked(dialog, IDC_PREVIEW_CHANGES_ONLY) == BST_CHECKED);
+        if (PreviewState* state = StateOf(dialog); state && state->frame.Rows())
+            state->frame.Rows()->Show(state->plan, IsDlgButtonChecked(dialog, IDC_PREVIEW_CHANGES_ONLY) == BST_CHECKED);
         return TRUE;
     default:
         return FALSE;
     }
 }
 
-// WM_SIZE also arrives while the dialog is being created, before it has its state.
-BOOL OnSize(HWND dialog, UINT kind, int width, int height)
+// The list, the size and the DPI are the frame's.
+BOOL OnFrameMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     PreviewState* state = StateOf(dialog);
-    if (!state || !state->layout.Recorded() || kind == SIZE_MINIMIZED)
-        return FALSE;
-    state->layout.Place(dialog, width, height);
-    return TRUE;
-}
-
-BOOL OnGetMinMaxInfo(HWND dialog, MINMAXINFO& info)
-{
-    PreviewState* state = StateOf(dialog);
-    if (!state || !state->layout.Recorded())
-        return FALSE;
-    info.ptMinTrackSize = state->layout.MinimumTrackSize(dialog);
-    return TRUE;
-}
-
-// The dialog's size notification places the controls for the new DPI; the columns are fitted to
-// the texts in the new font.
-BOOL OnDpiChanged(HWND dialog, WPARAM wParam, LPARAM lParam)
-{
-    OnDialogDpiChanged(dialog, wParam, lParam);
-    if (PreviewState* state = StateOf(dialog); state && state->rows)
-        state->rows->Refit();
-    return TRUE;
+    return PlanListDialog::Route(state ? &state->frame : nullptr, dialog, message, wParam, lParam);
 }
 
 // Routes only. Describing a row or filtering allocates; should memory run out, the dialog shows
@@ -125,13 +90,10 @@ INT_PTR CALLBACK PreviewDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
         case WM_COMMAND:
             return OnCommand(dialog, LOWORD(wParam));
         case WM_NOTIFY:
-            return OnNotify(dialog, reinterpret_cast<NMHDR*>(lParam));
         case WM_SIZE:
-            return OnSize(dialog, static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
         case WM_GETMINMAXINFO:
-            return OnGetMinMaxInfo(dialog, *reinterpret_cast<MINMAXINFO*>(lParam));
         case WM_DPICHANGED:
-            return OnDpiChanged(dialog, wParam, lParam);
+            return OnFrameMessage(dialog, message, wParam, lParam);
         default:
             return FALSE;
         }
@@ -143,8 +105,7 @@ INT_PTR CALLBACK PreviewDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
 
 bool ShowPreviewDialog(HWND owner, const RunPlan& plan)
 {
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES};
-    InitCommonControlsEx(&controls);
+    InitPlanListControls();
     PreviewState state;
     state.plan = &plan;
     return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_PREVIEW), owner, PreviewDialogProc,

@@ -12,8 +12,8 @@ struct LoadedIcon {
     int size;
     UniqueIcon icon;
 };
+} // namespace
 
-// The icon drawn at size x size pixels, loaded once for the life of the process.
 HICON ProgramIcon(int size)
 {
     // Few sizes are ever asked for; each stays loaded, as the class icon does.
@@ -28,7 +28,6 @@ HICON ProgramIcon(int size)
         loaded.push_back(LoadedIcon{size, UniqueIcon(icon)});
     return icon;
 }
-} // namespace
 
 void ShowProgramIcons(HWND window, UINT dpi)
 {

@@ -38,7 +38,7 @@ TEST_F(MainWindowTest, FontSelectTakesOnlyTheChosenFaceAndCancelChangesNothing)
             if (seen.isMessageBox)
                 return;
             picked = PickOtherFace(dialog, L"Consolas");
-            PressButton(dialog, IDOK);
+            PressDialogButton(dialog, IDOK);
         });
         Click(IDC_FONT_SELECT);
     }
@@ -51,7 +51,7 @@ TEST_F(MainWindowTest, FontSelectTakesOnlyTheChosenFaceAndCancelChangesNothing)
         DialogWatcher watcher([&](HWND dialog, const DialogWatcher::Seen& seen) {
             if (!seen.isMessageBox) {
                 PickOtherFace(dialog, picked);
-                PressButton(dialog, IDCANCEL);
+                PressDialogButton(dialog, IDCANCEL);
             }
         });
         Click(IDC_FONT_SELECT);
@@ -132,7 +132,7 @@ TEST_F(MainWindowTest, BrowsePicksTheFolderTheUserSelects)
                     SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(picked.c_str()));
                 Sleep(50);
             }
-            PressButton(dialog, IDOK);
+            PressDialogButton(dialog, IDOK);
         });
         SendMessageW(window_, WM_COMMAND, MAKEWPARAM(IDM_BROWSE, 0), 0);
     }
@@ -148,7 +148,7 @@ TEST_F(MainWindowTest, CancelledBrowseChangesNothing)
     WriteStringSetting(L"Folder", L"C:\\Kept");
     Open();
     {
-        DialogWatcher watcher([&](HWND dialog, const DialogWatcher::Seen&) { PressButton(dialog, IDCANCEL); });
+        DialogWatcher watcher([&](HWND dialog, const DialogWatcher::Seen&) { PressDialogButton(dialog, IDCANCEL); });
         SendMessageW(window_, WM_COMMAND, MAKEWPARAM(IDM_BROWSE, 0), 0);
     }
     EXPECT_EQ(Text(IDC_FOLDER), L"C:\\Kept");

@@ -25,7 +25,7 @@ protected:
         {
             DialogWatcher watcher([&](HWND dialog, const DialogWatcher::Seen& box) {
                 if (box.isMessageBox) {
-                    PressButton(dialog, IDOK);
+                    PressDialogButton(dialog, IDOK);
                     return;
                 }
                 if (box.caption != L"Preview")
@@ -39,7 +39,7 @@ protected:
                     seen.whatHappens.push_back(text);
                 }
                 seen.startEnabled = Enabled(IDC_START);
-                PressButton(dialog, button);
+                PressDialogButton(dialog, button);
             });
             SendMessageW(window_, WM_COMMAND, MAKEWPARAM(IDM_PREVIEW, 0), 0);
             for (const DialogWatcher::Seen& box : watcher.seen()) {

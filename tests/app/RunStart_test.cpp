@@ -40,7 +40,7 @@ protected:
             DialogWatcher watcher([&](HWND dialog, const DialogWatcher::Seen& seen) {
                 if (extra)
                     extra(dialog, seen);
-                PressButton(dialog, seen.isMessageBox ? IDOK : IDCANCEL);
+                PressDialogButton(dialog, seen.isMessageBox ? IDOK : IDCANCEL);
             });
             SendMessageW(window_, WM_COMMAND, MAKEWPARAM(IDC_START, BN_CLICKED), 0);
             for (const DialogWatcher::Seen& seen : watcher.seen()) {
@@ -361,7 +361,7 @@ TEST_F(RunStartTest, CloseDuringARunWaitsForItsEndThenEndsTheProgram)
     bool windowAliveAtEnd = false;
     std::vector<Box> boxes;
     {
-        DialogWatcher watcher([&](HWND dialog, const DialogWatcher::Seen&) { PressButton(dialog, IDOK); });
+        DialogWatcher watcher([&](HWND dialog, const DialogWatcher::Seen&) { PressDialogButton(dialog, IDOK); });
         SendMessageW(window_, WM_COMMAND, MAKEWPARAM(IDC_START, BN_CLICKED), 0);
         windowAliveAtEnd = IsWindow(window_) != FALSE;
         for (const DialogWatcher::Seen& seen : watcher.seen())
@@ -388,7 +388,7 @@ TEST_F(RunStartTest, ExitFromTheMenuDuringARunIsDeferredToo)
     UseFolder(root_.path());
     PostMessageW(window_, WM_COMMAND, MAKEWPARAM(IDM_EXIT, 0), 0);
     {
-        DialogWatcher watcher([&](HWND dialog, const DialogWatcher::Seen&) { PressButton(dialog, IDOK); });
+        DialogWatcher watcher([&](HWND dialog, const DialogWatcher::Seen&) { PressDialogButton(dialog, IDOK); });
         SendMessageW(window_, WM_COMMAND, MAKEWPARAM(IDC_START, BN_CLICKED), 0);
     }
     EXPECT_EQ(ListNames(root_.path()), (std::vector<std::wstring>{L"x.txt"}));

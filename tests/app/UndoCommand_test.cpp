@@ -90,7 +90,7 @@ TEST_F(MainWindowTest, UndoAsksWithTheCountsThenReportsAndOffersTheOlderRun)
     std::vector<DialogWatcher::Seen> boxes;
     {
         DialogWatcher watcher([](HWND dialog, const DialogWatcher::Seen& seen) {
-            PressButton(dialog, seen.text.find(L'?') != std::wstring::npos ? IDNO : IDOK);
+            PressDialogButton(dialog, seen.text.find(L'?') != std::wstring::npos ? IDNO : IDOK);
         });
         RunUndo(window_, journals.path());
         boxes = watcher.seen();
@@ -103,7 +103,7 @@ TEST_F(MainWindowTest, UndoAsksWithTheCountsThenReportsAndOffersTheOlderRun)
 
     {
         DialogWatcher watcher([](HWND dialog, const DialogWatcher::Seen& seen) {
-            PressButton(dialog, seen.text.find(L'?') != std::wstring::npos ? IDYES : IDOK);
+            PressDialogButton(dialog, seen.text.find(L'?') != std::wstring::npos ? IDYES : IDOK);
         });
         RunUndo(window_, journals.path());
         boxes = watcher.seen();
@@ -130,7 +130,7 @@ TEST_F(MainWindowTest, UnreadableRecordIsSetAsideAndNamedWhenUndoOffersAnOlderRu
 
     std::vector<DialogWatcher::Seen> boxes;
     {
-        DialogWatcher watcher([](HWND dialog, const DialogWatcher::Seen&) { PressButton(dialog, IDNO); });
+        DialogWatcher watcher([](HWND dialog, const DialogWatcher::Seen&) { PressDialogButton(dialog, IDNO); });
         RunUndo(window_, journals.path());
         boxes = watcher.seen();
     }

@@ -8,6 +8,7 @@
 // (2) a fresh run started after the cut leaves the tree and the memory as the uncut run leaves them.
 // NOMARO_CUT_SCALE (default 6; tools/crashtest gives more) sets how big both trees are.
 #include "BatchRun.h"
+#include "BatchUndo.h"
 #include "EntryState.h"
 #include "ExtendedPath.h"
 #include "HistoryFormat.h"
@@ -16,8 +17,7 @@
 #include "JournalRecords.h"
 #include "JournalStore.h"
 #include "TempFolder.h"
-#include "UndoOffer.h"
-#include "UndoRun.h"
+#include "TreeSnapshot.h"
 #include "UniqueHandle.h"
 
 #include <gtest/gtest.h>
@@ -32,15 +32,6 @@ namespace {
 // Every file's last-write time before a run, so that every copy of a tree is the same.
 constexpr FILETIME kBefore = {0x12345678, 0x01D90000};
 constexpr wchar_t kIndexName[] = L"20240101000000.idx";
-
-struct Entry {
-    bool folder = false;
-    std::string bytes;
-    bool readOnly = false;
-    FILETIME lastWrite{};
-};
-// The entries under a folder by their relative paths as the disk spells them.
-using Snapshot = std::map<std::wstring, Entry>;
 
 // How many times the trees' groups of entries are repeated: a few hundred cut points in all.
 size_t Scale()
@@ -160,44 +151,31 @@ protected:
         return changes;
     }
 
-    // Undo of the journal at path as the File menu makes it; journal is what was read of it.
-    UndoReport Undo(const std::wstring& path, RunJournalData& journal) const
+    // Undo of the newest run as the File menu makes it; journal is what was read of it.
+    UndoOutcome Undo(RunJournalData& journal) const
     {
-        EXPECT_TRUE(LoadJournal(path, journal));
         UndoTarget target;
         target.historyFile = start_ + L"\\Nomaro.stdb";
-        return UndoJournal(journal, target);
+        PreparedUndo undo = PrepareUndo(journals_, target, RunHooks());
+        EXPECT_EQ(undo.state, UndoOfferState::Ready);
+        journal = undo.journal;
+        return ExecuteUndo(undo, RunHooks());
     }
 
-    static Snapshot Take(const std::wstring& root)
-    {
-        Snapshot snapshot;
-        std::wstring exact = ExtendedLengthPath(root);
-        for (const std::wstring& relative : ListTree(root)) {
-            EntryState state = ReadEntryState(exact + relative.substr(1));
-            Entry& entry = snapshot[relative];
-            entry.folder = state.IsFolder();
-            if (!entry.folder) {
-                entry.bytes = ReadFileBytes(exact + relative.substr(1));
-                entry.readOnly = (state.attributes & FILE_ATTRIBUTE_READONLY) != 0;
-                entry.lastWrite = state.lastWrite;
-            }
-        }
-        return snapshot;
-    }
+    static TreeSnapshot Take(const std::wstring& root) { return SnapshotTree(root); }
 
     // The tree and the memory files now.
-    using Both = std::pair<Snapshot, Snapshot>;
+    using Both = std::pair<TreeSnapshot, TreeSnapshot>;
     Both TakeBoth() const { return {Take(tree_), Take(start_)}; }
 
     // The first difference between two snapshots, or nothing; times compared when asked.
-    static std::string DifferenceIn(const Snapshot& now, const Snapshot& expected, bool times)
+    static std::string DifferenceIn(const TreeSnapshot& now, const TreeSnapshot& expected, bool times)
     {
         for (auto n = now.begin(), e = expected.begin(); n != now.end() || e != expected.end(); ++n, ++e) {
             if (n == now.end() || e == expected.end() || n->first != e->first)
                 return "names differ at " + Narrow(n == now.end() ? e->first : n->first);
-            const Entry& a = n->second;
-            const Entry& b = e->second;
+            const SnapshotEntry& a = n->second;
+            const SnapshotEntry& b = e->second;
             if (a.folder != b.folder || a.bytes != b.bytes || a.readOnly != b.readOnly)
                 return Narrow(n->first) + " differs";
             if (times && !a.folder && !SameFileTime(a.lastWrite, b.lastWrite))
@@ -224,10 +202,8 @@ protected:
         for (size_t k = 1; k <= changes; ++k) {
             MakeFresh(mode);
             Run(mode, k);
-            std::wstring journal = FindUndoOffer(journals_).journalPath;
             RunJournalData read;
-            UndoReport report = Undo(journal, read);
-            RemoveJournal(journal); // as the File menu does
+            UndoReport report = Undo(read);
             auto undone = TakeBoth();
             std::string difference = Difference(undone, before, true);
             if (difference.empty() && !report.notUndone.empty())
@@ -306,7 +282,7 @@ TEST_F(RunCutTest, JournalTornInItsLastRecordsIsUndoneUpToTheLastWholeRecord)
         ASSERT_EQ(bytes.size(), whole.size());
         ASSERT_TRUE(WriteFileBytes(path, bytes.substr(0, length)));
         RunJournalData journal;
-        Undo(path, journal);
+        Undo(journal);
         EXPECT_TRUE(journal.damage.cutShort) << length;
         // Cut in the last step's record, that move alone is not taken back: the file stays as the
         // run left it.

@@ -3,6 +3,7 @@
 // leave names, bytes, read-only marks, last-write times, the memory files, the Favorites order
 // and the renames waiting for the restart as they were, and skip what changed since.
 #include "ApplyRunSteps.h"
+#include "BatchUndo.h"
 #include "EntryState.h"
 #include "ExtendedPath.h"
 #include "FavoritesOrder.h"
@@ -12,7 +13,7 @@
 #include "RunJournal.h"
 #include "ScratchRegistry.h"
 #include "TempFolder.h"
-#include "UndoRun.h"
+#include "TreeSnapshot.h"
 #include "UnfinishedRuns.h"
 #include "UniqueHandle.h"
 
@@ -23,13 +24,6 @@
 #include <map>
 
 namespace {
-
-struct FileSnapshot {
-    std::string bytes;
-    bool readOnly = false;
-    FILETIME lastWrite{};
-};
-using TreeSnapshot = std::map<std::wstring, FileSnapshot>;
 
 class UndoRunTest : public testing::Test {
 protected:
@@ -100,33 +94,17 @@ protected:
         EndRunJournal(journal, plan_, steps_, Apply(steps_.size()));
     }
 
-    UndoReport Undo(UndoTarget target = {})
+    // Undo of the newest run, as the File menu makes it.
+    UndoOutcome Undo(UndoTarget target = {})
     {
-        UndoOffer offer = FindUndoOffer(journals_.path());
-        EXPECT_FALSE(offer.journalPath.empty());
-        RunJournalData journal;
-        EXPECT_TRUE(LoadJournal(offer.journalPath, journal));
         target.historyFile = memory_ / L"Nomaro.stdb";
         target.favoritesRoot = favoritesRoot_.get();
-        return UndoJournal(journal, target);
+        PreparedUndo undo = PrepareUndo(journals_.path(), target, RunHooks());
+        EXPECT_EQ(undo.state, UndoOfferState::Ready);
+        return ExecuteUndo(undo, RunHooks());
     }
 
-    TreeSnapshot Snapshot() const
-    {
-        TreeSnapshot snapshot;
-        for (const std::wstring& relative : ListTree(tree_.path())) {
-            std::wstring path = tree_.path() + relative.substr(1);
-            EntryState state = ReadEntryState(path);
-            FileSnapshot file;
-            if (!state.IsFolder()) {
-                file.bytes = ReadFileBytes(path);
-                file.readOnly = (state.attributes & FILE_ATTRIBUTE_READONLY) != 0;
-                file.lastWrite = state.lastWrite;
-            }
-            snapshot[relative] = file;
-        }
-        return snapshot;
-    }
+    TreeSnapshot Snapshot() const { return SnapshotTree(tree_.path()); }
 
     static void ExpectSame(const TreeSnapshot& now, const TreeSnapshot& before)
     {
@@ -364,6 +342,9 @@ TEST_F(UndoRunTest, PostponedRenameIsCancelledByItsOwnPairAlone)
     UniqueKey lockedKey(raw);
     ASSERT_EQ(RegSetKeySecurity(lockedKey.get(), DACL_SECURITY_INFORMATION, readOnly), ERROR_SUCCESS);
 
+    // The journal is undone twice, once against each list: Undo removes it, so it is put back.
+    const std::wstring journal = FindUndoOffer(journals_.path()).journalPath;
+    const std::string journalBytes = ReadFileBytes(journal);
     UndoTarget target;
     target.pendingRenamesRoot = HKEY_CURRENT_USER;
     target.pendingRenamesKey = locked;
@@ -376,6 +357,7 @@ TEST_F(UndoRunTest, PostponedRenameIsCancelledByItsOwnPairAlone)
     EXPECT_EQ(ValueBytes(HKEY_CURRENT_USER, locked), list);
 
     target.pendingRenamesKey = open;
+    ASSERT_TRUE(WriteFileBytes(journal, journalBytes));
     report = Undo(target);
     EXPECT_EQ(report.undone, 1u);
     EXPECT_TRUE(report.notUndone.empty());

@@ -13,35 +13,10 @@
 #include <thread>
 
 namespace {
-HWND FindAboutDialog(DWORD threadId)
-{
-    HWND found = nullptr;
-    EnumThreadWindows(
-        threadId,
-        [](HWND window, LPARAM data) -> BOOL {
-            wchar_t name[64] = L"";
-            wchar_t caption[64] = L"";
-            GetClassNameW(window, name, 64);
-            GetWindowTextW(window, caption, 64);
-            if (std::wstring(name) == L"#32770" && std::wstring(caption) == L"About Nomaro" && IsWindowVisible(window)) {
-                *reinterpret_cast<HWND*>(data) = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
-// Posted messages reach the dialog in order: once a later posted marker has been handled,
-// every earlier key has been too.
+// Every key posted to the dialog before has been handled.
 bool AllPostedHandled(HWND dialog)
 {
-    static UINT marker = 100;
-    HWND notice = GetDlgItem(dialog, IDC_ABOUT_NOTICE);
-    UINT limit = ++marker;
-    PostMessageW(notice, EM_SETLIMITTEXT, limit, 0);
-    return WaitUntil([&] { return !IsWindow(dialog) || SendMessageW(notice, EM_GETLIMITTEXT, 0, 0) == limit; });
+    return PostedMessagesHandled(GetDlgItem(dialog, IDC_ABOUT_NOTICE));
 }
 
 void PostKey(HWND window, WPARAM key)
@@ -66,8 +41,9 @@ INT_PTR RunAbout(HWND owner, Drive drive)
     DWORD threadId = GetCurrentThreadId();
     std::thread driver([&] {
         HWND dialog = nullptr;
-        if (!WaitUntil([&] { return (dialog = FindAboutDialog(threadId)) != nullptr; })) {
+        if (!WaitUntil([&] { return (dialog = FindDialogOnThread(threadId, L"About Nomaro")) != nullptr; })) {
             ADD_FAILURE() << "the About dialog did not appear";
+            EndDialogLoop(threadId);
             return;
         }
         drive(dialog, threadId);

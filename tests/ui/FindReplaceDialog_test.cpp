@@ -11,16 +11,6 @@
 
 namespace {
 
-HWND FindDialogOf(DWORD threadId)
-{
-    HWND window = nullptr;
-    while ((window = FindWindowExW(nullptr, window, L"#32770", L"Find and Replace")) != nullptr) {
-        if (GetWindowThreadProcessId(window, nullptr) == threadId && IsWindowVisible(window))
-            return window;
-    }
-    return nullptr;
-}
-
 RECT PlaceOf(HWND dialog, int id)
 {
     RECT rect{};
@@ -42,7 +32,11 @@ TEST(FindReplaceDialog, FollowsAMoveToAMonitorAtAnotherDpiWithItsCornerControlsI
     DWORD threadId = GetCurrentThreadId();
     std::thread driver([&] {
         HWND dialog = nullptr;
-        ASSERT_TRUE(WaitUntil([&] { return (dialog = FindDialogOf(threadId)) != nullptr; }));
+        if (!WaitUntil([&] { return (dialog = FindDialogOnThread(threadId, L"Find and Replace")) != nullptr; })) {
+            ADD_FAILURE() << "the Find and Replace dialog did not appear";
+            EndDialogLoop(threadId);
+            return;
+        }
         RECT outer{}, client{};
         GetWindowRect(dialog, &outer);
         GetClientRect(dialog, &client);

@@ -12,26 +12,6 @@
 
 namespace {
 
-HWND FindPreviewDialog(DWORD threadId)
-{
-    HWND found = nullptr;
-    EnumThreadWindows(
-        threadId,
-        [](HWND window, LPARAM data) -> BOOL {
-            wchar_t name[64] = L"";
-            wchar_t caption[64] = L"";
-            GetClassNameW(window, name, 64);
-            GetWindowTextW(window, caption, 64);
-            if (std::wstring(name) == L"#32770" && std::wstring(caption) == L"Preview" && IsWindowVisible(window)) {
-                *reinterpret_cast<HWND*>(data) = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
 // Keys as the keyboard sends them; the dialog's own loop translates them (Alt+letter included).
 void PostKey(HWND window, WPARAM key, bool alt = false)
 {
@@ -92,8 +72,9 @@ bool RunPreview(HWND owner, const RunPlan& plan, Drive drive)
     DWORD threadId = GetCurrentThreadId();
     std::thread driver([&] {
         HWND dialog = nullptr;
-        if (!WaitUntil([&] { return (dialog = FindPreviewDialog(threadId)) != nullptr; }, 60000)) {
+        if (!WaitUntil([&] { return (dialog = FindDialogOnThread(threadId, L"Preview")) != nullptr; }, 60000)) {
             ADD_FAILURE() << "the Preview dialog did not appear";
+            EndDialogLoop(threadId);
             return;
         }
         drive(dialog, threadId);

@@ -193,6 +193,36 @@ std::vector<HWND> ThreadWindows(const std::wstring& className)
     return search.found;
 }
 
+HWND FindDialogOnThread(DWORD threadId, const std::wstring& caption)
+{
+    struct Search {
+        std::wstring caption;
+        HWND found;
+    } search{caption, nullptr};
+    EnumThreadWindows(
+        threadId,
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* search = reinterpret_cast<Search*>(data);
+            wchar_t name[64] = L"";
+            wchar_t text[64] = L"";
+            GetClassNameW(window, name, 64);
+            GetWindowTextW(window, text, 64);
+            if (std::wstring(name) == L"#32770" && search->caption == text && IsWindowVisible(window)) {
+                search->found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+void EndDialogLoop(DWORD threadId)
+{
+    // A modal loop that meets WM_QUIT ends its dialog and posts the message again.
+    PostThreadMessageW(threadId, WM_QUIT, 0, 0);
+}
+
 void RegisterOfferClass()
 {
     static bool registered = false;

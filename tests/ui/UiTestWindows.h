@@ -65,5 +65,12 @@ void PumpWaitingMessages();
 // The top-level windows of this thread with the given class.
 std::vector<HWND> ThreadWindows(const std::wstring& className);
 
+// The visible dialog (class #32770) of that caption among the top-level windows of a thread; none
+// while it is not there.
+HWND FindDialogOnThread(DWORD threadId, const std::wstring& caption);
+// For a driver thread that cannot find the dialog the test thread runs: ends the test thread's
+// modal loop, whatever it shows, so that the test reports the failure instead of hanging.
+void EndDialogLoop(DWORD threadId);
+
 // Registers the "Free Book" window's class as the program does at start-up, once per process.
 void RegisterOfferClass();

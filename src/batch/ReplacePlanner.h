@@ -15,16 +15,16 @@
 #include <string>
 #include <thread>
 
-class PlanWorker {
+class ReplacePlanner {
 public:
-    // ready is called on the worker's thread each time the plan of the newest request is finished
-    // (the dialog posts itself a message), never after the worker is gone.
-    explicit PlanWorker(std::function<void()> ready);
+    // ready is called on the planner's thread each time the plan of the newest request is finished
+    // (the dialog posts itself a message), never after the planner is gone.
+    explicit ReplacePlanner(std::function<void()> ready);
     // Abandons the plan in progress and waits for the thread, which stops within moments: the
     // planning and the matching of an expression both ask whether they are still wanted.
-    ~PlanWorker();
-    PlanWorker(const PlanWorker&) = delete;
-    PlanWorker& operator=(const PlanWorker&) = delete;
+    ~ReplacePlanner();
+    ReplacePlanner(const ReplacePlanner&) = delete;
+    ReplacePlanner& operator=(const ReplacePlanner&) = delete;
 
     // The tree that later requests are planned over.
     void SetTree(std::shared_ptr<const RunPlan> collected);
@@ -77,7 +77,7 @@ private:
     // A plan given back, and the selection it plans.
     std::unique_ptr<RunPlan> spare_;
     std::uint64_t spareSelection_ = 0;
-    // The worker's own.
+    // The planner's own.
     Selected selected_;
     std::uint64_t selections_ = 0;
     std::thread thread_; // last: it starts once everything above is ready

@@ -1,11 +1,11 @@
 // Find and Replace plans worked out on a thread of their own.
-#include "PlanWorker.h"
+#include "ReplacePlanner.h"
 
 #include <regex>
 
-PlanWorker::PlanWorker(std::function<void()> ready) : ready_(std::move(ready)), thread_([this] { Run(); }) {}
+ReplacePlanner::ReplacePlanner(std::function<void()> ready) : ready_(std::move(ready)), thread_([this] { Run(); }) {}
 
-PlanWorker::~PlanWorker()
+ReplacePlanner::~ReplacePlanner()
 {
     {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -17,13 +17,13 @@ PlanWorker::~PlanWorker()
     thread_.join();
 }
 
-void PlanWorker::SetTree(std::shared_ptr<const RunPlan> collected)
+void ReplacePlanner::SetTree(std::shared_ptr<const RunPlan> collected)
 {
     std::lock_guard<std::mutex> lock(mutex_);
     tree_ = std::move(collected);
 }
 
-void PlanWorker::Abandon()
+void ReplacePlanner::Abandon()
 {
     std::lock_guard<std::mutex> lock(mutex_);
     ++wanted_;
@@ -31,7 +31,7 @@ void PlanWorker::Abandon()
     result_.reset();
 }
 
-void PlanWorker::Request(const ReplaceRule& rule, const ReplaceSelection& selection)
+void ReplacePlanner::Request(const ReplaceRule& rule, const ReplaceSelection& selection)
 {
     {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -44,7 +44,7 @@ void PlanWorker::Request(const ReplaceRule& rule, const ReplaceSelection& select
     wake_.notify_one();
 }
 
-std::optional<PlanWorker::Result> PlanWorker::TakeResult()
+std::optional<ReplacePlanner::Result> ReplacePlanner::TakeResult()
 {
     std::lock_guard<std::mutex> lock(mutex_);
     std::optional<Result> result = std::move(result_);
@@ -52,7 +52,7 @@ std::optional<PlanWorker::Result> PlanWorker::TakeResult()
     return result;
 }
 
-void PlanWorker::Recycle(std::unique_ptr<RunPlan> plan, std::uint64_t selection)
+void ReplacePlanner::Recycle(std::unique_ptr<RunPlan> plan, std::uint64_t selection)
 {
     std::unique_ptr<RunPlan> dropped;
     {
@@ -68,7 +68,7 @@ void PlanWorker::Recycle(std::unique_ptr<RunPlan> plan, std::uint64_t selection)
 
 // The selected entries, to be planned: the plan given back when it holds them, else taken afresh
 // from the tree.
-RunPlan PlanWorker::EntriesToPlan(const ReplaceSelection& selection, const std::shared_ptr<const RunPlan>& tree)
+RunPlan ReplacePlanner::EntriesToPlan(const ReplaceSelection& selection, const std::shared_ptr<const RunPlan>& tree)
 {
     bool same = selected_.number != 0 && selected_.tree == tree && selected_.selection == selection;
     if (same) {
@@ -87,7 +87,7 @@ RunPlan PlanWorker::EntriesToPlan(const ReplaceSelection& selection, const std::
     return std::move(picked.plan);
 }
 
-PlanWorker::Result PlanWorker::Plan(const ReplaceRule& rule, const ReplaceSelection& selection,
+ReplacePlanner::Result ReplacePlanner::Plan(const ReplaceRule& rule, const ReplaceSelection& selection,
                                     const std::shared_ptr<const RunPlan>& tree, std::uint64_t generation)
 {
     Result result;
@@ -108,13 +108,13 @@ PlanWorker::Result PlanWorker::Plan(const ReplaceRule& rule, const ReplaceSelect
         result.selection = selected_.number;
     } catch (const std::regex_error&) {
         // A library that gives up on a match it finds too complex.
-        result.error = L"Not a valid regular expression: it is too big or too complex";
+        result.error = TooComplexExpressionText();
         result.plan->entries.clear();
     }
     return result;
 }
 
-void PlanWorker::Run()
+void ReplacePlanner::Run()
 {
     for (;;) {
         std::unique_lock<std::mutex> lock(mutex_);
@@ -154,7 +154,7 @@ void PlanWorker::Run()
             continue;
         }
         result_ = std::move(result);
-        // Told while the lock is held, so that the worker's owner cannot be going meanwhile.
+        // Told while the lock is held, so that the planner's owner cannot be going meanwhile.
         if (ready_)
             ready_();
     }
