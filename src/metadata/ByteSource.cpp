@@ -8,7 +8,7 @@ size_t MemoryByteSource::Read(std::uint64_t offset, char* out, size_t size)
 {
     if (offset >= bytes_.size())
         return 0;
-    size_t count = std::min<std::uint64_t>(size, bytes_.size() - offset);
+    size_t count = static_cast<size_t>(std::min<std::uint64_t>(size, bytes_.size() - offset));
     std::memcpy(out, bytes_.data() + offset, count);
     return count;
 }

@@ -93,8 +93,14 @@ private:
         size_t count = 0;
         while (count < size && Settle()) {
             size_t now = std::min<size_t>(size - count, segments_[segment_] - used_);
+            std::uint64_t at = dataPos_ + used_;
+            if (at >= source_.Size()) { // a page claiming more than the file holds
+                done_ = true;
+                break;
+            }
+            now = static_cast<size_t>(std::min<std::uint64_t>(now, source_.Size() - at));
             if (out != nullptr) {
-                size_t got = source_.Read(dataPos_ + used_, out + count, now);
+                size_t got = source_.Read(at, out + count, now);
                 if (got != now) {
                     done_ = true;
                     return count + got;
