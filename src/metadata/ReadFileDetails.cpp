@@ -14,9 +14,11 @@
 
 namespace {
 
-// The readers ask for a few bytes at a time, mostly near each other: one read of this size
-// serves a JPEG's segments or an MP3's frame headers, as the first read serves most files whole.
-constexpr size_t kCacheBytes = 64 * 1024;
+// The readers ask for a few bytes at a time, mostly near each other. The first read takes the
+// file's first 64 KiB, which holds the whole metadata of most files; a read beyond it (the frame
+// after an MP3's cover art, the frame header after a JPEG's thumbnail) takes 8 KiB there.
+constexpr size_t kFirstReadBytes = 64 * 1024;
+constexpr size_t kLaterReadBytes = 8 * 1024;
 
 class FileByteSource : public ByteSource {
 public:
@@ -28,12 +30,14 @@ public:
         if (offset >= size_)
             return 0;
         size = static_cast<size_t>(std::min<std::uint64_t>(size, size_ - offset));
-        if (size > kCacheBytes)
+        if (size > kFirstReadBytes)
             return ReadDirect(offset, out, size);
         if (offset < cacheStart_ || offset + size > cacheStart_ + cache_.size()) {
+            size_t block = std::max(size, filled_ ? kLaterReadBytes : kFirstReadBytes);
+            filled_ = true;
             cacheStart_ = offset;
-            cache_.resize(kCacheBytes);
-            cache_.resize(ReadDirect(offset, cache_.data(), static_cast<size_t>(std::min<std::uint64_t>(kCacheBytes, size_ - offset))));
+            cache_.resize(block);
+            cache_.resize(ReadDirect(offset, cache_.data(), static_cast<size_t>(std::min<std::uint64_t>(block, size_ - offset))));
         }
         size_t from = static_cast<size_t>(offset - cacheStart_);
         size_t count = std::min(size, cache_.size() - std::min(from, cache_.size()));
@@ -64,6 +68,7 @@ private:
     std::uint64_t size_;
     std::vector<char> cache_;
     std::uint64_t cacheStart_ = 0;
+    bool filled_ = false;
 };
 
 std::wstring_view ExtensionOf(std::wstring_view path)

@@ -18,12 +18,20 @@ std::string Be(std::uint64_t value, int width)
     return out;
 }
 
-// An MP3 with an ID3v2.4 title frame and a large picture after it.
+std::string Syncsafe(std::uint32_t size)
+{
+    return {static_cast<char>((size >> 21) & 0x7F), static_cast<char>((size >> 14) & 0x7F),
+            static_cast<char>((size >> 7) & 0x7F), static_cast<char>(size & 0x7F)};
+}
+
+// An MP3 with an ID3v2.4 tag: 100 KiB of cover art, then the title frame (beyond the first read).
 std::string TaggedMp3(const std::string& title)
 {
     std::string body = "\x03" + title;
-    std::string frames = "TIT2" + Be(body.size(), 4) + std::string(2, '\0') + body;
-    std::string header = std::string("ID3\x04\0\0", 6) + Be(frames.size(), 4);
+    std::string picture(100 * 1024, '\xFF');
+    std::string frames = "APIC" + Syncsafe(static_cast<std::uint32_t>(picture.size())) + std::string(2, '\0') + picture +
+                         "TIT2" + Be(body.size(), 4) + std::string(2, '\0') + body;
+    std::string header = std::string("ID3\x04\0\0", 6) + Syncsafe(static_cast<std::uint32_t>(frames.size()));
     return header + frames + std::string("\xFF\xFB\x90\x00", 4) + std::string(200 * 1024, '\0');
 }
 
