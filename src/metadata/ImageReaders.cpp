@@ -6,8 +6,8 @@ namespace {
 
 // A JPEG holds a few dozen segments before its image data; more is a damaged or hostile file.
 constexpr int kMaxJpegSegments = 1024;
-// A PNG may split its image data into many chunks, all passed by their headers.
-constexpr int kMaxPngChunks = 65536;
+// The chunks before a PNG's image data: a header, a palette, texts, a few more.
+constexpr int kMaxPngChunks = 4096;
 
 bool IsFrameHeader(unsigned marker)
 {
@@ -79,7 +79,8 @@ void ReadPngDetails(ByteSource& source, PhotoDetails& photo)
         std::uint64_t length = Be32(head, 0);
         std::string type = head.substr(4, 4);
         std::uint64_t data = pos + 8;
-        if (type == "IEND")
+        // The EXIF chunk comes before the image data (exiftool moves one it finds after it).
+        if (type == "IEND" || type == "IDAT")
             break;
         if (type == "IHDR" && chunks == 0) {
             std::string body;

@@ -25,5 +25,5 @@ bool ReadTiffDetails(ByteSource& source, std::uint64_t base, std::uint64_t lengt
 
 // A JPEG: its first APP1 "Exif" segment and its frame header (SOF), up to its image data.
 void ReadJpegDetails(ByteSource& source, PhotoDetails& photo);
-// A PNG: IHDR for the size and the eXIf chunk, walked by the chunks' headers.
+// A PNG: IHDR for the size and the eXIf chunk, walked by the chunks' headers up to the image data.
 void ReadPngDetails(ByteSource& source, PhotoDetails& photo);
