@@ -155,7 +155,9 @@ private:
                 serial_ = serial;
             else if (serial != serial_)
                 continue; // a page of another stream
-            segments_.assign(lacing.begin(), lacing.end());
+            segments_.clear();
+            for (char value : lacing)
+                segments_.push_back(static_cast<std::uint8_t>(value));
             segment_ = 0;
             used_ = 0;
             dataPos_ = data;
