@@ -63,6 +63,7 @@ public:
     SourceStream(ByteSource& source, std::uint64_t begin, std::uint64_t end);
     size_t Read(char* out, size_t size) override;
     bool Skip(std::uint64_t count) override;
+    ByteSource& Source() const { return source_; }
     std::uint64_t Position() const { return position_; }
     std::uint64_t Left() const { return end_ - position_; }
 

@@ -155,7 +155,38 @@ bool IsFrameId(std::string_view id)
     return true;
 }
 
-void ReadFrames(ByteStream& tag, unsigned version, bool tagUnsync, MusicDetails& music)
+// Whether a frame header, the padding or the tag's end lies at pos of a 2.4 tag's frames.
+bool FrameOrEndAt(ByteSource& source, std::uint64_t pos, std::uint64_t end)
+{
+    if (pos == end)
+        return true;
+    std::string next;
+    if (pos > end || end - pos < 4 || !ReadExact(source, pos, 4, next))
+        return false;
+    return next[0] == 0 || IsFrameId(next);
+}
+
+// A 2.4 frame's size: syncsafe, unless it is a plain number (some writers put those): shown by a
+// byte with its top bit set, or by the syncsafe size leading nowhere where the plain one leads
+// to the next frame. frames gives the position of the size's frame body in the file, when known.
+std::uint64_t Version4Size(std::string_view header, const SourceStream* frames)
+{
+    if (!IsSyncsafe(header, 4))
+        return Be32(header, 4);
+    std::uint64_t syncsafe = Syncsafe(header, 4);
+    std::uint64_t plain = Be32(header, 4);
+    if (frames == nullptr || plain == syncsafe)
+        return syncsafe;
+    ByteSource& source = frames->Source();
+    std::uint64_t end = frames->Position() + frames->Left();
+    if (!FrameOrEndAt(source, frames->Position() + syncsafe, end) &&
+        FrameOrEndAt(source, frames->Position() + plain, end))
+        return plain;
+    return syncsafe;
+}
+
+void ReadFrames(ByteStream& tag, const SourceStream* plainFrames, unsigned version, bool tagUnsync,
+                MusicDetails& music)
 {
     size_t headerSize = version == 2 ? 6 : 10;
     size_t idSize = version == 2 ? 3 : 4;
@@ -172,8 +203,7 @@ void ReadFrames(ByteStream& tag, unsigned version, bool tagUnsync, MusicDetails&
             size = Be32(header, 4);
             flags = Be16(header, 8);
         } else {
-            // Some writers put plain sizes in 2.4 frames; a byte with its top bit set shows one.
-            size = IsSyncsafe(header, 4) ? Syncsafe(header, 4) : Be32(header, 4);
+            size = Version4Size(header, plainFrames);
             flags = Be16(header, 8);
         }
         Field field = FieldOf(id);
@@ -234,7 +264,7 @@ bool ReadId3v2(ByteSource& source, MusicDetails& music)
                 return true;
         }
     }
-    ReadFrames(tag, version, unsync, music);
+    ReadFrames(tag, &tag == &body ? &body : nullptr, version, unsync, music);
     return true;
 }
 

@@ -265,6 +265,8 @@ TEST(DamagedId3, PicturesAreSkippedUnreadAndLiesEndTheTag)
         {"a tag claiming more than the file", Tag24(title, 0x0FFFFFFF), L"Song"},
         {"a frame cut by the tag's end", Tag24(title).substr(0, 16), L""},
         {"a 2.4 frame with a plain size of 200 (not syncsafe)", Tag24(Frame24("TIT2", "\x03" + std::string(199, 'a'), false)), std::wstring(199, L'a')},
+        {"a 2.4 frame with a plain size of 300, which reads as syncsafe 172 and leads nowhere",
+         Tag24(Frame24("TIT2", "\x03" + std::string(299, 'a'), false) + Frame24("TALB", "\x03X")), std::wstring(299, L'a')},
         {"a text of 100 KiB is cut at the text limit", Tag24(Frame24("TIT2", "\x03" + std::string(100 * 1024, 'b'))), std::wstring(kMaxDetailTextUnits, L'b')},
         {"an unknown text encoding", Tag24(Frame24("TIT2", std::string("\x07Song", 5))), L""},
     };
