@@ -33,7 +33,9 @@ struct DetailTime {
 // A photo's (or a video's) values. width and height are the main image's pixel size as stored
 // (not turned by its Orientation): from the image's own header where the format has one (JPEG
 // SOF, PNG IHDR, HEIF ispe of the primary item, TIFF ImageWidth/ImageLength of the full-size
-// image), else from EXIF PixelXDimension/PixelYDimension.
+// image; not RW2's IFD0, which is Panasonic's own table), else from EXIF PixelXDimension and
+// PixelYDimension. Checked against exiftool's ImageWidth and ImageHeight (for DNG, of the IFD it
+// lists as not reduced).
 struct PhotoDetails {
     DetailTime taken; // EXIF DateTimeOriginal with SubSecTimeOriginal; a video's creation time
     std::wstring make;
