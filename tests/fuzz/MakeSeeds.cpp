@@ -126,7 +126,9 @@ int main(int argc, char** argv)
         return 2;
     }
     seeds = argv[1];
-    for (const char* reader : {"history", "index", "journal", "id3v1", "commandline", "settings"})
+    // The metadata readers' seeds are files made by real tools, kept in tests/fuzz/corpus.
+    for (const char* reader : {"history", "index", "journal", "id3v1", "commandline", "settings", "exif", "isobmff",
+                               "id3v2", "vorbis"})
         std::filesystem::create_directories(seeds / reader);
     HistorySeeds();
     JournalSeeds();

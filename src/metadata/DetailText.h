@@ -1,0 +1,34 @@
+// Texts and numbers as tags hold them: UTF-8, Latin-1 and UTF-16 bytes made UTF-16 (each cut at
+// kMaxDetailTextUnits, a bad sequence becoming U+FFFD), and the numbers and dates inside texts.
+#pragma once
+
+#include "FileDetails.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// Each bad or cut-off UTF-8 sequence becomes one U+FFFD; characters beyond the BMP become pairs.
+std::wstring TextFromUtf8(std::string_view bytes);
+std::wstring TextFromLatin1(std::string_view bytes);
+// UTF-16 units from byte pairs (an odd last byte left out); a lone surrogate becomes U+FFFD.
+std::wstring TextFromUtf16(std::string_view bytes, bool bigEndian);
+
+// The text up to its first NUL, without blanks at its ends (tags pad with blanks and NULs).
+std::wstring TrimmedText(std::wstring text);
+
+// The number a text begins with after blanks ("3/12" gives 3, " 07" gives 7); 0 when none or
+// when it does not fit 32 bits.
+std::uint32_t LeadingNumber(std::wstring_view text);
+// The year a date text begins with ("2026", "2026-07-14T09:31"): four digits, else 0.
+std::uint32_t LeadingYear(std::wstring_view text);
+
+// An EXIF date "YYYY:MM:DD HH:MM:SS" (also with '-' in the date), with the digits of a
+// SubSecTime text as the fraction of its second; a time that is blank, zero or out of range
+// gives no time.
+DetailTime ExifTime(std::string_view date, std::string_view subSeconds);
+// Seconds since 1904-01-01 00:00 UTC, as QuickTime and MP4 headers count; 0 gives no time.
+DetailTime TimeFrom1904(std::uint64_t seconds);
+
+// The text up to its first NUL (tags end a value, or separate several, with one).
+std::wstring TextBeforeNul(std::wstring text);

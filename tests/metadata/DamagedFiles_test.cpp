@@ -1,0 +1,389 @@
+// Damaged and hostile files as tables: what each reader still reads, that it stops, and that it
+// reads neither past the bytes nor what it passes over (cover art, media data). The fuzz targets
+// try the random damage; these fix the behaviours.
+#include "DetailText.h"
+#include "DetailsReader.h"
+#include "MediaReaders.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A source over bytes that fails the test on a read past them and counts what was read.
+class CountingSource : public ByteSource {
+public:
+    explicit CountingSource(std::string bytes) : bytes_(std::move(bytes)) {}
+    std::uint64_t Size() const override { return bytes_.size(); }
+    size_t Read(std::uint64_t offset, char* out, size_t size) override
+    {
+        EXPECT_LE(offset + size, bytes_.size()) << "a read past the end";
+        read += size;
+        for (size_t i = 0; i < size && offset + i < bytes_.size(); ++i)
+            out[i] = bytes_[offset + i];
+        return offset >= bytes_.size() ? 0 : std::min<size_t>(size, bytes_.size() - offset);
+    }
+    std::uint64_t read = 0;
+
+private:
+    std::string bytes_;
+};
+
+std::string Be(std::uint64_t value, int width)
+{
+    std::string out;
+    for (int i = width - 1; i >= 0; --i)
+        out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+    return out;
+}
+
+std::string Le(std::uint64_t value, int width)
+{
+    std::string out;
+    for (int i = 0; i < width; ++i)
+        out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+    return out;
+}
+
+// --- TIFF ---------------------------------------------------------------------------------------
+
+struct TiffEntry {
+    std::uint16_t tag;
+    std::uint16_t type;
+    std::uint32_t count;
+    std::uint32_t value; // the value itself, or the offset of the values
+};
+
+// An IFD at its offset: the count, the entries, the next IFD's offset.
+std::string Ifd(const std::vector<TiffEntry>& entries, std::uint32_t next, std::uint16_t count = 0)
+{
+    std::string out = Le(count != 0 ? count : entries.size(), 2);
+    for (const TiffEntry& entry : entries)
+        out += Le(entry.tag, 2) + Le(entry.type, 2) + Le(entry.count, 4) + Le(entry.value, 4);
+    return out + Le(next, 4);
+}
+
+// A little-endian TIFF: the header (IFD0 at 8), then pieces placed at their offsets.
+std::string Tiff(const std::vector<std::pair<std::uint32_t, std::string>>& pieces)
+{
+    std::string out = std::string("II*\0", 4) + Le(8, 4);
+    for (const auto& [offset, bytes] : pieces) {
+        if (out.size() < offset + bytes.size())
+            out.resize(offset + bytes.size(), '\0');
+        out.replace(offset, bytes.size(), bytes);
+    }
+    return out;
+}
+
+const std::string kDate = std::string("2026:07:14 09:31:05", 19) + '\0';
+
+struct TiffCase {
+    const char* what;
+    std::string bytes;
+    bool taken;
+    std::wstring make;
+    std::uint32_t width;
+};
+
+TEST(DamagedTiff, EachGivesWhatCanBeReadAndStops)
+{
+    const std::string make = std::string("Canon\0", 6);
+    const std::vector<TiffCase> cases = {
+        {"IFD0 whose next IFD is itself, Exif IFD pointing at IFD0",
+         Tiff({{8, Ifd({{0x010F, 2, 6, 100}, {0x00FE, 4, 1, 1}, {0x8769, 4, 1, 8}}, 8)}, {100, make}}), false, L"Canon", 0},
+        {"Exif IFD outside the file",
+         Tiff({{8, Ifd({{0x010F, 2, 6, 100}, {0x8769, 4, 1, 0x7FFFFFF0}}, 0)}, {100, make}}), false, L"Canon", 0},
+        {"Make's values outside the file", Tiff({{8, Ifd({{0x010F, 2, 6, 0xFFFFFFF0}}, 0)}}), false, L"", 0},
+        {"Make claiming 4 GiB is cut at the text limit, the bytes there read",
+         Tiff({{8, Ifd({{0x010F, 2, 0xFFFFFFFF, 100}}, 0)}, {100, make}}), false, L"Canon", 0},
+        {"an entry count of 65535 in a file of a few entries",
+         Tiff({{8, Ifd({{0x0100, 3, 1, 640}, {0x0101, 3, 1, 480}, {0x8769, 4, 1, 60}}, 0, 0xFFFF)},
+               {60, Ifd({{0x9003, 2, 20, 200}}, 0)}, {200, kDate}}),
+         true, L"", 640},
+        {"the date's offset at the very end", Tiff({{8, Ifd({{0x8769, 4, 1, 40}}, 0)}, {40, Ifd({{0x9003, 2, 20, 70}}, 0)}, {70, kDate.substr(0, 10)}}),
+         false, L"", 0},
+        {"a date of the wrong type", Tiff({{8, Ifd({{0x8769, 4, 1, 40}}, 0)}, {40, Ifd({{0x9003, 3, 10, 70}}, 0)}, {70, kDate}}),
+         false, L"", 0},
+        {"an IFD0 offset past the end", std::string("II*\0", 4) + Le(0x10000, 4), false, L"", 0},
+        {"a header cut short", std::string("II*\0\x08", 5), false, L"", 0},
+    };
+    for (const TiffCase& c : cases) {
+        CountingSource source(c.bytes);
+        FileDetails details = ReadFileDetailsFrom(source, kWantAllDetails, L"tif");
+        EXPECT_EQ(details.format, DetailsFormat::Tiff) << c.what;
+        EXPECT_EQ(details.photo.taken.Present(), c.taken) << c.what;
+        EXPECT_EQ(details.photo.make, c.make) << c.what;
+        EXPECT_EQ(details.photo.width, c.width) << c.what;
+        EXPECT_LE(source.read, c.bytes.size() + 4096) << c.what;
+    }
+}
+
+TEST(DamagedTiff, AReducedIfd0TakesTheLargestFullSizeImageOfItsSubIfds)
+{
+    // As DNG and NEF keep them: a preview in IFD0, the raw image and another preview in SubIFDs.
+    std::string bytes = Tiff({{8, Ifd({{0x00FE, 4, 1, 1}, {0x0100, 3, 1, 160}, {0x0101, 3, 1, 120}, {0x014A, 4, 2, 100}}, 0)},
+                              {100, Le(120, 4) + Le(180, 4)},
+                              {120, Ifd({{0x00FE, 4, 1, 1}, {0x0100, 4, 1, 9000}, {0x0101, 4, 1, 9000}}, 0)},
+                              {180, Ifd({{0x00FE, 4, 1, 0}, {0x0100, 4, 1, 6048}, {0x0101, 4, 1, 4024}}, 0)}});
+    CountingSource source(bytes);
+    FileDetails details = ReadFileDetailsFrom(source, kWantPhotoDetails, L"dng");
+    EXPECT_EQ(details.photo.width, 6048u);
+    EXPECT_EQ(details.photo.height, 4024u);
+}
+
+// --- JPEG ---------------------------------------------------------------------------------------
+
+std::string Segment(unsigned marker, const std::string& body)
+{
+    return std::string(1, '\xFF') + static_cast<char>(marker) + Be(body.size() + 2, 2) + body;
+}
+
+TEST(DamagedJpeg, ReadingStopsAtTheImageData)
+{
+    std::string exif = std::string("Exif\0\0", 6) + Tiff({{8, Ifd({{0x010F, 2, 4, 0x4E494B}}, 0)}});
+    std::string head = "\xFF\xD8" + Segment(0xE1, exif) + Segment(0xC0, std::string("\x08\x00\x06\x00\x08\x03", 6)) +
+                       Segment(0xDA, std::string(10, '\0'));
+    CountingSource source(head + std::string(1 << 20, '\x55'));
+    FileDetails details = ReadFileDetailsFrom(source, kWantPhotoDetails, L"jpg");
+    EXPECT_EQ(details.photo.make, L"KIN");
+    EXPECT_EQ(details.photo.width, 8u);
+    EXPECT_EQ(details.photo.height, 6u);
+    EXPECT_LT(source.read, head.size() + 64) << "the image data was read";
+}
+
+TEST(DamagedJpeg, SegmentLengthsThatLieEndTheWalk)
+{
+    const std::vector<std::string> cases = {
+        std::string("\xFF\xD8\xFF\xE1\x00\x01", 6), // a length below its own two bytes
+        "\xFF\xD8\xFF\xE1\xFF\xFF" + std::string(100, '\0'), // past the end
+        "\xFF\xD8" + std::string(5000, '\xFF'), // fill bytes only
+        std::string("\xFF\xD8\xFF\xC0\x00\x04\x08\x00", 8), // a frame header cut short
+    };
+    for (const std::string& bytes : cases) {
+        CountingSource source(bytes);
+        FileDetails details = ReadFileDetailsFrom(source, kWantPhotoDetails, L"jpg");
+        EXPECT_EQ(details.photo, PhotoDetails{});
+    }
+}
+
+// --- ISO media ----------------------------------------------------------------------------------
+
+std::string Box(const char* type, const std::string& body)
+{
+    return Be(body.size() + 8, 4) + type + body;
+}
+
+std::string MovieHeader(int version, std::uint64_t created)
+{
+    std::string body = version == 1 ? std::string("\x01\0\0\0", 4) + Be(created, 8) + Be(created, 8) + Be(1000, 4) + Be(0, 8)
+                                    : std::string(4, '\0') + Be(created, 4) + Be(created, 4) + Be(1000, 4) + Be(0, 4);
+    return Box("mvhd", body + std::string(80, '\0'));
+}
+
+TEST(DamagedIsoMedia, MediaDataIsPassedOverByItsHeader)
+{
+    // A 64-bit size for mdat, then moov: the reader jumps over mdat without reading it.
+    std::string media = Be(1, 4) + "mdat" + Be(16 + (1 << 20), 8) + std::string(1 << 20, '\0');
+    std::string bytes = Box("ftyp", "isom\0\0\0\0isom") + media + Box("moov", MovieHeader(1, 3867000000ull));
+    CountingSource source(bytes);
+    FileDetails details = ReadFileDetailsFrom(source, kWantAllDetails, L"mp4");
+    EXPECT_EQ(details.photo.taken, TimeFrom1904(3867000000ull));
+    EXPECT_TRUE(details.photo.taken.utc);
+    EXPECT_LT(source.read, 4096u);
+}
+
+TEST(DamagedIsoMedia, BoxesThatLieGiveNoValue)
+{
+    const std::vector<std::pair<const char*, std::string>> cases = {
+        {"moov claiming more than the file, its mvhd cut", Be(0x7FFFFFFF, 4) + "moov" + MovieHeader(0, 3867000000u).substr(0, 14)},
+        {"a box smaller than its header", Box("ftyp", "isom") + Be(4, 4) + "moov" + MovieHeader(0, 3867000000u)},
+        {"mvhd cut short", Box("moov", MovieHeader(0, 3867000000u).substr(0, 14))},
+        {"a creation time of 0", Box("moov", MovieHeader(0, 0))},
+        {"a creation time after the year 9999", Box("moov", MovieHeader(1, 0xFFFFFFFFFFFFull))},
+        {"a 64-bit size below its header", Box("ftyp", "isom") + Be(1, 4) + "moov" + Be(8, 8) + MovieHeader(0, 5)},
+    };
+    for (const auto& [what, bytes] : cases) {
+        CountingSource source(bytes);
+        FileDetails details = ReadFileDetailsFrom(source, kWantAllDetails, L"mp4");
+        EXPECT_FALSE(details.photo.taken.Present()) << what;
+    }
+}
+
+TEST(IsoMediaTags, ANumericGenreAndTheNumbersOfTrackAndDiscAreRead)
+{
+    auto item = [](const char* type, std::uint32_t dataType, const std::string& value) {
+        return Box(type, Box("data", Be(dataType, 4) + Be(0, 4) + value));
+    };
+    std::string ilst = Box("ilst", item("gnre", 0, Be(18, 2)) + item("trkn", 0, Be(0, 2) + Be(7, 2) + Be(9, 2) + Be(0, 2)) +
+                                       item("disk", 0, Be(0, 2) + Be(2, 2) + Be(3, 2)) +
+                                       item("\xA9" "ART", 2, std::string("\0A\0\xE9", 4)) + item("covr", 13, std::string(5000, '\xFF')));
+    std::string meta = Box("meta", std::string(4, '\0') + Box("hdlr", std::string(25, '\0')) + ilst);
+    std::string bytes = Box("ftyp", "M4A \0\0\0\0") + Box("moov", Box("udta", meta));
+    CountingSource source(bytes);
+    FileDetails details = ReadFileDetailsFrom(source, kWantMusicDetails, L"m4a");
+    EXPECT_EQ(details.music.genre, L"Rock"); // ID3v1 genre 17, stored plus one
+    EXPECT_EQ(details.music.track, 7u);
+    EXPECT_EQ(details.music.disc, 2u);
+    EXPECT_EQ(details.music.artist, L"A\u00E9");
+    EXPECT_LT(source.read, bytes.size() - 4000) << "the cover art was read";
+}
+
+// --- ID3 ------------------------------------------------------------------------------------------
+
+std::string Syncsafe(std::uint32_t size)
+{
+    return {static_cast<char>((size >> 21) & 0x7F), static_cast<char>((size >> 14) & 0x7F),
+            static_cast<char>((size >> 7) & 0x7F), static_cast<char>(size & 0x7F)};
+}
+
+std::string Frame24(const char* id, const std::string& body, bool syncsafeSize = true)
+{
+    return std::string(id, 4) + (syncsafeSize ? Syncsafe(static_cast<std::uint32_t>(body.size())) : Be(body.size(), 4)) +
+           std::string(2, '\0') + body;
+}
+
+std::string Tag24(const std::string& frames, std::uint32_t claimed = 0)
+{
+    return std::string("ID3\x04\0\0", 6) + Syncsafe(claimed != 0 ? claimed : static_cast<std::uint32_t>(frames.size())) + frames;
+}
+
+TEST(DamagedId3, PicturesAreSkippedUnreadAndLiesEndTheTag)
+{
+    std::string picture = Frame24("APIC", std::string(300 * 1024, '\xFF'));
+    std::string title = Frame24("TIT2", std::string("\x03Song", 5));
+    struct Case {
+        const char* what;
+        std::string bytes;
+        std::wstring title;
+    };
+    const std::vector<Case> cases = {
+        {"cover art before the title", Tag24(picture + title), L"Song"},
+        {"a frame claiming 256 MiB after the title", Tag24(title + "TALB" + Syncsafe(0x0FFFFFFF) + std::string("\0\0\x03X", 4)), L"Song"},
+        {"a tag claiming more than the file", Tag24(title, 0x0FFFFFFF), L"Song"},
+        {"a frame cut by the tag's end", Tag24(title).substr(0, 16), L""},
+        {"a 2.4 frame with a plain size of 200 (not syncsafe)", Tag24(Frame24("TIT2", "\x03" + std::string(199, 'a'), false)), std::wstring(199, L'a')},
+        {"a 2.4 frame with a plain size of 300, which reads as syncsafe 172 and leads nowhere",
+         Tag24(Frame24("TIT2", "\x03" + std::string(299, 'a'), false) + Frame24("TALB", "\x03X")), std::wstring(299, L'a')},
+        {"a text of 100 KiB is cut at the text limit", Tag24(Frame24("TIT2", "\x03" + std::string(100 * 1024, 'b'))), std::wstring(kMaxDetailTextUnits, L'b')},
+        {"an unknown text encoding", Tag24(Frame24("TIT2", std::string("\x07Song", 5))), L""},
+    };
+    for (const Case& c : cases) {
+        CountingSource source(c.bytes);
+        FileDetails details = ReadFileDetailsFrom(source, kWantMusicDetails, L"mp3");
+        EXPECT_EQ(details.music.title, c.title) << c.what;
+        EXPECT_LT(source.read, 64 * 1024u) << c.what;
+    }
+}
+
+TEST(DamagedId3, Id3v1IsReadOnlyWithoutAnId3v2Tag)
+{
+    std::string v1 = "TAG" + std::string("Title", 5) + std::string(25, '\0') + std::string("Artist", 6) + std::string(24, ' ') +
+                     std::string(30, '\0') + "1987" + std::string(28, '\0') + '\0' + '\x05' + '\x11';
+    ASSERT_EQ(v1.size(), 128u);
+    CountingSource alone(std::string(1000, '\0') + v1);
+    MusicDetails music = ReadFileDetailsFrom(alone, kWantMusicDetails, L"MP3").music;
+    EXPECT_EQ(music.title, L"Title");
+    EXPECT_EQ(music.artist, L"Artist");
+    EXPECT_EQ(music.year, 1987u);
+    EXPECT_EQ(music.track, 5u);
+    EXPECT_EQ(music.genre, L"Rock");
+    CountingSource both(Tag24(Frame24("TPE1", std::string("\x03Other", 6))) + v1);
+    EXPECT_EQ(ReadFileDetailsFrom(both, kWantMusicDetails, L"mp3").music.title, L"");
+}
+
+TEST(Id3Genres, ReferencesBecomeNames)
+{
+    const std::vector<std::pair<std::wstring, std::wstring>> cases = {
+        {L"(13)", L"Pop"}, {L"13", L"Pop"}, {L"(13)Indie", L"Pop"}, {L"(17)(13)", L"Rock"}, {L"RX", L"Remix"},
+        {L"(CR)", L"Cover"}, {L"((Foo)", L"(Foo)"}, {L"Indie", L"Indie"}, {L"(191)", L"Psybient"}, {L"(192)", L""},
+        {L"(13", L"(13"}, {L"1234", L"1234"},
+    };
+    for (const auto& [text, genre] : cases)
+        EXPECT_EQ(Id3GenreText(text), genre) << std::string(text.begin(), text.end());
+}
+
+// --- Ogg and FLAC -----------------------------------------------------------------------------------
+
+TEST(DamagedVorbis, CommentsThatLieEndTheList)
+{
+    auto comments = [](const std::vector<std::string>& fields, std::uint32_t count) {
+        std::string out = Le(3, 4) + "abc" + Le(count, 4);
+        for (const std::string& field : fields)
+            out += Le(field.size(), 4) + field;
+        return out;
+    };
+    auto flac = [](const std::string& block) { return "fLaC" + std::string(1, '\x84') + Be(block.size(), 3) + block; };
+    struct Case {
+        const char* what;
+        std::string bytes;
+        std::wstring artist;
+    };
+    const std::vector<Case> cases = {
+        {"keys in any case, the first value wins", flac(comments({"aRtIsT=One", "ARTIST=Two"}, 2)), L"One"},
+        {"a count of 4 billion", flac(comments({"ARTIST=One"}, 0xFFFFFFFF)), L"One"},
+        {"a field claiming 4 GiB before the artist", flac(Le(3, 4) + "abc" + Le(2, 4) + Le(0xFFFFFFFF, 4) + "ARTIST=One"), L""},
+        {"invalid UTF-8", flac(comments({"ARTIST=A\xC3\x28\xF0\x9F"}, 1)), L"A\uFFFD(\uFFFD"},
+        {"a field without '='", flac(comments({"ARTIST", "ARTIST=Two"}, 2)), L"Two"},
+        {"a vendor string of 4 GiB", flac(Le(0xFFFFFFFF, 4) + "ARTIST=One"), L""},
+    };
+    for (const Case& c : cases) {
+        CountingSource source(c.bytes);
+        EXPECT_EQ(ReadFileDetailsFrom(source, kWantMusicDetails, L"flac").music.artist, c.artist) << c.what;
+    }
+}
+
+// --- Texts and times --------------------------------------------------------------------------------
+
+TEST(DetailText, Utf8BadSequencesBecomeOneReplacementEach)
+{
+    const std::vector<std::pair<std::string, std::wstring>> cases = {
+        {"\xC3\xA4", L"\u00E4"},
+        {"\xF0\x9F\x8E\xB5", L"\xD83C\xDFB5"},
+        {"\xC0\xAF", L"\uFFFD\uFFFD"},          // overlong: a bad lead, then a lone continuation
+        {"\xED\xA0\x80", L"\uFFFD"},            // a surrogate
+        {"\xE2\x82", L"\uFFFD"},                // cut short
+        {"a\x80z", L"a\uFFFDz"},
+        {"\xF4\x90\x80\x80", L"\uFFFD"},        // past U+10FFFF
+    };
+    for (const auto& [bytes, text] : cases)
+        EXPECT_EQ(TextFromUtf8(bytes), text);
+    EXPECT_EQ(TextFromUtf16(std::string("\x00\xD8\x41\x00", 4), false), L"\uFFFDA"); // a lone surrogate
+}
+
+TEST(DetailText, ExifTimesOutOfRangeGiveNoTime)
+{
+    const std::vector<std::pair<std::string, bool>> cases = {
+        {"2024:02:29 12:00:00", true}, {"2023:02:29 12:00:00", false}, {"0000:00:00 00:00:00", false},
+        {"    :  :     :  :  ", false}, {"2024:13:01 00:00:00", false}, {"2024:01:01 24:00:00", false},
+        {"2024-01-01T10:00:00", true},  {"2024:01:01", false},
+    };
+    for (const auto& [text, present] : cases)
+        EXPECT_EQ(ExifTime(text, "").Present(), present) << text;
+    EXPECT_EQ(ExifTime("2024:01:01 00:00:00", "7").millisecond, 700);
+    EXPECT_EQ(ExifTime("2024:01:01 00:00:00", "123456").millisecond, 123);
+}
+
+TEST(DetailText, MovieTimesCountFrom1904)
+{
+    DetailTime first = TimeFrom1904(1);
+    EXPECT_EQ(first.year, 1904);
+    EXPECT_EQ(first.month, 1);
+    EXPECT_EQ(first.day, 1);
+    EXPECT_EQ(first.second, 1);
+    DetailTime leap = TimeFrom1904(3792009600ull); // 2024-02-29 00:00:00 UTC
+    EXPECT_EQ(leap.year, 2024);
+    EXPECT_EQ(leap.month, 2);
+    EXPECT_EQ(leap.day, 29);
+    DetailTime wide = TimeFrom1904(0xFFFFFFFFull + 1); // past what 32 bits hold: 2040-02-06 06:28:16
+    EXPECT_EQ(wide.year, 2040);
+    EXPECT_EQ(wide.month, 2);
+    EXPECT_EQ(wide.day, 6);
+    EXPECT_EQ(wide.hour, 6);
+    EXPECT_EQ(wide.minute, 28);
+    EXPECT_EQ(wide.second, 16);
+}
+
+} // namespace
