@@ -13,23 +13,23 @@
 #include <thread>
 
 namespace {
+BOOL CALLBACK TakeAboutDialog(HWND window, LPARAM data)
+{
+    wchar_t name[64] = L"";
+    wchar_t caption[64] = L"";
+    GetClassNameW(window, name, 64);
+    GetWindowTextW(window, caption, 64);
+    if (std::wstring(name) == L"#32770" && std::wstring(caption) == L"About Nomaro" && IsWindowVisible(window)) {
+        *reinterpret_cast<HWND*>(data) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 HWND FindAboutDialog(DWORD threadId)
 {
     HWND found = nullptr;
-    EnumThreadWindows(
-        threadId,
-        [](HWND window, LPARAM data) -> BOOL {
-            wchar_t name[64] = L"";
-            wchar_t caption[64] = L"";
-            GetClassNameW(window, name, 64);
-            GetWindowTextW(window, caption, 64);
-            if (std::wstring(name) == L"#32770" && std::wstring(caption) == L"About Nomaro" && IsWindowVisible(window)) {
-                *reinterpret_cast<HWND*>(data) = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumThreadWindows(threadId, TakeAboutDialog, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
@@ -41,7 +41,8 @@ bool AllPostedHandled(HWND dialog)
     HWND notice = GetDlgItem(dialog, IDC_ABOUT_NOTICE);
     UINT limit = ++marker;
     PostMessageW(notice, EM_SETLIMITTEXT, limit, 0);
-    return WaitUntil([&] { return !IsWindow(dialog) || SendMessageW(notice, EM_GETLIMITTEXT, 0, 0) == limit; });
+    return WaitUntil(
+        [&] { return !IsWindow(dialog) || SendMessageW(notice, EM_GETLIMITTEXT, 0, 0) == static_cast<LRESULT>(limit); });
 }
 
 void PostKey(HWND window, WPARAM key)

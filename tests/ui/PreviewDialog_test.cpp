@@ -12,23 +12,23 @@
 
 namespace {
 
+BOOL CALLBACK TakePreviewDialog(HWND window, LPARAM data)
+{
+    wchar_t name[64] = L"";
+    wchar_t caption[64] = L"";
+    GetClassNameW(window, name, 64);
+    GetWindowTextW(window, caption, 64);
+    if (std::wstring(name) == L"#32770" && std::wstring(caption) == L"Preview" && IsWindowVisible(window)) {
+        *reinterpret_cast<HWND*>(data) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 HWND FindPreviewDialog(DWORD threadId)
 {
     HWND found = nullptr;
-    EnumThreadWindows(
-        threadId,
-        [](HWND window, LPARAM data) -> BOOL {
-            wchar_t name[64] = L"";
-            wchar_t caption[64] = L"";
-            GetClassNameW(window, name, 64);
-            GetWindowTextW(window, caption, 64);
-            if (std::wstring(name) == L"#32770" && std::wstring(caption) == L"Preview" && IsWindowVisible(window)) {
-                *reinterpret_cast<HWND*>(data) = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumThreadWindows(threadId, TakePreviewDialog, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 

@@ -173,23 +173,27 @@ void PumpWaitingMessages()
     }
 }
 
+namespace {
+struct ClassSearch {
+    std::wstring className;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectOfClass(HWND window, LPARAM data)
+{
+    auto* search = reinterpret_cast<ClassSearch*>(data);
+    wchar_t name[256] = L"";
+    GetClassNameW(window, name, 256);
+    if (search->className == name)
+        search->found.push_back(window);
+    return TRUE;
+}
+} // namespace
+
 std::vector<HWND> ThreadWindows(const std::wstring& className)
 {
-    struct Search {
-        std::wstring className;
-        std::vector<HWND> found;
-    } search{className, {}};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* search = reinterpret_cast<Search*>(data);
-            wchar_t name[256] = L"";
-            GetClassNameW(window, name, 256);
-            if (search->className == name)
-                search->found.push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    ClassSearch search{className, {}};
+    EnumThreadWindows(GetCurrentThreadId(), CollectOfClass, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
