@@ -19,6 +19,8 @@ std::wstring BatchResultMessage(BatchResult result, const std::wstring& path)
         return PathNotFoundMessage(path);
     case BatchResult::JournalFailed:
         return L"Nomaro could not write the record it needs to undo this run, so nothing was changed.";
+    case BatchResult::OutOfMemory:
+        return L"There is not enough memory to plan this run, so nothing was changed.";
     case BatchResult::Completed:
         break;
     }
