@@ -153,6 +153,7 @@ void PlanWorker::Run()
                 continue;
             }
         } catch (...) {
+            // No plan this time, and the dialog keeps the one it shows.
             continue;
         }
 
