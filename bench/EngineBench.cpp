@@ -152,26 +152,28 @@ double TimeLowerJournal(const std::wstring& root, long long& entries)
     return seconds;
 }
 
+struct CaptionSearch {
+    const wchar_t* caption;
+    HWND found;
+};
+
+BOOL CALLBACK TakeCaptioned(HWND window, LPARAM data)
+{
+    auto* search = reinterpret_cast<CaptionSearch*>(data);
+    wchar_t text[64] = L"";
+    GetWindowTextW(window, text, 64);
+    if (IsWindowVisible(window) && std::wcscmp(text, search->caption) == 0) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // The visible dialog of this thread with that caption, once it is there.
 HWND FindDialog(DWORD threadId, const wchar_t* caption)
 {
-    struct Search {
-        const wchar_t* caption;
-        HWND found;
-    } search{caption, nullptr};
-    EnumThreadWindows(
-        threadId,
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* search = reinterpret_cast<Search*>(data);
-            wchar_t text[64] = L"";
-            GetWindowTextW(window, text, 64);
-            if (IsWindowVisible(window) && std::wcscmp(text, search->caption) == 0) {
-                search->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    CaptionSearch search{caption, nullptr};
+    EnumThreadWindows(threadId, TakeCaptioned, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 

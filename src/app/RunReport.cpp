@@ -30,6 +30,8 @@ std::wstring BatchResultMessage(BatchResult result, const std::wstring& path, DW
             text += L"\n\n" + SystemErrorText(journalError);
         return text;
     }
+    case BatchResult::OutOfMemory:
+        return L"There is not enough memory to plan this run, so nothing was changed.";
     case BatchResult::Completed:
         break;
     }

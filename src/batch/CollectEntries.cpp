@@ -155,7 +155,7 @@ static std::wstring WalkRoot(const std::wstring& root)
 }
 
 CollectedTree CollectEntries(const std::wstring& root, const RunOptions& options, PathList* exclusions,
-                             const std::function<void()>& keepAlive)
+                             const std::function<void()>& keepAlive, const std::function<void()>& afterEntry)
 {
     CollectedTree tree;
     tree.plan.mode = options.mode;
@@ -174,7 +174,12 @@ CollectedTree CollectEntries(const std::wstring& root, const RunOptions& options
                        tokens.empty() ? nullptr : &tokens[pass], folderNumbers, {}, {}, -1};
         FolderWalk walk;
         walk.onFolderVisit = [&state](const std::wstring& path, int depth) { state.OnFolderVisit(path, depth); };
-        walk.onEntry = [&state](const WalkEntry& found) { return state.OnEntry(found); };
+        walk.onEntry = [&state, &afterEntry](const WalkEntry& found) {
+            bool enter = state.OnEntry(found);
+            if (afterEntry)
+                afterEntry();
+            return enter;
+        };
         // The listing's attributes serve: they are the ones a read by path gives, and the read-only
         // steps read each marked entry by its path again right before clearing the mark.
         walk.attributesByPath = false;

@@ -26,9 +26,10 @@ struct CollectedTree {
 
 // Walks the tree at root (a \\?\ path) once per listed extension, or once, and collects its
 // entries as the mode asks; exclusions (or none) are paths left out, and so are the numbering
-// history's own files. keepAlive (may be empty) is called now and then while it walks.
+// history's own files. keepAlive (may be empty) is called now and then while it walks, afterEntry
+// (may be empty) after each entry it reads.
 CollectedTree CollectEntries(const std::wstring& root, const RunOptions& options, PathList* exclusions,
-                             const std::function<void()>& keepAlive);
+                             const std::function<void()>& keepAlive, const std::function<void()>& afterEntry = {});
 
 // The tree of one file given instead of a folder: that file, in a plan rooted at its folder.
 CollectedTree CollectOneFile(const std::wstring& filePath);

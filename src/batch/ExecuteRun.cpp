@@ -9,6 +9,8 @@
 #include "Progress.h"
 #include "RunJournal.h"
 
+#include <new>
+
 namespace {
 
 RunJournalContext JournalContext(const RunOptions& options, const PreparedRun& run)
@@ -120,7 +122,16 @@ RunOutcome ExecuteRun(PreparedRun& run, const RunOptions& options, const RunHook
     // Started from inside the tree, this process's own current directory would hold a folder the
     // run renames.
     CurrentDirectoryAside aside;
-    RunSteps steps = OrderRunSteps(run.plan, TemporaryTag());
+    RunSteps steps;
+    try {
+        steps = OrderRunSteps(run.plan, TemporaryTag());
+    } catch (const std::bad_alloc&) {
+        // Ordered before the journal and the first change: a plan whose steps memory cannot hold
+        // changes nothing.
+        outcome.result = BatchResult::OutOfMemory;
+        run.lock = RunLock();
+        return outcome;
+    }
     RunJournal journal;
     LARGE_INTEGER journalStart;
     QueryPerformanceCounter(&journalStart);

@@ -6,11 +6,16 @@
 #include "PlanRun.h"
 #include "UnfinishedRuns.h"
 
+#include <new>
+
 static void Call(const std::function<void()>& hook)
 {
     if (hook)
         hook();
 }
+
+static void CollectAndPlanTree(PreparedRun& run, const std::wstring& folder, const std::wstring& root, DWORD attributes,
+                               const RunOptions& options, const RunHooks& hooks, bool& collecting);
 
 // Everything of a prepared run but its lock, which the caller has taken.
 static void CollectAndPlan(PreparedRun& run, const std::wstring& folder, const RunOptions& options, const RunHooks& hooks)
@@ -31,6 +36,25 @@ static void CollectAndPlan(PreparedRun& run, const std::wstring& folder, const R
     target.favoritesRoot = options.favoritesRoot;
     TakeBackUnfinishedRuns(options.journalFolder, root, target, hooks);
 
+    // A tree beyond what the process can hold fails an allocation while it is walked or planned: the
+    // run then stops with nothing changed and no half-made plan left to apply.
+    bool collecting = false;
+    try {
+        CollectAndPlanTree(run, folder, root, attributes, options, hooks, collecting);
+    } catch (const std::bad_alloc&) {
+        run.plan = RunPlan();
+        run.numbering = NumberingSession();
+        run.result = BatchResult::OutOfMemory;
+        // The "Calculating..." box goes before the user is told.
+        if (collecting)
+            Call(hooks.collectionEnds);
+    }
+}
+
+// The tree at root walked and planned; collecting is true while the "Calculating..." box stands.
+static void CollectAndPlanTree(PreparedRun& run, const std::wstring& folder, const std::wstring& root, DWORD attributes,
+                               const RunOptions& options, const RunHooks& hooks, bool& collecting)
+{
     RunOptions planned = options;
     CollectedTree tree;
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
@@ -42,6 +66,7 @@ static void CollectAndPlan(PreparedRun& run, const std::wstring& folder, const R
         tree = CollectOneFile(root);
     } else {
         Call(hooks.collectionBegins);
+        collecting = true;
         if (options.mode == ModeNumber && options.history) {
             run.numbering = BeginNumbering(*options.history, folder, hooks.askResume);
             // A resumed folder goes on after the files numbered before.
@@ -49,8 +74,9 @@ static void CollectAndPlan(PreparedRun& run, const std::wstring& folder, const R
                 planned.startNumber = run.numbering.resumeAt;
         }
         Call(hooks.keepAlive);
-        tree = CollectEntries(root, planned, run.numbering.exclusions.get(), hooks.keepAlive);
+        tree = CollectEntries(root, planned, run.numbering.exclusions.get(), hooks.keepAlive, hooks.afterEntry);
         Call(hooks.keepAlive);
+        collecting = false;
         Call(hooks.collectionEnds);
     }
     run.plan = PlanRun(std::move(tree), planned);

@@ -13,6 +13,7 @@ enum class BatchResult {
     Completed,
     PathNotFound,  // the path is empty, does not exist or cannot be opened: nothing was changed
     JournalFailed, // the undo journal could not be written: nothing was changed
+    OutOfMemory,   // the tree or its plan did not fit in memory: the run stopped before any change
 };
 
 // A run collected and planned, not yet applied. It holds the runs' lock, so no other run changes

@@ -1,7 +1,10 @@
 // Find and Replace plans worked out on a thread of their own.
 #include "ReplacePlanner.h"
 
+#include <new>
 #include <regex>
+
+static constexpr wchar_t kOutOfMemory[] = L"There is not enough memory to work out this plan.";
 
 ReplacePlanner::ReplacePlanner(std::function<void()> ready) : ready_(std::move(ready)), thread_([this] { Run(); }) {}
 
@@ -139,8 +142,18 @@ void ReplacePlanner::Run()
             if (!tree)
                 continue;
             result = Plan(rule, selection, tree, generation);
+        } catch (const std::bad_alloc&) {
+            // The plan does not fit in memory: the dialog is told, and shows no plan to rename from.
+            try {
+                result = Result();
+                result.plan = std::make_unique<RunPlan>();
+                result.plan->mode = ModeFindReplace;
+                result.error = kOutOfMemory;
+            } catch (...) {
+                continue;
+            }
         } catch (...) {
-            // Out of memory: no plan this time, and the dialog keeps the one it shows.
+            // No plan this time, and the dialog keeps the one it shows.
             continue;
         }
 

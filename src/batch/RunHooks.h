@@ -34,4 +34,7 @@ struct RunHooks {
     // ended): false stops the run there as a crash would, with no clean-up and its journal as it
     // is then (begun, unless the last change was its end). Only tests stop a run.
     std::function<bool()> afterChange;
+    // After each entry the walk of the tree reads. Only tests use it: one that throws
+    // std::bad_alloc there fails an allocation at the entry it chooses, as a tree too big would.
+    std::function<void()> afterEntry;
 };

@@ -25,6 +25,15 @@ std::wstring PickOtherFace(HWND dialog, const std::wstring& current)
     }
     return std::wstring();
 }
+
+BOOL CALLBACK TakeFolderBrowserTitle(HWND child, LPARAM found)
+{
+    wchar_t childText[256] = L"";
+    GetWindowTextW(child, childText, 256);
+    if (wcscmp(childText, L"Select a Folder") == 0)
+        wcscpy(reinterpret_cast<wchar_t*>(found), childText);
+    return TRUE;
+}
 } // namespace
 
 TEST_F(MainWindowTest, FontSelectTakesOnlyTheChosenFaceAndCancelChangesNothing)
@@ -112,16 +121,7 @@ TEST_F(MainWindowTest, BrowsePicksTheFolderTheUserSelects)
                 return;
             wchar_t text[256] = L"";
             // The title the command asks for is shown inside the browser.
-            EnumChildWindows(
-                dialog,
-                [](HWND child, LPARAM found) {
-                    wchar_t childText[256] = L"";
-                    GetWindowTextW(child, childText, 256);
-                    if (wcscmp(childText, L"Select a Folder") == 0)
-                        wcscpy(reinterpret_cast<wchar_t*>(found), childText);
-                    return TRUE;
-                },
-                reinterpret_cast<LPARAM>(text));
+            EnumChildWindows(dialog, TakeFolderBrowserTitle, reinterpret_cast<LPARAM>(text));
             title = text;
             // The browser fills its tree as it goes: OK before the selection arrives would pick
             // whatever was selected before, as a user who clicked too early would. A selection

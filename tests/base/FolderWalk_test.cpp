@@ -67,6 +67,25 @@ TEST(FolderWalk, LinkBackToAnAncestorIsReportedButNotEntered)
     EXPECT_EQ(order, (std::vector<std::wstring>{L"\\A", L"\\A\\up"}));
 }
 
+namespace {
+struct DeepWalk {
+    std::wstring root;
+    int deepest = 0;
+};
+
+DWORD WINAPI WalkDeepTree(void* parameter)
+{
+    auto* c = static_cast<DeepWalk*>(parameter);
+    FolderWalk walk;
+    walk.onEntry = [c](const WalkEntry& entry) {
+        c->deepest = std::max(c->deepest, entry.depth);
+        return (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    };
+    RunFolderWalk(c->root, walk);
+    return 0;
+}
+} // namespace
+
 TEST(FolderWalk, DeepTreeDoesNotOverflowTheStack)
 {
     // A walk in a thread with a small stack: a recursive walk holding a find record
@@ -78,23 +97,8 @@ TEST(FolderWalk, DeepTreeDoesNotOverflowTheStack)
         path += L"\\d";
         ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + path).c_str(), nullptr)) << i;
     }
-    struct Context {
-        std::wstring root;
-        int deepest = 0;
-    } context{L"\\\\?\\" + root.path(), 0};
-    HANDLE thread = CreateThread(
-        nullptr, 64 * 1024,
-        [](void* parameter) -> DWORD {
-            auto* c = static_cast<Context*>(parameter);
-            FolderWalk walk;
-            walk.onEntry = [c](const WalkEntry& entry) {
-                c->deepest = std::max(c->deepest, entry.depth);
-                return (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-            };
-            RunFolderWalk(c->root, walk);
-            return 0;
-        },
-        &context, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+    DeepWalk context{L"\\\\?\\" + root.path(), 0};
+    HANDLE thread = CreateThread(nullptr, 64 * 1024, WalkDeepTree, &context, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
     ASSERT_NE(thread, nullptr);
     WaitForSingleObject(thread, 60000);
     CloseHandle(thread);

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <thread>
 
 // Runs keep their undo journals in the user's local application data: here a folder of the run's own.
@@ -168,6 +169,53 @@ TEST_F(BatchRunTest, MissingOrEmptyPathChangesNothingAnywhere)
     EXPECT_EQ(RunOver(L"").result, BatchResult::PathNotFound);
     SetCurrentDirectoryW(saved.c_str());
     EXPECT_EQ(ListNames(root_.path()), (std::vector<std::wstring>{L"KEEP.TXT"}));
+}
+
+// A tree beyond what memory holds fails an allocation while it is walked: wherever that happens
+// (the first entry, the last, a later pass of a numbering walk), the run stops before its first
+// change, with no plan and no journal, and the "Calculating..." box it showed goes.
+TEST_F(BatchRunTest, AnAllocationFailedWhileTheTreeIsWalkedStopsTheRunBeforeAnyChange)
+{
+    root_.WriteFile(L"A\\ONE.TXT");
+    root_.WriteFile(L"A\\TWO.TXT");
+    root_.WriteFile(L"THREE.JPG");
+    const std::vector<std::wstring> before = ListTree(root_.path());
+    struct Case {
+        OperationMode mode;
+        int failingEntry; // of the four the walk reads, once per extension when numbering
+    };
+    for (Case failing : {Case{ModeLower, 1}, Case{ModeLower, 3}, Case{ModeLower, 4}, Case{ModeNumber, 6}}) {
+        SCOPED_TRACE(testing::Message() << "mode " << static_cast<int>(failing.mode) << ", entry " << failing.failingEntry);
+        TempFolder journals;
+        RunOptions options = Options(failing.mode, L"jpg, txt");
+        options.journalFolder = journals.path();
+        int walked = 0;
+        int shown = 0;
+        RunHooks hooks;
+        hooks.collectionBegins = [&] { ++shown; };
+        hooks.collectionEnds = [&] { --shown; };
+        hooks.afterEntry = [&] {
+            if (++walked == failing.failingEntry)
+                throw std::bad_alloc();
+        };
+
+        PreparedRun prepared = PrepareRun(root_.path(), options, hooks);
+        EXPECT_EQ(prepared.result, BatchResult::OutOfMemory);
+        EXPECT_TRUE(prepared.plan.entries.empty());
+        EXPECT_EQ(walked, failing.failingEntry);
+        EXPECT_EQ(shown, 0);
+        prepared = PreparedRun();
+
+        walked = 0;
+        RunOutcome outcome = BatchRun(root_.path(), options, hooks);
+        EXPECT_EQ(outcome.result, BatchResult::OutOfMemory);
+        EXPECT_EQ(outcome.done.renamed, 0u);
+        EXPECT_EQ(ListTree(root_.path()), before);
+        EXPECT_TRUE(ListNames(journals.path()).empty());
+    }
+    // Nothing failing, the same run changes the tree.
+    EXPECT_TRUE(RanClean(RunOver(root_.path())));
+    EXPECT_NE(ListTree(root_.path()), before);
 }
 
 TEST_F(BatchRunTest, FilePathIsTreatedAsThatOneEntry)

@@ -32,6 +32,14 @@ std::wstring SystemText(DWORD error)
     return reason;
 }
 
+BOOL CALLBACK FindEditChild(HWND child, LPARAM found)
+{
+    if (WindowClassName(child) != L"Edit")
+        return TRUE;
+    *reinterpret_cast<HWND*>(found) = child;
+    return FALSE;
+}
+
 HWND FileNameEdit(HWND dialog)
 {
     HWND field = GetDlgItem(dialog, kFileNameField);
@@ -41,15 +49,7 @@ HWND FileNameEdit(HWND dialog)
         return field;
     // A ComboBoxEx holds a combo box that holds the edit; all three carry the field's id.
     HWND edit = nullptr;
-    EnumChildWindows(
-        field,
-        [](HWND child, LPARAM found) -> BOOL {
-            if (WindowClassName(child) != L"Edit")
-                return TRUE;
-            *reinterpret_cast<HWND*>(found) = child;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&edit));
+    EnumChildWindows(field, FindEditChild, reinterpret_cast<LPARAM>(&edit));
     return edit;
 }
 

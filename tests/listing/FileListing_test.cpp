@@ -287,6 +287,20 @@ TEST_F(FileListingTest, LinkBackToAFolderOnTheWalkPathIsListedButNotEntered)
     EXPECT_EQ(ListingOf(loop, false), RtfListing(RtfFolder(0, "A") + RtfFolder(1, "up")));
 }
 
+namespace {
+struct DeepListing {
+    std::wstring root;
+    std::wstring file;
+};
+
+DWORD WINAPI ListDeepTree(void* parameter)
+{
+    auto* c = static_cast<DeepListing*>(parameter);
+    WriteListingFile(c->root, c->file, true, L"Consolas");
+    return 0;
+}
+} // namespace
+
 TEST_F(FileListingTest, DeepTreeDoesNotOverflowTheStack)
 {
     // A listing in a thread with a small stack: a recursive walk holding a find record and the
@@ -299,18 +313,8 @@ TEST_F(FileListingTest, DeepTreeDoesNotOverflowTheStack)
     }
     ASSERT_TRUE(WriteFileBytes(path + L"\\end.txt", ""));
     TempFolder out;
-    struct Context {
-        std::wstring root;
-        std::wstring file;
-    } context{L"\\\\?\\" + root.path(), out / L"deep.txt"};
-    HANDLE thread = CreateThread(
-        nullptr, 64 * 1024,
-        [](void* parameter) -> DWORD {
-            auto* c = static_cast<Context*>(parameter);
-            WriteListingFile(c->root, c->file, true, L"Consolas");
-            return 0;
-        },
-        &context, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+    DeepListing context{L"\\\\?\\" + root.path(), out / L"deep.txt"};
+    HANDLE thread = CreateThread(nullptr, 64 * 1024, ListDeepTree, &context, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
     ASSERT_NE(thread, nullptr);
     WaitForSingleObject(thread, 120000);
     DWORD exitCode = 1;

@@ -3,6 +3,8 @@
 
 #include <commctrl.h>
 
+#include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <iterator>
 
@@ -59,28 +61,83 @@ std::wstring WindowText(HWND window)
     return text;
 }
 
+namespace {
+// LVITEMW as a 32-bit and as a 64-bit process lays it out: the list reads the item in its own
+// process's layout, whatever the bitness of the process that wrote it there.
+template <typename Pointer>
+struct RemoteListItem {
+    UINT mask;
+    int iItem;
+    int iSubItem;
+    UINT state;
+    UINT stateMask;
+    Pointer pszText;
+    int cchTextMax;
+    int iImage;
+    Pointer lParam;
+    int iIndent;
+    int iGroupId;
+    UINT cColumns;
+    Pointer puColumns;
+    Pointer piColFmt;
+    int iGroup;
+};
+using RemoteListItem32 = RemoteListItem<std::uint32_t>;
+using RemoteListItem64 = RemoteListItem<std::uint64_t>;
+static_assert(sizeof(RemoteListItem32) == 60 && offsetof(RemoteListItem32, pszText) == 20, "32-bit LVITEMW");
+static_assert(sizeof(RemoteListItem64) == 88 && offsetof(RemoteListItem64, pszText) == 24, "64-bit LVITEMW");
+static_assert(sizeof(LVITEMW) == (sizeof(void*) == 8 ? sizeof(RemoteListItem64) : sizeof(RemoteListItem32)),
+              "this process's LVITEMW is one of the two");
+
+// True when the process runs 32-bit code: under WoW64 on a 64-bit Windows, or on a 32-bit one.
+bool RunsAs32Bit(HANDLE process)
+{
+    BOOL wow64 = FALSE;
+    if (IsWow64Process(process, &wow64) && wow64)
+        return true;
+    BOOL selfWow64 = FALSE;
+    // Neither under WoW64: both run the system's own bitness, this process's.
+    return sizeof(void*) == 4 && !(IsWow64Process(GetCurrentProcess(), &selfWow64) && selfWow64);
+}
+
+template <typename Item>
+std::vector<BYTE> ListItemBytes(int column, int units, std::uintptr_t remoteText)
+{
+    Item item{};
+    item.iSubItem = column;
+    item.cchTextMax = units;
+    item.pszText = static_cast<decltype(item.pszText)>(remoteText);
+    std::vector<BYTE> bytes(sizeof(item));
+    std::memcpy(bytes.data(), &item, sizeof(item));
+    return bytes;
+}
+} // namespace
+
 std::wstring ListViewItemText(DWORD processId, HWND list, int row, int column)
 {
     constexpr size_t kUnits = 1024;
-    UniqueKernelHandle process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId));
+    UniqueKernelHandle process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE |
+                                               PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
     if (!process)
         return std::wstring();
     // The item and its text buffer in the other process: the list writes the text there.
-    size_t size = sizeof(LVITEMW) + kUnits * sizeof(wchar_t);
+    constexpr size_t kItemRoom = sizeof(RemoteListItem64);
+    size_t size = kItemRoom + kUnits * sizeof(wchar_t);
     auto* remote = static_cast<BYTE*>(VirtualAllocEx(process.get(), nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
     if (!remote)
         return std::wstring();
     ScopeExit release([&] { VirtualFreeEx(process.get(), remote, 0, MEM_RELEASE); });
-    LVITEMW item{};
-    item.iSubItem = column;
-    item.cchTextMax = static_cast<int>(kUnits);
-    item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
+    BYTE* remoteText = remote + kItemRoom;
+    auto remoteTextAddress = reinterpret_cast<std::uintptr_t>(remoteText);
+    std::vector<BYTE> item = RunsAs32Bit(process.get())
+                                 ? ListItemBytes<RemoteListItem32>(column, static_cast<int>(kUnits), remoteTextAddress)
+                                 : ListItemBytes<RemoteListItem64>(column, static_cast<int>(kUnits), remoteTextAddress);
     std::wstring text(kUnits, L'\0');
     DWORD_PTR copied = 0;
-    if (!WriteProcessMemory(process.get(), remote, &item, sizeof(item), nullptr) ||
+    if (!WriteProcessMemory(process.get(), remote, item.data(), item.size(), nullptr) ||
         !SendMessageTimeoutW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote),
                              SMTO_ABORTIFHUNG, 5000, &copied) ||
-        !ReadProcessMemory(process.get(), item.pszText, text.data(), kUnits * sizeof(wchar_t), nullptr))
+        !ReadProcessMemory(process.get(), remoteText, text.data(), kUnits * sizeof(wchar_t), nullptr))
         return std::wstring();
     text.resize(wcsnlen(text.c_str(), kUnits));
     return text;

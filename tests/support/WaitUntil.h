@@ -26,5 +26,6 @@ inline bool PostedMessagesHandled(HWND edit, DWORD timeoutMs = 20000)
     static UINT marker = 100;
     UINT limit = ++marker;
     PostMessageW(edit, EM_SETLIMITTEXT, limit, 0);
-    return WaitUntil([&] { return !IsWindow(edit) || SendMessageW(edit, EM_GETLIMITTEXT, 0, 0) == limit; }, timeoutMs);
+    return WaitUntil([&] { return !IsWindow(edit) || SendMessageW(edit, EM_GETLIMITTEXT, 0, 0) == static_cast<LRESULT>(limit); },
+                     timeoutMs);
 }

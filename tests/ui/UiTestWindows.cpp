@@ -173,47 +173,57 @@ void PumpWaitingMessages()
     }
 }
 
+namespace {
+struct ClassSearch {
+    std::wstring className;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectOfClass(HWND window, LPARAM data)
+{
+    auto* search = reinterpret_cast<ClassSearch*>(data);
+    wchar_t name[256] = L"";
+    GetClassNameW(window, name, 256);
+    if (search->className == name)
+        search->found.push_back(window);
+    return TRUE;
+}
+} // namespace
+
 std::vector<HWND> ThreadWindows(const std::wstring& className)
 {
-    struct Search {
-        std::wstring className;
-        std::vector<HWND> found;
-    } search{className, {}};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* search = reinterpret_cast<Search*>(data);
-            wchar_t name[256] = L"";
-            GetClassNameW(window, name, 256);
-            if (search->className == name)
-                search->found.push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    ClassSearch search{className, {}};
+    EnumThreadWindows(GetCurrentThreadId(), CollectOfClass, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
+namespace {
+struct DialogSearch {
+    std::wstring caption;
+    HWND found;
+};
+
+// A plain CALLBACK function: 32-bit code calls a window enumerator with another convention than
+// a lambda has.
+BOOL CALLBACK TakeDialogOfCaption(HWND window, LPARAM data)
+{
+    auto* search = reinterpret_cast<DialogSearch*>(data);
+    wchar_t name[64] = L"";
+    wchar_t text[64] = L"";
+    GetClassNameW(window, name, 64);
+    GetWindowTextW(window, text, 64);
+    if (std::wstring(name) == L"#32770" && search->caption == text && IsWindowVisible(window)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+} // namespace
+
 HWND FindDialogOnThread(DWORD threadId, const std::wstring& caption)
 {
-    struct Search {
-        std::wstring caption;
-        HWND found;
-    } search{caption, nullptr};
-    EnumThreadWindows(
-        threadId,
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* search = reinterpret_cast<Search*>(data);
-            wchar_t name[64] = L"";
-            wchar_t text[64] = L"";
-            GetClassNameW(window, name, 64);
-            GetWindowTextW(window, text, 64);
-            if (std::wstring(name) == L"#32770" && search->caption == text && IsWindowVisible(window)) {
-                search->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    DialogSearch search{caption, nullptr};
+    EnumThreadWindows(threadId, TakeDialogOfCaption, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
