@@ -109,10 +109,3 @@ DWORD StagedFile::PutInPlace(const std::wstring& keepOlderAs)
     DeleteFileW(temporary_.c_str());
     return error_;
 }
-
-DWORD WriteWholeFile(const std::wstring& path, std::string_view bytes)
-{
-    StagedFile staged(path);
-    staged.Write(bytes);
-    return staged.PutInPlace();
-}

@@ -49,6 +49,3 @@ private:
     DWORD error_ = ERROR_SUCCESS;
     bool placed_ = false;
 };
-
-// Writes bytes to path whole or not at all; the system's error code, ERROR_SUCCESS when written.
-DWORD WriteWholeFile(const std::wstring& path, std::string_view bytes);

@@ -8,33 +8,37 @@ namespace {
 
 enum class Format : std::uint8_t { None, Date, Counter, Zeros };
 
+// What a token needs of an entry beyond its name.
+enum class Need : std::uint8_t { Name, Counter, FileTimes, Photo, Music };
+
 struct TokenName {
     const wchar_t* name;
     TokenKind kind;
     Format format;
+    Need need;
     const wchar_t* missing; // what the list says when an entry lacks the value
 };
 
 constexpr TokenName kTokens[] = {
-    {L"n", TokenKind::Counter, Format::Counter, nullptr},
-    {L"name", TokenKind::Name, Format::None, nullptr},
-    {L"ext", TokenKind::Extension, Format::None, nullptr},
-    {L"folder", TokenKind::Folder, Format::None, nullptr},
-    {L"taken", TokenKind::Taken, Format::Date, L"no date taken"},
-    {L"modified", TokenKind::Modified, Format::Date, L"no modified date"},
-    {L"created", TokenKind::Created, Format::Date, L"no created date"},
-    {L"make", TokenKind::Make, Format::None, L"no camera make"},
-    {L"camera", TokenKind::Camera, Format::None, L"no camera model"},
-    {L"width", TokenKind::Width, Format::None, L"no picture size"},
-    {L"height", TokenKind::Height, Format::None, L"no picture size"},
-    {L"artist", TokenKind::Artist, Format::None, L"no artist"},
-    {L"albumartist", TokenKind::AlbumArtist, Format::None, L"no artist"},
-    {L"album", TokenKind::Album, Format::None, L"no album"},
-    {L"title", TokenKind::Title, Format::None, L"no title"},
-    {L"track", TokenKind::Track, Format::Zeros, L"no track number"},
-    {L"disc", TokenKind::Disc, Format::None, L"no disc number"},
-    {L"year", TokenKind::Year, Format::None, L"no year"},
-    {L"genre", TokenKind::Genre, Format::None, L"no genre"},
+    {L"n", TokenKind::Counter, Format::Counter, Need::Counter, nullptr},
+    {L"name", TokenKind::Name, Format::None, Need::Name, nullptr},
+    {L"ext", TokenKind::Extension, Format::None, Need::Name, nullptr},
+    {L"folder", TokenKind::Folder, Format::None, Need::Name, nullptr},
+    {L"taken", TokenKind::Taken, Format::Date, Need::Photo, L"no date taken"},
+    {L"modified", TokenKind::Modified, Format::Date, Need::FileTimes, L"no modified date"},
+    {L"created", TokenKind::Created, Format::Date, Need::FileTimes, L"no created date"},
+    {L"make", TokenKind::Make, Format::None, Need::Photo, L"no camera make"},
+    {L"camera", TokenKind::Camera, Format::None, Need::Photo, L"no camera model"},
+    {L"width", TokenKind::Width, Format::None, Need::Photo, L"no picture size"},
+    {L"height", TokenKind::Height, Format::None, Need::Photo, L"no picture size"},
+    {L"artist", TokenKind::Artist, Format::None, Need::Music, L"no artist"},
+    {L"albumartist", TokenKind::AlbumArtist, Format::None, Need::Music, L"no artist"},
+    {L"album", TokenKind::Album, Format::None, Need::Music, L"no album"},
+    {L"title", TokenKind::Title, Format::None, Need::Music, L"no title"},
+    {L"track", TokenKind::Track, Format::Zeros, Need::Music, L"no track number"},
+    {L"disc", TokenKind::Disc, Format::None, Need::Music, L"no disc number"},
+    {L"year", TokenKind::Year, Format::None, Need::Music, L"no year"},
+    {L"genre", TokenKind::Genre, Format::None, Need::Music, L"no genre"},
 };
 
 constexpr wchar_t kDefaultDateFormat[] = L"yyyy-MM-dd";
@@ -116,34 +120,10 @@ std::wstring ReadToken(std::wstring_view inside, ReplacementPiece& piece, Replac
         piece.width = static_cast<std::int32_t>(format.size());
         break;
     }
-    switch (piece.kind) {
-    case TokenKind::Counter:
-        needs.counter = true;
-        break;
-    case TokenKind::Modified:
-    case TokenKind::Created:
-        needs.fileTimes = true;
-        break;
-    case TokenKind::Taken:
-    case TokenKind::Make:
-    case TokenKind::Camera:
-    case TokenKind::Width:
-    case TokenKind::Height:
-        needs.photo = true;
-        break;
-    case TokenKind::Artist:
-    case TokenKind::AlbumArtist:
-    case TokenKind::Album:
-    case TokenKind::Title:
-    case TokenKind::Track:
-    case TokenKind::Disc:
-    case TokenKind::Year:
-    case TokenKind::Genre:
-        needs.music = true;
-        break;
-    default:
-        break;
-    }
+    needs.counter = needs.counter || token->need == Need::Counter;
+    needs.fileTimes = needs.fileTimes || token->need == Need::FileTimes;
+    needs.photo = needs.photo || token->need == Need::Photo;
+    needs.music = needs.music || token->need == Need::Music;
     return std::wstring();
 }
 

@@ -44,6 +44,7 @@ bool EndRunJournal(RunJournal& journal, const RunPlan& plan, const RunSteps& ste
 bool MarkJournalEndedInPlace(const std::wstring& path, size_t stepCount);
 // The same with the state of each tagged file after the run given: completes the begun journal
 // held open, writing its end into the room it kept (JournalEndRoom) and then marking its header
-// ended, so that a crash leaves it begun or ended and never between. False when it stays as begun.
+// ended: until that last write a crash leaves a journal read as a run that never ended. False when
+// it stays as begun.
 bool CompleteJournal(HANDLE journal, const RunSteps& steps, const std::vector<StepResult>& results,
                      const std::vector<EntryAfterRun>& after);

@@ -212,7 +212,7 @@ DWORD EndNumbering(NumberingHistory& history, NumberingSession& session, const P
     error = historyFile.PutInPlace();
     if (error != ERROR_SUCCESS) {
         if (olderPresent)
-            WriteWholeFile(session.indexPath, olderIndex);
+            ReplaceFileContents(session.indexPath, olderIndex);
         else
             DeleteFileW(session.indexPath.c_str());
         TakeRecordBack(history, session, std::move(before));
