@@ -2,9 +2,9 @@
 #include "ListFolderPass.h"
 
 #include "ListingFormat.h"
-#include "base/FolderReader.h"
-#include "base/FolderWalk.h"
-#include "base/Win32Text.h"
+#include "FolderReader.h"
+#include "FolderWalk.h"
+#include "Win32Text.h"
 
 #include <vector>
 

@@ -1,7 +1,7 @@
 // The fixed pieces of a listing file and the composition of its lines; no disk access.
 #include "ListingFormat.h"
 
-#include "base/Win32Text.h"
+#include "Win32Text.h"
 
 const wchar_t ListingPicture[] =
     LR"({\pict\wmetafile8\picw344\pich318\picwgoal195\pichgoal180 )"

@@ -1,7 +1,7 @@
 // The open listing file with a write buffer, so that a long listing costs few write calls.
 #pragma once
 
-#include "base/StagedFile.h"
+#include "StagedFile.h"
 
 #include <string>
 #include <string_view>

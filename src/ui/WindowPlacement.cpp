@@ -1,3 +1,4 @@
+// Placing a dialog over its owner: centred, and kept inside the work area of the owner's monitor.
 #include "WindowPlacement.h"
 
 // The halving truncates toward zero, as signed division does.

@@ -1,3 +1,4 @@
+// The progress bar of a run: every position taken, the bar drawn at most five times a second.
 #include "ProgressFrames.h"
 
 #include <commctrl.h>

@@ -2,7 +2,7 @@
 // Rename does what the list shows, File > Undo takes it back, and the texts are remembered.
 #include "DesktopDriver.h"
 #include "TempFolder.h"
-#include "resources/resource.h"
+#include "resource.h"
 
 #include <gtest/gtest.h>
 

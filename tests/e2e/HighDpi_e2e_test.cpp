@@ -4,7 +4,7 @@
 #include "DesktopDriver.h"
 #include "ScratchRegistry.h"
 #include "TempFolder.h"
-#include "resources/resource.h"
+#include "resource.h"
 
 #include <gtest/gtest.h>
 #include <oleacc.h>

@@ -4,7 +4,7 @@
 #include "DesktopDriver.h"
 #include "TempFolder.h"
 #include "UniqueHandle.h"
-#include "resources/resource.h"
+#include "resource.h"
 
 #include <gtest/gtest.h>
 

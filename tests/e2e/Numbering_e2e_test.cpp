@@ -3,7 +3,7 @@
 // and a damaged history file that survives.
 #include "DesktopDriver.h"
 #include "TempFolder.h"
-#include "resources/resource.h"
+#include "resource.h"
 
 #include <gtest/gtest.h>
 
@@ -345,12 +345,3 @@ TEST_F(NumberingE2e, DamagedHistorySurvivesAndIsKept)
     EXPECT_EQ(ReadFileBytes(otherIndex), StringBytes(L".\\x.jpg"));
 }
 
-TEST_F(NumberingE2e, StartTextAbove65535StartsThere)
-{
-    photos_.WriteFile(L"a.txt", "a");
-    Nomaro nomaro(start_.path());
-    ASSERT_NE(nomaro.main(), nullptr);
-    ASSERT_TRUE(nomaro.SetUpNumbering(photos_.path(), L"N", L"txt", L"070000", false));
-    EXPECT_TRUE(nomaro.Start().empty());
-    EXPECT_EQ(ListNames(photos_.path()), (std::vector<std::wstring>{L"N070000.txt"}));
-}

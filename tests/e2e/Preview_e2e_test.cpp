@@ -2,7 +2,7 @@
 // which then does exactly what was shown and ends as Start ends.
 #include "DesktopDriver.h"
 #include "TempFolder.h"
-#include "resources/resource.h"
+#include "resource.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // end-to-end main points at a folder of the tests' own.
 #include "DesktopDriver.h"
 #include "TempFolder.h"
-#include "resources/resource.h"
+#include "resource.h"
 
 #include <gtest/gtest.h>
 #include <knownfolders.h>

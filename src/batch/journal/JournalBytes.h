@@ -2,6 +2,7 @@
 // that the reader builds and is fuzzed on any system. JournalFormat.h gives the engine's own types.
 #pragma once
 
+#include "KeptBytes.h"
 #include "OperationMode.h"
 
 #include <cstdint>
@@ -22,18 +23,6 @@ constexpr std::uint32_t kMaxJournalTextUnits = 32767 + 8;
 enum class JournalState : std::uint8_t {
     Begun = 1, // written before the first change; a run that never ended leaves it so
     Ended = 2, // completed with what every step did
-};
-
-// A copy of something outside the tree that the run changes: a memory file or a registry value.
-enum class KeptState : std::uint8_t {
-    NotKept = 0, // not part of this run
-    Absent = 1,  // did not exist before the run
-    Present = 2, // bytes holds it as it was
-};
-struct KeptBytes {
-    KeptState state = KeptState::NotKept;
-    std::uint32_t type = 0; // the registry value's type
-    std::string bytes;
 };
 
 struct JournalMemory {

@@ -1,7 +1,7 @@
 // The Favorites menu's custom order: deleted by a Favorites run, kept before and put back by Undo.
 #pragma once
 
-#include "JournalFormat.h"
+#include "KeptBytes.h"
 
 #include <windows.h>
 
