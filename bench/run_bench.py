@@ -29,10 +29,14 @@ ROW_NAMES = {
     "listing-plain": "Listing plain",
     "listing-rtf": "Listing RTF",
 }
-SIZES = {"10k": 10000, "100k": 100000}
+SIZES = {"10k": 10000, "100k": 100000, "1m": 1000000}
+# Measured unless sizes are named: a tree of a million files takes Wine a quarter of an hour to make.
+DEFAULT_SIZES = ["10k", "100k"]
 # The 10k rows take well under a second to a few seconds, where a run's fixed part (a window made
 # and mapped under Xvfb) alone varies by hundredths of a second: more runs steady their medians.
-RUNS = {"10k": 5, "100k": 3}
+RUNS = {"10k": 5, "100k": 3, "1m": 1}
+# The programs measured: the 64-bit and the 32-bit build of the same sources.
+PROGRAMS = {"x86_64": "64-bit", "i686": "32-bit"}
 SCRATCH = "C:\\nomaro-bench"
 
 
@@ -40,7 +44,12 @@ def parse_args():
     parser = argparse.ArgumentParser(prog="tools/bench", description=__doc__)
     parser.add_argument("selection", nargs="*", help="rows (%s) and sizes (%s); default: all of them"
                         % (", ".join(ROWS), ", ".join(SIZES)))
-    parser.add_argument("--runs", type=int, help="runs per figure, the median is shown (default 5 at 10k, 3 at 100k)")
+    parser.add_argument("--runs", type=int, help="runs per figure, the median is shown (default 5 at 10k, 3 at 100k, "
+                        "1 at 1m)")
+    parser.add_argument("--no-baseline", action="store_true",
+                        help="time the program alone: at 1m the baselines take as long again")
+    parser.add_argument("--program", action="append", choices=sorted(PROGRAMS),
+                        help="the build measured, x86_64 or i686; may be given twice (default: both)")
     args = parser.parse_args()
     rows = [r for r in args.selection if r in ROWS]
     sizes = [s for s in args.selection if s in SIZES]
@@ -48,12 +57,14 @@ def parse_args():
     if unknown:
         parser.error("unknown rows or sizes: " + " ".join(unknown))
     args.rows = [r for r in ROWS if r in rows] or ROWS
-    args.sizes = [s for s in SIZES if s in sizes] or list(SIZES)
+    args.sizes = [s for s in SIZES if s in sizes] or DEFAULT_SIZES
+    args.program = [p for p in PROGRAMS if p in (args.program or PROGRAMS)]
     return args
 
 
 class Bench:
-    def __init__(self, root, build):
+    def __init__(self, root, build, baselines=True):
+        self.baselines = baselines
         self.env = dict(os.environ)
         self.emulator = os.path.join(root, "tests", "support", "wine-emulator")
         self.programs = os.path.join(build, "bench")
@@ -123,7 +134,16 @@ class Bench:
             self.say("Wine start-up: Nomaro.exe on an empty folder")
             self.startup = [self.run("commandline_bench", self.nomaro, empty) for _ in range(self.runs)]
         steps = []
-        for _ in range(self.runs):
+        for run in range(self.runs):
+            if not self.baselines:
+                # The program's runs alone; the tree's case is turned back between them.
+                if want_lower:
+                    steps += [("lower", "program", "commandline_bench", (self.nomaro, tree))]
+                if want_upper or run + 1 < self.runs:
+                    steps += [("upper", "program" if want_upper else "flip", "engine_bench", ("upper", tree))]
+                if want_upper and not want_lower and run + 1 < self.runs:
+                    steps += [("lower", "flip", "baseline_bench", ("lower", tree))]
+                continue
             if want_lower:
                 # The command-line run cannot be timed from inside: the journal of the same plan is
                 # timed by itself just before, on the same tree.
@@ -150,6 +170,8 @@ class Bench:
         turns = [("program", "engine_bench", program_arguments), ("baseline", "baseline_bench", baseline_arguments)]
         if empty:
             turns += [("program-empty", "engine_bench", empty[0]), ("baseline-empty", "baseline_bench", empty[1])]
+        if not self.baselines:
+            turns = [turn for turn in turns if not turn[0].startswith("baseline")]
         for run in range(self.runs):
             for kind, program, arguments in turns:
                 if before:
@@ -172,8 +194,6 @@ class Bench:
                                    "replace-keystroke", "replace-apply", "listing-plain", "listing-rtf")):
             self.say("making the tree")
             self.tree("make", tree, str(files))
-        if "lower" in rows or "upper" in rows:
-            self.case_rows(tree, "lower" in rows, "upper" in rows, samples)
         empty = SCRATCH + "\\empty"
         os.makedirs(self.unix(empty), exist_ok=True)
         for row in ("preview", "preview-dialog"):
@@ -187,6 +207,10 @@ class Bench:
                             empty=(("replace-dialog", empty), ("preview", empty)))
         if "replace-keystroke" in rows:
             self.keystroke_row(tree, samples)
+        # After the rows that change nothing, which then see the tree as made: at 1m a Lower run
+        # takes a quarter of an hour, and their figures come first.
+        if "lower" in rows or "upper" in rows:
+            self.case_rows(tree, "lower" in rows, "upper" in rows, samples)
         if "replace-apply" in rows:
             self.replace_row(tree, samples)
         for row in ("listing-plain", "listing-rtf"):
@@ -293,6 +317,16 @@ class Bench:
 
     # The table ------------------------------------------------------------------------------
 
+    def bytes_per_entry(self, row, samples, program, entries):
+        """What the run holds per entry: its peak working set less the same run's on an empty folder
+        (Lower: Nomaro.exe's own on an empty folder; a keystroke: the dialog's on an empty folder)."""
+        empty_row = "replace-dialog" if row == "replace-keystroke" else row
+        empty = self.startup if row == "lower" else samples.get((empty_row, "program-empty"))
+        if not empty or not entries:
+            return None
+        peak = statistics.median(f["peak_mib"] for f in program)
+        return (peak - statistics.median(f["peak_mib"] for f in empty)) * 1024 * 1024 / entries
+
     @staticmethod
     def empty_median(samples, row, kind):
         """The row's runs on an empty folder: the cost that does not grow with the tree."""
@@ -306,26 +340,32 @@ class Bench:
             return {"entries": int(max(f.get("entries", 0) for f in program)),
                     "seconds": statistics.median(f["seconds"] for f in program), "baseline": None,
                     "ratio": None, "peak": statistics.median(f["peak_mib"] for f in program), "journal": 0.0,
-                    "progress": 0}
-        if not program or not baseline:
+                    "progress": 0, "per_entry": self.bytes_per_entry(row, samples, program, int(max(
+                        f.get("entries", 0) for f in program)))}
+        if not program or (not baseline and self.baselines):
             return None
         seconds = statistics.median(f["seconds"] for f in program)
         if row == "lower":
             startup = statistics.median(f["seconds"] for f in self.startup)
             seconds -= startup
             shares = [j["journal_seconds"] / max(p["seconds"] - startup, 1e-9)
-                      for j, p in zip(samples[("lower", "journal")], program)]
+                      for j, p in zip(samples.get(("lower", "journal"), []), program)]
         else:
             shares = [f["journal_seconds"] / f["seconds"] for f in program if f["seconds"] > 0]
             seconds -= self.empty_median(samples, row, "program")
-        base = statistics.median(f["seconds"] for f in baseline) - self.empty_median(samples, row, "baseline")
-        entries = samples.get((row, "entries")) or int(max(f.get("entries", 0) for f in baseline))
+        base = None
+        if baseline:
+            base = statistics.median(f["seconds"] for f in baseline) - self.empty_median(samples, row, "baseline")
+        entries = samples.get((row, "entries")) or int(max(f.get("entries", 0) for f in baseline or program))
+        if not entries and row != "resumed":
+            entries = tree_entries(SIZES[self.size])
         progress = max((f.get("messages", 0) for f in program), default=0)
         return {
             "entries": entries,
+            "per_entry": self.bytes_per_entry(row, samples, program, entries),
             "seconds": seconds,
             "baseline": base,
-            "ratio": seconds / base if base > 0 else float("nan"),
+            "ratio": seconds / base if base else float("nan"),
             "peak": statistics.median(f["peak_mib"] for f in program),
             "journal": 100 * statistics.median(shares) if shares else 0.0,
             "progress": progress,
@@ -344,25 +384,16 @@ def machine():
     return "%s, %d cores, %s; Wine %s" % (model, os.cpu_count(), platform.system() + " " + platform.release(), wine)
 
 
-def main():
-    args = parse_args()
-    root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-    build = os.environ.get("NOMARO_BUILD_DIR", os.path.join(root, "build", "x86_64"))
-    bench = Bench(root, build)
-    runs = {size: args.runs or RUNS[size] for size in args.sizes}
-    started = time.time()
-    print("Machine: " + machine())
-    print("Each figure is the median of %s." % ", ".join("%d runs at %s" % (runs[size], size) for size in args.sizes))
-    print("Seconds are the work on the tree less the same run on an empty folder (Lower: Wine's start-up); the")
-    print("baseline makes only the straightforward platform calls for the same result (bench/Baseline.cpp).")
-    sys.stdout.flush()
-    results = {}
-    for size_name in args.sizes:
-        results[size_name] = bench.measure_size(size_name, args.rows, runs[size_name])
-        bench.remove(SCRATCH + "\\empty")
+def tree_entries(files):
+    """The entries bench_tree makes for that many files: the files, their folders of 100 and, past
+    100 folders, the group folders of 100 folders."""
+    folders = (files + 99) // 100
+    return files + folders + ((folders + 99) // 100 if folders > 100 else 0)
 
-    header = "| %-22s | %8s | %10s | %11s | %6s | %9s | %9s |" % (
-        "mode", "entries", "program s", "baseline s", "ratio", "peak MiB", "journal %")
+
+def print_table(bench, args, results):
+    header = "| %-22s | %8s | %10s | %11s | %6s | %9s | %7s | %9s |" % (
+        "mode", "entries", "program s", "baseline s", "ratio", "peak MiB", "B/entry", "journal %")
     print()
     print(header)
     print("|" + "|".join("-" * (len(cell) + 0) for cell in header.split("|")[1:-1]) + "|")
@@ -372,28 +403,63 @@ def main():
             figures = bench.row_figures(row, results[size_name])
             if not figures:
                 continue
+            held = "%7.0f" % figures["per_entry"] if figures.get("per_entry") is not None else "%7s" % "-"
+            if figures["baseline"] is None and row != "replace-keystroke":
+                per_entry[(row, size_name)] = figures
+                print("| %-22s | %8d | %10.2f | %11s | %6s | %9.1f | %s | %9.1f |" % (
+                    ROW_NAMES[row], figures["entries"], figures["seconds"], "-", "-", figures["peak"], held,
+                    figures["journal"]))
+                continue
             if figures["baseline"] is None:
                 # A latency: no baseline, nothing to compare per entry.
-                print("| %-22s | %8d | %10.2f | %11s | %6s | %9.1f | %9s |" % (
-                    ROW_NAMES[row], figures["entries"], figures["seconds"], "-", "-", figures["peak"], "-"))
+                print("| %-22s | %8d | %10.2f | %11s | %6s | %9.1f | %s | %9s |" % (
+                    ROW_NAMES[row], figures["entries"], figures["seconds"], "-", "-", figures["peak"], held, "-"))
                 continue
             per_entry[(row, size_name)] = figures
-            print("| %-22s | %8d | %10.2f | %11.2f | %6.2f | %9.1f | %9.1f |" % (
+            print("| %-22s | %8d | %10.2f | %11.2f | %6.2f | %9.1f | %s | %9.1f |" % (
                 ROW_NAMES[row], figures["entries"], figures["seconds"], figures["baseline"], figures["ratio"],
-                figures["peak"], figures["journal"]))
+                figures["peak"], held, figures["journal"]))
     print()
-    if len(args.sizes) == 2:
+    for smaller, larger in zip(args.sizes, args.sizes[1:]):
         for row in args.rows:
-            small, large = per_entry.get((row, "10k")), per_entry.get((row, "100k"))
-            if small and large and small["seconds"] > 0 and small["baseline"] > 0 and small["entries"] > 0:
+            small, large = per_entry.get((row, smaller)), per_entry.get((row, larger))
+            if small and large and small["seconds"] > 0 and small["entries"] > 0:
                 growth = (large["seconds"] / large["entries"]) / (small["seconds"] / small["entries"])
-                base_growth = (large["baseline"] / large["entries"]) / (small["baseline"] / small["entries"])
-                print("%-22s seconds per entry, 10k to 100k: program x%.2f, baseline x%.2f" % (
-                    ROW_NAMES[row], growth, base_growth))
+                base_growth = "-"
+                if small["baseline"] and large["baseline"]:
+                    base_growth = "x%.2f" % ((large["baseline"] / large["entries"]) /
+                                             (small["baseline"] / small["entries"]))
+                print("%-22s seconds per entry, %s to %s: program x%.2f, baseline %s" % (
+                    ROW_NAMES[row], smaller, larger, growth, base_growth))
     most = max((f["progress"] for f in per_entry.values()), default=0)
     print("Most progress-bar messages in one run: %d" % most)
     for note in bench.notes:
         print("Note: " + note)
+
+
+def main():
+    args = parse_args()
+    root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+    runs = {size: args.runs or RUNS[size] for size in args.sizes}
+    started = time.time()
+    print("Machine: " + machine())
+    print("Each figure is the median of %s." % ", ".join("%d runs at %s" % (runs[size], size) for size in args.sizes))
+    print("Seconds are the work on the tree less the same run on an empty folder (Lower: Wine's start-up); the")
+    print("baseline makes only the straightforward platform calls for the same result (bench/Baseline.cpp).")
+    print("B/entry is the peak working set less the same run's on an empty folder, per entry.")
+    sys.stdout.flush()
+    for program in args.program:
+        build = os.environ.get("NOMARO_BUILD_DIR_" + program.upper(), os.path.join(root, "build", program))
+        bench = Bench(root, build, baselines=not args.no_baseline)
+        print()
+        print("The %s program (%s):" % (PROGRAMS[program], os.path.relpath(build, root)))
+        sys.stdout.flush()
+        results = {}
+        for size_name in args.sizes:
+            results[size_name] = bench.measure_size(size_name, args.rows, runs[size_name])
+            bench.remove(SCRATCH + "\\empty")
+        print_table(bench, args, results)
+        sys.stdout.flush()
     print("The bench took %.1f minutes." % ((time.time() - started) / 60))
 
 

@@ -33,13 +33,16 @@ DWORD RecordNumbering(PreparedRun& run, const RunOptions& options, ChangeWatch& 
     const RunPlan& plan = run.plan;
     auto numbered = [&](const std::function<void(std::wstring_view)>& put) {
         std::wstring path;
-        for (const PlannedEntry& entry : plan.entries) {
-            std::wstring_view folderPart = std::wstring_view(entry.path).substr(0, entry.path.size() - entry.Name().size());
-            path.assign(folderPart);
+        std::wstring spelling;
+        for (size_t i = 0; i < plan.entries.size(); ++i) {
+            const PlannedEntry& entry = plan.entries[i];
+            path.assign(1, L'.');
+            plan.names->AppendFolderPath(entry.folder, path);
+            path.push_back(L'\\');
             if (entry.Renames() || entry.status == PlanStatus::CannotChange)
-                path += entry.newName;
+                path += plan.NewNameIn(entry, spelling);
             else
-                path += NumberedName(entry.Name(), NumberedBaseName(options.nameText, entry.number, options.numberWidth))
+                path += NumberedName(plan.Name(entry), NumberedBaseName(options.nameText, plan.NumberOf(i), options.numberWidth))
                             .newName;
             put(path);
         }
@@ -98,7 +101,7 @@ std::vector<std::wstring> PostponedEntries(const RunPlan& plan, const RunSteps& 
     std::vector<std::wstring> postponed;
     for (size_t i = 0; i < steps.size(); ++i) {
         if (results[i].outcome == StepOutcome::Postponed)
-            postponed.push_back(plan.entries[static_cast<size_t>(steps.EntryOf(i))].path);
+            postponed.push_back(plan.Path(plan.entries[static_cast<size_t>(steps.EntryOf(i))]));
     }
     return postponed;
 }

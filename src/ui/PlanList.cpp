@@ -20,17 +20,17 @@ constexpr int kCellPadding = 16;
 
 // What a column shows for an entry. An entry that cannot change keeps its name; the name it was
 // refused stands with the reason in "What happens".
-std::wstring CellText(const PlannedEntry& entry, int column)
+std::wstring CellText(const RunPlan& plan, const PlannedEntry& entry, int column)
 {
     switch (column) {
     case FolderColumn:
-        return std::wstring(FolderPart(entry.path));
+        return plan.FolderPath(entry);
     case NameNowColumn:
-        return std::wstring(entry.Name());
+        return std::wstring(plan.Name(entry));
     case NameAfterColumn:
-        return std::wstring(entry.status == PlanStatus::CannotChange ? entry.Name() : std::wstring_view(entry.newName));
+        return entry.status == PlanStatus::CannotChange ? std::wstring(plan.Name(entry)) : plan.NewNameOf(entry);
     case WhatHappensColumn:
-        return DescribePlannedEntry(entry);
+        return DescribePlannedEntry(plan, entry);
     default:
         return std::wstring();
     }
@@ -110,7 +110,7 @@ void PlanList::OnGetDispInfo(NMLVDISPINFOW& info) const
         item.pszText[0] = L'\0';
         return;
     }
-    CopyCellText(item, CellText(*entry, item.iSubItem));
+    CopyCellText(item, CellText(*plan_, *entry, item.iSubItem));
 }
 
 // The longest texts of a column, by length, among those offered.
@@ -151,12 +151,12 @@ void PlanList::FitColumns()
     int rows = ListView_GetItemCount(list_);
     for (int row = 0; row < rows; ++row) {
         const PlannedEntry& entry = *EntryOfRow(row);
-        candidates[FolderColumn].Offer(FolderPart(entry.path).size(), row);
-        candidates[NameNowColumn].Offer(entry.Name().size(), row);
+        candidates[FolderColumn].Offer(1 + plan_->names->FolderPathLength(entry.folder), row);
+        candidates[NameNowColumn].Offer(plan_->Name(entry).size(), row);
         bool refused = entry.status == PlanStatus::CannotChange;
-        candidates[NameAfterColumn].Offer(refused ? entry.Name().size() : entry.newName.size(), row);
+        candidates[NameAfterColumn].Offer(refused ? plan_->Name(entry).size() : plan_->NewNameLength(entry), row);
         if (refused) {
-            candidates[WhatHappensColumn].Offer(entry.newName.size(), row);
+            candidates[WhatHappensColumn].Offer(plan_->NewNameLength(entry), row);
             continue;
         }
         unsigned kind = static_cast<unsigned>(entry.status) | (entry.Renames() ? 4u : 0u) | (entry.writeTag ? 8u : 0u) |
@@ -173,7 +173,7 @@ void PlanList::FitColumns()
     for (int column = 0; column < ColumnCount; ++column) {
         int width = ListView_GetStringWidth(list_, kColumnTitles[column]);
         candidates[column].ForEachRow([&](int row) {
-            width = std::max(width, ListView_GetStringWidth(list_, CellText(*EntryOfRow(row), column).c_str()));
+            width = std::max(width, ListView_GetStringWidth(list_, CellText(*plan_, *EntryOfRow(row), column).c_str()));
         });
         width = std::min(width + kCellPadding, limit);
         // The last column takes what the others leave, so the rows reach across the list.

@@ -52,7 +52,7 @@ std::vector<std::wstring> PathsOf(const CollectedTree& tree)
 {
     std::vector<std::wstring> paths;
     for (const PlannedEntry& entry : tree.plan.entries)
-        paths.push_back(entry.path);
+        paths.push_back(tree.plan.Path(entry));
     return paths;
 }
 

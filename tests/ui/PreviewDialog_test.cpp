@@ -1,6 +1,8 @@
 // The Preview dialog from its real template, run modally in the test process over a plan made
 // by hand; a driver thread reads the list and plays the user with posted keys and clicks.
 #include "PreviewDialog.h"
+
+#include "HandPlan.h"
 #include "UiTestWindows.h"
 #include "WaitUntil.h"
 #include "resource.h"
@@ -54,14 +56,13 @@ RECT ChildRect(HWND dialog, int id)
     return rect;
 }
 
-PlannedEntry Entry(const wchar_t* path, const wchar_t* newName, PlanStatus status, PlanReason reason = PlanReason::None)
+void Entry(RunPlan& plan, const wchar_t* path, const wchar_t* newName, PlanStatus status,
+           PlanReason reason = PlanReason::None)
 {
-    PlannedEntry entry;
-    entry.path = path;
-    entry.newName = newName;
+    PlannedEntry& entry = AddPlannedEntry(plan, path);
+    plan.SetNewName(entry, newName);
     entry.status = status;
     entry.reason = reason;
-    return entry;
 }
 
 // Shows the plan over the owner; drive() runs on another thread with the dialog and the test
@@ -95,14 +96,12 @@ protected:
         ASSERT_NE(owner.window(), nullptr);
         ShowWindow(owner.window(), SW_SHOWNORMAL);
         plan.mode = ModeNumber;
-        plan.entries = {
-            Entry(L".\\Photos", L"photos", PlanStatus::WillChange),
-            Entry(L".\\Photos\\IMG.JPG", L"img.jpg", PlanStatus::WillChange),
-            Entry(L".\\Photos\\done.jpg", L"done.jpg", PlanStatus::AlreadyRight),
-            Entry(L".\\Photos\\CON.JPG", L"con.jpg", PlanStatus::CannotChange, PlanReason::NameReserved),
-            Entry(L".\\notes.txt", L"notes.txt", PlanStatus::AlreadyRight),
-            Entry(L".\\R.txt", L"R.txt", PlanStatus::WillChange),
-        };
+        Entry(plan, L".\\Photos", L"photos", PlanStatus::WillChange);
+        Entry(plan, L".\\Photos\\IMG.JPG", L"img.jpg", PlanStatus::WillChange);
+        Entry(plan, L".\\Photos\\done.jpg", L"done.jpg", PlanStatus::AlreadyRight);
+        Entry(plan, L".\\Photos\\CON.JPG", L"con.jpg", PlanStatus::CannotChange, PlanReason::NameReserved);
+        Entry(plan, L".\\notes.txt", L"notes.txt", PlanStatus::AlreadyRight);
+        Entry(plan, L".\\R.txt", L"R.txt", PlanStatus::WillChange);
         plan.entries[5].clearReadOnly = true;
     }
     TestParent owner;

@@ -27,7 +27,7 @@ static StepResult MakeStep(const RunPlan& plan, const RunStep& step, CaseRenameM
     case StepKind::ClearReadOnly:
         return Changed(Outcome(ClearReadOnly(step.path)), watch);
     case StepKind::WriteTag:
-        return Changed(Outcome(StampId3v1Tag(step.path, entry.TagText())), watch);
+        return Changed(Outcome(StampId3v1Tag(step.path, plan.TagText(entry))), watch);
     case StepKind::Move:
         if (!step.temporaryPath.empty())
             return MoveEntryCaseOnly(step.path, step.newPath, step.temporaryPath, entry.volume, memory, watch);

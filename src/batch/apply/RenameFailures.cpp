@@ -56,7 +56,7 @@ RunFailures FailuresOfRun(const RunPlan& plan, const RunSteps& steps, const std:
     RunFailures failures;
     for (const PlannedEntry& entry : plan.entries) {
         if (entry.status == PlanStatus::CannotChange)
-            RecordFailedRename(failures.keptNames, entry.path + L" (" + RefusalText(entry) + L")");
+            RecordFailedRename(failures.keptNames, plan.Path(entry) + L" (" + RefusalText(plan, entry) + L")");
     }
     const std::vector<EntryFate> fates = FatesOf(plan.entries.size(), steps, results);
     for (size_t i = 0; i < steps.size() && i < results.size(); ++i) {
@@ -68,13 +68,13 @@ RunFailures FailuresOfRun(const RunPlan& plan, const RunSteps& steps, const std:
         const EntryFate& fate = fates[entry];
         std::wstring reason = L" (" + std::wstring(StepText(steps.KindOf(i))) + L": " + SystemErrorText(result.error) + L")";
         if (steps.KindOf(i) != StepKind::Move && !fate.moveFailed && fate.changed) {
-            std::wstring text = planned.path;
+            std::wstring text = plan.Path(planned);
             if (fate.renamed)
-                text += L" renamed to " + planned.newName;
+                text += L" renamed to " + plan.NewNameOf(planned);
             RecordFailedRename(failures.changedInPart, text + reason);
             continue;
         }
-        std::wstring text = planned.path + reason;
+        std::wstring text = plan.Path(planned) + reason;
         // The user must be able to find the entry under the name it really has now.
         if (!result.strandedAt.empty())
             text += L" - it is now " + DisplayPath(result.strandedAt);

@@ -13,9 +13,9 @@ std::wstring RunSteps::NameOf(const Ordered& step, Name name) const
     const PlannedEntry& entry = plan_->entries[static_cast<size_t>(step.entry)];
     switch (name) {
     case Name::Old:
-        return std::wstring(entry.Name());
+        return std::wstring(plan_->Name(entry));
     case Name::New:
-        return entry.newName;
+        return plan_->NewNameOf(entry);
     case Name::Temporary:
         return TemporaryName(temporaryTag_, step.entry);
     case Name::None:
@@ -29,10 +29,9 @@ std::wstring RunSteps::FolderOf(const Ordered& step) const
     if (step.folder >= 0)
         return folders_[static_cast<size_t>(step.folder)];
     const PlannedEntry& entry = plan_->entries[static_cast<size_t>(step.entry)];
-    std::wstring_view below = FolderPart(std::wstring_view(entry.path).substr(1)); // past the "."
-    std::wstring folder;
-    folder.reserve(rootPrefix_.size() + below.size());
-    return folder.append(rootPrefix_).append(below);
+    std::wstring folder = rootPrefix_;
+    plan_->names->AppendFolderPath(entry.folder, folder);
+    return folder;
 }
 
 RunStep RunSteps::operator[](size_t i) const
@@ -64,6 +63,7 @@ struct StepOrder {
     std::unordered_map<std::int32_t, std::int32_t> folderNow;
     std::unordered_map<std::int32_t, std::int32_t> parkedIn;
     std::vector<bool> done;
+    std::wstring spelling;
 
     const PlannedEntry& Entry(std::int32_t i) const { return plan.entries[static_cast<size_t>(i)]; }
 
@@ -116,7 +116,8 @@ struct StepOrder {
                 RememberFolder(i, folder, Name::Old);
             return;
         }
-        Add(StepKind::Move, i, folder, Name::Old, Name::New, EqualsFolded(entry.newName, entry.Name()));
+        Add(StepKind::Move, i, folder, Name::Old, Name::New, entry.Recased() ||
+            EqualsFolded(plan.NewNameIn(entry, spelling), plan.Name(entry)));
         if (entry.isFolder)
             RememberFolder(i, folder, Name::New);
     }
@@ -140,7 +141,7 @@ RunSteps OrderRunSteps(const RunPlan& plan, const std::wstring& temporaryTag)
     steps.rootPrefix_ = plan.root;
     if (steps.rootPrefix_.size() > 1 && steps.rootPrefix_.back() == L'\\')
         steps.rootPrefix_.pop_back();
-    StepOrder order{plan, steps, {}, {}, std::vector<bool>(count, false)};
+    StepOrder order{plan, steps, {}, {}, std::vector<bool>(count, false), {}};
     size_t stepCount = 0;
     for (const PlannedEntry& entry : plan.entries)
         stepCount += (entry.clearReadOnly ? 1 : 0) + (entry.writeTag ? 1 : 0) + (entry.Renames() ? 1 : 0);
@@ -150,18 +151,21 @@ RunSteps OrderRunSteps(const RunPlan& plan, const std::wstring& temporaryTag)
     std::vector<std::int32_t> waitsFor(count, -1);
     auto entryFolder = [&order](std::int32_t i) { return order.Entry(i).folder; };
     std::unordered_map<FolderName, std::int32_t, FolderNameHash> leaving; // who gives up each name
+    std::wstring spelling;
     ForEachFolder(GroupedByFolder(count, entryFolder), entryFolder, [&](std::int32_t, auto first, auto last) {
         leaving.clear();
         for (auto k = first; k != last; ++k) {
             const PlannedEntry& entry = order.Entry(*k);
-            if (entry.Renames() && !EqualsFolded(entry.newName, entry.Name()))
-                leaving.emplace(MakeFolderName(entry.folder, entry.Name()), *k);
+            // A recased name folds to the entry's own: it leaves no name free.
+            if (entry.Renames() && !entry.Recased() &&
+                !EqualsFolded(plan.NewNameIn(entry, spelling), plan.Name(entry)))
+                leaving.emplace(MakeFolderName(entry.folder, plan.Name(entry)), *k);
         }
         for (auto k = first; k != last && !leaving.empty(); ++k) {
             const PlannedEntry& entry = order.Entry(*k);
             if (!entry.Renames())
                 continue;
-            auto holder = leaving.find(MakeFolderName(entry.folder, entry.newName));
+            auto holder = leaving.find(MakeFolderName(entry.folder, plan.NewNameIn(entry, spelling)));
             if (holder != leaving.end() && holder->second != *k)
                 waitsFor[static_cast<size_t>(*k)] = holder->second;
         }

@@ -563,16 +563,27 @@ size_t EndRecordRoom(const std::vector<size_t>& strandedUnits, size_t taggedFile
 void PutEndRecord(std::string& out, const std::vector<ResultRecord>& results,
                   const std::function<std::wstring(size_t step)>& stepPath, const std::vector<AfterRecord>& after)
 {
+    PutEndRecord(out, results.size(), [&results](size_t i) { return results[i]; }, stepPath, after);
+}
+
+void PutEndRecord(std::string& out, size_t stepCount, const std::function<ResultRecord(size_t step)>& resultOf,
+                  const std::function<std::wstring(size_t step)>& stepPath, const std::vector<AfterRecord>& after)
+{
+    // Room for every step's outcome, error and absent name, and every tagged file's state.
+    constexpr size_t kStepBytes = 1 + 4 + 1;
+    constexpr size_t kAfterBytes = 4 + 8 + 8;
     std::string payload;
+    payload.reserve(4 + stepCount * kStepBytes + 4 + after.size() * kAfterBytes);
     ByteWriter fields(payload);
-    fields.U32(static_cast<std::uint32_t>(results.size()));
-    for (size_t i = 0; i < results.size(); ++i) {
-        fields.U8(results[i].outcome);
-        fields.U32(results[i].error);
+    fields.U32(static_cast<std::uint32_t>(stepCount));
+    for (size_t i = 0; i < stepCount; ++i) {
+        ResultRecord result = resultOf(i);
+        fields.U8(result.outcome);
+        fields.U32(result.error);
         // A stranded name the journal cannot hold in the entry's folder is left out: Undo then
         // finds the entry neither at its old nor at its new name and says so. Only a stranded
         // entry needs its step's paths spelled out.
-        if (results[i].strandedAt.empty() || !PutSiblingName(fields, stepPath(i), results[i].strandedAt))
+        if (result.strandedAt.empty() || !PutSiblingName(fields, stepPath(i), result.strandedAt))
             fields.U8(kNoName);
     }
     fields.U32(static_cast<std::uint32_t>(after.size()));

@@ -161,6 +161,10 @@ size_t EndRecordRoom(const std::vector<size_t>& strandedUnits, size_t taggedFile
 // stranded; a stranded name the journal cannot hold in that folder is left out.
 void PutEndRecord(std::string& out, const std::vector<ResultRecord>& results,
                   const std::function<std::wstring(size_t step)>& stepPath, const std::vector<AfterRecord>& after);
+// The same with the result of step i given by resultOf(i): the results of a million steps are not
+// copied into records first.
+void PutEndRecord(std::string& out, size_t stepCount, const std::function<ResultRecord(size_t step)>& resultOf,
+                  const std::function<std::wstring(size_t step)>& stepPath, const std::vector<AfterRecord>& after);
 
 // head: the first bytes of a journal, holding at least its whole header record. When they are
 // those of a begun journal of this version with stepCount steps, marks the header Ended (its

@@ -164,16 +164,17 @@ bool EncodeJournalEnd(const RunSteps& steps, const std::vector<StepResult>& resu
     bytes.clear();
     if (results.size() != steps.size())
         return false;
-    std::vector<ResultRecord> outcomes(results.size());
-    for (size_t i = 0; i < results.size(); ++i) {
-        outcomes[i].outcome = static_cast<std::uint8_t>(results[i].outcome);
-        outcomes[i].error = results[i].error;
-        outcomes[i].strandedAt = results[i].strandedAt;
-    }
+    auto outcome = [&results](size_t i) {
+        ResultRecord record;
+        record.outcome = static_cast<std::uint8_t>(results[i].outcome);
+        record.error = results[i].error;
+        record.strandedAt = results[i].strandedAt;
+        return record;
+    };
     std::vector<AfterRecord> states;
     for (const EntryAfterRun& entry : after)
         states.push_back({entry.planIndex, entry.size, Ticks(entry.lastWrite)});
-    PutEndRecord(bytes, outcomes, [&steps](size_t i) { return steps[i].path; }, states);
+    PutEndRecord(bytes, results.size(), outcome, [&steps](size_t i) { return steps[i].path; }, states);
     return true;
 }
 

@@ -74,7 +74,7 @@ static bool KeepTags(const RunPlan& plan, const RunSteps& steps, KeptTags& tags)
             continue;
         if (entry < 0 || static_cast<size_t>(entry) >= plan.entries.size())
             return false;
-        KeepTag(steps[i].path, plan.entries[static_cast<size_t>(entry)].TagText(), tags, entry);
+        KeepTag(steps[i].path, plan.TagText(plan.entries[static_cast<size_t>(entry)]), tags, entry);
     }
     return true;
 }

@@ -35,21 +35,13 @@ static bool ExtensionMatches(std::wstring_view name, const std::wstring& extensi
     return dot != std::wstring_view::npos && EqualsAsciiNoCase(name.substr(dot + 1), extension);
 }
 
-static void FillFromWalk(PlannedEntry& entry, const WalkEntry& found, std::wstring relativePath)
+static void FillFromWalk(PlannedEntry& entry, const WalkEntry& found)
 {
-    entry.path = std::move(relativePath);
     entry.attributes = found.attributes;
     entry.isFolder = (found.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     entry.size = found.size;
     entry.lastWrite = found.lastWrite;
     entry.volume = found.volume;
-}
-
-static PlannedEntry EntryFromWalk(const WalkEntry& found, std::wstring relativePath)
-{
-    PlannedEntry entry;
-    FillFromWalk(entry, found, std::move(relativePath));
-    return entry;
 }
 
 // ".\Sub\Name.txt" for the path "root\Sub\Name.txt", made in one allocation.
@@ -71,6 +63,7 @@ struct TreeWalk {
     const std::function<void()>& keepAlive;
     std::wstring walkRoot;
     CollectedTree& tree;
+    TreeNames& names;
     bool firstPass;
     const std::wstring* extension;
 
@@ -85,7 +78,8 @@ struct TreeWalk {
     void Collect(const WalkEntry& found, std::int32_t folder, std::int32_t parent)
     {
         PlannedEntry& entry = tree.plan.entries.emplace_back();
-        FillFromWalk(entry, found, RelativePath(found.path, walkRoot.size()));
+        FillFromWalk(entry, found);
+        entry.name = names.AddName(found.name);
         entry.folder = folder;
         entry.parent = parent;
         ++tree.plan.progressTotal;
@@ -101,6 +95,10 @@ struct TreeWalk {
         if (!Numbering())
             ++tree.plan.progressTotal;
         auto inserted = folderNumbers.emplace(path, static_cast<std::int32_t>(folderNumbers.size()));
+        // A folder met again (the walk of a second extension) keeps its number; the chosen folder
+        // is the names' folder 0 already.
+        if (inserted.second && depth > 0)
+            names.AddFolder(levelFolder[static_cast<size_t>(depth) - 1], LastComponent(path));
         levelFolder.resize(static_cast<size_t>(depth) + 1);
         levelPlanIndex.resize(static_cast<size_t>(depth) + 1);
         levelFolder[static_cast<size_t>(depth)] = inserted.first->second;
@@ -129,14 +127,12 @@ struct TreeWalk {
                       (!extension || ExtensionMatches(found.name, *extension)) &&
                       // A tree that holds the start folder must not have the history's own files renamed.
                       !(options.history && IsHistoryDataFile(*options.history, found.path));
-        std::wstring relative;
-        if (wanted) {
-            relative = RelativePath(found.path, walkRoot.size());
-            wanted = !(exclusions && Contains(exclusions, relative));
-        }
+        if (wanted && exclusions)
+            wanted = !Contains(exclusions, RelativePath(found.path, walkRoot.size()));
         if (wanted) {
             PlannedEntry& entry = tree.plan.entries.emplace_back();
-            FillFromWalk(entry, found, std::move(relative));
+            FillFromWalk(entry, found);
+            entry.name = names.AddName(found.name);
             entry.folder = folder;
             ++tree.plan.progressTotal;
         } else if (firstPass) {
@@ -158,6 +154,8 @@ CollectedTree CollectEntries(const std::wstring& root, const RunOptions& options
                              const std::function<void()>& keepAlive, const std::function<void()>& afterEntry)
 {
     CollectedTree tree;
+    auto names = std::make_shared<TreeNames>();
+    tree.plan.names = names;
     tree.plan.mode = options.mode;
     // Every entry's exact path is this root, a backslash and its path below it.
     tree.plan.root = WalkRoot(root);
@@ -170,7 +168,7 @@ CollectedTree CollectEntries(const std::wstring& root, const RunOptions& options
     std::unordered_map<std::wstring, std::int32_t> folderNumbers;
     size_t passes = tokens.empty() ? 1 : tokens.size();
     for (size_t pass = 0; pass < passes; ++pass) {
-        TreeWalk state{options, exclusions, keepAlive, tree.plan.root, tree, pass == 0,
+        TreeWalk state{options, exclusions, keepAlive, tree.plan.root, tree, *names, pass == 0,
                        tokens.empty() ? nullptr : &tokens[pass], folderNumbers, {}, {}, -1};
         FolderWalk walk;
         walk.onFolderVisit = [&state](const std::wstring& path, int depth) { state.OnFolderVisit(path, depth); };
@@ -191,9 +189,15 @@ CollectedTree CollectEntries(const std::wstring& root, const RunOptions& options
 CollectedTree CollectOneFile(const std::wstring& filePath)
 {
     CollectedTree tree;
+    tree.plan.names = std::make_shared<TreeNames>();
     tree.plan.root = FolderPart(filePath);
     tree.plan.progressTotal = 1;
     std::wstring name(LastComponent(filePath));
+    auto addEntry = [&tree, &name](const WalkEntry& listed) {
+        PlannedEntry& entry = tree.plan.entries.emplace_back();
+        FillFromWalk(entry, listed);
+        entry.name = tree.plan.names->AddName(name);
+    };
 
     // The file's neighbours hold names too: one may bear its new spelling already.
     FolderReader neighbours(tree.plan.root);
@@ -203,14 +207,14 @@ CollectedTree CollectOneFile(const std::wstring& filePath)
             seen = true;
             DWORD attributes = GetFileAttributesW(filePath.c_str());
             WalkEntry listed{filePath, name, attributes, neighbours.Size(), neighbours.LastWrite(), 0, 0};
-            tree.plan.entries.push_back(EntryFromWalk(listed, L".\\" + name));
+            addEntry(listed);
         } else {
             tree.held.push_back(HeldName{0, std::wstring(neighbours.Name())});
         }
     }
     if (!seen) {
         DWORD attributes = GetFileAttributesW(filePath.c_str());
-        tree.plan.entries.push_back(EntryFromWalk(WalkEntry{filePath, name, attributes, 0, FILETIME{}, 0, 0}, L".\\" + name));
+        addEntry(WalkEntry{filePath, name, attributes, 0, FILETIME{}, 0, 0});
     }
     return tree;
 }

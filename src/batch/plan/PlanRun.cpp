@@ -44,9 +44,10 @@ struct FolderContents {
 // Registers the folder's held names, then its collected entries; a file collected a second time
 // (an extension listed twice) is marked and keeps the number it uses up. ownHolders gets, per
 // entry of the folder, the holder of the entry's own name (the map's nodes stay where they are).
-HolderMap MapHolders(const std::vector<HeldName>& heldNames, std::vector<PlannedEntry>& entries, const FolderContents& folder,
+HolderMap MapHolders(const std::vector<HeldName>& heldNames, RunPlan& plan, const FolderContents& folder,
                      std::vector<Holder*>& ownHolders, std::pmr::memory_resource* arena)
 {
+    std::vector<PlannedEntry>& entries = plan.entries;
     HolderMap holders(arena);
     holders.reserve(folder.held.size() + folder.entries.size());
     ownHolders.assign(folder.entries.size(), nullptr);
@@ -59,14 +60,14 @@ HolderMap MapHolders(const std::vector<HeldName>& heldNames, std::vector<Planned
     for (size_t k = 0; k < folder.entries.size(); ++k) {
         size_t i = static_cast<size_t>(folder.entries[k]);
         PlannedEntry& entry = entries[i];
-        std::wstring_view name = entry.Name();
+        std::wstring_view name = plan.Name(entry);
         auto inserted =
             holders.emplace(MakeFolderName(entry.folder, name), Holder{static_cast<std::int32_t>(i), nullptr, false});
         ownHolders[k] = &inserted.first->second;
         if (inserted.second)
             continue;
         Holder& holder = inserted.first->second;
-        bool sameSpelling = holder.entry >= 0 ? entries[static_cast<size_t>(holder.entry)].Name() == name
+        bool sameSpelling = holder.entry >= 0 ? plan.Name(entries[static_cast<size_t>(holder.entry)]) == name
                                               : *holder.spelling == name;
         if (!sameSpelling)
             holder.several = true;
@@ -78,9 +79,10 @@ HolderMap MapHolders(const std::vector<HeldName>& heldNames, std::vector<Planned
     return holders;
 }
 
-bool MovesAway(const PlannedEntry& entry)
+bool MovesAway(const RunPlan& plan, const PlannedEntry& entry)
 {
-    return entry.status != PlanStatus::CannotChange && !EqualsFolded(entry.newName, entry.Name());
+    std::wstring spelling;
+    return entry.status != PlanStatus::CannotChange && !EqualsFolded(plan.NewNameIn(entry, spelling), plan.Name(entry));
 }
 
 // How often a plan asks whether it is still wanted, in entries.
@@ -109,16 +111,17 @@ PlanReason RefusedNewName(std::wstring_view name, bool fromText)
 }
 
 // The length of ".\Sub" in ".\Sub\Name.txt" once the leading dot stands for the root: "\Sub".
-size_t FolderPartLength(const std::wstring& path)
+size_t FolderPartLength(const RunPlan& plan, const PlannedEntry& entry)
 {
-    size_t slash = path.find_last_of(L'\\');
-    return slash == std::wstring::npos || slash == 0 ? 0 : slash - 1;
+    return plan.FolderPath(entry).size() - 1;
 }
 
 // False when the planning was cancelled.
-bool NameEntriesWatched(std::vector<PlannedEntry>& entries, const RunOptions& options, size_t rootLength,
-                        const PlanCancelled& cancelled)
+bool NameEntriesWatched(RunPlan& plan, const RunOptions& options, size_t rootLength, const PlanCancelled& cancelled)
 {
+    std::vector<PlannedEntry>& entries = plan.entries;
+    // Find and Replace works each new name out in this one string before it is kept.
+    std::wstring newName;
     bool fromText = options.mode == ModeFindReplace;
     // The longest each entry's path can be, whether or not its folders above are renamed: folders
     // come before their contents, so each folder's is known before its contents need it.
@@ -127,28 +130,28 @@ bool NameEntriesWatched(std::vector<PlannedEntry>& entries, const RunOptions& op
         if (i % kCancelCheckInterval == 0 && Cancelled(cancelled))
             return false;
         PlannedEntry& entry = entries[i];
-        std::wstring_view name = entry.Name();
+        std::wstring_view name = plan.Name(entry);
         if (options.mode == ModeNumber) {
-            entry.number = options.startNumber + i;
-            std::wstring baseName = NumberedBaseName(options.nameText, entry.number, options.numberWidth);
+            std::wstring baseName = NumberedBaseName(options.nameText, plan.NumberOf(i), options.numberWidth);
             NumberedTarget target = NumberedName(name, baseName);
-            entry.newName = std::move(target.newName);
+            newName = std::move(target.newName);
             entry.writeTag = options.fillTags && EqualsAsciiNoCase(target.extension, L"mp3");
         } else if (fromText) {
-            ReplaceName(name, entry.isFolder, *options.replace, entry.newName);
+            ReplaceName(name, entry.isFolder, *options.replace, newName);
         } else {
-            entry.newName = CaseConvertedName(name, options.mode);
+            newName = CaseConvertedName(name, options.mode);
         }
+        plan.SetNewName(entry, newName);
         size_t folderLength = 0;
         if (fromText) {
             folderLength = entry.parent >= 0 ? longestPath[static_cast<size_t>(entry.parent)]
-                                             : rootLength + FolderPartLength(entry.path);
-            longestPath[i] = folderLength + 1 + std::max(name.size(), entry.newName.size());
+                                             : rootLength + FolderPartLength(plan, entry);
+            longestPath[i] = folderLength + 1 + std::max(name.size(), newName.size());
         }
-        if (entry.status == PlanStatus::CannotChange || entry.newName == name)
+        if (entry.status == PlanStatus::CannotChange || newName == name)
             continue;
-        PlanReason refused = RefusedNewName(entry.newName, fromText);
-        if (refused == PlanReason::None && fromText && folderLength + 1 + entry.newName.size() > kMaxPathLength)
+        PlanReason refused = RefusedNewName(newName, fromText);
+        if (refused == PlanReason::None && fromText && folderLength + 1 + newName.size() > kMaxPathLength)
             refused = PlanReason::PathTooLong;
         if (refused != PlanReason::None)
             CannotChange(entry, refused);
@@ -156,13 +159,12 @@ bool NameEntriesWatched(std::vector<PlannedEntry>& entries, const RunOptions& op
     return true;
 }
 
-bool NameEntries(std::vector<PlannedEntry>& entries, const RunOptions& options, size_t rootLength,
-                 const PlanCancelled& cancelled)
+bool NameEntries(RunPlan& plan, const RunOptions& options, size_t rootLength, const PlanCancelled& cancelled)
 {
     // An expression can take long over a single name: its matching answers to the cancellation too.
     MatchWatch watch(cancelled);
     try {
-        return NameEntriesWatched(entries, options, rootLength, cancelled);
+        return NameEntriesWatched(plan, options, rootLength, cancelled);
     } catch (const MatchCancelled&) {
         return false;
     }
@@ -171,9 +173,14 @@ bool NameEntries(std::vector<PlannedEntry>& entries, const RunOptions& options, 
 // A new name must be free, or be freed in this run by the entry holding it. dependsOn gets,
 // per entry, the entry that must move away first. Where two entries claim one name, the first
 // keeps it, or with refuseBoth neither does.
-void CheckNewNames(std::vector<PlannedEntry>& entries, const FolderContents& folder, HolderMap& holders,
+void CheckNewNames(RunPlan& plan, const FolderContents& folder, HolderMap& holders,
                    const std::vector<Holder*>& ownHolders, std::vector<std::int32_t>& dependsOn, bool refuseBoth)
 {
+    std::vector<PlannedEntry>& entries = plan.entries;
+    // The claims keep the names they are made for: a name spelt for the check is kept until the
+    // folder is done.
+    NamePool spelt;
+    std::wstring spelling;
     ClaimMap claimed(holders.get_allocator().resource());
     claimed.reserve(folder.entries.size());
     // False, with the entry refused, when another entry claimed the name first.
@@ -197,8 +204,11 @@ void CheckNewNames(std::vector<PlannedEntry>& entries, const FolderContents& fol
         if (!entry.Renames())
             continue;
         // A new name that differs only in letter case folds to the entry's own.
-        bool caseOnly = EqualsFolded(entry.newName, entry.Name());
-        FolderName target = MakeFolderName(entry.folder, entry.newName);
+        std::wstring_view newName = plan.NewNameIn(entry, spelling);
+        if (entry.Recased())
+            newName = spelt.Get(spelt.Add(newName));
+        bool caseOnly = EqualsFolded(newName, plan.Name(entry));
+        FolderName target = MakeFolderName(entry.folder, newName);
         Holder* holder = nullptr;
         if (caseOnly) {
             holder = ownHolders[k];
@@ -220,7 +230,7 @@ void CheckNewNames(std::vector<PlannedEntry>& entries, const FolderContents& fol
         if (!holder)
             continue;
         std::int32_t other = holder->entry;
-        if (holder->several || other < 0 || !MovesAway(entries[static_cast<size_t>(other)]))
+        if (holder->several || other < 0 || !MovesAway(plan, entries[static_cast<size_t>(other)]))
             CannotChange(entry, PlanReason::NameHeld);
         else
             dependsOn[i] = other;
@@ -248,8 +258,9 @@ void SpreadHeldNames(std::vector<PlannedEntry>& entries, const std::vector<std::
 // In the case modes every entry of a folder is collected and each new name is the entry's own
 // in other letters, so a name is held only where a case-sensitive folder holds a second spelling
 // of it. Found by sorting the entries by folder and folded name: no map of every name is made.
-void RefuseSecondSpellings(std::vector<PlannedEntry>& entries)
+void RefuseSecondSpellings(RunPlan& plan)
 {
+    std::vector<PlannedEntry>& entries = plan.entries;
     struct Key {
         std::int32_t folder;
         size_t hash;
@@ -262,7 +273,7 @@ void RefuseSecondSpellings(std::vector<PlannedEntry>& entries)
     std::vector<Key> keys;
     keys.reserve(entries.size());
     for (size_t i = 0; i < entries.size(); ++i)
-        keys.push_back(Key{entries[i].folder, FoldedNameHash(entries[i].Name()), static_cast<std::int32_t>(i)});
+        keys.push_back(Key{entries[i].folder, FoldedNameHash(plan.Name(entries[i])), static_cast<std::int32_t>(i)});
     std::sort(keys.begin(), keys.end());
     for (size_t first = 0, end = 0; first < keys.size(); first = end) {
         for (end = first + 1; end < keys.size() && !(keys[first] < keys[end]); ++end) {
@@ -270,22 +281,23 @@ void RefuseSecondSpellings(std::vector<PlannedEntry>& entries)
         for (size_t a = first; a < end; ++a) {
             PlannedEntry& entry = entries[static_cast<size_t>(keys[a].entry)];
             for (size_t b = first; b < end && entry.Renames(); ++b) {
-                std::wstring_view other = entries[static_cast<size_t>(keys[b].entry)].Name();
-                if (b != a && other != entry.Name() && EqualsFolded(other, entry.Name()))
+                std::wstring_view other = plan.Name(entries[static_cast<size_t>(keys[b].entry)]);
+                if (b != a && other != plan.Name(entry) && EqualsFolded(other, plan.Name(entry)))
                     CannotChange(entry, PlanReason::NameHeld);
             }
         }
     }
 }
 
-void SettleStatuses(std::vector<PlannedEntry>& entries, OperationMode mode)
+void SettleStatuses(RunPlan& plan, OperationMode mode)
 {
+    std::vector<PlannedEntry>& entries = plan.entries;
     for (PlannedEntry& entry : entries) {
         if (entry.status == PlanStatus::CannotChange) {
             entry.writeTag = false;
             // Renamed under its first collection already: not a failure, nothing more to do.
             if (entry.reason == PlanReason::CollectedTwice) {
-                entry.newName = std::wstring(entry.Name());
+                plan.KeepOwnName(entry);
                 entry.status = PlanStatus::AlreadyRight;
             }
             continue;
@@ -293,7 +305,7 @@ void SettleStatuses(std::vector<PlannedEntry>& entries, OperationMode mode)
         bool readable = entry.attributes != INVALID_FILE_ATTRIBUTES;
         entry.clearReadOnly = (mode == ModeNumber || mode == ModeReadOnly) && readable &&
                               (entry.attributes & FILE_ATTRIBUTE_READONLY);
-        bool renames = entry.newName != entry.Name();
+        bool renames = entry.newName != NewName::Own;
         entry.status = renames || entry.clearReadOnly || entry.writeTag ? PlanStatus::WillChange : PlanStatus::AlreadyRight;
     }
 }
@@ -309,19 +321,23 @@ RunPlan PlanRun(RunPlan plan, const std::vector<HeldName>& held, const RunOption
 {
     plan.mode = options.mode;
     plan.fillTags = options.mode == ModeNumber && options.fillTags;
+    plan.startNumber = options.startNumber;
     std::vector<PlannedEntry>& entries = plan.entries;
+    // A plan worked out again keeps the room of the names it gave before.
+    plan.newNames.Clear();
     for (PlannedEntry& entry : entries) {
         entry.status = PlanStatus::AlreadyRight;
         entry.reason = PlanReason::None;
+        plan.KeepOwnName(entry);
     }
     bool caseMode = options.mode == ModeLower || options.mode == ModeUpper || options.mode == ModeFavorites;
     bool keepsNames = options.mode == ModeReadOnly ||
                       (options.mode == ModeFindReplace && (!options.replace || options.replace->ChangesNothing()));
     if (caseMode && held.empty()) {
-        NameEntries(entries, options, plan.root.size(), cancelled);
-        RefuseSecondSpellings(entries);
+        NameEntries(plan, options, plan.root.size(), cancelled);
+        RefuseSecondSpellings(plan);
     } else if (!keepsNames) {
-        if (!NameEntries(entries, options, plan.root.size(), cancelled))
+        if (!NameEntries(plan, options, plan.root.size(), cancelled))
             return plan;
         std::vector<std::int32_t> dependsOn(entries.size(), -1);
         // Each folder is checked with maps of its own names alone.
@@ -350,16 +366,13 @@ RunPlan PlanRun(RunPlan plan, const std::vector<HeldName>& held, const RunOption
                 }))
                 return;
             std::pmr::monotonic_buffer_resource arena(arenaBuffer.data(), arenaBuffer.size());
-            HolderMap holders = MapHolders(held, entries, folder, ownHolders, &arena);
-            CheckNewNames(entries, folder, holders, ownHolders, dependsOn, options.mode == ModeFindReplace);
+            HolderMap holders = MapHolders(held, plan, folder, ownHolders, &arena);
+            CheckNewNames(plan, folder, holders, ownHolders, dependsOn, options.mode == ModeFindReplace);
         });
         if (stopped)
             return plan;
         SpreadHeldNames(entries, dependsOn);
-    } else {
-        for (PlannedEntry& entry : entries)
-            entry.newName = std::wstring(entry.Name());
     }
-    SettleStatuses(entries, options.mode);
+    SettleStatuses(plan, options.mode);
     return plan;
 }

@@ -16,6 +16,7 @@ using PlanCancelled = std::function<bool()>;
 // would get the same name both keep theirs.
 RunPlan PlanRun(CollectedTree tree, const RunOptions& options, const PlanCancelled& cancelled = {});
 // The same over entries and the names held beside them, taken apart: a plan worked out again and
-// again over the same entries (Find and Replace as the user types) reuses their strings.
+// again over the same entries (Find and Replace as the user types) reuses their room and that of
+// the new names.
 RunPlan PlanRun(RunPlan entries, const std::vector<HeldName>& held, const RunOptions& options,
                 const PlanCancelled& cancelled = {});

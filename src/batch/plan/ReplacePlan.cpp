@@ -13,9 +13,11 @@ CollectedTree SelectEntries(const RunPlan& collected, const ReplaceSelection& se
     CollectedTree tree;
     tree.plan.mode = ModeFindReplace;
     tree.plan.root = collected.root;
+    tree.plan.names = collected.names;
     const std::vector<PlannedEntry>& all = collected.entries;
     // Per entry of collected: its index in the selection, or -1; and whether the selection
     // enters it, for a folder. A folder comes before its contents, so both are known in time.
+    tree.plan.entries.reserve(all.size());
     std::vector<std::int32_t> selected(all.size(), -1);
     std::vector<bool> entered(all.size(), false);
     for (size_t i = 0; i < all.size(); ++i) {
@@ -26,12 +28,12 @@ CollectedTree SelectEntries(const RunPlan& collected, const ReplaceSelection& se
         bool shown = selection.hidden || !IsHiddenOrSystem(found);
         entered[i] = found.isFolder && selection.subfolders && shown;
         if (!shown || !(found.isFolder ? selection.folders : selection.files)) {
-            tree.held.push_back(HeldName{found.folder, std::wstring(found.Name())});
+            tree.held.push_back(HeldName{found.folder, std::wstring(collected.Name(found))});
             continue;
         }
         selected[i] = static_cast<std::int32_t>(tree.plan.entries.size());
         PlannedEntry& entry = tree.plan.entries.emplace_back();
-        entry.path = found.path;
+        entry.name = found.name;
         entry.parent = found.parent < 0 ? -1 : selected[static_cast<size_t>(found.parent)];
         entry.folder = found.folder;
         entry.volume = found.volume;

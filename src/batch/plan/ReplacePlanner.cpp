@@ -159,7 +159,7 @@ void ReplacePlanner::Run()
 
         lock.lock();
         if (stopping_ || wanted_.load() != generation) {
-            // Abandoned half way: its strings serve the next plan of the same entries.
+            // Abandoned half way: its room serves the next plan of the same entries.
             if (!spare_ && result.selection != 0) {
                 spare_ = std::move(result.plan);
                 spareSelection_ = result.selection;

@@ -41,14 +41,14 @@ public:
     // The plan of the newest request once it is finished, handed over once.
     std::optional<Result> TakeResult();
     // Gives back a plan no longer shown, with the selection its result named: the next plan of
-    // the same entries is worked out in its strings, and the thread lets go of the rest, not the
+    // the same entries is worked out in its room, and the thread lets go of the rest, not the
     // dialog.
     void Recycle(std::unique_ptr<RunPlan> plan, std::uint64_t selection);
 
 private:
     // The selection the latest plan was made of, and the names it leaves held. Its entries are not
     // kept beside the two plans that take turns (the one shown, the one being worked out): the
-    // tree and those two are three copies of 100,000 paths already.
+    // tree and those two are three copies of every entry already, though they share its names.
     struct Selected {
         std::shared_ptr<const RunPlan> tree;
         ReplaceSelection selection;

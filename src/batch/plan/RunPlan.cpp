@@ -1,6 +1,9 @@
 // The plan of a run in numbers and in words, as the preview and the end report show it.
 #include "RunPlan.h"
 
+#include "AsciiCase.h"
+#include "CaseOperations.h"
+
 namespace {
 constexpr wchar_t kRenamed[] = L"Renamed";
 constexpr wchar_t kTagWritten[] = L"tag written";
@@ -28,7 +31,84 @@ std::wstring DescribeChanges(const PlannedEntry& entry)
         text[0] = static_cast<wchar_t>(text[0] - L'a' + L'A');
     return text;
 }
+// True when newName is name with each unit passed through fold.
+bool IsFolded(std::wstring_view name, std::wstring_view newName, wchar_t (*fold)(wchar_t))
+{
+    if (name.size() != newName.size())
+        return false;
+    for (size_t i = 0; i < name.size(); ++i) {
+        if (fold(name[i]) != newName[i])
+            return false;
+    }
+    return true;
+}
 } // namespace
+
+std::wstring RunPlan::Path(const PlannedEntry& entry) const
+{
+    std::wstring path;
+    names->SpellDisplayPath(entry.folder, Name(entry), path);
+    return path;
+}
+
+std::wstring RunPlan::FolderPath(const PlannedEntry& entry) const
+{
+    std::wstring path(1, L'.');
+    names->AppendFolderPath(entry.folder, path);
+    return path;
+}
+
+std::wstring RunPlan::NewNameOf(const PlannedEntry& entry) const
+{
+    switch (entry.newName) {
+    case NewName::Lowered:
+        return CaseConvertedName(Name(entry), ModeLower);
+    case NewName::Uppered:
+        return CaseConvertedName(Name(entry), ModeUpper);
+    case NewName::Given:
+        return std::wstring(newNames.Get(entry.givenName));
+    case NewName::Own:
+        break;
+    }
+    return std::wstring(Name(entry));
+}
+
+std::wstring_view RunPlan::NewNameIn(const PlannedEntry& entry, std::wstring& spelling) const
+{
+    switch (entry.newName) {
+    case NewName::Lowered:
+    case NewName::Uppered:
+        spelling = NewNameOf(entry);
+        return spelling;
+    case NewName::Given:
+        return newNames.Get(entry.givenName);
+    case NewName::Own:
+        break;
+    }
+    return Name(entry);
+}
+
+std::wstring RunPlan::TagText(const PlannedEntry& entry) const
+{
+    std::wstring newName = NewNameOf(entry);
+    return newName.substr(0, newName.find_last_of(L'.'));
+}
+
+void RunPlan::SetNewName(PlannedEntry& entry, std::wstring_view newName)
+{
+    std::wstring_view name = Name(entry);
+    if (newName == name) {
+        entry.newName = NewName::Own;
+    } else if (IsFolded(name, newName, FoldAsciiLower)) {
+        // Most new names of a case run: nothing to keep, it is spelt again when asked for.
+        entry.newName = NewName::Lowered;
+    } else if (IsFolded(name, newName, FoldAsciiUpper)) {
+        entry.newName = NewName::Uppered;
+    } else {
+        entry.newName = NewName::Given;
+        entry.givenName = newNames.Add(newName);
+    }
+}
 
 PlanSummary SummarizePlan(const RunPlan& plan)
 {
@@ -79,20 +159,21 @@ static const wchar_t* RefusalReasonText(PlanReason reason)
     return L"cannot be given";
 }
 
-std::wstring RefusalText(const PlannedEntry& entry)
+std::wstring RefusalText(const RunPlan& plan, const PlannedEntry& entry)
 {
+    std::wstring newName = plan.NewNameOf(entry);
     // An empty name would show as nothing before its colon.
-    if (entry.newName.empty())
+    if (newName.empty())
         return RefusalReasonText(entry.reason);
-    return entry.newName + L": " + RefusalReasonText(entry.reason);
+    return newName + L": " + RefusalReasonText(entry.reason);
 }
 
-std::wstring DescribePlannedEntry(const PlannedEntry& entry)
+std::wstring DescribePlannedEntry(const RunPlan& plan, const PlannedEntry& entry)
 {
     if (entry.reason == PlanReason::CollectedTwice)
         return kCollectedTwice;
     if (entry.status == PlanStatus::CannotChange)
-        return std::wstring(kCannotChange) + L" (" + RefusalText(entry) + L")";
+        return std::wstring(kCannotChange) + L" (" + RefusalText(plan, entry) + L")";
     switch (entry.status) {
     case PlanStatus::WillChange: {
         std::wstring changes = DescribeChanges(entry);

@@ -2,6 +2,8 @@
 #include "PlanRun.h"
 #include "RunSteps.h"
 
+#include "HandPlan.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -14,12 +16,8 @@ CollectedTree Folder(std::vector<std::wstring> collected, std::vector<std::wstri
 {
     CollectedTree tree;
     tree.plan.root = L"\\\\?\\C:\\P";
-    for (const std::wstring& name : collected) {
-        PlannedEntry entry;
-        entry.path = L".\\" + name;
-        entry.attributes = FILE_ATTRIBUTE_ARCHIVE;
-        tree.plan.entries.push_back(entry);
-    }
+    for (const std::wstring& name : collected)
+        AddPlannedEntry(tree.plan, L".\\" + name).attributes = FILE_ATTRIBUTE_ARCHIVE;
     for (const std::wstring& name : held)
         tree.held.push_back(HeldName{0, name});
     return tree;
@@ -41,7 +39,7 @@ std::set<std::wstring> Play(const RunPlan& plan, const std::vector<std::wstring>
 {
     std::set<std::wstring> names(held.begin(), held.end());
     for (const PlannedEntry& entry : plan.entries)
-        names.insert(std::wstring(entry.Name()));
+        names.insert(std::wstring(plan.Name(entry)));
     RunSteps steps = OrderRunSteps(plan, L"t");
     for (size_t i = 0; i < steps.size(); ++i) {
         RunStep step = steps[i];
@@ -109,7 +107,7 @@ TEST(PlanRun, CaseModesRefuseReservedNamesAndSecondSpellings)
     EXPECT_EQ(Statuses(plan), (std::vector<PlanStatus>{kCannot, kCannot, kChange, kChange, kRight}));
     EXPECT_EQ(plan.entries[0].reason, PlanReason::NameReserved);
     EXPECT_EQ(plan.entries[1].reason, PlanReason::NameHeld);
-    EXPECT_EQ(plan.entries[2].newName, L"alone.");
+    EXPECT_EQ(plan.NewNameOf(plan.entries[2]), L"alone.");
 
     // Numbering into a device name (COM and 2), or past the longest name, is never tried.
     RunOptions com = Numbering(2);
@@ -126,7 +124,7 @@ TEST(PlanRun, FileCollectedTwiceIsRenamedOnceAndUsesUpItsNumbers)
     RunPlan plan = PlanRun(Folder({L"a.jpg", L"b.jpg", L"a.jpg"}), Numbering(4294967295u));
     EXPECT_EQ(Statuses(plan), (std::vector<PlanStatus>{kChange, kChange, kRight}));
     EXPECT_EQ(plan.entries[2].reason, PlanReason::CollectedTwice);
-    EXPECT_EQ(plan.entries[1].newName, L"P4294967296.jpg");
-    EXPECT_EQ(plan.entries[2].number, 4294967297u);
+    EXPECT_EQ(plan.NewNameOf(plan.entries[1]), L"P4294967296.jpg");
+    EXPECT_EQ(plan.NumberOf(2), 4294967297u);
     EXPECT_EQ(Play(plan, {}), (std::set<std::wstring>{L"P4294967295.jpg", L"P4294967296.jpg"}));
 }

@@ -1,6 +1,7 @@
 // Find and Replace planned over a tree walked once: the entries the options take, the names that
 // are refused, the names two entries would share, and the names other entries hold or give up.
 #include "ReplacePlan.h"
+#include "HandPlan.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -17,25 +18,19 @@ RunPlan Collected(std::vector<std::wstring> paths, std::map<std::wstring, DWORD>
     RunPlan plan;
     plan.mode = ModeFindReplace;
     plan.root = std::move(root);
-    std::map<std::wstring, std::int32_t> folders{{L".", 0}};
     std::map<std::wstring, std::int32_t> folderEntries;
     for (std::wstring path : paths) {
-        PlannedEntry entry;
-        entry.isFolder = path.back() == L'\\';
-        if (entry.isFolder)
+        bool isFolder = path.back() == L'\\';
+        if (isFolder)
             path.pop_back();
-        entry.path = path;
+        PlannedEntry& entry = AddPlannedEntry(plan, path);
+        entry.isFolder = isFolder;
         std::wstring folder = path.substr(0, path.find_last_of(L'\\'));
-        entry.folder = folders.at(folder);
         entry.parent = folder == L"." ? -1 : folderEntries.at(folder);
         entry.attributes = (entry.isFolder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE) |
                            (attributes.count(path) ? attributes.at(path) : 0);
-        entry.newName = std::wstring(entry.Name());
-        if (entry.isFolder) {
-            folders.emplace(path, static_cast<std::int32_t>(folders.size()));
-            folderEntries.emplace(path, static_cast<std::int32_t>(plan.entries.size()));
-        }
-        plan.entries.push_back(entry);
+        if (entry.isFolder)
+            folderEntries.emplace(path, static_cast<std::int32_t>(plan.entries.size()) - 1);
     }
     return plan;
 }
@@ -50,7 +45,7 @@ std::vector<std::wstring> Paths(const RunPlan& plan)
 {
     std::vector<std::wstring> paths;
     for (const PlannedEntry& entry : plan.entries)
-        paths.push_back(entry.path);
+        paths.push_back(plan.Path(entry));
     return paths;
 }
 
@@ -59,7 +54,7 @@ std::map<std::wstring, std::wstring> Outcomes(const RunPlan& plan)
 {
     std::map<std::wstring, std::wstring> outcomes;
     for (const PlannedEntry& entry : plan.entries)
-        outcomes[std::wstring(entry.Name())] = entry.Renames() ? L"-> " + entry.newName : DescribePlannedEntry(entry);
+        outcomes[std::wstring(plan.Name(entry))] = entry.Renames() ? L"-> " + plan.NewNameOf(entry) : DescribePlannedEntry(plan, entry);
     return outcomes;
 }
 
@@ -91,11 +86,11 @@ TEST(ReplacePlan, TheOptionsTakeFilesFoldersSubfoldersAndHiddenEntries)
         EXPECT_EQ(tree.held.size(), c.held);
         // Each taken entry's folder link leads to its folder among the taken, or nowhere.
         for (const PlannedEntry& entry : tree.plan.entries) {
-            std::wstring folder = entry.path.substr(0, entry.path.find_last_of(L'\\'));
+            std::wstring folder = tree.plan.FolderPath(entry);
             if (entry.parent >= 0)
-                EXPECT_EQ(tree.plan.entries[static_cast<size_t>(entry.parent)].path, folder);
+                EXPECT_EQ(tree.plan.Path(tree.plan.entries[static_cast<size_t>(entry.parent)]), folder);
             else
-                EXPECT_TRUE(folder == L"." || !c.selection.folders) << Narrow(entry.path);
+                EXPECT_TRUE(folder == L"." || !c.selection.folders) << Narrow(tree.plan.Path(entry));
         }
     }
 }
@@ -128,7 +123,7 @@ TEST(ReplacePlan, NamesThatMustNotBeMadeAreRefusedWithTheirReasons)
     for (const Case& c : cases) {
         RunPlan plan = Plan(Collected({L".\\old"}), {L"old", c.newName});
         ASSERT_EQ(plan.entries.size(), 1u);
-        EXPECT_EQ(plan.entries[0].Renames() ? L"" : RefusalText(plan.entries[0]), c.refusal) << Narrow(c.newName);
+        EXPECT_EQ(plan.entries[0].Renames() ? L"" : RefusalText(plan, plan.entries[0]), c.refusal) << Narrow(c.newName);
     }
 
     // A path longer than the volume takes, counted with the longer name of each folder above.
@@ -136,7 +131,7 @@ TEST(ReplacePlan, NamesThatMustNotBeMadeAreRefusedWithTheirReasons)
     RunPlan deep = Plan(Collected({L".\\short\\", L".\\short\\file.txt", L".\\x.txt"}, {}, root),
                         {L"^(short|file|x)$", L"$1" + std::wstring(40, L'+'), true});
     EXPECT_EQ(deep.entries[0].status, PlanStatus::WillChange);
-    EXPECT_EQ(RefusalText(deep.entries[1]), L"file" + std::wstring(40, L'+') + L".txt: the path would be too long");
+    EXPECT_EQ(RefusalText(deep, deep.entries[1]), L"file" + std::wstring(40, L'+') + L".txt: the path would be too long");
     EXPECT_EQ(deep.entries[2].status, PlanStatus::WillChange);
 }
 
@@ -187,7 +182,7 @@ TEST(ReplacePlan, ACancelledPlanStopsBeforeNamingAnything)
     RunPlan collected = Collected({L".\\a.txt", L".\\b.txt"});
     RunPlan plan = PlanReplace(collected, {}, CompileReplaceRule({L"a", L"c"}), [] { return true; });
     for (const PlannedEntry& entry : plan.entries)
-        EXPECT_TRUE(entry.newName.empty());
+        EXPECT_EQ(entry.newName, NewName::Own);
 }
 
 TEST(ReplacePlan, APlanWorkedOutAgainOverTheEntriesOfAnotherIsTheSameAsAFreshOne)
@@ -207,8 +202,9 @@ TEST(ReplacePlan, APlanWorkedOutAgainOverTheEntriesOfAnotherIsTheSameAsAFreshOne
         for (size_t i = 0; i < fresh.entries.size(); ++i) {
             const PlannedEntry& again = previous.entries[i];
             const PlannedEntry& first = fresh.entries[i];
-            EXPECT_TRUE(again.newName == first.newName && again.status == first.status && again.reason == first.reason)
-                << Narrow(rule.search) << ": " << Narrow(first.path);
+            EXPECT_TRUE(previous.NewNameOf(again) == fresh.NewNameOf(first) && again.status == first.status &&
+                        again.reason == first.reason)
+                << Narrow(rule.search) << ": " << Narrow(fresh.Path(first));
         }
     }
 }

@@ -3,6 +3,8 @@
 // the thread ends with its owner.
 #include "ReplacePlanner.h"
 
+#include "HandPlan.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -21,13 +23,8 @@ std::shared_ptr<const RunPlan> Files(const std::vector<std::wstring>& names)
     auto plan = std::make_shared<RunPlan>();
     plan->mode = ModeFindReplace;
     plan->root = L"\\\\?\\C:\\T";
-    for (const std::wstring& name : names) {
-        PlannedEntry entry;
-        entry.path = L".\\" + name;
-        entry.newName = name;
-        entry.attributes = FILE_ATTRIBUTE_ARCHIVE;
-        plan->entries.push_back(entry);
-    }
+    for (const std::wstring& name : names)
+        AddPlannedEntry(*plan, L".\\" + name).attributes = FILE_ATTRIBUTE_ARCHIVE;
     return plan;
 }
 
@@ -71,7 +68,7 @@ private:
 
 std::wstring FirstNewName(const ReplacePlanner::Result& result)
 {
-    return result.plan && !result.plan->entries.empty() ? result.plan->entries[0].newName : L"(no plan)";
+    return result.plan && !result.plan->entries.empty() ? result.plan->NewNameOf(result.plan->entries[0]) : L"(no plan)";
 }
 
 // (a*)*b over a name of forty a's would take longer than anyone waits, unless it is stopped.

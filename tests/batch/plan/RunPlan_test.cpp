@@ -1,27 +1,44 @@
 // The plan in words and in numbers.
 #include "RunPlan.h"
 
+#include "HandPlan.h"
+
 #include <gtest/gtest.h>
 
 namespace {
-PlannedEntry Entry(const wchar_t* path, const wchar_t* newName, PlanStatus status, PlanReason reason = PlanReason::None,
-                   bool tag = false, bool readOnly = false)
+struct Entry {
+    Entry(const wchar_t* path, const wchar_t* newName, PlanStatus status, PlanReason reason = PlanReason::None,
+          bool tag = false, bool readOnly = false)
+        : path(path), newName(newName), status(status), reason(reason), tag(tag), readOnly(readOnly)
+    {
+    }
+    const wchar_t* path;
+    const wchar_t* newName;
+    PlanStatus status;
+    PlanReason reason;
+    bool tag;
+    bool readOnly;
+};
+
+RunPlan PlanOf(const std::vector<Entry>& entries)
 {
-    PlannedEntry entry;
-    entry.path = path;
-    entry.newName = newName;
-    entry.status = status;
-    entry.reason = reason;
-    entry.writeTag = tag;
-    entry.clearReadOnly = readOnly;
-    return entry;
+    RunPlan plan;
+    for (const Entry& e : entries) {
+        PlannedEntry& entry = AddPlannedEntry(plan, e.path);
+        plan.SetNewName(entry, e.newName);
+        entry.status = e.status;
+        entry.reason = e.reason;
+        entry.writeTag = e.tag;
+        entry.clearReadOnly = e.readOnly;
+    }
+    return plan;
 }
 } // namespace
 
 TEST(RunPlan, EachEntrySaysWhatHappensToIt)
 {
     struct Case {
-        PlannedEntry entry;
+        Entry entry;
         const wchar_t* expected;
     } cases[] = {
         {Entry(L".\\A.TXT", L"a.txt", PlanStatus::WillChange), L"Renamed"},
@@ -36,21 +53,22 @@ TEST(RunPlan, EachEntrySaysWhatHappensToIt)
         {Entry(L".\\d.txt", L"d.txt", PlanStatus::CannotChange, PlanReason::NameTooLong), L"Cannot change (d.txt: too long)"},
         {Entry(L".\\e.jpg", L"e.jpg", PlanStatus::AlreadyRight, PlanReason::CollectedTwice), L"Collected twice: already renamed"},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(DescribePlannedEntry(c.entry), c.expected) << c.entry.path;
+    for (const Case& c : cases) {
+        RunPlan plan = PlanOf({c.entry});
+        EXPECT_EQ(DescribePlannedEntry(plan, plan.entries[0]), c.expected) << c.entry.path;
+    }
 }
 
 TEST(RunPlan, SummaryCountsEachKindOfChange)
 {
-    RunPlan plan;
-    plan.entries = {
+    RunPlan plan = PlanOf({
         Entry(L".\\A", L"a", PlanStatus::WillChange),
         Entry(L".\\x.mp3", L"P1.mp3", PlanStatus::WillChange, PlanReason::None, true),
         Entry(L".\\P2.mp3", L"P2.mp3", PlanStatus::WillChange, PlanReason::None, true, true),
         Entry(L".\\b", L"b", PlanStatus::AlreadyRight),
         Entry(L".\\c", L"c", PlanStatus::AlreadyRight),
         Entry(L".\\D", L"b", PlanStatus::CannotChange, PlanReason::NameHeld),
-    };
+    });
     PlanSummary summary = SummarizePlan(plan);
     EXPECT_EQ(summary.entries, 6u);
     EXPECT_EQ(summary.toRename, 2u);

@@ -52,7 +52,7 @@ protected:
         failures_ = FailuresOfRun(plan, steps, results).keptNames;
         postponed_ = std::any_of(results.begin(), results.end(),
                                  [](const StepResult& result) { return result.outcome == StepOutcome::Postponed; });
-        return path.substr(0, path.find_last_of(L'\\') + 1) + plan.entries.at(0).newName;
+        return path.substr(0, path.find_last_of(L'\\') + 1) + plan.NewNameOf(plan.entries.at(0));
     }
 
     TempFolder root_;

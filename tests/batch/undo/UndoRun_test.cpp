@@ -7,6 +7,7 @@
 #include "EntryState.h"
 #include "ExtendedPath.h"
 #include "FavoritesOrder.h"
+#include "HandPlan.h"
 #include "HistoryFormat.h"
 #include "JournalStore.h"
 #include "PathParts.h"
@@ -49,17 +50,14 @@ protected:
     std::int32_t Entry(const std::wstring& relative, const std::wstring& newName, std::int32_t parent = -1)
     {
         EntryState state = ReadEntryState(Full(relative));
-        PlannedEntry entry;
-        entry.path = L".\\" + relative;
-        entry.newName = newName;
+        PlannedEntry& entry = AddPlannedEntry(plan_, L".\\" + relative);
+        plan_.SetNewName(entry, newName);
         entry.parent = parent;
-        entry.folder = parent + 1;
         entry.isFolder = state.IsFolder();
         entry.attributes = state.attributes;
         entry.size = state.size;
         entry.lastWrite = state.lastWrite;
         entry.status = PlanStatus::WillChange;
-        plan_.entries.push_back(entry);
         return static_cast<std::int32_t>(plan_.entries.size() - 1);
     }
     PlannedEntry& Planned(std::int32_t entry) { return plan_.entries[static_cast<size_t>(entry)]; }
