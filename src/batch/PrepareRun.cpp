@@ -3,7 +3,7 @@
 
 #include "CollectEntries.h"
 #include "ExtendedPath.h"
-#include "PlanRun.h"
+#include "RunPlanner.h"
 #include "UnfinishedRuns.h"
 
 #include <new>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "CollectEntries.h"
-#include "PlanRun.h"
+#include "RunPlanner.h"
 #include "ReplaceRule.h"
 
 struct ReplaceSelection {

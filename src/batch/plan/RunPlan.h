@@ -1,4 +1,4 @@
-// What one run will do to each collected entry, worked out before anything changes.
+// A run's plan as data: what the run will do to each collected entry, worked out by RunPlanner.h.
 #pragma once
 
 #include "NamePool.h"

@@ -5,7 +5,7 @@
 #include "ExtendedPath.h"
 #include "JournalStore.h"
 #include "NumberFile.h"
-#include "PlanRun.h"
+#include "RunPlanner.h"
 #include "RenameFailures.h"
 #include "TempFolder.h"
 #include "Win32Text.h"

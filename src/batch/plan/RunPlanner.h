@@ -1,4 +1,5 @@
-// Works out what a run will do to each collected entry, before anything changes.
+// The planner of a run: gives each collected entry its new name, its status and what else happens to
+// it (the RunPlan of RunPlan.h), before anything changes.
 #pragma once
 
 #include "CollectEntries.h"

@@ -1,5 +1,6 @@
-// Works out what a run will do to each collected entry, before anything changes.
-#include "PlanRun.h"
+// The planner of a run: gives each collected entry its new name, its status and what else happens to
+// it (the RunPlan of RunPlan.h), before anything changes.
+#include "RunPlanner.h"
 
 #include "AsciiCase.h"
 #include "CaseOperations.h"

@@ -1,5 +1,5 @@
 // The plan of a run: statuses, names held and freed, and the order that makes chains work.
-#include "PlanRun.h"
+#include "RunPlanner.h"
 #include "RunSteps.h"
 
 #include "HandPlan.h"
