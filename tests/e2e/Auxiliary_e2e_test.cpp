@@ -6,7 +6,7 @@
 #include "UniqueHandle.h"
 #include "WaitUntil.h"
 
-#include "../../src/resources/resource.h"
+#include "resource.h"
 
 #include <gtest/gtest.h>
 

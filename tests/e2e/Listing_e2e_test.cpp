@@ -1,6 +1,6 @@
 // Listing mode driven from outside: the real Nomaro.exe, its Listing and format radios, the real
 // save dialog, the listing file compared byte for byte, and the report of a listing not written.
-#include "../listing/ListingExpectation.h"
+#include "ListingExpectation.h"
 #include "DesktopDriver.h"
 #include "TempFolder.h"
 #include "UniqueHandle.h"
