@@ -6,10 +6,12 @@
 #include "NameRules.h"
 #include "NumberFile.h"
 #include "ReplaceRule.h"
+#include "ReplaceValues.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <memory_resource>
+#include <optional>
 #include <unordered_map>
 
 namespace {
@@ -115,11 +117,49 @@ size_t FolderPartLength(const std::wstring& path)
     return slash == std::wstring::npos || slash == 0 ? 0 : slash - 1;
 }
 
+// The new name of a Find and Replace whose replacement holds tokens: an entry lacking a value
+// keeps its name.
+struct TokenNaming {
+    TokenNaming(const RunOptions& given, std::wstring_view chosen) : options(given), root(chosen) {}
+
+    const RunOptions& options;
+    std::wstring_view root;
+    DateNames names = UserDateNames();
+    EntryValues values;
+    std::wstring replacement;
+
+    void Name(PlannedEntry& entry, size_t i)
+    {
+        // A name the search does not match lacks no value: only the formatting applies to it.
+        if (!ReplacementApplies(entry.Name(), entry.isFolder, *options.replace)) {
+            replacement.clear();
+            ReplaceName(entry.Name(), entry.isFolder, *options.replace, entry.newName, &replacement);
+            return;
+        }
+        values = EntryValues();
+        FillNameValues(entry, i, root, values);
+        if (options.entryValues && *options.entryValues)
+            (*options.entryValues)(i, values);
+        PlanReason reason = PlanReason::None;
+        if (!EntryReplacement(*options.replace, values, names, replacement, reason)) {
+            entry.newName.assign(entry.Name());
+            CannotChange(entry, reason);
+            return;
+        }
+        ReplaceName(entry.Name(), entry.isFolder, *options.replace, entry.newName, &replacement);
+        entry.reason = reason;
+    }
+};
+
 // False when the planning was cancelled.
-bool NameEntriesWatched(std::vector<PlannedEntry>& entries, const RunOptions& options, size_t rootLength,
+bool NameEntriesWatched(std::vector<PlannedEntry>& entries, const RunOptions& options, const std::wstring& root,
                         const PlanCancelled& cancelled)
 {
+    size_t rootLength = root.size();
     bool fromText = options.mode == ModeFindReplace;
+    std::optional<TokenNaming> tokens;
+    if (fromText && options.replace->Tokens())
+        tokens.emplace(options, root);
     // The longest each entry's path can be, whether or not its folders above are renamed: folders
     // come before their contents, so each folder's is known before its contents need it.
     std::vector<size_t> longestPath(fromText ? entries.size() : 0);
@@ -134,6 +174,8 @@ bool NameEntriesWatched(std::vector<PlannedEntry>& entries, const RunOptions& op
             NumberedTarget target = NumberedName(name, baseName);
             entry.newName = std::move(target.newName);
             entry.writeTag = options.fillTags && EqualsAsciiNoCase(target.extension, L"mp3");
+        } else if (tokens) {
+            tokens->Name(entry, i);
         } else if (fromText) {
             ReplaceName(name, entry.isFolder, *options.replace, entry.newName);
         } else {
@@ -156,13 +198,13 @@ bool NameEntriesWatched(std::vector<PlannedEntry>& entries, const RunOptions& op
     return true;
 }
 
-bool NameEntries(std::vector<PlannedEntry>& entries, const RunOptions& options, size_t rootLength,
+bool NameEntries(std::vector<PlannedEntry>& entries, const RunOptions& options, const std::wstring& root,
                  const PlanCancelled& cancelled)
 {
     // An expression can take long over a single name: its matching answers to the cancellation too.
     MatchWatch watch(cancelled);
     try {
-        return NameEntriesWatched(entries, options, rootLength, cancelled);
+        return NameEntriesWatched(entries, options, root, cancelled);
     } catch (const MatchCancelled&) {
         return false;
     }
@@ -318,10 +360,10 @@ RunPlan PlanRun(RunPlan plan, const std::vector<HeldName>& held, const RunOption
     bool keepsNames = options.mode == ModeReadOnly ||
                       (options.mode == ModeFindReplace && (!options.replace || options.replace->ChangesNothing()));
     if (caseMode && held.empty()) {
-        NameEntries(entries, options, plan.root.size(), cancelled);
+        NameEntries(entries, options, plan.root, cancelled);
         RefuseSecondSpellings(entries);
     } else if (!keepsNames) {
-        if (!NameEntries(entries, options, plan.root.size(), cancelled))
+        if (!NameEntries(entries, options, plan.root, cancelled))
             return plan;
         std::vector<std::int32_t> dependsOn(entries.size(), -1);
         // Each folder is checked with maps of its own names alone.

@@ -29,7 +29,26 @@ enum class PlanReason : std::uint8_t {
     NameEndsBadly,     // ends in a dot or a blank, which Windows would strip
     PathTooLong,       // would make the entry's path longer than the volume takes
     NameClaimedTwice,  // another entry of the folder would get the same name
+    // The entry's file lacks a value its replacement's tokens need: it keeps its name.
+    NoDateTaken,
+    NoModifiedDate,
+    NoCreatedDate,
+    NoCameraMake,
+    NoCameraModel,
+    NoPictureSize,
+    NoArtist,
+    NoAlbum,
+    NoTitle,
+    NoTrackNumber,
+    NoDiscNumber,
+    NoYear,
+    NoGenre,
+    // Not a refusal: the entry is renamed with its modified date for the date taken it lacks.
+    TakenFromModified,
 };
+
+// True for the reasons of a value the entry's file lacks.
+bool IsMissingValue(PlanReason reason);
 
 struct PlannedEntry {
     // ".\Sub\Name.txt": the form shown to the user and kept in the index files, in the

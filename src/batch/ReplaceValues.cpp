@@ -1,0 +1,77 @@
+// What a planned entry gives the tokens of a replacement, and the replacement filled in from it.
+#include "ReplaceValues.h"
+
+#include "FileDetails.h"
+#include "PathParts.h"
+
+std::optional<SYSTEMTIME> LocalTimeOf(const FILETIME& time)
+{
+    SYSTEMTIME utc{};
+    SYSTEMTIME local{};
+    if ((time.dwLowDateTime == 0 && time.dwHighDateTime == 0) || !FileTimeToSystemTime(&time, &utc) ||
+        !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local))
+        return std::nullopt;
+    return local;
+}
+
+std::optional<SYSTEMTIME> ShownTimeOf(const DetailTime& time)
+{
+    if (!time.Present())
+        return std::nullopt;
+    SYSTEMTIME recorded{};
+    recorded.wYear = time.year;
+    recorded.wMonth = time.month;
+    recorded.wDay = time.day;
+    recorded.wHour = time.hour;
+    recorded.wMinute = time.minute;
+    recorded.wSecond = time.second > 59 ? 59 : time.second;
+    recorded.wMilliseconds = time.millisecond;
+    // Through a file time and back, for the day of the week (and a check of the date).
+    FILETIME ticks{};
+    if (!SystemTimeToFileTime(&recorded, &ticks))
+        return std::nullopt;
+    if (time.utc)
+        return LocalTimeOf(ticks);
+    SYSTEMTIME shown{};
+    if (!FileTimeToSystemTime(&ticks, &shown))
+        return std::nullopt;
+    return shown;
+}
+
+void FillNameValues(const PlannedEntry& entry, size_t i, std::wstring_view root, EntryValues& values)
+{
+    std::wstring_view name = entry.Name();
+    size_t dot = entry.isFolder ? std::wstring_view::npos : name.find_last_of(L'.');
+    bool hasExtension = dot != std::wstring_view::npos && dot > 0;
+    values.name = hasExtension ? name.substr(0, dot) : name;
+    values.extension = hasExtension ? name.substr(dot + 1) : std::wstring_view();
+    // ".\Trip\a.jpg" is in "Trip"; ".\a.jpg" in the chosen folder itself.
+    std::wstring_view folder = FolderPart(entry.path);
+    if (folder == L".") {
+        size_t end = root.find_last_not_of(L'\\');
+        folder = end == std::wstring_view::npos ? std::wstring_view() : root.substr(0, end + 1);
+    }
+    values.folder = LastComponent(folder);
+    values.position = i;
+    values.modified = LocalTimeOf(entry.lastWrite);
+}
+
+bool EntryReplacement(const CompiledReplace& rule, EntryValues& values, const DateNames& names, std::wstring& out,
+                      PlanReason& reason)
+{
+    const ParsedReplacement* tokens = rule.Tokens();
+    if (!tokens) {
+        reason = PlanReason::None;
+        out.clear();
+        return true;
+    }
+    if (ExpandReplacement(*tokens, values, names, rule.DollarsDoubled(), out, reason))
+        return true;
+    if (reason != PlanReason::NoDateTaken || !rule.ModifiedForTaken() || !values.modified)
+        return false;
+    values.taken = values.modified;
+    if (!ExpandReplacement(*tokens, values, names, rule.DollarsDoubled(), out, reason))
+        return false;
+    reason = PlanReason::TakenFromModified;
+    return true;
+}

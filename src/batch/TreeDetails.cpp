@@ -1,0 +1,211 @@
+// What the files of a walked tree hold, read once and kept compactly beside it.
+#include "TreeDetails.h"
+
+#include "FileTimeTicks.h"
+#include "ReadFileDetails.h"
+#include "ReplaceValues.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+static_assert(sizeof(TreeDetails::Stored) <= 64, "a tree of a million entries keeps its values in 64 MB");
+
+namespace {
+
+// How often the reading tells its progress and asks whether it is still wanted, in files.
+constexpr size_t kFilesPerReport = 32;
+
+std::uint16_t Clipped(std::uint32_t value)
+{
+    return static_cast<std::uint16_t>(std::min<std::uint32_t>(value, 0xFFFF));
+}
+
+bool IsFile(const PlannedEntry& entry)
+{
+    return !entry.isFolder;
+}
+
+// "\\?\C:\Photos" and ".\Trip\a.jpg": "\\?\C:\Photos\Trip\a.jpg".
+std::wstring FullPath(const std::wstring& root, const PlannedEntry& entry)
+{
+    std::wstring path = root;
+    if (!path.empty() && path.back() == L'\\')
+        path.pop_back();
+    return path.append(std::wstring_view(entry.path).substr(1));
+}
+
+DetailTime TakenOf(const TreeDetails::Stored& stored)
+{
+    DetailTime taken;
+    taken.year = stored.takenYear;
+    taken.month = stored.takenMonth;
+    taken.day = stored.takenDay;
+    taken.hour = stored.takenHour;
+    taken.minute = stored.takenMinute;
+    taken.second = stored.takenSecond;
+    taken.millisecond = stored.takenMillisecond;
+    taken.utc = stored.takenUtc;
+    return taken;
+}
+
+} // namespace
+
+TreeDetails::TreeDetails(const RunPlan& tree) : stored_(tree.entries.size()) {}
+
+std::uint32_t TreeDetails::Interned(const std::wstring& text)
+{
+    if (text.empty())
+        return 0;
+    auto found = ids_.find(text);
+    if (found != ids_.end())
+        return found->second;
+    std::uint32_t id = static_cast<std::uint32_t>(texts_.size());
+    texts_.push_back(text);
+    ids_.emplace(texts_.back(), id);
+    return id;
+}
+
+bool TreeDetails::HasRead(const RunPlan& tree, const std::vector<std::int32_t>& entries, unsigned kinds) const
+{
+    return std::all_of(entries.begin(), entries.end(), [&](std::int32_t i) {
+        size_t at = static_cast<size_t>(i);
+        return !IsFile(tree.entries[at]) || (stored_[at].read & kinds) == kinds;
+    });
+}
+
+bool TreeDetails::Read(const RunPlan& tree, const std::vector<std::int32_t>& entries, unsigned kinds,
+                       const PlanCancelled& cancelled, const DetailsProgress& progress)
+{
+    size_t total = 0;
+    size_t done = 0;
+    for (std::int32_t i : entries) {
+        size_t at = static_cast<size_t>(i);
+        if (!IsFile(tree.entries[at]))
+            continue;
+        ++total;
+        done += (stored_[at].read & kinds) == kinds ? 1 : 0;
+    }
+    if (done == total)
+        return true;
+    if (progress)
+        progress(done, total);
+    for (std::int32_t i : entries) {
+        size_t at = static_cast<size_t>(i);
+        const PlannedEntry& entry = tree.entries[at];
+        Stored& stored = stored_[at];
+        unsigned missing = kinds & ~static_cast<unsigned>(stored.read);
+        if (!IsFile(entry) || missing == 0)
+            continue;
+        std::wstring path = FullPath(tree.root, entry);
+        unsigned wanted = ((missing & kPhotoKind) ? kWantPhotoDetails : 0u) | ((missing & kMusicKind) ? kWantMusicDetails : 0u);
+        if (wanted != 0) {
+            FileDetails details = ReadFileDetails(path, wanted);
+            if (missing & kPhotoKind) {
+                const DetailTime& taken = details.photo.taken;
+                stored.takenYear = taken.year;
+                stored.takenMonth = taken.month;
+                stored.takenDay = taken.day;
+                stored.takenHour = taken.hour;
+                stored.takenMinute = taken.minute;
+                stored.takenSecond = taken.second;
+                stored.takenMillisecond = taken.millisecond;
+                stored.takenUtc = taken.utc;
+                stored.make = Interned(details.photo.make);
+                stored.model = Interned(details.photo.model);
+                stored.width = details.photo.width;
+                stored.height = details.photo.height;
+            }
+            if (missing & kMusicKind) {
+                const MusicDetails& music = details.music;
+                stored.artist = Interned(music.artist);
+                stored.albumArtist = Interned(music.albumArtist);
+                stored.album = Interned(music.album);
+                stored.title = Interned(music.title);
+                stored.genre = Interned(music.genre);
+                stored.track = Clipped(music.track);
+                stored.disc = Clipped(music.disc);
+                stored.year = Clipped(music.year);
+            }
+        }
+        if (missing & kCreatedKind) {
+            WIN32_FILE_ATTRIBUTE_DATA data{};
+            if (GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
+                stored.created = Ticks(data.ftCreationTime);
+        }
+        stored.read = static_cast<std::uint8_t>(stored.read | missing);
+        if (++done % kFilesPerReport == 0) {
+            if (cancelled && cancelled())
+                return false;
+            if (progress)
+                progress(done, total);
+        }
+    }
+    if (progress)
+        progress(total, total);
+    return true;
+}
+
+void TreeDetails::Fill(size_t i, EntryValues& values) const
+{
+    if (i >= stored_.size())
+        return;
+    const Stored& stored = stored_[i];
+    if (stored.read & kPhotoKind) {
+        values.taken = ShownTimeOf(TakenOf(stored));
+        values.make = Text(stored.make);
+        values.camera = Text(stored.model);
+        if (stored.width != 0 && stored.height != 0) {
+            values.width = stored.width;
+            values.height = stored.height;
+        }
+    }
+    if (stored.read & kMusicKind) {
+        values.artist = Text(stored.artist);
+        values.albumArtist = Text(stored.albumArtist);
+        values.album = Text(stored.album);
+        values.title = Text(stored.title);
+        values.genre = Text(stored.genre);
+        values.track = stored.track;
+        values.disc = stored.disc;
+        values.year = stored.year;
+    }
+    if ((stored.read & kCreatedKind) && stored.created != 0)
+        values.created = LocalTimeOf(FromTicks(stored.created));
+}
+
+std::uint64_t TreeDetails::TakenKey(size_t i) const
+{
+    // A video's UTC time and a camera's clock compare as they are shown.
+    std::optional<SYSTEMTIME> shown = ShownTimeOf(TakenOf(stored_[i]));
+    FILETIME ticks{};
+    return shown && SystemTimeToFileTime(&*shown, &ticks) ? Ticks(ticks) : 0;
+}
+
+std::uint64_t TreeDetails::CreatedKey(size_t i) const
+{
+    return stored_[i].created;
+}
+
+std::wstring_view TreeDetails::Album(size_t i) const
+{
+    return Text(stored_[i].album);
+}
+
+std::uint32_t TreeDetails::Disc(size_t i) const
+{
+    return stored_[i].disc;
+}
+
+std::uint32_t TreeDetails::Track(size_t i) const
+{
+    return stored_[i].track;
+}
+
+size_t TreeDetails::Bytes() const
+{
+    size_t bytes = stored_.capacity() * sizeof(Stored);
+    for (const std::wstring& text : texts_)
+        bytes += sizeof(std::wstring) + (text.capacity() + 1) * sizeof(wchar_t) + 2 * sizeof(void*) + sizeof(std::uint32_t);
+    return bytes;
+}
