@@ -2,6 +2,7 @@
 #include "ReplaceOrder.h"
 
 #include "FileTimeTicks.h"
+#include "PathParts.h"
 
 #include <windows.h>
 
@@ -90,6 +91,51 @@ std::vector<std::uint32_t> NameRanks(const RunPlan& tree)
             stack.push_back(Level{groupStart[slot], groupEnd[slot]});
     }
     return ranks;
+}
+
+namespace {
+
+// Two paths component by component, each as StrCmpLogicalW orders names; a folder before its contents.
+bool LogicalPathLess(std::wstring_view a, std::wstring_view b)
+{
+    // Kept from call to call: a sort compares a path a few million times.
+    thread_local std::wstring left;
+    thread_local std::wstring right;
+    for (;;) {
+        size_t endA = std::min(a.find(L'\\'), a.size());
+        size_t endB = std::min(b.find(L'\\'), b.size());
+        left.assign(a.substr(0, endA));
+        right.assign(b.substr(0, endB));
+        int logical = StrCmpLogicalW(left.c_str(), right.c_str());
+        if (logical != 0)
+            return logical < 0;
+        if (left != right)
+            return left < right;
+        if (endA == a.size() || endB == b.size())
+            return endA == a.size() && endB != b.size();
+        a.remove_prefix(endA + 1);
+        b.remove_prefix(endB + 1);
+    }
+}
+
+} // namespace
+
+std::vector<std::uint32_t> NameOrder(const RunPlan& plan)
+{
+    const std::vector<PlannedEntry>& entries = plan.entries;
+    std::vector<std::uint32_t> order(entries.size());
+    std::iota(order.begin(), order.end(), 0u);
+    bool linked = std::all_of(entries.begin(), entries.end(),
+                              [](const PlannedEntry& e) { return e.parent >= 0 || FolderPart(e.path) == L"."; });
+    if (linked) {
+        std::vector<std::uint32_t> ranks = NameRanks(plan);
+        std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) { return ranks[a] < ranks[b]; });
+        return order;
+    }
+    // Numbering plans hold files alone, in many folders: their whole paths compared.
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::uint32_t a, std::uint32_t b) { return LogicalPathLess(entries[a].path, entries[b].path); });
+    return order;
 }
 
 std::vector<std::uint32_t> OrderedEntries(const RunPlan& plan, const std::vector<std::int32_t>& source,

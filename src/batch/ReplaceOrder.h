@@ -38,6 +38,11 @@ unsigned DetailKindsOf(ReplaceOrder order);
 // contents, the names of a folder as StrCmpLogicalW orders them (ties in ordinal order).
 std::vector<std::uint32_t> NameRanks(const RunPlan& tree);
 
+// Any plan's indexes in Name order, as Preview lists them: NameRanks where every entry's folder is
+// in the plan (the case modes), else by their paths compared component by component as Explorer
+// orders names.
+std::vector<std::uint32_t> NameOrder(const RunPlan& plan);
+
 // The plan's indexes in the order asked for, over the whole plan; entries without the value
 // compared come last; ties in Name order. source gives each plan entry's index in the tree that
 // nameRanks and details were made for.

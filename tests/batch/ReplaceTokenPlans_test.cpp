@@ -166,3 +166,38 @@ TEST_F(TokenPlans, MusicIsNamedByItsTagsAndOrderedByAlbumDiscAndTrack)
                                          L"track03.mp3 -> 03 - \u00c4d\u00e8le - Song Title.mp3",
                                          L"track01.mp3 -> 01 - AC_DC - Thunder.mp3"}));
 }
+
+TEST(NameOrder, FoldersAndNamesAsExplorerOrdersThemWithOrWithoutTheFoldersInThePlan)
+{
+    // As numbering plans them: files only, each with its walk's folder number, in walk order.
+    RunPlan files;
+    const std::pair<std::int32_t, const wchar_t*> numbered[] = {
+        {1, L".\\Folder 10\\b.jpg"}, {1, L".\\Folder 10\\a.jpg"}, {2, L".\\Folder 2\\IMG 10.jpg"},
+        {2, L".\\Folder 2\\IMG 2.jpg"}, {0, L".\\z.jpg"}, {3, L".\\Folder 2\\Sub\\x.jpg"}};
+    for (const auto& [folder, path] : numbered) {
+        PlannedEntry& entry = files.entries.emplace_back();
+        entry.path = path;
+        entry.folder = folder;
+    }
+    std::vector<std::wstring> paths;
+    for (std::uint32_t i : NameOrder(files))
+        paths.push_back(files.entries[i].path);
+    EXPECT_EQ(paths, (std::vector<std::wstring>{L".\\Folder 2\\IMG 2.jpg", L".\\Folder 2\\IMG 10.jpg",
+                                                L".\\Folder 2\\Sub\\x.jpg", L".\\Folder 10\\a.jpg",
+                                                L".\\Folder 10\\b.jpg", L".\\z.jpg"}));
+
+    // As the case modes plan them: the folders too, each before its contents.
+    RunPlan tree;
+    const std::pair<std::int32_t, const wchar_t*> walked[] = {
+        {-1, L".\\Folder 10"}, {0, L".\\Folder 10\\a.jpg"}, {-1, L".\\Folder 2"}, {2, L".\\Folder 2\\b.jpg"}, {-1, L".\\a.jpg"}};
+    for (const auto& [parent, path] : walked) {
+        PlannedEntry& entry = tree.entries.emplace_back();
+        entry.path = path;
+        entry.parent = parent;
+    }
+    paths.clear();
+    for (std::uint32_t i : NameOrder(tree))
+        paths.push_back(tree.entries[i].path);
+    EXPECT_EQ(paths, (std::vector<std::wstring>{L".\\a.jpg", L".\\Folder 2", L".\\Folder 2\\b.jpg", L".\\Folder 10",
+                                                L".\\Folder 10\\a.jpg"}));
+}
