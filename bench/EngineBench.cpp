@@ -32,6 +32,7 @@
 #include "HistoryStore.h"
 #include "JournalStore.h"
 #include "ReplacePlan.h"
+#include "ReplaceValues.h"
 #include "TreeDetails.h"
 #include "MessagePump.h"
 #include "FindReplaceDialog.h"
@@ -346,7 +347,8 @@ int TimeDetails(const std::wstring& root, bool photos)
     double seconds = clock.Seconds();
     // Each file said what it holds: one value checked, so that a reader that found nothing is not timed as fast.
     EntryValues values;
-    details.Fill(tree.plan.entries.size() - 1, values);
+    LocalClock localClock;
+    details.Fill(tree.plan.entries.size() - 1, kAllKinds, values, localClock);
     bool found = photos ? values.taken.has_value() : !values.title.empty();
     std::printf("values bytes=%zu per_entry=%.1f found=%d\n", details.Bytes(),
                 static_cast<double>(details.Bytes()) / static_cast<double>(std::max<size_t>(all.size(), 1)), found ? 1 : 0);

@@ -120,11 +120,20 @@ size_t FolderPartLength(const std::wstring& path)
 // The new name of a Find and Replace whose replacement holds tokens: an entry lacking a value
 // keeps its name.
 struct TokenNaming {
-    TokenNaming(const RunOptions& given, std::wstring_view chosen) : options(given), root(chosen) {}
+    TokenNaming(const RunOptions& given, std::wstring_view chosen) : options(given), root(chosen)
+    {
+        // The modified date is worked out only where a token shows it.
+        for (const ReplacementPiece& piece : options.replace->Tokens()->pieces) {
+            modified = modified || piece.kind == TokenKind::Modified ||
+                       (piece.kind == TokenKind::Taken && options.replace->ModifiedForTaken());
+        }
+    }
 
     const RunOptions& options;
     std::wstring_view root;
     DateNames names = UserDateNames();
+    bool modified = false;
+    LocalClock clock;
     EntryValues values;
     std::wstring replacement;
 
@@ -137,7 +146,7 @@ struct TokenNaming {
             return;
         }
         values = EntryValues();
-        FillNameValues(entry, i, root, values);
+        FillNameValues(entry, i, root, values, modified ? &clock : nullptr);
         if (options.entryValues && *options.entryValues)
             (*options.entryValues)(i, values);
         PlanReason reason = PlanReason::None;

@@ -3,6 +3,7 @@
 
 #include "FileTimeTicks.h"
 #include "PathParts.h"
+#include "ReplaceValues.h"
 
 #include <windows.h>
 
@@ -163,6 +164,7 @@ std::vector<std::uint32_t> OrderedEntries(const RunPlan& plan, const std::vector
                          [](const std::wstring& a, const std::wstring& b) { return StrCmpLogicalW(a.c_str(), b.c_str()) < 0; });
     }
     std::vector<Key> keys(plan.entries.size());
+    LocalClock clock;
     for (size_t i = 0; i < plan.entries.size(); ++i) {
         const PlannedEntry& entry = plan.entries[i];
         size_t t = static_cast<size_t>(source[i]);
@@ -171,7 +173,7 @@ std::vector<std::uint32_t> OrderedEntries(const RunPlan& plan, const std::vector
         case ReplaceOrder::Name:
             break;
         case ReplaceOrder::DateTaken:
-            key.first = details.TakenKey(t);
+            key.first = details.TakenKey(t, clock);
             key.lacking = key.first == 0;
             break;
         case ReplaceOrder::DateModified:

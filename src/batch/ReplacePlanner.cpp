@@ -142,11 +142,13 @@ ReplacePlanner::Result ReplacePlanner::Plan(const ReplaceRule& rule, const Repla
     RunOptions options;
     options.mode = ModeFindReplace;
     options.replace = &compiled;
+    LocalClock clock;
     if (compiled.Tokens()) {
         places = CounterPlaces(entries, result.order, ordering.restartPerFolder);
-        values = [&](size_t i, EntryValues& entry) {
+        unsigned shown = DetailKindsOf(compiled.Tokens());
+        values = [&, shown](size_t i, EntryValues& entry) {
             entry.position = places[i];
-            details_.Fill(static_cast<size_t>(selected_.source[i]), entry);
+            details_.Fill(static_cast<size_t>(selected_.source[i]), shown, entry, clock);
         };
         options.entryValues = &values;
     }

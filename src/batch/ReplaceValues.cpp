@@ -4,17 +4,30 @@
 #include "FileDetails.h"
 #include "PathParts.h"
 
-std::optional<SYSTEMTIME> LocalTimeOf(const FILETIME& time)
+std::optional<SYSTEMTIME> LocalClock::Local(const FILETIME& time)
 {
     SYSTEMTIME utc{};
+    if ((time.dwLowDateTime == 0 && time.dwHighDateTime == 0) || !FileTimeToSystemTime(&time, &utc))
+        return std::nullopt;
+    if (!zone_) {
+        zone_.emplace();
+        if (GetDynamicTimeZoneInformation(&*zone_) == TIME_ZONE_ID_INVALID)
+            zone_->StandardName[0] = L'\0';
+    }
+    auto year = years_.find(utc.wYear);
+    if (year == years_.end()) {
+        TIME_ZONE_INFORMATION rules{};
+        if (!GetTimeZoneInformationForYear(utc.wYear, &*zone_, &rules))
+            GetTimeZoneInformation(&rules);
+        year = years_.emplace(utc.wYear, rules).first;
+    }
     SYSTEMTIME local{};
-    if ((time.dwLowDateTime == 0 && time.dwHighDateTime == 0) || !FileTimeToSystemTime(&time, &utc) ||
-        !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local))
+    if (!SystemTimeToTzSpecificLocalTime(&year->second, &utc, &local))
         return std::nullopt;
     return local;
 }
 
-std::optional<SYSTEMTIME> ShownTimeOf(const DetailTime& time)
+std::optional<SYSTEMTIME> LocalClock::Shown(const DetailTime& time)
 {
     if (!time.Present())
         return std::nullopt;
@@ -31,14 +44,15 @@ std::optional<SYSTEMTIME> ShownTimeOf(const DetailTime& time)
     if (!SystemTimeToFileTime(&recorded, &ticks))
         return std::nullopt;
     if (time.utc)
-        return LocalTimeOf(ticks);
+        return Local(ticks);
     SYSTEMTIME shown{};
     if (!FileTimeToSystemTime(&ticks, &shown))
         return std::nullopt;
     return shown;
 }
 
-void FillNameValues(const PlannedEntry& entry, size_t i, std::wstring_view root, EntryValues& values)
+void FillNameValues(const PlannedEntry& entry, size_t i, std::wstring_view root, EntryValues& values,
+                    LocalClock* clock)
 {
     std::wstring_view name = entry.Name();
     size_t dot = entry.isFolder ? std::wstring_view::npos : name.find_last_of(L'.');
@@ -53,7 +67,8 @@ void FillNameValues(const PlannedEntry& entry, size_t i, std::wstring_view root,
     }
     values.folder = LastComponent(folder);
     values.position = i;
-    values.modified = LocalTimeOf(entry.lastWrite);
+    if (clock)
+        values.modified = clock->Local(entry.lastWrite);
 }
 
 bool EntryReplacement(const CompiledReplace& rule, EntryValues& values, const DateNames& names, std::wstring& out,

@@ -146,13 +146,14 @@ bool TreeDetails::Read(const RunPlan& tree, const std::vector<std::int32_t>& ent
     return true;
 }
 
-void TreeDetails::Fill(size_t i, EntryValues& values) const
+void TreeDetails::Fill(size_t i, unsigned kinds, EntryValues& values, LocalClock& clock) const
 {
     if (i >= stored_.size())
         return;
     const Stored& stored = stored_[i];
-    if (stored.read & kPhotoKind) {
-        values.taken = ShownTimeOf(TakenOf(stored));
+    unsigned read = stored.read & kinds;
+    if (read & kPhotoKind) {
+        values.taken = clock.Shown(TakenOf(stored));
         values.make = Text(stored.make);
         values.camera = Text(stored.model);
         if (stored.width != 0 && stored.height != 0) {
@@ -160,7 +161,7 @@ void TreeDetails::Fill(size_t i, EntryValues& values) const
             values.height = stored.height;
         }
     }
-    if (stored.read & kMusicKind) {
+    if (read & kMusicKind) {
         values.artist = Text(stored.artist);
         values.albumArtist = Text(stored.albumArtist);
         values.album = Text(stored.album);
@@ -170,14 +171,14 @@ void TreeDetails::Fill(size_t i, EntryValues& values) const
         values.disc = stored.disc;
         values.year = stored.year;
     }
-    if ((stored.read & kCreatedKind) && stored.created != 0)
-        values.created = LocalTimeOf(FromTicks(stored.created));
+    if ((read & kCreatedKind) && stored.created != 0)
+        values.created = clock.Local(FromTicks(stored.created));
 }
 
-std::uint64_t TreeDetails::TakenKey(size_t i) const
+std::uint64_t TreeDetails::TakenKey(size_t i, LocalClock& clock) const
 {
     // A video's UTC time and a camera's clock compare as they are shown.
-    std::optional<SYSTEMTIME> shown = ShownTimeOf(TakenOf(stored_[i]));
+    std::optional<SYSTEMTIME> shown = clock.Shown(TakenOf(stored_[i]));
     FILETIME ticks{};
     return shown && SystemTimeToFileTime(&*shown, &ticks) ? Ticks(ticks) : 0;
 }

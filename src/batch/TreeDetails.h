@@ -13,6 +13,7 @@
 #include <unordered_map>
 #include <vector>
 
+class LocalClock;
 struct EntryValues;
 
 // Which values are read; a file is read for each kind once.
@@ -20,6 +21,7 @@ enum DetailKinds : unsigned {
     kPhotoKind = 1,   // date taken, make, model, picture size
     kMusicKind = 2,   // the music tags
     kCreatedKind = 4, // the file's creation time
+    kAllKinds = kPhotoKind | kMusicKind | kCreatedKind,
 };
 
 // done of total files read so far, told now and then while values are read.
@@ -38,11 +40,11 @@ public:
     // True when every file among entries has the kinds read.
     bool HasRead(const RunPlan& tree, const std::vector<std::int32_t>& entries, unsigned kinds) const;
 
-    // Adds what the file of tree entry i holds to values (as far as it was read).
-    void Fill(size_t i, EntryValues& values) const;
+    // Adds the kinds of values the file of tree entry i holds to values (as far as they were read).
+    void Fill(size_t i, unsigned kinds, EntryValues& values, LocalClock& clock) const;
 
     // What the orders compare, 0 when the entry has no such value.
-    std::uint64_t TakenKey(size_t i) const;
+    std::uint64_t TakenKey(size_t i, LocalClock& clock) const;
     std::uint64_t CreatedKey(size_t i) const;
     std::wstring_view Album(size_t i) const;
     std::uint32_t Disc(size_t i) const;

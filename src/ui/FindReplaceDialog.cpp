@@ -226,13 +226,14 @@ void ShowPlan(HWND dialog, DialogState& state, ReplacePlanner::Result result)
 {
     KillTimer(dialog, kBusyTimer);
     std::unique_ptr<RunPlan> shown = std::move(result.plan);
-    std::vector<std::uint32_t> order = std::move(result.order);
-    state.frame.Rows()->Show(shown.get(), IsChecked(dialog, IDC_REPLACE_CHANGES_ONLY), &order);
+    // The rows keep pointing at the order: it is the dialog's from here on (nothing is drawn before
+    // the list is told of the new plan on the next line).
+    state.order = std::move(result.order);
+    state.frame.Rows()->Show(shown.get(), IsChecked(dialog, IDC_REPLACE_CHANGES_ONLY), &state.order);
     // Given back only now, the list showed the old plan until the line above: the planner plans the
     // next one in its strings.
     std::unique_ptr<RunPlan> old = std::move(state.plan);
     state.plan = std::move(shown);
-    state.order.swap(order);
     if (old)
         state.planner->Recycle(std::move(old), state.planSelection);
     state.planSelection = result.selection;
