@@ -21,9 +21,10 @@ std::uint16_t Clipped(std::uint32_t value)
     return static_cast<std::uint16_t>(std::min<std::uint32_t>(value, 0xFFFF));
 }
 
-bool IsFile(const PlannedEntry& entry)
+// What an entry has of the kinds: a folder holds no photo or music values, but has a creation time.
+unsigned KindsFor(const PlannedEntry& entry, unsigned kinds)
 {
-    return !entry.isFolder;
+    return entry.isFolder ? kinds & kCreatedKind : kinds;
 }
 
 // "\\?\C:\Photos" and ".\Trip\a.jpg": "\\?\C:\Photos\Trip\a.jpg".
@@ -70,7 +71,8 @@ bool TreeDetails::HasRead(const RunPlan& tree, const std::vector<std::int32_t>& 
 {
     return std::all_of(entries.begin(), entries.end(), [&](std::int32_t i) {
         size_t at = static_cast<size_t>(i);
-        return !IsFile(tree.entries[at]) || (stored_[at].read & kinds) == kinds;
+        unsigned wanted = KindsFor(tree.entries[at], kinds);
+        return (stored_[at].read & wanted) == wanted;
     });
 }
 
@@ -81,10 +83,11 @@ bool TreeDetails::Read(const RunPlan& tree, const std::vector<std::int32_t>& ent
     size_t done = 0;
     for (std::int32_t i : entries) {
         size_t at = static_cast<size_t>(i);
-        if (!IsFile(tree.entries[at]))
+        unsigned wanted = KindsFor(tree.entries[at], kinds);
+        if (wanted == 0)
             continue;
         ++total;
-        done += (stored_[at].read & kinds) == kinds ? 1 : 0;
+        done += (stored_[at].read & wanted) == wanted ? 1 : 0;
     }
     if (done == total)
         return true;
@@ -94,8 +97,8 @@ bool TreeDetails::Read(const RunPlan& tree, const std::vector<std::int32_t>& ent
         size_t at = static_cast<size_t>(i);
         const PlannedEntry& entry = tree.entries[at];
         Stored& stored = stored_[at];
-        unsigned missing = kinds & ~static_cast<unsigned>(stored.read);
-        if (!IsFile(entry) || missing == 0)
+        unsigned missing = KindsFor(entry, kinds) & ~static_cast<unsigned>(stored.read);
+        if (missing == 0)
             continue;
         std::wstring path = FullPath(tree.root, entry);
         unsigned wanted = ((missing & kPhotoKind) ? kWantPhotoDetails : 0u) | ((missing & kMusicKind) ? kWantMusicDetails : 0u);

@@ -33,11 +33,12 @@ public:
     // Room for the entries of tree, none read yet.
     explicit TreeDetails(const RunPlan& tree);
 
-    // Reads the kinds not yet read for each file among entries (indexes into the tree this was
-    // made for). False when cancelled half way; what was read stays read.
+    // Reads the kinds not yet read for each entry among entries (indexes into the tree this was
+    // made for): folders have only a creation time. False when cancelled half way; what was read
+    // stays read.
     bool Read(const RunPlan& tree, const std::vector<std::int32_t>& entries, unsigned kinds,
               const PlanCancelled& cancelled, const DetailsProgress& progress);
-    // True when every file among entries has the kinds read.
+    // True when every entry among entries has the kinds it can have read.
     bool HasRead(const RunPlan& tree, const std::vector<std::int32_t>& entries, unsigned kinds) const;
 
     // Adds the kinds of values the file of tree entry i holds to values (as far as they were read).

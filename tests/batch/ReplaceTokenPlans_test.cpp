@@ -30,7 +30,7 @@ protected:
     }
 
     ReplacePlanner::Result Plan(const std::wstring& search, const std::wstring& replacement, ReplaceOrdering ordering = {},
-                                bool regex = false, bool modifiedForTaken = false)
+                                bool regex = false, bool modifiedForTaken = false, bool folders = false)
     {
         ReplaceRule rule;
         rule.search = search;
@@ -38,7 +38,7 @@ protected:
         rule.regex = regex;
         rule.modifiedForTaken = modifiedForTaken;
         ReplaceSelection selection;
-        selection.folders = false;
+        selection.folders = folders;
         int seen = Ready();
         planner.Request(rule, selection, ordering);
         std::unique_lock<std::mutex> lock(mutex);
@@ -153,6 +153,20 @@ TEST_F(TokenPlans, TheCounterCountsInTheOrderAskedForAndTheListShowsIt)
     folder.WriteFile(L"Home\\a.jpg", Photo("", "R6") + std::string(1000, '\0'));
     Walk();
     EXPECT_EQ(Rows(Plan(L"", L"{n}", bySize))[0], L"a.jpg -> 1.jpg");
+}
+
+TEST_F(TokenPlans, FoldersHaveTheirFileSystemDatesButNoPhotoValues)
+{
+    folder.WriteFile(L"Trip\\a.txt", "a");
+    Walk();
+    SYSTEMTIME now{};
+    GetLocalTime(&now); // both were made just now
+    std::wstring year = std::to_wstring(now.wYear);
+    EXPECT_EQ(Rows(Plan(L"", L"{created:yyyy} {modified:yyyy} {name}", {}, false,
+                        false, true)),
+              (std::vector<std::wstring>{L"Trip -> " + year + L" " + year + L" Trip",
+                                         L"a.txt -> " + year + L" " + year + L" a.txt"}));
+    EXPECT_EQ(Rows(Plan(L"", L"{make}", {}, false, false, true))[0], L"Trip: Cannot change (no camera make)");
 }
 
 TEST_F(TokenPlans, MusicIsNamedByItsTagsAndOrderedByAlbumDiscAndTrack)
