@@ -14,6 +14,8 @@
 //   baseline_bench replace ROOT FROM TO   per entry whose name holds FROM one MoveFileExW to the name with
 //                                         every FROM replaced by TO; only the moves are timed, the walk
 //                                         comes before
+//   baseline_bench read64k ROOT           per file one open for reading, one read of its first 64 KiB and
+//                                         the close; only those are timed, the walk comes before
 //   baseline_bench listing-plain|listing-rtf ROOT OUTPUT
 //                                         one enumeration per folder and the buffered writes of the listing
 // Each entry is addressed by its exact "\\?\" path, a renamed folder's children under its new name.
@@ -337,8 +339,33 @@ private:
 int Usage()
 {
     std::fprintf(stderr, "usage: baseline_bench lower|upper|readonly|preview ROOT | number|resumed ROOT STATE --name=TEXT"
-                         " | listing-plain|listing-rtf ROOT OUTPUT | replace ROOT FROM TO\n");
+                         " | listing-plain|listing-rtf ROOT OUTPUT | replace ROOT FROM TO | read64k ROOT\n");
     return 2;
+}
+
+// What reading the photo and music values of each file is measured against.
+long long ReadFirstBytesRun(const std::wstring& root, Stopwatch& clock)
+{
+    std::vector<Entry> entries;
+    Walk(root, -1, entries);
+    std::vector<std::wstring> paths(entries.size());
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const Entry& entry = entries[i];
+        paths[i] = (entry.parent < 0 ? root : paths[static_cast<size_t>(entry.parent)]) + L"\\" + entry.name;
+    }
+    std::vector<char> buffer(64 * 1024);
+    long long files = 0;
+    clock = Stopwatch();
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (entries[i].attributes & FILE_ATTRIBUTE_DIRECTORY)
+            continue;
+        UniqueFile file(CreateFileW(paths[i].c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        DWORD read = 0;
+        if (file && ReadFile(file.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr))
+            ++files;
+    }
+    return files;
 }
 
 } // namespace
@@ -363,6 +390,8 @@ int wmain(int argc, wchar_t** argv)
         entries = PreviewRun(root);
     } else if (mode == L"replace" && argc >= 5) {
         entries = ReplaceRun(root, argv[3], argv[4], clock);
+    } else if (mode == L"read64k") {
+        entries = ReadFirstBytesRun(root, clock);
     } else if ((mode == L"listing-plain" || mode == L"listing-rtf") && argc >= 4) {
         Listing listing(argv[3], mode == L"listing-plain");
         listing.ListFolder(root, 0);

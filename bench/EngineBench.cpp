@@ -15,6 +15,11 @@
 //                                              it has shown its first plan
 //   engine_bench replace-keystroke ROOT        the dialog open, the seconds from a keystroke in Search for until
 //                                              the list shows the new plan, the slowest of a few (no baseline)
+//   engine_bench replace-token-keystroke ROOT  the same with tokens typed into Replace with ("{n:000001} {name}")
+//                                              and the order by date created, once the dates are read
+//   engine_bench details ROOT photo|music      the photo or music values of every file read as Find and
+//                                              Replace reads them; only the reading is timed, the walk
+//                                              comes before
 //   engine_bench replace-apply ROOT FROM TO    the plan of replacing FROM by TO in every file name (plain
 //                                              text, case matters) applied as Rename applies it: only the
 //                                              applying is timed, the walk and the plan come before
@@ -27,6 +32,8 @@
 #include "HistoryStore.h"
 #include "JournalStore.h"
 #include "ReplacePlan.h"
+#include "ReplaceValues.h"
+#include "TreeDetails.h"
 #include "MessagePump.h"
 #include "FindReplaceDialog.h"
 #include "PreviewDialog.h"
@@ -225,6 +232,47 @@ double WaitForNewPlan(HWND dialog, const std::wstring& before, const Stopwatch& 
     }
 }
 
+// The first row's new name as the list shows it.
+std::wstring FirstNameAfter(HWND list)
+{
+    wchar_t text[512] = L"";
+    LVITEMW item{};
+    item.iSubItem = 2;
+    item.pszText = text;
+    item.cchTextMax = 512;
+    DWORD_PTR unused = 0;
+    SendMessageTimeoutW(list, LVM_GETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&item), SMTO_NORMAL, 60000, &unused);
+    return text;
+}
+
+// Seconds from since until the list's first row shows another new name than before, painted.
+double WaitForNewFirstRow(HWND dialog, const std::wstring& before, const Stopwatch& since, std::wstring& after)
+{
+    HWND summary = GetDlgItem(dialog, IDC_REPLACE_SUMMARY);
+    HWND list = GetDlgItem(dialog, IDC_REPLACE_LIST);
+    for (;;) {
+        after = FirstNameAfter(list);
+        if (after != before && ControlText(summary).find(L"to rename:") != std::wstring::npos &&
+            !GetUpdateRect(list, nullptr, FALSE))
+            return since.Seconds();
+        Sleep(1);
+    }
+}
+
+// Types keys into Replace with, then times the way from the last key to the list's new first row.
+double TypeTokensAndTime(HWND dialog, const std::wstring& keys, std::wstring& firstRow)
+{
+    HWND edit = FindWindowExW(GetDlgItem(dialog, IDC_REPLACE_TEXT), nullptr, L"Edit", nullptr);
+    for (size_t i = 0; i + 1 < keys.size(); ++i) {
+        PostMessageW(edit, WM_CHAR, keys[i], 1);
+        Sleep(kTypingGapMs);
+    }
+    Stopwatch clock;
+    PostMessageW(edit, WM_CHAR, keys.back(), 1);
+    std::wstring before = firstRow;
+    return WaitForNewFirstRow(dialog, before, clock, firstRow);
+}
+
 // Types into the Search for box as the keyboard would, then times the way from the last key to
 // the new list.
 double TypeAndTime(HWND dialog, const std::wstring& keys, std::wstring& summary)
@@ -242,15 +290,27 @@ double TypeAndTime(HWND dialog, const std::wstring& keys, std::wstring& summary)
 
 // File > Find and Replace... over the collected tree until it has shown its first plan; with
 // keystrokes, then the slowest way from a keystroke to the new list, else none.
-double ShowFindReplace(HWND owner, RunPlan collected, bool keystrokes)
+double ShowFindReplace(HWND owner, RunPlan collected, bool keystrokes, bool tokens = false)
 {
     DWORD threadId = GetCurrentThreadId();
     double slowest = 0;
     std::thread driver([&] {
         HWND dialog = WaitForDialog(threadId, L"Find and Replace");
         std::wstring summary;
-        WaitForNewPlan(dialog, std::wstring(), Stopwatch(), summary);
-        if (keystrokes) {
+        // With tokens, the first plan is the one the creation dates were read for.
+        Stopwatch opened;
+        WaitForNewPlan(dialog, std::wstring(), opened, summary);
+        if (tokens)
+            std::printf("first plan, creation dates read: %.3f s\n", opened.Seconds());
+        if (tokens) {
+            std::wstring firstRow = FirstNameAfter(GetDlgItem(dialog, IDC_REPLACE_LIST));
+            // Every file renamed by the counter and its name, then with an x after, then without again.
+            for (const wchar_t* keys : {L"{n:000001} {name}", L"x", L"\b"}) {
+                double seconds = TypeTokensAndTime(dialog, keys, firstRow);
+                std::printf("token keystroke %ls: %.3f s\n", keys[0] == L'\b' ? L"Backspace" : keys, seconds);
+                slowest = std::max(slowest, seconds);
+            }
+        } else if (keystrokes) {
             // A search that renames every file, then a tenth of them, then every file again.
             for (const wchar_t* keys : {L"PHOTO_", L"1", L"\b"}) {
                 double seconds = TypeAndTime(dialog, keys, summary);
@@ -261,15 +321,45 @@ double ShowFindReplace(HWND owner, RunPlan collected, bool keystrokes)
         PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     });
     FindReplaceChoices choices;
+    if (tokens)
+        choices.ordering.by = ReplaceOrder::DateCreated;
     RunPlan chosen;
     ShowFindReplaceDialog(owner, std::make_shared<const RunPlan>(std::move(collected)), choices, {}, chosen);
     driver.join();
     return slowest;
 }
 
+// The photo or music values of every file of the tree at root, read as the planner reads them.
+int TimeDetails(const std::wstring& root, bool photos)
+{
+    RunOptions options;
+    options.mode = ModeFindReplace;
+    CollectedTree tree = CollectEntries(LongPath(root), options, nullptr, {});
+    std::vector<std::int32_t> all(tree.plan.entries.size());
+    for (size_t i = 0; i < all.size(); ++i)
+        all[i] = static_cast<std::int32_t>(i);
+    long long files = 0;
+    for (const PlannedEntry& entry : tree.plan.entries)
+        files += entry.isFolder ? 0 : 1;
+    Stopwatch clock;
+    TreeDetails details(tree.plan);
+    details.Read(tree.plan, all, photos ? kPhotoKind : kMusicKind, {}, {});
+    double seconds = clock.Seconds();
+    // Each file said what it holds: one value checked, so that a reader that found nothing is not timed as fast.
+    EntryValues values;
+    LocalClock localClock;
+    details.Fill(tree.plan.entries.size() - 1, kAllKinds, values, localClock);
+    bool found = photos ? values.taken.has_value() : !values.title.empty();
+    std::printf("values bytes=%zu per_entry=%.1f found=%d\n", details.Bytes(),
+                static_cast<double>(details.Bytes()) / static_cast<double>(std::max<size_t>(all.size(), 1)), found ? 1 : 0);
+    PrintResult(seconds, PeakMegabytes(), 0, files);
+    return found ? 0 : 1;
+}
+
 int Usage()
 {
-    std::fprintf(stderr, "usage: engine_bench lower|upper|readonly|preview|preview-dialog|replace-dialog|replace-keystroke ROOT"
+    std::fprintf(stderr, "usage: engine_bench lower|upper|readonly|preview|preview-dialog|replace-dialog|replace-keystroke"
+                         "|replace-token-keystroke ROOT | details ROOT photo|music"
                          " | replace-apply ROOT FROM TO"
                          " | number|resumed ROOT STATE --name=TEXT"
                          " | listing-plain|listing-rtf ROOT OUTPUT\n");
@@ -294,10 +384,13 @@ int wmain(int argc, wchar_t** argv)
         PrintResult(0, PeakMegabytes(), seconds, entries);
         return 0;
     }
+    if (mode == L"details" && argc >= 4)
+        return TimeDetails(root, std::wstring(argv[3]) == L"photo");
     bool needsThird = mode == L"number" || mode == L"resumed" || mode == L"listing-plain" || mode == L"listing-rtf";
     if ((needsThird && argc < 4) || (mode == L"replace-apply" && argc < 5))
         return Usage();
-    bool replacing = mode == L"replace-dialog" || mode == L"replace-keystroke" || mode == L"replace-apply";
+    bool replacing = mode == L"replace-dialog" || mode == L"replace-keystroke" || mode == L"replace-token-keystroke" ||
+                     mode == L"replace-apply";
 
     HWND window = mode == L"lower" ? nullptr : CreateBenchWindow();
     RunOptions options = OptionsFor(ModeLower);
@@ -330,10 +423,12 @@ int wmain(int argc, wchar_t** argv)
         entries = static_cast<long long>(run.plan.entries.size());
         if (result == BatchResult::Completed && mode == L"preview-dialog") {
             ShowAndClosePreview(window, run.plan);
-        } else if (result == BatchResult::Completed && (mode == L"replace-dialog" || mode == L"replace-keystroke")) {
-            double slowest = ShowFindReplace(window, std::move(run.plan), mode == L"replace-keystroke");
-            // The keystroke row times the keystrokes alone.
-            if (mode == L"replace-keystroke") {
+        } else if (result == BatchResult::Completed &&
+                   (mode == L"replace-dialog" || mode == L"replace-keystroke" || mode == L"replace-token-keystroke")) {
+            bool tokens = mode == L"replace-token-keystroke";
+            double slowest = ShowFindReplace(window, std::move(run.plan), mode != L"replace-dialog", tokens);
+            // The keystroke rows time the keystrokes alone.
+            if (mode != L"replace-dialog") {
                 PrintResult(slowest, PeakMegabytes(), 0, entries);
                 DestroyWindow(window);
                 return 0;

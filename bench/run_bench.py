@@ -14,7 +14,8 @@ import sys
 import time
 
 ROWS = ["lower", "upper", "readonly", "number", "resumed", "preview", "preview-dialog", "replace-dialog",
-        "replace-keystroke", "replace-apply", "listing-plain", "listing-rtf"]
+        "replace-keystroke", "replace-token-keystroke", "replace-apply", "photo-details", "music-details",
+        "listing-plain", "listing-rtf"]
 ROW_NAMES = {
     "lower": "Lower (command line)",
     "upper": "Upper",
@@ -25,6 +26,9 @@ ROW_NAMES = {
     "preview-dialog": "Preview dialog shown",
     "replace-dialog": "Replace dialog shown",
     "replace-keystroke": "Replace keystroke",
+    "replace-token-keystroke": "Replace token keystroke",
+    "photo-details": "Photo details read",
+    "music-details": "Music details read",
     "replace-apply": "Replace applied",
     "listing-plain": "Listing plain",
     "listing-rtf": "Listing RTF",
@@ -191,7 +195,8 @@ class Bench:
         samples = {}
         tree = "%s\\tree-%s" % (SCRATCH, size_name)
         if any(r in rows for r in ("lower", "upper", "readonly", "number", "preview", "preview-dialog", "replace-dialog",
-                                   "replace-keystroke", "replace-apply", "listing-plain", "listing-rtf")):
+                                   "replace-keystroke", "replace-token-keystroke", "replace-apply", "listing-plain",
+                                   "listing-rtf")):
             self.say("making the tree")
             self.tree("make", tree, str(files))
         empty = SCRATCH + "\\empty"
@@ -207,6 +212,12 @@ class Bench:
                             empty=(("replace-dialog", empty), ("preview", empty)))
         if "replace-keystroke" in rows:
             self.keystroke_row(tree, samples)
+        if "replace-token-keystroke" in rows:
+            self.keystroke_row(tree, samples, "replace-token-keystroke")
+        # Media trees of 10,000 files whatever the size: at 100k they would take 40 GB.
+        for row, kind in (("photo-details", "photos"), ("music-details", "songs")):
+            if row in rows and size_name == "10k":
+                self.details_row(row, kind, samples)
         # After the rows that change nothing, which then see the tree as made: at 1m a Lower run
         # takes a quarter of an hour, and their figures come first.
         if "lower" in rows or "upper" in rows:
@@ -227,12 +238,20 @@ class Bench:
             self.resumed_row(size_name, files, samples)
         return samples
 
-    def keystroke_row(self, tree, samples):
+    def keystroke_row(self, tree, samples, row="replace-keystroke"):
         """Seconds from a keystroke in the dialog to the new list: a latency, with no baseline."""
         for run in range(self.runs):
-            self.say("%s %d/%d" % (ROW_NAMES["replace-keystroke"], run + 1, self.runs))
-            samples.setdefault(("replace-keystroke", "program"), []).append(
-                self.run("engine_bench", "replace-keystroke", tree))
+            self.say("%s %d/%d" % (ROW_NAMES[row], run + 1, self.runs))
+            samples.setdefault((row, "program"), []).append(self.run("engine_bench", row, tree))
+
+    def details_row(self, row, kind, samples):
+        """The photo or music values of 10,000 files read as Find and Replace reads them, beside a
+        baseline that opens each file, reads its first 64 KiB and closes it. Both after the walk."""
+        tree = "%s\\%s" % (SCRATCH, kind)
+        self.say("making the %s" % kind)
+        self.tree(kind, tree, "10000")
+        self.simple_row(row, ("details", tree, "photo" if kind == "photos" else "music"), ("read64k", tree), samples)
+        self.remove(tree)
 
     def replace_row(self, tree, samples):
         """Nomaro replaces PHOTO_ by IMG_ in every file name, the baseline puts PHOTO_ back: the same
@@ -336,7 +355,7 @@ class Bench:
     def row_figures(self, row, samples):
         program = samples.get((row, "program"))
         baseline = samples.get((row, "baseline"))
-        if program and row == "replace-keystroke":
+        if program and row in ("replace-keystroke", "replace-token-keystroke"):
             return {"entries": int(max(f.get("entries", 0) for f in program)),
                     "seconds": statistics.median(f["seconds"] for f in program), "baseline": None,
                     "ratio": None, "peak": statistics.median(f["peak_mib"] for f in program), "journal": 0.0,

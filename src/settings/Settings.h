@@ -66,9 +66,25 @@ struct ReplaceSettings {
     DWORD folders = 1;
     DWORD subfolders = 1;
     DWORD hidden = 0;
+    DWORD modifiedForTaken = 0; // "ReplaceModifiedForTaken"
+    DWORD order = 0; // "ReplaceOrder": 0 name, 1 date taken, 2 date modified, 3 date created, 4 size, 5 album order
+    DWORD descending = 0;       // "ReplaceDescending"
+    DWORD restartCounter = 0;   // "ReplaceRestartCounter"
     DWORD width = 0; // the dialog's size in dialog units; 0: the template's
     DWORD height = 0;
 };
 
+// A number out of its range (a switch beyond 1, an order beyond 5, ...) reads as its default.
 ReplaceSettings LoadReplaceSettings();
 void SaveReplaceSettings(const ReplaceSettings& settings);
+
+// Presets: everything Find and Replace holds but its size and history, each under
+// "Presets\NAME" below the settings key with the dialog's own value names; the search and the
+// replacement are each the one text of "ReplaceSearches" and "ReplaceTexts". Reading one, a value
+// missing, of another type or out of range reads as its default.
+std::vector<std::wstring> ReplacePresetNames(); // sorted as the registry lists them
+// False when there is no such preset.
+bool LoadReplacePreset(const std::wstring& name, ReplaceSettings& preset);
+// False when it could not be kept whole; a preset of that name is replaced.
+bool SaveReplacePreset(const std::wstring& name, const ReplaceSettings& preset);
+bool DeleteReplacePreset(const std::wstring& name);

@@ -58,17 +58,20 @@ PlanList::PlanList(HWND list) : list_(list)
     }
 }
 
-void PlanList::Show(const RunPlan* plan, bool changesOnly)
+void PlanList::Show(const RunPlan* plan, bool changesOnly, const std::vector<std::uint32_t>* order)
 {
     plan_ = plan;
     changesOnly_ = changesOnly;
+    order_ = order && plan && order->size() == plan->entries.size() ? order : nullptr;
     shown_.clear();
+    filtered_ = changesOnly_;
     size_t rows = 0;
     if (plan_) {
         if (changesOnly_) {
-            for (size_t i = 0; i < plan_->entries.size(); ++i) {
+            for (size_t k = 0; k < plan_->entries.size(); ++k) {
+                std::uint32_t i = order_ ? (*order_)[k] : static_cast<std::uint32_t>(k);
                 if (plan_->entries[i].status != PlanStatus::AlreadyRight)
-                    shown_.push_back(static_cast<std::uint32_t>(i));
+                    shown_.push_back(i);
             }
         }
         rows = changesOnly_ ? shown_.size() : plan_->entries.size();
@@ -92,10 +95,14 @@ const PlannedEntry* PlanList::EntryOfRow(int row) const
     if (!plan_ || row < 0)
         return nullptr;
     size_t index = static_cast<size_t>(row);
-    if (changesOnly_) {
+    if (filtered_) {
         if (index >= shown_.size())
             return nullptr;
         index = shown_[index];
+    } else if (order_) {
+        if (index >= order_->size())
+            return nullptr;
+        index = (*order_)[index];
     }
     return index < plan_->entries.size() ? &plan_->entries[index] : nullptr;
 }
@@ -160,7 +167,7 @@ void PlanList::FitColumns()
             continue;
         }
         unsigned kind = static_cast<unsigned>(entry.status) | (entry.Renames() ? 4u : 0u) | (entry.writeTag ? 8u : 0u) |
-                        (entry.clearReadOnly ? 16u : 0u) | (entry.reason == PlanReason::CollectedTwice ? 32u : 0u);
+                        (entry.clearReadOnly ? 16u : 0u) | (entry.reason != PlanReason::None ? 32u : 0u);
         if (!describedKinds[kind]) {
             describedKinds[kind] = true;
             candidates[WhatHappensColumn].Add(row);

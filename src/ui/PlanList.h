@@ -20,8 +20,9 @@ public:
     // Adds the four columns to list.
     explicit PlanList(HWND list);
 
-    // Shows plan (which must outlive the rows), every entry or only those that change or cannot change.
-    void Show(const RunPlan* plan, bool changesOnly);
+    // Shows plan (which must outlive the rows), every entry or only those that change or cannot
+    // change; in order (plan indexes, which must outlive the rows too), or in the plan's own.
+    void Show(const RunPlan* plan, bool changesOnly, const std::vector<std::uint32_t>* order = nullptr);
 
     // Fits the columns to the texts again, in the list's font now (after a DPI change).
     void Refit() { FitColumns(); }
@@ -36,7 +37,10 @@ private:
     HWND list_ = nullptr;
     const RunPlan* plan_ = nullptr;
     bool changesOnly_ = false;
-    std::vector<std::uint32_t> shown_; // plan indexes of the rows while only the changes are shown
+    const std::vector<std::uint32_t>* order_ = nullptr;
+    // Plan indexes of the rows while only the changes are shown, or in an order of their own.
+    std::vector<std::uint32_t> shown_;
+    bool filtered_ = false; // the rows are shown_
 };
 
 // "Entries: 6, to rename: 2, already right: 3, cannot change: 1": the counts the plan's mode can have.

@@ -5,6 +5,7 @@
 #include "DialogDpi.h"
 #include "KeyboardCues.h"
 #include "PlanListDialog.h"
+#include "ReplaceOrder.h"
 #include "WindowPlacement.h"
 #include "resource.h"
 
@@ -28,6 +29,7 @@ constexpr ControlAnchor kAnchors[] = {
 
 struct PreviewState {
     const RunPlan* plan = nullptr;
+    std::vector<std::uint32_t> order; // the plan's entries in Name order, as Find and Replace lists them
     PlanListDialog frame;
 };
 
@@ -47,7 +49,7 @@ BOOL OnInitDialog(HWND dialog, PreviewState* state)
     state->frame.Record(dialog, kAnchors, std::size(kAnchors), kMinimumClientUnits);
     HWND list = GetDlgItem(dialog, IDC_PREVIEW_LIST);
     // Fitted to the list's width as the template gives it.
-    state->frame.MakeRows(dialog, IDC_PREVIEW_LIST).Show(state->plan, false);
+    state->frame.MakeRows(dialog, IDC_PREVIEW_LIST).Show(state->plan, false, &state->order);
     SetAccessibleName(list, kListName);
     CentreOverOwner(dialog, GetWindow(dialog, GW_OWNER), HWND_TOP, 0);
     SetFocus(list);
@@ -65,7 +67,8 @@ BOOL OnCommand(HWND dialog, int id)
         return TRUE;
     case IDC_PREVIEW_CHANGES_ONLY:
         if (PreviewState* state = StateOf(dialog); state && state->frame.Rows())
-            state->frame.Rows()->Show(state->plan, IsDlgButtonChecked(dialog, IDC_PREVIEW_CHANGES_ONLY) == BST_CHECKED);
+            state->frame.Rows()->Show(state->plan, IsDlgButtonChecked(dialog, IDC_PREVIEW_CHANGES_ONLY) == BST_CHECKED,
+                                      &state->order);
         return TRUE;
     default:
         return FALSE;
@@ -108,6 +111,7 @@ bool ShowPreviewDialog(HWND owner, const RunPlan& plan)
     InitPlanListControls();
     PreviewState state;
     state.plan = &plan;
+    state.order = NameOrder(plan);
     return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_PREVIEW), owner, PreviewDialogProc,
                            reinterpret_cast<LPARAM>(&state)) == IDOK;
 }

@@ -175,6 +175,8 @@ TEST_F(SettingsTest, FindAndReplaceKeepsItsTextsAndOptionsInValuesOfTheirOwn)
     saved.applyTo = 2;
     saved.format = 3;
     saved.hidden = 1;
+    saved.order = 5;
+    saved.restartCounter = 1;
     saved.width = 420;
     SaveReplaceSettings(saved);
 
@@ -182,7 +184,8 @@ TEST_F(SettingsTest, FindAndReplaceKeepsItsTextsAndOptionsInValuesOfTheirOwn)
     EXPECT_EQ(ReadStored(L"ReplaceFormat").type, static_cast<DWORD>(REG_DWORD));
     for (const wchar_t* name : {L"ReplaceTexts", L"ReplaceRegex", L"ReplaceMatchCase", L"ReplaceAll", L"ReplaceApplyTo",
                                 L"ReplaceFiles", L"ReplaceFolders", L"ReplaceSubfolders", L"ReplaceHidden", L"ReplaceWidth",
-                                L"ReplaceHeight"})
+                                L"ReplaceHeight", L"ReplaceModifiedForTaken", L"ReplaceOrder", L"ReplaceDescending",
+                                L"ReplaceRestartCounter"})
         EXPECT_TRUE(ReadStored(name).exists) << name;
     // The eight values of the main window are not written with them.
     EXPECT_FALSE(ReadStored(L"Function").exists);
@@ -195,9 +198,82 @@ TEST_F(SettingsTest, FindAndReplaceKeepsItsTextsAndOptionsInValuesOfTheirOwn)
     EXPECT_EQ(loaded.applyTo, 2u);
     EXPECT_EQ(loaded.format, 3u);
     EXPECT_EQ(loaded.hidden, 1u);
+    EXPECT_EQ(loaded.order, 5u);
+    EXPECT_EQ(loaded.restartCounter, 1u);
     EXPECT_EQ(loaded.width, 420u);
+
+    // A number out of its range reads as its default.
+    DWORD six = 6;
+    StoreRaw(L"ReplaceOrder", REG_DWORD, &six, sizeof(six));
+    StoreRaw(L"ReplaceDescending", REG_DWORD, &six, sizeof(six));
+    loaded = LoadReplaceSettings();
+    EXPECT_EQ(loaded.order, 0u);
+    EXPECT_EQ(loaded.descending, 0u);
 
     // A list stored with another type reads as none.
     StoreRaw(L"ReplaceSearches", REG_SZ, L"IMG_", 10);
     EXPECT_TRUE(LoadReplaceSettings().searches.empty());
+}
+
+TEST_F(SettingsTest, PresetsKeepEverythingUnderTheirNamesAndDamagedValuesReadAsDefaults)
+{
+    EXPECT_TRUE(ReplacePresetNames().empty());
+    ReplaceSettings trip;
+    trip.searches = {L"IMG_(\\d+)"};
+    trip.replacements = {L"Trip {n:001} {taken:yyyy-MM-dd}"};
+    trip.regex = 1;
+    trip.applyTo = 2;
+    trip.format = 4;
+    trip.modifiedForTaken = 1;
+    trip.order = 1;
+    trip.descending = 1;
+    trip.restartCounter = 1;
+    trip.files = 0;
+    ASSERT_TRUE(SaveReplacePreset(L"Trip photos", trip));
+    ReplaceSettings music;
+    music.replacements = {L"{track:00} - {artist} - {title}"};
+    ASSERT_TRUE(SaveReplacePreset(L"\u00c4lbum", music));
+    EXPECT_FALSE(SaveReplacePreset(L"a\\b", music));
+    EXPECT_FALSE(SaveReplacePreset(L"", music));
+    EXPECT_EQ(ReplacePresetNames(), (std::vector<std::wstring>{L"Trip photos", L"\u00c4lbum"}));
+
+    // Kept under Presets\NAME with the dialog's own value names, read back whole.
+    HKEY key = nullptr;
+    std::wstring path = std::wstring(kSettingsKey) + L"\\Presets\\Trip photos";
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
+    DWORD type = 0;
+    EXPECT_EQ(RegQueryValueExW(key, L"ReplaceOrder", nullptr, &type, nullptr, nullptr), ERROR_SUCCESS);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
+    EXPECT_NE(RegQueryValueExW(key, L"ReplaceWidth", nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS);
+    ReplaceSettings loaded;
+    ASSERT_TRUE(LoadReplacePreset(L"Trip photos", loaded));
+    EXPECT_EQ(loaded.searches, trip.searches);
+    EXPECT_EQ(loaded.replacements, trip.replacements);
+    for (auto field : {&ReplaceSettings::regex, &ReplaceSettings::applyTo, &ReplaceSettings::format,
+                       &ReplaceSettings::modifiedForTaken, &ReplaceSettings::order, &ReplaceSettings::descending,
+                       &ReplaceSettings::restartCounter, &ReplaceSettings::files})
+        EXPECT_EQ(loaded.*field, trip.*field);
+
+    // Missing, of another type, out of range: each its default, and the preset still reads.
+    const ReplaceSettings defaults;
+    DWORD nine = 9;
+    RegSetValueExW(key, L"ReplaceOrder", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&nine), sizeof(nine));
+    RegSetValueExW(key, L"ReplaceApplyTo", 0, REG_BINARY, reinterpret_cast<const BYTE*>(&nine), 1);
+    RegSetValueExW(key, L"ReplaceFormat", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"4"), 4);
+    RegSetValueExW(key, L"ReplaceTexts", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"x"), 4);
+    RegDeleteValueW(key, L"ReplaceRegex");
+    RegSetValueExW(key, L"ReplaceDescending", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&nine), 2);
+    RegCloseKey(key);
+    ASSERT_TRUE(LoadReplacePreset(L"Trip photos", loaded));
+    EXPECT_EQ(loaded.order, defaults.order);
+    EXPECT_EQ(loaded.applyTo, defaults.applyTo);
+    EXPECT_EQ(loaded.format, defaults.format);
+    EXPECT_EQ(loaded.regex, defaults.regex);
+    EXPECT_TRUE(loaded.replacements.empty());
+    EXPECT_EQ(loaded.descending, defaults.descending);
+    EXPECT_EQ(loaded.restartCounter, 1u);
+
+    EXPECT_TRUE(DeleteReplacePreset(L"Trip photos"));
+    EXPECT_FALSE(LoadReplacePreset(L"Trip photos", loaded));
+    EXPECT_EQ(ReplacePresetNames(), (std::vector<std::wstring>{L"\u00c4lbum"}));
 }

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <thread>
 
 namespace {
@@ -67,4 +68,74 @@ TEST(FindReplaceDialog, FollowsAMoveToAMonitorAtAnotherDpiWithItsCornerControlsI
     });
     EXPECT_FALSE(ShowFindReplaceDialog(owner.window(), collected, choices, nullptr, chosen));
     driver.join();
+}
+
+TEST(FindReplaceDialog, APresetChosenPutsBackEverythingItHoldsAndDeleteForgetsIt)
+{
+    TestParent owner;
+    ShowWindow(owner.window(), SW_SHOWNORMAL);
+    auto collected = std::make_shared<RunPlan>();
+    collected->mode = ModeFindReplace;
+    FindReplaceChoices choices;
+    RunPlan chosen;
+    // The app keeps presets in the registry (tested with the settings); here they are kept in memory.
+    std::map<std::wstring, FindReplacePreset> kept;
+    FindReplacePreset trip;
+    trip.rule.replacement = L"Trip {n:001}";
+    trip.rule.modifiedForTaken = true;
+    trip.rule.scope = ReplaceScope::WholeName;
+    trip.selection.folders = false;
+    trip.ordering = ReplaceOrdering{ReplaceOrder::DateTaken, true, true};
+    kept[L"Trip"] = trip;
+    FindReplacePresets presets;
+    presets.names = [&] {
+        std::vector<std::wstring> names;
+        for (const auto& [name, preset] : kept)
+            names.push_back(name);
+        return names;
+    };
+    presets.load = [&](const std::wstring& name, FindReplacePreset& preset) {
+        auto found = kept.find(name);
+        if (found == kept.end())
+            return false;
+        preset = found->second;
+        return true;
+    };
+    presets.save = [&](const std::wstring& name, const FindReplacePreset& preset) { return kept[name] = preset, true; };
+    presets.remove = [&](const std::wstring& name) { return kept.erase(name) == 1; };
+    DWORD threadId = GetCurrentThreadId();
+    std::thread driver([&] {
+        HWND dialog = nullptr;
+        if (!WaitUntil([&] { return (dialog = FindDialogOnThread(threadId, L"Find and Replace")) != nullptr; })) {
+            ADD_FAILURE() << "the Find and Replace dialog did not appear";
+            EndDialogLoop(threadId);
+            return;
+        }
+        HWND list = GetDlgItem(dialog, IDC_REPLACE_PRESET);
+        EXPECT_EQ(SendMessageW(list, CB_GETCOUNT, 0, 0), 1);
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_REPLACE_PRESET_DELETE)));
+        SendMessageW(list, CB_SETCURSEL, 0, 0);
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_REPLACE_PRESET, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+        wchar_t text[64] = L"";
+        GetDlgItemTextW(dialog, IDC_REPLACE_TEXT, text, 64);
+        EXPECT_STREQ(text, L"Trip {n:001}");
+        EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_REPLACE_TAKEN_FALLBACK), BST_CHECKED);
+        EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_REPLACE_FOLDERS), BST_UNCHECKED);
+        EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_REPLACE_DESCENDING), BST_CHECKED);
+        EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_REPLACE_RESTART), BST_CHECKED);
+        EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_REPLACE_ORDER, CB_GETCURSEL, 0, 0), 1);
+        EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_REPLACE_APPLY_TO, CB_GETCURSEL, 0, 0), 2);
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_REPLACE_PRESET_DELETE)));
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_REPLACE_PRESET_DELETE, BN_CLICKED), 0);
+        EXPECT_TRUE(kept.empty());
+        EXPECT_EQ(SendMessageW(list, CB_GETCOUNT, 0, 0), 0);
+        // What was put back is what the dialog keeps when it closes.
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+    });
+    EXPECT_FALSE(ShowFindReplaceDialog(owner.window(), collected, choices, nullptr, chosen, presets));
+    driver.join();
+    EXPECT_EQ(choices.ordering, trip.ordering);
+    EXPECT_TRUE(choices.options.modifiedForTaken);
+    EXPECT_EQ(choices.replacements, std::vector<std::wstring>{L"Trip {n:001}"});
 }

@@ -121,10 +121,12 @@ TEST_F(PreviewDialogTest, ShowsEveryEntryAndItsSummaryFiltersByKeyboardAndEscape
         // Only the counts a numbering run without tags can have.
         EXPECT_STREQ(summary, L"Entries: 6, to rename: 2, read-only marks to clear: 1, already right: 2, cannot change: 1");
 
+        // In Name order, as Explorer orders names, a folder before its contents.
         ASSERT_EQ(RowCount(dialog), 6);
-        EXPECT_EQ(RowTexts(dialog, 0), (std::vector<std::wstring>{L".", L"Photos", L"photos", L"Renamed"}));
-        EXPECT_EQ(RowTexts(dialog, 1), (std::vector<std::wstring>{L".\\Photos", L"IMG.JPG", L"img.jpg", L"Renamed"}));
-        EXPECT_EQ(RowTexts(dialog, 2)[3], L"Already right");
+        EXPECT_EQ(RowTexts(dialog, 0), (std::vector<std::wstring>{L".", L"notes.txt", L"notes.txt", L"Already right"}));
+        EXPECT_EQ(RowTexts(dialog, 1), (std::vector<std::wstring>{L".", L"Photos", L"photos", L"Renamed"}));
+        EXPECT_EQ(RowTexts(dialog, 4), (std::vector<std::wstring>{L".\\Photos", L"IMG.JPG", L"img.jpg", L"Renamed"}));
+        EXPECT_EQ(RowTexts(dialog, 3)[3], L"Already right");
         // Every text fits its column.
         for (int row = 0; row < 6; ++row) {
             std::vector<std::wstring> texts = RowTexts(dialog, row);
@@ -140,7 +142,7 @@ TEST_F(PreviewDialogTest, ShowsEveryEntryAndItsSummaryFiltersByKeyboardAndEscape
         ASSERT_TRUE(WaitUntil([&] { return RowCount(dialog) == 4; })) << RowCount(dialog);
         EXPECT_EQ(ListView_GetSelectedCount(list), 0u);
         EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_PREVIEW_CHANGES_ONLY), BST_CHECKED);
-        EXPECT_EQ(RowTexts(dialog, 2),
+        EXPECT_EQ(RowTexts(dialog, 1),
                   (std::vector<std::wstring>{L".\\Photos", L"CON.JPG", L"CON.JPG",
                                              L"Cannot change (con.jpg: reserved for a device)"}));
         EXPECT_EQ(RowTexts(dialog, 3), (std::vector<std::wstring>{L".", L"R.txt", L"R.txt", L"Read-only mark cleared"}));

@@ -8,8 +8,10 @@ static bool IsHiddenOrSystem(const PlannedEntry& entry)
     return (entry.attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
 }
 
-CollectedTree SelectEntries(const RunPlan& collected, const ReplaceSelection& selection)
+CollectedTree SelectEntries(const RunPlan& collected, const ReplaceSelection& selection, std::vector<std::int32_t>* source)
 {
+    if (source)
+        source->clear();
     CollectedTree tree;
     tree.plan.mode = ModeFindReplace;
     tree.plan.root = collected.root;
@@ -32,6 +34,8 @@ CollectedTree SelectEntries(const RunPlan& collected, const ReplaceSelection& se
             continue;
         }
         selected[i] = static_cast<std::int32_t>(tree.plan.entries.size());
+        if (source)
+            source->push_back(static_cast<std::int32_t>(i));
         PlannedEntry& entry = tree.plan.entries.emplace_back();
         entry.name = found.name;
         entry.parent = found.parent < 0 ? -1 : selected[static_cast<size_t>(found.parent)];

@@ -23,8 +23,10 @@ struct ReplaceSelection {
 
 // The entries of collected (the plan of a Find and Replace collection, which holds every entry
 // of the tree, folders before their contents) that the selection takes, their folder links
-// renumbered. The entries it leaves out beside them hold their names.
-CollectedTree SelectEntries(const RunPlan& collected, const ReplaceSelection& selection);
+// renumbered. The entries it leaves out beside them hold their names. source, when given, gets
+// each selected entry's index in collected.
+CollectedTree SelectEntries(const RunPlan& collected, const ReplaceSelection& selection,
+                            std::vector<std::int32_t>* source = nullptr);
 
 // The plan of a Find and Replace: the entries the selection takes, named by the rule and checked.
 // When cancelled the planning stops early and the plan it gives is to be dropped.

@@ -1,12 +1,17 @@
 // Find and Replace plans worked out on a thread of their own.
 #include "ReplacePlanner.h"
 
+#include "ReplaceValues.h"
+
 #include <new>
 #include <regex>
 
 static constexpr wchar_t kOutOfMemory[] = L"There is not enough memory to work out this plan.";
 
-ReplacePlanner::ReplacePlanner(std::function<void()> ready) : ready_(std::move(ready)), thread_([this] { Run(); }) {}
+ReplacePlanner::ReplacePlanner(std::function<void()> ready, DetailsProgress reading)
+    : ready_(std::move(ready)), reading_(std::move(reading)), thread_([this] { Run(); })
+{
+}
 
 ReplacePlanner::~ReplacePlanner()
 {
@@ -18,6 +23,8 @@ ReplacePlanner::~ReplacePlanner()
     }
     wake_.notify_one();
     thread_.join();
+    // Whatever the owner told the reading callback of goes with it.
+    reading_ = nullptr;
 }
 
 void ReplacePlanner::SetTree(std::shared_ptr<const RunPlan> collected)
@@ -34,7 +41,7 @@ void ReplacePlanner::Abandon()
     result_.reset();
 }
 
-void ReplacePlanner::Request(const ReplaceRule& rule, const ReplaceSelection& selection)
+void ReplacePlanner::Request(const ReplaceRule& rule, const ReplaceSelection& selection, const ReplaceOrdering& ordering)
 {
     {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -42,6 +49,7 @@ void ReplacePlanner::Request(const ReplaceRule& rule, const ReplaceSelection& se
         requested_ = true;
         rule_ = rule;
         selection_ = selection;
+        ordering_ = ordering;
         result_.reset();
     }
     wake_.notify_one();
@@ -84,14 +92,29 @@ RunPlan ReplacePlanner::EntriesToPlan(const ReplaceSelection& selection, const s
         if (spare)
             return std::move(*spare);
     }
-    CollectedTree picked = SelectEntries(*tree, selection);
+    std::vector<std::int32_t> source;
+    CollectedTree picked = SelectEntries(*tree, selection, &source);
     if (!same)
-        selected_ = Selected{tree, selection, std::move(picked.held), ++selections_};
+        selected_ = Selected{tree, selection, std::move(picked.held), std::move(source), ++selections_};
     return std::move(picked.plan);
 }
 
+// The values a replacement's tokens need read from the files.
+static unsigned DetailKindsOf(const ParsedReplacement* tokens)
+{
+    if (!tokens)
+        return 0;
+    unsigned kinds = (tokens->needs.photo ? kPhotoKind : 0u) | (tokens->needs.music ? kMusicKind : 0u);
+    for (const ReplacementPiece& piece : tokens->pieces) {
+        if (piece.kind == TokenKind::Created)
+            kinds |= kCreatedKind;
+    }
+    return kinds;
+}
+
 ReplacePlanner::Result ReplacePlanner::Plan(const ReplaceRule& rule, const ReplaceSelection& selection,
-                                    const std::shared_ptr<const RunPlan>& tree, std::uint64_t generation)
+                                            const ReplaceOrdering& ordering, const std::shared_ptr<const RunPlan>& tree,
+                                            std::uint64_t generation)
 {
     Result result;
     result.plan = std::make_unique<RunPlan>();
@@ -99,13 +122,36 @@ ReplacePlanner::Result ReplacePlanner::Plan(const ReplaceRule& rule, const Repla
     result.plan->root = tree->root;
     CompiledReplace compiled = CompileReplaceRule(rule);
     result.error = compiled.Error();
-    if (!result.error.empty())
+    result.replacementError = compiled.ReplacementError();
+    if (!result.error.empty() || !result.replacementError.empty())
         return result;
     RunPlan entries = EntriesToPlan(selection, tree);
+    PlanCancelled cancelled = [this, generation] { return wanted_.load() != generation; };
+    if (detailsTree_ != tree) {
+        details_ = TreeDetails(*tree);
+        nameRanks_ = NameRanks(*tree);
+        detailsTree_ = tree;
+    }
+    // Read once for the tree: an abandoned request leaves what it read for the next one.
+    unsigned kinds = DetailKindsOf(ordering.by) | DetailKindsOf(compiled.Tokens());
+    if (kinds != 0 && !details_.Read(*tree, selected_.source, kinds, cancelled, reading_))
+        return result;
+    result.order = OrderedEntries(entries, selected_.source, nameRanks_, details_, ordering);
+    std::vector<std::uint32_t> places;
+    EntryValuesSource values;
     RunOptions options;
     options.mode = ModeFindReplace;
     options.replace = &compiled;
-    PlanCancelled cancelled = [this, generation] { return wanted_.load() != generation; };
+    LocalClock clock;
+    if (compiled.Tokens()) {
+        places = CounterPlaces(entries, result.order, ordering.restartPerFolder);
+        unsigned shown = DetailKindsOf(compiled.Tokens());
+        values = [&, shown](size_t i, EntryValues& entry) {
+            entry.position = places[i];
+            details_.Fill(static_cast<size_t>(selected_.source[i]), shown, entry, clock);
+        };
+        options.entryValues = &values;
+    }
     try {
         *result.plan = PlanRun(std::move(entries), selected_.held, options, cancelled);
         result.selection = selected_.number;
@@ -113,6 +159,7 @@ ReplacePlanner::Result ReplacePlanner::Plan(const ReplaceRule& rule, const Repla
         // A library that gives up on a match it finds too complex.
         result.error = TooComplexExpressionText();
         result.plan->entries.clear();
+        result.order.clear();
     }
     return result;
 }
@@ -134,6 +181,7 @@ void ReplacePlanner::Run()
         std::uint64_t generation = wanted_.load();
         ReplaceRule rule = rule_;
         ReplaceSelection selection = selection_;
+        ReplaceOrdering ordering = ordering_;
         std::shared_ptr<const RunPlan> tree = tree_;
         lock.unlock();
 
@@ -141,7 +189,7 @@ void ReplacePlanner::Run()
         try {
             if (!tree)
                 continue;
-            result = Plan(rule, selection, tree, generation);
+            result = Plan(rule, selection, ordering, tree, generation);
         } catch (const std::bad_alloc&) {
             // The plan does not fit in memory: the dialog is told, and shows no plan to rename from.
             try {

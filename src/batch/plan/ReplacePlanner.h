@@ -3,7 +3,9 @@
 // plan of the newest request is handed over.
 #pragma once
 
+#include "ReplaceOrder.h"
 #include "ReplacePlan.h"
+#include "TreeDetails.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -18,8 +20,10 @@
 class ReplacePlanner {
 public:
     // ready is called on the planner's thread each time the plan of the newest request is finished
-    // (the dialog posts itself a message), never after the planner is gone.
-    explicit ReplacePlanner(std::function<void()> ready);
+    // (the dialog posts itself a message), never after the planner is gone; reading (may be empty)
+    // now and then while the values of the files that a request needs are read, which happens
+    // once for each tree (SetTree: read again).
+    explicit ReplacePlanner(std::function<void()> ready, DetailsProgress reading = {});
     // Abandons the plan in progress and waits for the thread, which stops within moments: the
     // planning and the matching of an expression both ask whether they are still wanted.
     ~ReplacePlanner();
@@ -31,11 +35,13 @@ public:
     // Abandons the plan in progress, and any plan finished but not yet taken: a newer one is coming.
     void Abandon();
     // Asks for the plan of rule and selection over the tree, abandoning the one in progress.
-    void Request(const ReplaceRule& rule, const ReplaceSelection& selection);
+    void Request(const ReplaceRule& rule, const ReplaceSelection& selection, const ReplaceOrdering& ordering = {});
 
     struct Result {
         std::unique_ptr<RunPlan> plan; // empty (no entries) when the rule cannot be used
-        std::wstring error;            // why the rule cannot be used; empty when it can
+        std::wstring error;            // why the search cannot be used; empty when it can
+        std::wstring replacementError; // why the replacement cannot be used; empty when it can
+        std::vector<std::uint32_t> order; // the plan's indexes in the order asked for
         std::uint64_t selection = 0;   // which selection of entries it plans; 0: none
     };
     // The plan of the newest request once it is finished, handed over once.
@@ -53,12 +59,13 @@ private:
         std::shared_ptr<const RunPlan> tree;
         ReplaceSelection selection;
         std::vector<HeldName> held;
+        std::vector<std::int32_t> source; // each entry's index in the tree
         std::uint64_t number = 0;
     };
 
     void Run();
-    Result Plan(const ReplaceRule& rule, const ReplaceSelection& selection, const std::shared_ptr<const RunPlan>& tree,
-                std::uint64_t generation);
+    Result Plan(const ReplaceRule& rule, const ReplaceSelection& selection, const ReplaceOrdering& ordering,
+                const std::shared_ptr<const RunPlan>& tree, std::uint64_t generation);
     RunPlan EntriesToPlan(const ReplaceSelection& selection, const std::shared_ptr<const RunPlan>& tree);
 
     std::mutex mutex_;
@@ -67,11 +74,13 @@ private:
     std::atomic<std::uint64_t> wanted_{0};
     bool stopping_ = false;
     std::function<void()> ready_;
+    DetailsProgress reading_;
     std::shared_ptr<const RunPlan> tree_;
     // The request waiting for the thread.
     bool requested_ = false;
     ReplaceRule rule_;
     ReplaceSelection selection_;
+    ReplaceOrdering ordering_;
     // The finished plan of the newest request.
     std::optional<Result> result_;
     // A plan given back, and the selection it plans.
@@ -80,5 +89,9 @@ private:
     // The planner's own.
     Selected selected_;
     std::uint64_t selections_ = 0;
+    // What the files of the tree hold, read as requests need it, and the tree's Name order.
+    std::shared_ptr<const RunPlan> detailsTree_;
+    TreeDetails details_;
+    std::vector<std::uint32_t> nameRanks_;
     std::thread thread_; // last: it starts once everything above is ready
 };

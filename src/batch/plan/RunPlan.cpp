@@ -11,6 +11,7 @@ constexpr wchar_t kReadOnlyCleared[] = L"read-only mark cleared";
 constexpr wchar_t kAlreadyRight[] = L"Already right";
 constexpr wchar_t kCannotChange[] = L"Cannot change";
 constexpr wchar_t kCollectedTwice[] = L"Collected twice: already renamed";
+constexpr wchar_t kTakenFromModified[] = L" (no date taken: its modified date used)";
 
 // "Renamed, tag written": the changes in the order the user thinks of them, the first one capitalised.
 std::wstring DescribeChanges(const PlannedEntry& entry)
@@ -152,6 +153,33 @@ static const wchar_t* RefusalReasonText(PlanReason reason)
         return L"the path would be too long";
     case PlanReason::NameClaimedTwice:
         return L"another entry of the folder would get it too";
+    case PlanReason::NoDateTaken:
+        return L"no date taken";
+    case PlanReason::NoModifiedDate:
+        return L"no modified date";
+    case PlanReason::NoCreatedDate:
+        return L"no created date";
+    case PlanReason::NoCameraMake:
+        return L"no camera make";
+    case PlanReason::NoCameraModel:
+        return L"no camera model";
+    case PlanReason::NoPictureSize:
+        return L"no picture size";
+    case PlanReason::NoArtist:
+        return L"no artist";
+    case PlanReason::NoAlbum:
+        return L"no album";
+    case PlanReason::NoTitle:
+        return L"no title";
+    case PlanReason::NoTrackNumber:
+        return L"no track number";
+    case PlanReason::NoDiscNumber:
+        return L"no disc number";
+    case PlanReason::NoYear:
+        return L"no year";
+    case PlanReason::NoGenre:
+        return L"no genre";
+    case PlanReason::TakenFromModified:
     case PlanReason::CollectedTwice:
     case PlanReason::None:
         break;
@@ -161,8 +189,10 @@ static const wchar_t* RefusalReasonText(PlanReason reason)
 
 std::wstring RefusalText(const RunPlan& plan, const PlannedEntry& entry)
 {
+    // A missing value refuses no name; an empty name would show as nothing before its colon.
+    if (IsMissingValue(entry.reason))
+        return RefusalReasonText(entry.reason);
     std::wstring newName = plan.NewNameOf(entry);
-    // An empty name would show as nothing before its colon.
     if (newName.empty())
         return RefusalReasonText(entry.reason);
     return newName + L": " + RefusalReasonText(entry.reason);
@@ -177,7 +207,9 @@ std::wstring DescribePlannedEntry(const RunPlan& plan, const PlannedEntry& entry
     switch (entry.status) {
     case PlanStatus::WillChange: {
         std::wstring changes = DescribeChanges(entry);
-        return changes.empty() ? std::wstring(kAlreadyRight) : changes;
+        if (changes.empty())
+            return kAlreadyRight;
+        return entry.reason == PlanReason::TakenFromModified ? changes + kTakenFromModified : changes;
     }
     case PlanStatus::CannotChange:
     case PlanStatus::AlreadyRight:

@@ -3,6 +3,7 @@
 
 #include "NamePool.h"
 #include "OperationMode.h"
+#include "PlanReason.h"
 #include "TreeNames.h"
 
 #include <windows.h>
@@ -12,26 +13,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-enum class PlanStatus : std::uint8_t {
-    WillChange,   // gets a new name, or loses its read-only mark, or gets a tag
-    AlreadyRight, // nothing to do
-    CannotChange, // keeps its name and its bytes, and is reported
-};
-
-enum class PlanReason : std::uint8_t {
-    None,
-    NameHeld,       // the new name belongs to an entry that keeps it in this run
-    NameReserved,   // the new name is one Windows keeps for a device (CON, NUL, COM1, ...)
-    NameTooLong,    // the new name is longer than a name may be
-    CollectedTwice, // a file listed under two extensions; the first time renamed it
-    // Find and Replace, whose new names come from what the user types:
-    NameBlank,         // empty, or only dots and blanks
-    NameBadCharacter,  // holds \ / : * ? " < > | or a control character
-    NameEndsBadly,     // ends in a dot or a blank, which Windows would strip
-    PathTooLong,       // would make the entry's path longer than the volume takes
-    NameClaimedTwice,  // another entry of the folder would get the same name
-};
 
 // Where an entry's name after the run comes from.
 enum class NewName : std::uint8_t {

@@ -7,10 +7,12 @@
 #include "NameRules.h"
 #include "NumberFile.h"
 #include "ReplaceRule.h"
+#include "ReplaceValues.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <memory_resource>
+#include <optional>
 #include <unordered_map>
 
 namespace {
@@ -117,6 +119,51 @@ size_t FolderPartLength(const RunPlan& plan, const PlannedEntry& entry)
     return plan.FolderPath(entry).size() - 1;
 }
 
+// The new name of a Find and Replace whose replacement holds tokens: an entry lacking a value
+// keeps its name.
+struct TokenNaming {
+    TokenNaming(const RunOptions& given, std::wstring_view chosen) : options(given), root(chosen)
+    {
+        // The modified date is worked out only where a token shows it.
+        for (const ReplacementPiece& piece : options.replace->Tokens()->pieces) {
+            modified = modified || piece.kind == TokenKind::Modified ||
+                       (piece.kind == TokenKind::Taken && options.replace->ModifiedForTaken());
+        }
+    }
+
+    const RunOptions& options;
+    std::wstring_view root;
+    DateNames names = UserDateNames();
+    bool modified = false;
+    LocalClock clock;
+    EntryValues values;
+    std::wstring replacement;
+
+    // The entry's new name into newName.
+    void Name(const RunPlan& plan, PlannedEntry& entry, size_t i, std::wstring& newName)
+    {
+        std::wstring_view name = plan.Name(entry);
+        // A name the search does not match lacks no value: only the formatting applies to it.
+        if (!ReplacementApplies(name, entry.isFolder, *options.replace)) {
+            replacement.clear();
+            ReplaceName(name, entry.isFolder, *options.replace, newName, &replacement);
+            return;
+        }
+        values = EntryValues();
+        FillNameValues(plan, entry, i, root, values, modified ? &clock : nullptr);
+        if (options.entryValues && *options.entryValues)
+            (*options.entryValues)(i, values);
+        PlanReason reason = PlanReason::None;
+        if (!EntryReplacement(*options.replace, values, names, replacement, reason)) {
+            newName.assign(name);
+            CannotChange(entry, reason);
+            return;
+        }
+        ReplaceName(name, entry.isFolder, *options.replace, newName, &replacement);
+        entry.reason = reason;
+    }
+};
+
 // False when the planning was cancelled.
 bool NameEntriesWatched(RunPlan& plan, const RunOptions& options, size_t rootLength, const PlanCancelled& cancelled)
 {
@@ -124,6 +171,9 @@ bool NameEntriesWatched(RunPlan& plan, const RunOptions& options, size_t rootLen
     // Find and Replace works each new name out in this one string before it is kept.
     std::wstring newName;
     bool fromText = options.mode == ModeFindReplace;
+    std::optional<TokenNaming> tokens;
+    if (fromText && options.replace->Tokens())
+        tokens.emplace(options, plan.root);
     // The longest each entry's path can be, whether or not its folders above are renamed: folders
     // come before their contents, so each folder's is known before its contents need it.
     std::vector<size_t> longestPath(fromText ? entries.size() : 0);
@@ -137,6 +187,8 @@ bool NameEntriesWatched(RunPlan& plan, const RunOptions& options, size_t rootLen
             NumberedTarget target = NumberedName(name, baseName);
             newName = std::move(target.newName);
             entry.writeTag = options.fillTags && EqualsAsciiNoCase(target.extension, L"mp3");
+        } else if (tokens) {
+            tokens->Name(plan, entry, i, newName);
         } else if (fromText) {
             ReplaceName(name, entry.isFolder, *options.replace, newName);
         } else {

@@ -163,6 +163,8 @@ struct CompiledReplace::Compiled {
     std::optional<FoldingExpression> folding;
     std::optional<ExactExpression> exact;
     std::wstring error;
+    ParsedReplacement parsed;
+    std::wstring fixedReplacement; // the replacement's text when it holds no tokens, {{ read as {
     bool nothing = false;
 };
 
@@ -178,9 +180,30 @@ const std::wstring& CompiledReplace::Error() const
     return compiled_ ? compiled_->error : none;
 }
 
+const std::wstring& CompiledReplace::ReplacementError() const
+{
+    static const std::wstring none;
+    return compiled_ ? compiled_->parsed.error : none;
+}
+
 bool CompiledReplace::ChangesNothing() const
 {
     return !compiled_ || compiled_->nothing;
+}
+
+const ParsedReplacement* CompiledReplace::Tokens() const
+{
+    return compiled_ && compiled_->parsed.HasTokens() ? &compiled_->parsed : nullptr;
+}
+
+bool CompiledReplace::ModifiedForTaken() const
+{
+    return compiled_ && compiled_->rule.modifiedForTaken;
+}
+
+bool CompiledReplace::DollarsDoubled() const
+{
+    return compiled_ && compiled_->rule.regex && !compiled_->rule.search.empty();
 }
 
 CompiledReplace CompileReplaceRule(const ReplaceRule& rule)
@@ -200,14 +223,21 @@ CompiledReplace CompileReplaceRule(const ReplaceRule& rule)
     } else if (!rule.search.empty()) {
         compiled->needle = rule.matchCase ? rule.search : FoldedName(rule.search);
     }
-    compiled->nothing = !compiled->error.empty() || (rule.search.empty() && rule.format == TextFormat::None);
+    compiled->parsed = ParseReplacement(rule.replacement);
+    if (!compiled->parsed.HasTokens()) {
+        for (const ReplacementPiece& piece : compiled->parsed.pieces)
+            compiled->fixedReplacement += piece.text;
+    }
+    compiled->nothing = !compiled->error.empty() || !compiled->parsed.error.empty() ||
+                        (rule.search.empty() && rule.replacement.empty() && rule.format == TextFormat::None);
     return CompiledReplace(std::move(compiled));
 }
 
 namespace {
 
 // Appends text to out with the search text replaced.
-void ReplacePlainText(std::wstring_view text, const CompiledReplace::Compiled& rule, std::wstring& out)
+void ReplacePlainText(std::wstring_view text, const CompiledReplace::Compiled& rule, const std::wstring& replacement,
+                      std::wstring& out)
 {
     thread_local std::wstring folded;
     std::wstring_view haystack = text;
@@ -217,7 +247,7 @@ void ReplacePlainText(std::wstring_view text, const CompiledReplace::Compiled& r
     }
     size_t copied = 0;
     for (size_t at = haystack.find(rule.needle); at != std::wstring_view::npos; at = haystack.find(rule.needle, copied)) {
-        out.append(text.substr(copied, at - copied)).append(rule.rule.replacement);
+        out.append(text.substr(copied, at - copied)).append(replacement);
         copied = at + rule.needle.size();
         if (!rule.rule.replaceAll)
             break;
@@ -229,7 +259,8 @@ void ReplacePlainText(std::wstring_view text, const CompiledReplace::Compiled& r
 // empty match the next search starts one unit further on, so each position matches at most once
 // and the loop ends.
 template <typename Expression>
-void ReplaceMatches(std::wstring_view text, const Expression& expression, const ReplaceRule& rule, std::wstring& out)
+void ReplaceMatches(std::wstring_view text, const Expression& expression, const ReplaceRule& rule,
+                    const std::wstring& replacement, std::wstring& out)
 {
     const wchar_t* begin = text.data();
     const wchar_t* end = begin + text.size();
@@ -244,7 +275,7 @@ void ReplaceMatches(std::wstring_view text, const Expression& expression, const 
         const wchar_t* at = match[0].first;
         const wchar_t* after = match[0].second;
         out.append(copied, at);
-        match.format(std::back_inserter(out), rule.replacement);
+        match.format(std::back_inserter(out), replacement);
         copied = after;
         if (!rule.replaceAll)
             break;
@@ -260,30 +291,67 @@ void ReplaceMatches(std::wstring_view text, const Expression& expression, const 
 
 } // namespace
 
-void ReplaceName(std::wstring_view name, bool isFolder, const CompiledReplace& rule, std::wstring& newName)
+namespace {
+
+// The part of name the rule applies to, from first to last; false when it applies to none.
+bool PartOf(std::wstring_view name, bool isFolder, const CompiledReplace::Compiled* compiled, size_t& first, size_t& last)
 {
-    const CompiledReplace::Compiled* compiled = rule.Get();
     size_t dot = isFolder ? std::wstring_view::npos : name.find_last_of(L'.');
     bool hasExtension = dot != std::wstring_view::npos && dot > 0;
     bool extensionOnly = compiled && compiled->rule.scope == ReplaceScope::ExtensionOnly;
-    if (!compiled || compiled->nothing || (extensionOnly && !hasExtension)) {
+    if (!compiled || compiled->nothing || (extensionOnly && !hasExtension))
+        return false;
+    first = extensionOnly ? dot + 1 : 0;
+    last = compiled->rule.scope == ReplaceScope::NameWithoutExtension && hasExtension ? dot : name.size();
+    return true;
+}
+
+} // namespace
+
+void ReplaceName(std::wstring_view name, bool isFolder, const CompiledReplace& rule, std::wstring& newName,
+                 const std::wstring* replacement)
+{
+    const CompiledReplace::Compiled* compiled = rule.Get();
+    size_t first = 0;
+    size_t last = 0;
+    if (!PartOf(name, isFolder, compiled, first, last)) {
         newName.assign(name);
         return;
     }
-    size_t first = extensionOnly ? dot + 1 : 0;
-    size_t last = compiled->rule.scope == ReplaceScope::NameWithoutExtension && hasExtension ? dot : name.size();
     std::wstring_view part = name.substr(first, last - first);
     newName.assign(name.substr(0, first));
+    const std::wstring& with = replacement ? *replacement : compiled->fixedReplacement;
     if (compiled->rule.search.empty())
-        newName.append(part);
+        newName.append(compiled->rule.replacement.empty() ? part : std::wstring_view(with));
     else if (compiled->folding)
-        ReplaceMatches(part, *compiled->folding, compiled->rule, newName);
+        ReplaceMatches(part, *compiled->folding, compiled->rule, with, newName);
     else if (compiled->exact)
-        ReplaceMatches(part, *compiled->exact, compiled->rule, newName);
+        ReplaceMatches(part, *compiled->exact, compiled->rule, with, newName);
     else
-        ReplacePlainText(part, *compiled, newName);
+        ReplacePlainText(part, *compiled, with, newName);
     Format(newName, first, compiled->rule.format);
     newName.append(name.substr(last));
+}
+
+bool ReplacementApplies(std::wstring_view name, bool isFolder, const CompiledReplace& rule)
+{
+    const CompiledReplace::Compiled* compiled = rule.Get();
+    size_t first = 0;
+    size_t last = 0;
+    if (!PartOf(name, isFolder, compiled, first, last))
+        return false;
+    if (compiled->rule.search.empty())
+        return !compiled->rule.replacement.empty();
+    std::wstring_view part = name.substr(first, last - first);
+    const wchar_t* begin = part.data();
+    const wchar_t* end = begin + part.size();
+    if (compiled->folding)
+        return std::regex_search(begin, end, *compiled->folding);
+    if (compiled->exact)
+        return std::regex_search(begin, end, *compiled->exact);
+    if (compiled->rule.matchCase)
+        return part.find(compiled->needle) != std::wstring_view::npos;
+    return FoldedName(part).find(compiled->needle) != std::wstring::npos;
 }
 
 std::wstring ReplacedName(std::wstring_view name, bool isFolder, const CompiledReplace& rule)

@@ -1,6 +1,8 @@
 // Find and Replace in names: what the user asks for, and the new name it gives an entry.
 #pragma once
 
+#include "ReplaceTokens.h"
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -27,13 +29,17 @@ enum class TextFormat : std::uint8_t {
 };
 
 struct ReplaceRule {
-    std::wstring search;      // empty: nothing is replaced, the formatting alone applies
-    std::wstring replacement; // as typed; with regex, $1, $& and $$ as in JavaScript
+    // Empty: with a replacement, the whole part is replaced; without one, the formatting alone applies.
+    std::wstring search;
+    // As typed: tokens in braces ({n}, {taken:yyyy-MM-dd}, ...), filled in per entry; with regex and a
+    // search, $1, $& and $$ as in JavaScript.
+    std::wstring replacement;
     bool regex = false;       // ECMAScript syntax
     bool matchCase = false;   // else letters match whatever their case, as the file system folds them
     bool replaceAll = true;   // every match, else the first only
     ReplaceScope scope = ReplaceScope::NameWithoutExtension;
     TextFormat format = TextFormat::None;
+    bool modifiedForTaken = false; // {taken} of a file without a date taken: its modified date
 };
 
 // A rule made ready for many names: its expression compiled once. Move-only.
@@ -46,8 +52,17 @@ public:
 
     // Why the expression cannot be used, in the platform's words; empty when it can.
     const std::wstring& Error() const;
-    // True when no name can change: no search text and no formatting, or an unusable expression.
+    // Why the replacement's tokens cannot be used; empty when they can.
+    const std::wstring& ReplacementError() const;
+    // True when no name can change: no search text, replacement or formatting, or an unusable
+    // expression or replacement.
     bool ChangesNothing() const;
+    // The replacement as read, when it holds tokens to fill in per entry; else none.
+    const ParsedReplacement* Tokens() const;
+    // True when a token's value goes through the expression's $ codes, so its own $ must be doubled.
+    bool DollarsDoubled() const;
+    // The rule's modifiedForTaken.
+    bool ModifiedForTaken() const;
 
     struct Compiled; // the rule and its expression, known only where they are made and used
     explicit CompiledReplace(std::unique_ptr<Compiled> compiled);
@@ -85,5 +100,10 @@ CompiledReplace CompileReplaceRule(const ReplaceRule& rule);
 // takes them: each position at most once, so the replacing always ends. May throw std::regex_error
 // where the library gives up on a match (too complex), and MatchCancelled (see MatchWatch).
 std::wstring ReplacedName(std::wstring_view name, bool isFolder, const CompiledReplace& rule);
-// The same into newName, whose room a plan worked out again and again uses anew.
-void ReplaceName(std::wstring_view name, bool isFolder, const CompiledReplace& rule, std::wstring& newName);
+// True when the rule's replacement goes into the name: the search matches the part it applies to
+// (or is empty). Throws as ReplacedName does.
+bool ReplacementApplies(std::wstring_view name, bool isFolder, const CompiledReplace& rule);
+// The same into newName, whose room a plan worked out again and again uses anew. replacement, when
+// given, is the rule's replacement with its tokens filled in for this entry.
+void ReplaceName(std::wstring_view name, bool isFolder, const CompiledReplace& rule, std::wstring& newName,
+                 const std::wstring* replacement = nullptr);

@@ -16,29 +16,29 @@ struct TokenName {
     TokenKind kind;
     Format format;
     Need need;
-    const wchar_t* missing; // what the list says when an entry lacks the value
+    PlanReason missing; // why an entry that lacks the value keeps its name
 };
 
 constexpr TokenName kTokens[] = {
-    {L"n", TokenKind::Counter, Format::Counter, Need::Counter, nullptr},
-    {L"name", TokenKind::Name, Format::None, Need::Name, nullptr},
-    {L"ext", TokenKind::Extension, Format::None, Need::Name, nullptr},
-    {L"folder", TokenKind::Folder, Format::None, Need::Name, nullptr},
-    {L"taken", TokenKind::Taken, Format::Date, Need::Photo, L"no date taken"},
-    {L"modified", TokenKind::Modified, Format::Date, Need::FileTimes, L"no modified date"},
-    {L"created", TokenKind::Created, Format::Date, Need::FileTimes, L"no created date"},
-    {L"make", TokenKind::Make, Format::None, Need::Photo, L"no camera make"},
-    {L"camera", TokenKind::Camera, Format::None, Need::Photo, L"no camera model"},
-    {L"width", TokenKind::Width, Format::None, Need::Photo, L"no picture size"},
-    {L"height", TokenKind::Height, Format::None, Need::Photo, L"no picture size"},
-    {L"artist", TokenKind::Artist, Format::None, Need::Music, L"no artist"},
-    {L"albumartist", TokenKind::AlbumArtist, Format::None, Need::Music, L"no artist"},
-    {L"album", TokenKind::Album, Format::None, Need::Music, L"no album"},
-    {L"title", TokenKind::Title, Format::None, Need::Music, L"no title"},
-    {L"track", TokenKind::Track, Format::Zeros, Need::Music, L"no track number"},
-    {L"disc", TokenKind::Disc, Format::None, Need::Music, L"no disc number"},
-    {L"year", TokenKind::Year, Format::None, Need::Music, L"no year"},
-    {L"genre", TokenKind::Genre, Format::None, Need::Music, L"no genre"},
+    {L"n", TokenKind::Counter, Format::Counter, Need::Counter, PlanReason::None},
+    {L"name", TokenKind::Name, Format::None, Need::Name, PlanReason::None},
+    {L"ext", TokenKind::Extension, Format::None, Need::Name, PlanReason::None},
+    {L"folder", TokenKind::Folder, Format::None, Need::Name, PlanReason::None},
+    {L"taken", TokenKind::Taken, Format::Date, Need::Photo, PlanReason::NoDateTaken},
+    {L"modified", TokenKind::Modified, Format::Date, Need::FileTimes, PlanReason::NoModifiedDate},
+    {L"created", TokenKind::Created, Format::Date, Need::FileTimes, PlanReason::NoCreatedDate},
+    {L"make", TokenKind::Make, Format::None, Need::Photo, PlanReason::NoCameraMake},
+    {L"camera", TokenKind::Camera, Format::None, Need::Photo, PlanReason::NoCameraModel},
+    {L"width", TokenKind::Width, Format::None, Need::Photo, PlanReason::NoPictureSize},
+    {L"height", TokenKind::Height, Format::None, Need::Photo, PlanReason::NoPictureSize},
+    {L"artist", TokenKind::Artist, Format::None, Need::Music, PlanReason::NoArtist},
+    {L"albumartist", TokenKind::AlbumArtist, Format::None, Need::Music, PlanReason::NoArtist},
+    {L"album", TokenKind::Album, Format::None, Need::Music, PlanReason::NoAlbum},
+    {L"title", TokenKind::Title, Format::None, Need::Music, PlanReason::NoTitle},
+    {L"track", TokenKind::Track, Format::Zeros, Need::Music, PlanReason::NoTrackNumber},
+    {L"disc", TokenKind::Disc, Format::None, Need::Music, PlanReason::NoDiscNumber},
+    {L"year", TokenKind::Year, Format::None, Need::Music, PlanReason::NoYear},
+    {L"genre", TokenKind::Genre, Format::None, Need::Music, PlanReason::NoGenre},
 };
 
 constexpr wchar_t kDefaultDateFormat[] = L"yyyy-MM-dd";
@@ -376,10 +376,10 @@ std::wstring NameSafeValue(std::wstring_view value)
 }
 
 bool ExpandReplacement(const ParsedReplacement& parsed, const EntryValues& values, const DateNames& names,
-                       bool dollarsDoubled, std::wstring& out, std::wstring& missing)
+                       bool dollarsDoubled, std::wstring& out, PlanReason& missing)
 {
     out.clear();
-    missing.clear();
+    missing = PlanReason::None;
     std::wstring value;
     for (const ReplacementPiece& piece : parsed.pieces) {
         if (piece.kind == TokenKind::Literal) {
@@ -387,7 +387,7 @@ bool ExpandReplacement(const ParsedReplacement& parsed, const EntryValues& value
             continue;
         }
         if (!TokenValue(piece, values, names, value)) {
-            missing = TokenOf(piece.kind).missing ? TokenOf(piece.kind).missing : L"no value";
+            missing = TokenOf(piece.kind).missing;
             return false;
         }
         value = NameSafeValue(value);

@@ -3,6 +3,8 @@
 // the entry and its file hold.
 #pragma once
 
+#include "PlanReason.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -99,7 +101,7 @@ std::wstring FormatTokenDate(const SYSTEMTIME& time, std::wstring_view format, c
 std::wstring NameSafeValue(std::wstring_view value);
 
 // The replacement with every token filled in for the entry. False, with missing saying which value
-// ("no date taken", "no artist"), when the entry lacks one a token needs. dollarsDoubled: each $ of
+// (NoDateTaken, NoArtist), when the entry lacks one a token needs. dollarsDoubled: each $ of
 // a value is written $$, so that an expression's replacement takes it as it is.
 bool ExpandReplacement(const ParsedReplacement& parsed, const EntryValues& values, const DateNames& names,
-                       bool dollarsDoubled, std::wstring& out, std::wstring& missing);
+                       bool dollarsDoubled, std::wstring& out, PlanReason& missing);

@@ -6,9 +6,11 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 class CompiledReplace;
+struct EntryValues;
 struct NumberingHistory;
 
 struct RunOptions {
@@ -21,6 +23,10 @@ struct RunOptions {
     // ModeFindReplace: the rule that names the entries while they are planned; kept by the caller.
     // None: every entry keeps its name.
     const CompiledReplace* replace = nullptr;
+    // ModeFindReplace with tokens: what each entry's file holds and its place in the counter's
+    // order (see EntryValuesSource); kept by the caller. None: the counter counts in plan order,
+    // and the values of files are lacking.
+    const std::function<void(size_t, EntryValues&)>* entryValues = nullptr;
     // Where the run's undo journal is kept: the user's journal folder, or a test's own. Empty: no
     // journal can be written, so the run changes nothing.
     std::wstring journalFolder;

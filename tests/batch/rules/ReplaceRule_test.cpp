@@ -91,8 +91,11 @@ TEST(ReplaceRule, PlainTextAndExpressionsFirstOrAllWithOrWithoutCase)
         {L"baaac", In(Expression(L"a*", L"-"), ReplaceScope::WholeName), L"-b--c-"},
         {L"name.txt", Expression(L"^", L"IMG_"), L"IMG_name.txt"},
         {L"name.txt", Expression(L"$", L"_old"), L"name_old.txt"},
-        // No search text: nothing to replace, expression or not.
-        {L"name.txt", Expression(L"", L"+"), L"name.txt"},
+        // No search text: the replacement takes the whole part, as it is typed, braces doubled read once.
+        {L"name.txt", Expression(L"", L"+$1{{x}}"), L"+$1{x}.txt"},
+        {L"name.txt", In(Plain(L"", L"new"), ReplaceScope::WholeName), L"new"},
+        {L"README", In(Plain(L"", L"md"), ReplaceScope::ExtensionOnly), L"README"},
+        {L"a-b.txt", Plain(L"-", L"{{-}}"), L"a{-}b.txt"},
     });
 }
 
@@ -139,7 +142,13 @@ TEST(ReplaceRule, AnInvalidExpressionGivesTheReasonAndChangesNothing)
         EXPECT_EQ(ReplacedName(L"a(b", false, compiled), L"a(b");
     }
     EXPECT_TRUE(CompileReplaceRule(Plain(L"(", L"x")).Error().empty());
-    EXPECT_TRUE(CompileReplaceRule(Plain(L"", L"x")).ChangesNothing());
+    EXPECT_TRUE(CompileReplaceRule(Plain(L"", L"")).ChangesNothing());
+    EXPECT_FALSE(CompileReplaceRule(Plain(L"", L"x")).ChangesNothing());
+    // A replacement whose tokens cannot be read changes nothing either, and says why.
+    CompiledReplace badToken = CompileReplaceRule(Plain(L"a", L"{nope}"));
+    EXPECT_TRUE(badToken.ChangesNothing());
+    EXPECT_TRUE(badToken.Error().empty());
+    EXPECT_FALSE(badToken.ReplacementError().empty());
     EXPECT_FALSE(CompileReplaceRule(Formatting(TextFormat::Lowercase, Plain(L"", L"x"))).ChangesNothing());
 }
 

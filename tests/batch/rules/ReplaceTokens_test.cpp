@@ -1,5 +1,6 @@
 // The tokens of a replacement: what is refused and why, what each gives, and dates by their letters.
 #include "ReplaceTokens.h"
+#include "RunPlan.h"
 
 #include <gtest/gtest.h>
 
@@ -39,16 +40,18 @@ SYSTEMTIME Taken(bool pm = false)
     return time;
 }
 
-std::wstring Expanded(const std::wstring& replacement, const EntryValues& values, std::wstring* missing = nullptr,
-                      bool dollars = false)
+// The expanded text, or what the list says of an entry lacking a value: "(no album)".
+std::wstring Expanded(const std::wstring& replacement, const EntryValues& values, bool dollars = false)
 {
     ParsedReplacement parsed = ParseReplacement(replacement);
     EXPECT_TRUE(parsed.error.empty()) << testing::PrintToString(parsed.error);
-    std::wstring out, lacking;
-    bool expanded = ExpandReplacement(parsed, values, EnglishNames(), dollars, out, lacking);
-    if (missing)
-        *missing = lacking;
-    return expanded ? out : L"(" + lacking + L")";
+    std::wstring out;
+    PlannedEntry lacking;
+    lacking.status = PlanStatus::CannotChange;
+    if (ExpandReplacement(parsed, values, EnglishNames(), dollars, out, lacking.reason))
+        return out;
+    std::wstring said = DescribePlannedEntry(RunPlan(), lacking);
+    return said.substr(said.find(L'('));
 }
 
 } // namespace
@@ -113,7 +116,7 @@ TEST(ReplaceTokens, EachTokenGivesItsValueAsANameCanHoldIt)
     values.artist = L"  AC/DC: \"Live\" *1*?\t";
     EXPECT_EQ(Expanded(L"{artist}", values), L"AC_DC_ _Live_ _1___");
     values.artist = L"A$AP";
-    EXPECT_EQ(Expanded(L"{artist} $1", values, nullptr, true), L"A$$AP $1");
+    EXPECT_EQ(Expanded(L"{artist} $1", values, true), L"A$$AP $1");
 }
 
 TEST(ReplaceTokens, DatesFollowTheirFormatLetters)
