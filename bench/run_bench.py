@@ -50,8 +50,8 @@ def parse_args():
                         % (", ".join(ROWS), ", ".join(SIZES)))
     parser.add_argument("--runs", type=int, help="runs per figure, the median is shown (default 5 at 10k, 3 at 100k, "
                         "1 at 1m)")
-    parser.add_argument("--no-baseline", action="store_true",
-                        help="time the program alone: at 1m the baselines take as long again")
+    parser.add_argument("--no-case-baseline", action="store_true",
+                        help="Lower and Upper without their baselines, which at 1m take as long again")
     parser.add_argument("--program", action="append", choices=sorted(PROGRAMS),
                         help="the build measured, x86_64 or i686; may be given twice (default: both)")
     args = parser.parse_args()
@@ -67,8 +67,8 @@ def parse_args():
 
 
 class Bench:
-    def __init__(self, root, build, baselines=True):
-        self.baselines = baselines
+    def __init__(self, root, build, case_baselines=True):
+        self.case_baselines = case_baselines
         self.env = dict(os.environ)
         self.emulator = os.path.join(root, "tests", "support", "wine-emulator")
         self.programs = os.path.join(build, "bench")
@@ -139,7 +139,7 @@ class Bench:
             self.startup = [self.run("commandline_bench", self.nomaro, empty) for _ in range(self.runs)]
         steps = []
         for run in range(self.runs):
-            if not self.baselines:
+            if not self.case_baselines:
                 # The program's runs alone; the tree's case is turned back between them.
                 if want_lower:
                     steps += [("lower", "program", "commandline_bench", (self.nomaro, tree))]
@@ -174,8 +174,6 @@ class Bench:
         turns = [("program", "engine_bench", program_arguments), ("baseline", "baseline_bench", baseline_arguments)]
         if empty:
             turns += [("program-empty", "engine_bench", empty[0]), ("baseline-empty", "baseline_bench", empty[1])]
-        if not self.baselines:
-            turns = [turn for turn in turns if not turn[0].startswith("baseline")]
         for run in range(self.runs):
             for kind, program, arguments in turns:
                 if before:
@@ -361,7 +359,7 @@ class Bench:
                     "ratio": None, "peak": statistics.median(f["peak_mib"] for f in program), "journal": 0.0,
                     "progress": 0, "per_entry": self.bytes_per_entry(row, samples, program, int(max(
                         f.get("entries", 0) for f in program)))}
-        if not program or (not baseline and self.baselines):
+        if not program or (not baseline and (self.case_baselines or row not in ("lower", "upper"))):
             return None
         seconds = statistics.median(f["seconds"] for f in program)
         if row == "lower":
@@ -469,7 +467,7 @@ def main():
     sys.stdout.flush()
     for program in args.program:
         build = os.environ.get("NOMARO_BUILD_DIR_" + program.upper(), os.path.join(root, "build", program))
-        bench = Bench(root, build, baselines=not args.no_baseline)
+        bench = Bench(root, build, case_baselines=not args.no_case_baseline)
         print()
         print("The %s program (%s):" % (PROGRAMS[program], os.path.relpath(build, root)))
         sys.stdout.flush()

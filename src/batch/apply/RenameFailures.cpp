@@ -77,7 +77,7 @@ RunFailures FailuresOfRun(const RunPlan& plan, const RunSteps& steps, const std:
         std::wstring text = plan.Path(planned) + reason;
         // The user must be able to find the entry under the name it really has now.
         if (!result.strandedAt.empty())
-            text += L" - it is now " + DisplayPath(result.strandedAt);
+            text += L" - it is now " + DisplayPath(result.strandedAt.str());
         RecordFailedRename(failures.keptNames, text);
     }
     return failures;

@@ -2,6 +2,7 @@
 // so that they can be written down before anything happens and taken back afterwards.
 #pragma once
 
+#include "RarePath.h"
 #include "RunPlan.h"
 
 #include <string>
@@ -81,5 +82,5 @@ enum class StepOutcome : std::uint8_t {
 struct StepResult {
     StepOutcome outcome = StepOutcome::NotTried;
     DWORD error = ERROR_SUCCESS;
-    std::wstring strandedAt; // a move that could not finish nor go back: where the entry is now
+    RarePath strandedAt; // a move that could not finish nor go back: where the entry is now
 };

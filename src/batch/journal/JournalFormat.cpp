@@ -168,7 +168,7 @@ bool EncodeJournalEnd(const RunSteps& steps, const std::vector<StepResult>& resu
         ResultRecord record;
         record.outcome = static_cast<std::uint8_t>(results[i].outcome);
         record.error = results[i].error;
-        record.strandedAt = results[i].strandedAt;
+        record.strandedAt = results[i].strandedAt.str();
         return record;
     };
     std::vector<AfterRecord> states;

@@ -122,7 +122,7 @@ private:
     std::wstring Elsewhere(size_t step) const
     {
         if (journal_.header.state == JournalState::Ended && !journal_.results[step].strandedAt.empty())
-            return journal_.results[step].strandedAt;
+            return journal_.results[step].strandedAt.str();
         return journal_.steps[step].temporaryPath;
     }
 
@@ -203,7 +203,7 @@ private:
         if (moved.outcome == StepOutcome::Done)
             return true;
         // Where it could not go back either, say where it is.
-        Skip(entryIndex, moved.strandedAt.empty() ? from : moved.strandedAt, UndoSkip::Failed, moved.error);
+        Skip(entryIndex, moved.strandedAt.empty() ? from : moved.strandedAt.str(), UndoSkip::Failed, moved.error);
         return false;
     }
 

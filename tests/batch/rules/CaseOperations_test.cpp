@@ -90,7 +90,7 @@ TEST(MoveEntry, SecondStepBlockedGoesBackToTheOldName)
     if (result.strandedAt.empty())
         EXPECT_EQ(ListNames(folder), (std::vector<std::wstring>{L"B.TXT", L"b.Txt"}));
     else
-        EXPECT_EQ(ReadFileBytes(DisplayPath(result.strandedAt)), "upper");
+        EXPECT_EQ(ReadFileBytes(DisplayPath(result.strandedAt.str())), "upper");
 }
 
 TEST_F(MoveEntryTest, LockedFileIsPostponedButATakenNameIsNot)
