@@ -127,6 +127,13 @@ TEST_F(TokenPlans, PhotosAreNamedByWhatTheyHoldAndThoseLackingAValueKeepTheirNam
         EXPECT_TRUE(result.error.empty());
         EXPECT_TRUE(result.plan->entries.empty());
     }
+
+    // A new walk of the tree (F5) reads again: what a file holds now is what it gets.
+    folder.WriteFile(L"IMG_4711.JPG", Photo("2025:01:02 03:04:05", "Canon EOS R6"));
+    Walk();
+    reads.clear();
+    EXPECT_EQ(Rows(Plan(L"", L"{taken:yyyy}"))[0], L"IMG_4711.JPG -> 2025.JPG");
+    EXPECT_FALSE(reads.empty());
 }
 
 TEST_F(TokenPlans, TheCounterCountsInTheOrderAskedForAndTheListShowsIt)
