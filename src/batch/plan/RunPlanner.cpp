@@ -149,7 +149,7 @@ struct TokenNaming {
             ReplaceName(name, entry.isFolder, *options.replace, newName, &replacement);
             return;
         }
-        values = EntryValues();
+        values.Reset();
         FillNameValues(plan, entry, i, root, values, modified ? &clock : nullptr);
         if (options.entryValues && *options.entryValues)
             (*options.entryValues)(i, values);

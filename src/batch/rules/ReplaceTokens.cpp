@@ -361,18 +361,47 @@ std::wstring FormatTokenDate(const SYSTEMTIME& time, std::wstring_view format, c
     return out;
 }
 
-std::wstring NameSafeValue(std::wstring_view value)
+namespace {
+
+// Appends value as NameSafeValue gives it, each $ doubled when asked, with no string of its own:
+// it runs for every token of every entry as the user types. The blanks are trimmed first, which
+// comes to the same, since no unit becomes a blank or stops being one.
+void AppendNameSafe(std::wstring_view value, bool dollarsDoubled, std::wstring& out)
 {
-    std::wstring safe(value);
-    for (wchar_t& unit : safe) {
+    size_t first = value.find_first_not_of(L' ');
+    if (first == std::wstring_view::npos)
+        return;
+    value = value.substr(first, value.find_last_not_of(L' ') - first + 1);
+    for (wchar_t unit : value) {
         if (unit < 0x20 || unit == 0x7F || std::wstring_view(L"\\/:*?\"<>|").find(unit) != std::wstring_view::npos)
             unit = L'_';
+        out.push_back(unit);
+        if (unit == L'$' && dollarsDoubled)
+            out.push_back(L'$');
     }
-    size_t first = safe.find_first_not_of(L' ');
-    if (first == std::wstring::npos)
-        return std::wstring();
-    size_t last = safe.find_last_not_of(L' ');
-    return safe.substr(first, last - first + 1);
+}
+
+} // namespace
+
+void EntryValues::Reset()
+{
+    name = extension = folder = std::wstring_view();
+    position = 0;
+    taken.reset();
+    modified.reset();
+    created.reset();
+    for (std::wstring* text : {&make, &camera, &artist, &albumArtist, &album, &title, &genre})
+        text->clear();
+    width.reset();
+    height.reset();
+    track = disc = year = 0;
+}
+
+std::wstring NameSafeValue(std::wstring_view value)
+{
+    std::wstring safe;
+    AppendNameSafe(value, false, safe);
+    return safe;
 }
 
 bool ExpandReplacement(const ParsedReplacement& parsed, const EntryValues& values, const DateNames& names,
@@ -390,12 +419,7 @@ bool ExpandReplacement(const ParsedReplacement& parsed, const EntryValues& value
             missing = TokenOf(piece.kind).missing;
             return false;
         }
-        value = NameSafeValue(value);
-        for (wchar_t unit : value) {
-            out.push_back(unit);
-            if (unit == L'$' && dollarsDoubled)
-                out.push_back(L'$');
-        }
+        AppendNameSafe(value, dollarsDoubled, out);
     }
     return true;
 }

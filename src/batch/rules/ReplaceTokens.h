@@ -79,6 +79,9 @@ struct EntryValues {
     std::optional<std::uint32_t> width, height;
     std::wstring artist, albumArtist, album, title, genre;
     std::uint32_t track = 0, disc = 0, year = 0; // 0: none
+
+    // Empty again, the texts keeping their room: one EntryValues serves every entry of a plan.
+    void Reset();
 };
 
 // Month and day names and the AM and PM designators, in the user's language as Windows names them.
