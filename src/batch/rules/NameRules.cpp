@@ -33,9 +33,7 @@ bool IsBlankName(std::wstring_view name)
 
 bool HasForbiddenCharacter(std::wstring_view name)
 {
-    return std::any_of(name.begin(), name.end(), [](wchar_t unit) {
-        return unit < 0x20 || std::wstring_view(L"\\/:*?\"<>|").find(unit) != std::wstring_view::npos;
-    });
+    return std::any_of(name.begin(), name.end(), IsForbiddenNameUnit);
 }
 
 bool EndsInDotOrBlank(std::wstring_view name)

@@ -24,6 +24,25 @@ bool IsReservedDeviceName(std::wstring_view name);
 // which Windows strips, so that ordinary programs could not reach the entry.
 bool IsBlankName(std::wstring_view name);
 bool HasForbiddenCharacter(std::wstring_view name);
+// One unit of such a name: a control character or one of \ / : * ? " < > |. A switch, not a
+// search of the list: it runs for every unit of every new name as the user types.
+constexpr bool IsForbiddenNameUnit(wchar_t unit)
+{
+    switch (unit) {
+    case L'\\':
+    case L'/':
+    case L':':
+    case L'*':
+    case L'?':
+    case L'"':
+    case L'<':
+    case L'>':
+    case L'|':
+        return true;
+    default:
+        return unit < 0x20;
+    }
+}
 bool EndsInDotOrBlank(std::wstring_view name);
 
 // Names are compared under FoldedName (UnitCase.h), the form under which the file system

@@ -1,6 +1,8 @@
 // The tokens a Find and Replace replacement may hold, read once and filled in for each entry.
 #include "ReplaceTokens.h"
 
+#include "NameRules.h"
+
 #include <algorithm>
 #include <iterator>
 
@@ -134,39 +136,171 @@ void AppendLiteral(std::vector<ReplacementPiece>& pieces, wchar_t unit)
     pieces.back().text.push_back(unit);
 }
 
-std::wstring Padded(std::uint64_t value, std::int32_t width)
+// value in decimal, with zeros before it up to width digits. Written out by hand: it runs for
+// every counter of every entry as the user types, where the library's formatting would make a
+// string of its own each time.
+void AppendPadded(std::uint64_t value, std::int32_t width, std::wstring& out)
 {
-    std::wstring digits = std::to_wstring(value);
-    if (digits.size() < static_cast<size_t>(std::max(width, 0)))
-        digits.insert(0, static_cast<size_t>(width) - digits.size(), L'0');
-    return digits;
+    wchar_t digits[20];
+    std::int32_t count = 0;
+    do {
+        digits[count++] = static_cast<wchar_t>(L'0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    if (width > count)
+        out.append(static_cast<size_t>(width - count), L'0');
+    while (count > 0)
+        out.push_back(digits[--count]);
 }
 
-// The value of one token for the entry, as it is shown; false when the entry has none.
-bool TokenValue(const ReplacementPiece& piece, const EntryValues& values, const DateNames& names, std::wstring& value)
+// How many times the unit at text[at] stands in a row.
+size_t RunLength(std::wstring_view text, size_t at)
 {
-    auto text = [&value](std::wstring_view given) {
-        value.assign(given);
-        return !value.empty();
+    size_t end = at;
+    while (end < text.size() && text[end] == text[at])
+        ++end;
+    return end - at;
+}
+
+// The date in FORMAT letters, appended to out.
+void AppendTokenDate(const SYSTEMTIME& time, std::wstring_view format, const DateNames& names, std::wstring& out)
+{
+    const unsigned month = time.wMonth >= 1 && time.wMonth <= 12 ? time.wMonth : 1;
+    const unsigned day = time.wDayOfWeek <= 6 ? time.wDayOfWeek : 0;
+    const unsigned hour12 = time.wHour % 12 == 0 ? 12 : time.wHour % 12;
+    for (size_t i = 0; i < format.size();) {
+        wchar_t unit = format[i];
+        if (unit == L'\'') {
+            size_t close = format.find(L'\'', i + 1);
+            size_t end = close == std::wstring_view::npos ? format.size() : close;
+            out.append(format.substr(i + 1, end - i - 1));
+            i = end + 1;
+            continue;
+        }
+        size_t run = RunLength(format, i);
+        size_t used = 1;
+        switch (unit) {
+        case L'y':
+            used = run >= 4 ? 4 : run >= 2 ? 2 : 0;
+            if (used == 4)
+                AppendPadded(time.wYear, 4, out);
+            else if (used == 2)
+                AppendPadded(time.wYear % 100, 2, out);
+            break;
+        case L'M':
+            used = std::min<size_t>(run, 4);
+            if (used == 4)
+                out += names.months[month - 1];
+            else if (used == 3)
+                out += names.shortMonths[month - 1];
+            else
+                AppendPadded(month, static_cast<std::int32_t>(used), out);
+            break;
+        case L'd':
+            used = std::min<size_t>(run, 4);
+            if (used == 4)
+                out += names.days[day];
+            else if (used == 3)
+                out += names.shortDays[day];
+            else
+                AppendPadded(time.wDay, static_cast<std::int32_t>(used), out);
+            break;
+        case L'H':
+        case L'h':
+            used = std::min<size_t>(run, 2);
+            AppendPadded(unit == L'H' ? time.wHour : hour12, static_cast<std::int32_t>(used), out);
+            break;
+        case L'm':
+        case L's':
+            used = run >= 2 ? 2 : 0;
+            if (used)
+                AppendPadded(unit == L'm' ? time.wMinute : time.wSecond, 2, out);
+            break;
+        case L'f':
+            used = run >= 3 ? 3 : 0;
+            if (used)
+                AppendPadded(time.wMilliseconds % 1000, 3, out);
+            break;
+        case L't':
+            used = run >= 2 ? 2 : 0;
+            if (used)
+                out += time.wHour < 12 ? names.am : names.pm;
+            break;
+        default:
+            used = 0;
+            break;
+        }
+        if (used == 0) {
+            out.push_back(unit);
+            used = 1;
+        }
+        i += used;
+    }
+}
+
+// Makes out[from...] a value as a name can hold it (NameSafeValue), each $ doubled when asked, in
+// place: no string of its own for each token of each entry as the user types.
+void MakeNameSafeFrom(std::wstring& out, size_t from, bool dollarsDoubled)
+{
+    size_t last = out.find_last_not_of(L' ');
+    if (last == std::wstring::npos || last < from) {
+        out.resize(from);
+        return;
+    }
+    out.resize(last + 1);
+    size_t first = out.find_first_not_of(L' ', from);
+    out.erase(from, first - from);
+    bool dollars = false;
+    for (size_t i = from; i < out.size(); ++i) {
+        wchar_t& unit = out[i];
+        if (IsForbiddenNameUnit(unit) || unit == 0x7F)
+            unit = L'_';
+        dollars = dollars || unit == L'$';
+    }
+    if (!dollars || !dollarsDoubled)
+        return;
+    std::wstring doubled;
+    for (size_t i = from; i < out.size(); ++i) {
+        doubled.push_back(out[i]);
+        if (out[i] == L'$')
+            doubled.push_back(L'$');
+    }
+    out.replace(from, std::wstring::npos, doubled);
+}
+
+// Appends the value of one token for the entry, as it is shown and made fit for names; false when
+// the entry has none (a text of blanks alone counts as none).
+bool AppendTokenValue(const ReplacementPiece& piece, const EntryValues& values, const DateNames& names,
+                      bool dollarsDoubled, std::wstring& out)
+{
+    size_t from = out.size();
+    auto text = [&](std::wstring_view given) {
+        out.append(given);
+        MakeNameSafeFrom(out, from, dollarsDoubled);
+        return out.size() > from;
+    };
+    auto number = [&](std::uint64_t value, std::int32_t width) {
+        AppendPadded(value, width, out);
+        return true;
     };
     auto date = [&](const std::optional<SYSTEMTIME>& time) {
         if (!time)
             return false;
-        value = FormatTokenDate(*time, piece.text, names);
+        AppendTokenDate(*time, piece.text, names, out);
+        MakeNameSafeFrom(out, from, dollarsDoubled);
         return true;
     };
     switch (piece.kind) {
     case TokenKind::Counter:
-        value = Padded(piece.start + values.position * piece.step, piece.width);
-        return true;
+        return number(piece.start + values.position * piece.step, piece.width);
     case TokenKind::Name:
-        value.assign(values.name);
+        text(values.name);
         return true;
     case TokenKind::Extension:
-        value.assign(values.extension);
+        text(values.extension);
         return true;
     case TokenKind::Folder:
-        value.assign(values.folder);
+        text(values.folder);
         return true;
     case TokenKind::Taken:
         return date(values.taken);
@@ -179,9 +313,9 @@ bool TokenValue(const ReplacementPiece& piece, const EntryValues& values, const 
     case TokenKind::Camera:
         return text(values.camera);
     case TokenKind::Width:
-        return values.width && text(std::to_wstring(*values.width));
+        return values.width && number(*values.width, 0);
     case TokenKind::Height:
-        return values.height && text(std::to_wstring(*values.height));
+        return values.height && number(*values.height, 0);
     case TokenKind::Artist:
         return text(values.artist);
     case TokenKind::AlbumArtist:
@@ -191,32 +325,18 @@ bool TokenValue(const ReplacementPiece& piece, const EntryValues& values, const 
     case TokenKind::Title:
         return text(values.title);
     case TokenKind::Track:
-        return values.track != 0 && text(Padded(values.track, piece.width));
+        return values.track != 0 && number(values.track, piece.width);
     case TokenKind::Disc:
-        return values.disc != 0 && text(std::to_wstring(values.disc));
+        return values.disc != 0 && number(values.disc, 0);
     case TokenKind::Year:
-        return values.year != 0 && text(std::to_wstring(values.year));
+        return values.year != 0 && number(values.year, 0);
     case TokenKind::Genre:
         return text(values.genre);
     case TokenKind::Literal:
         break;
     }
-    value = piece.text;
+    out.append(piece.text);
     return true;
-}
-
-// How many times the unit at text[at] stands in a row.
-size_t RunLength(std::wstring_view text, size_t at)
-{
-    size_t end = at;
-    while (end < text.size() && text[end] == text[at])
-        ++end;
-    return end - at;
-}
-
-std::wstring TwoDigits(unsigned value)
-{
-    return Padded(value, 2);
 }
 
 } // namespace
@@ -289,99 +409,9 @@ DateNames UserDateNames()
 std::wstring FormatTokenDate(const SYSTEMTIME& time, std::wstring_view format, const DateNames& names)
 {
     std::wstring out;
-    const unsigned month = time.wMonth >= 1 && time.wMonth <= 12 ? time.wMonth : 1;
-    const unsigned day = time.wDayOfWeek <= 6 ? time.wDayOfWeek : 0;
-    const unsigned hour12 = time.wHour % 12 == 0 ? 12 : time.wHour % 12;
-    for (size_t i = 0; i < format.size();) {
-        wchar_t unit = format[i];
-        if (unit == L'\'') {
-            size_t close = format.find(L'\'', i + 1);
-            size_t end = close == std::wstring_view::npos ? format.size() : close;
-            out.append(format.substr(i + 1, end - i - 1));
-            i = end + 1;
-            continue;
-        }
-        size_t run = RunLength(format, i);
-        size_t used = 1;
-        switch (unit) {
-        case L'y':
-            used = run >= 4 ? 4 : run >= 2 ? 2 : 0;
-            if (used == 4)
-                out += Padded(time.wYear, 4);
-            else if (used == 2)
-                out += TwoDigits(time.wYear % 100);
-            break;
-        case L'M':
-            used = std::min<size_t>(run, 4);
-            out += used == 4 ? names.months[month - 1]
-                 : used == 3 ? names.shortMonths[month - 1]
-                 : used == 2 ? TwoDigits(month)
-                             : std::to_wstring(month);
-            break;
-        case L'd':
-            used = std::min<size_t>(run, 4);
-            out += used == 4 ? names.days[day]
-                 : used == 3 ? names.shortDays[day]
-                 : used == 2 ? TwoDigits(time.wDay)
-                             : std::to_wstring(time.wDay);
-            break;
-        case L'H':
-        case L'h': {
-            unsigned hour = unit == L'H' ? time.wHour : hour12;
-            used = std::min<size_t>(run, 2);
-            out += used == 2 ? TwoDigits(hour) : std::to_wstring(hour);
-            break;
-        }
-        case L'm':
-        case L's':
-            used = run >= 2 ? 2 : 0;
-            if (used)
-                out += TwoDigits(unit == L'm' ? time.wMinute : time.wSecond);
-            break;
-        case L'f':
-            used = run >= 3 ? 3 : 0;
-            if (used)
-                out += Padded(time.wMilliseconds % 1000, 3);
-            break;
-        case L't':
-            used = run >= 2 ? 2 : 0;
-            if (used)
-                out += time.wHour < 12 ? names.am : names.pm;
-            break;
-        default:
-            used = 0;
-            break;
-        }
-        if (used == 0) {
-            out.push_back(unit);
-            used = 1;
-        }
-        i += used;
-    }
+    AppendTokenDate(time, format, names, out);
     return out;
 }
-
-namespace {
-
-// Appends value as NameSafeValue gives it, each $ doubled when asked, with no string of its own:
-// it runs for every token of every entry as the user types. The blanks are trimmed first, which
-// comes to the same, since no unit becomes a blank or stops being one.
-void AppendNameSafe(std::wstring_view value, bool dollarsDoubled, std::wstring& out)
-{
-    size_t first = value.find_first_not_of(L' ');
-    if (first == std::wstring_view::npos)
-        return;
-    value = value.substr(first, value.find_last_not_of(L' ') - first + 1);
-    for (wchar_t unit : value) {
-        if (unit < 0x20 || unit == 0x7F || std::wstring_view(L"\\/:*?\"<>|").find(unit) != std::wstring_view::npos)
-            unit = L'_';
-        out.push_back(unit);
-        if (unit == L'$' && dollarsDoubled)
-            out.push_back(L'$');
-    }
-}
-
-} // namespace
 
 void EntryValues::Reset()
 {
@@ -399,8 +429,8 @@ void EntryValues::Reset()
 
 std::wstring NameSafeValue(std::wstring_view value)
 {
-    std::wstring safe;
-    AppendNameSafe(value, false, safe);
+    std::wstring safe(value);
+    MakeNameSafeFrom(safe, 0, false);
     return safe;
 }
 
@@ -409,17 +439,15 @@ bool ExpandReplacement(const ParsedReplacement& parsed, const EntryValues& value
 {
     out.clear();
     missing = PlanReason::None;
-    std::wstring value;
     for (const ReplacementPiece& piece : parsed.pieces) {
         if (piece.kind == TokenKind::Literal) {
             out += piece.text;
             continue;
         }
-        if (!TokenValue(piece, values, names, value)) {
+        if (!AppendTokenValue(piece, values, names, dollarsDoubled, out)) {
             missing = TokenOf(piece.kind).missing;
             return false;
         }
-        AppendNameSafe(value, dollarsDoubled, out);
     }
     return true;
 }

@@ -117,6 +117,12 @@ TEST(ReplaceTokens, EachTokenGivesItsValueAsANameCanHoldIt)
     EXPECT_EQ(Expanded(L"{artist}", values), L"AC_DC_ _Live_ _1___");
     values.artist = L"A$AP";
     EXPECT_EQ(Expanded(L"{artist} $1", values, true), L"A$$AP $1");
+    // Blanks alone are no value: an album artist of blanks gives way to the artist.
+    values.albumArtist = L"  ";
+    values.artist = L"   ";
+    EXPECT_EQ(Expanded(L"{artist}", values), L"(no artist)");
+    values.artist = L"Abba";
+    EXPECT_EQ(Expanded(L"{albumartist}", values), L"Abba");
 }
 
 TEST(ReplaceTokens, DatesFollowTheirFormatLetters)
