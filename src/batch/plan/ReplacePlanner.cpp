@@ -136,15 +136,23 @@ ReplacePlanner::Result ReplacePlanner::Plan(const ReplaceRule& rule, const Repla
     unsigned kinds = DetailKindsOf(ordering.by) | DetailKindsOf(compiled.Tokens());
     if (kinds != 0 && !details_.Read(*tree, selected_.source, kinds, cancelled, reading_))
         return result;
-    result.order = OrderedEntries(entries, selected_.source, nameRanks_, details_, ordering);
-    std::vector<std::uint32_t> places;
+    // The order and the counter's places follow from the entries, the order asked for and the
+    // values it compares, never from the texts: worked out once for all the keystrokes that follow.
+    if (ordered_.selection != selected_.number || !(ordered_.ordering == ordering)) {
+        ordered_ = Ordered{};
+        ordered_.order = OrderedEntries(entries, selected_.source, nameRanks_, details_, ordering);
+        ordered_.places = CounterPlaces(entries, ordered_.order, ordering.restartPerFolder);
+        ordered_.selection = selected_.number;
+        ordered_.ordering = ordering;
+    }
+    result.order = ordered_.order;
     EntryValuesSource values;
     RunOptions options;
     options.mode = ModeFindReplace;
     options.replace = &compiled;
     LocalClock clock;
     if (compiled.Tokens()) {
-        places = CounterPlaces(entries, result.order, ordering.restartPerFolder);
+        const std::vector<std::uint32_t>& places = ordered_.places;
         unsigned shown = DetailKindsOf(compiled.Tokens());
         values = [&, shown](size_t i, EntryValues& entry) {
             entry.position = places[i];
