@@ -60,6 +60,9 @@ PlanList::PlanList(HWND list) : list_(list)
 
 void PlanList::Show(const RunPlan* plan, bool changesOnly, const std::vector<std::uint32_t>* order)
 {
+    // Wine's list lays itself out again at each change of its count or of a column's width, a
+    // tenth of a second for 100,000 rows: the changes are made unseen, then laid out once.
+    SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
     plan_ = plan;
     changesOnly_ = changesOnly;
     order_ = order && plan && order->size() == plan->entries.size() ? order : nullptr;
@@ -87,6 +90,7 @@ void PlanList::Show(const RunPlan* plan, bool changesOnly, const std::vector<std
         ListView_EnsureVisible(list_, 0, FALSE);
     }
     FitColumns();
+    SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list_, nullptr, TRUE);
 }
 
