@@ -82,6 +82,25 @@ template <typename FolderOf>
 std::vector<std::int32_t> GroupedByFolder(size_t count, FolderOf folderOf)
 {
     std::vector<std::int32_t> order(count);
+    std::int32_t lowest = 0;
+    std::int32_t highest = 0;
+    for (size_t i = 0; i < count; ++i) {
+        lowest = std::min(lowest, folderOf(static_cast<std::int32_t>(i)));
+        highest = std::max(highest, folderOf(static_cast<std::int32_t>(i)));
+    }
+    // The walk numbers its folders from 0 on, so positions are counted into their folders' places,
+    // with no comparisons: Find and Replace groups 100,000 entries at every keystroke.
+    if (lowest == 0 && static_cast<size_t>(highest) <= 2 * count + 64) {
+        std::vector<std::int32_t> starts(static_cast<size_t>(highest) + 2, 0);
+        for (size_t i = 0; i < count; ++i)
+            ++starts[static_cast<size_t>(folderOf(static_cast<std::int32_t>(i))) + 1];
+        for (size_t f = 1; f < starts.size(); ++f)
+            starts[f] += starts[f - 1];
+        for (size_t i = 0; i < count; ++i)
+            order[static_cast<size_t>(starts[static_cast<size_t>(folderOf(static_cast<std::int32_t>(i)))]++)] =
+                static_cast<std::int32_t>(i);
+        return order;
+    }
     for (size_t i = 0; i < count; ++i)
         order[i] = static_cast<std::int32_t>(i);
     std::stable_sort(order.begin(), order.end(),
