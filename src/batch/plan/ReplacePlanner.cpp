@@ -96,7 +96,31 @@ RunPlan ReplacePlanner::EntriesToPlan(const ReplaceSelection& selection, const s
     CollectedTree picked = SelectEntries(*tree, selection, &source);
     if (!same)
         selected_ = Selected{tree, selection, std::move(picked.held), std::move(source), ++selections_};
+    // The plan shown keeps its entries until a newer one takes its place: the next plan's are taken
+    // from the tree while the user is still reading or typing, not after the keystroke.
+    std::lock_guard<std::mutex> lock(mutex_);
+    spareWanted_ = true;
     return std::move(picked.plan);
+}
+
+// The selected entries taken afresh as the spare that the next plan is worked out in. False when
+// there was none to make.
+bool ReplacePlanner::MakeSpare(std::unique_lock<std::mutex>& lock)
+{
+    if (!spareWanted_ || spare_)
+        return false;
+    spareWanted_ = false;
+    std::uint64_t number = selected_.number;
+    std::shared_ptr<const RunPlan> tree = selected_.tree;
+    ReplaceSelection selection = selected_.selection;
+    lock.unlock();
+    auto spare = std::make_unique<RunPlan>(SelectEntries(*tree, selection).plan);
+    lock.lock();
+    if (!spare_ && selected_.number == number) {
+        spare_ = std::move(spare);
+        spareSelection_ = number;
+    }
+    return true;
 }
 
 // The values a replacement's tokens need read from the files.
@@ -176,9 +200,13 @@ void ReplacePlanner::Run()
 {
     for (;;) {
         std::unique_lock<std::mutex> lock(mutex_);
-        wake_.wait(lock, [this] { return stopping_ || requested_ || (spare_ && spareSelection_ != selected_.number); });
+        wake_.wait(lock, [this] {
+            return stopping_ || requested_ || (spare_ && spareSelection_ != selected_.number) || (spareWanted_ && !spare_);
+        });
         if (stopping_)
             return;
+        if (!requested_ && MakeSpare(lock))
+            continue;
         // A plan given back that no later plan can use is let go of here, not in the dialog.
         if (spare_ && spareSelection_ != selected_.number) {
             std::unique_ptr<RunPlan> dropped = std::move(spare_);

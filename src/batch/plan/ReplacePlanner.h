@@ -67,6 +67,7 @@ private:
     Result Plan(const ReplaceRule& rule, const ReplaceSelection& selection, const ReplaceOrdering& ordering,
                 const std::shared_ptr<const RunPlan>& tree, std::uint64_t generation);
     RunPlan EntriesToPlan(const ReplaceSelection& selection, const std::shared_ptr<const RunPlan>& tree);
+    bool MakeSpare(std::unique_lock<std::mutex>& lock);
 
     std::mutex mutex_;
     std::condition_variable wake_;
@@ -86,6 +87,8 @@ private:
     // A plan given back, and the selection it plans.
     std::unique_ptr<RunPlan> spare_;
     std::uint64_t spareSelection_ = 0;
+    // Entries were taken afresh for a plan: a spare is made of them once the thread is free.
+    bool spareWanted_ = false;
     // The planner's own.
     Selected selected_;
     std::uint64_t selections_ = 0;
