@@ -14,11 +14,13 @@
 
 namespace {
 
-// The readers ask for a few bytes at a time, mostly near each other. The first read takes the
-// file's first 64 KiB, which holds the whole metadata of most files; a read beyond it (the frame
-// after an MP3's cover art, the frame header after a JPEG's thumbnail) takes 8 KiB there.
-constexpr size_t kFirstReadBytes = 64 * 1024;
-constexpr size_t kLaterReadBytes = 8 * 1024;
+// The readers ask for a few bytes at a time, mostly near each other. The file's first 64 KiB,
+// which hold the whole metadata of most files, are read first and kept; a read beyond them (the
+// frame after an MP3's cover art, the header after a JPEG's thumbnail, the last bytes of a tag)
+// takes 8 KiB from the 4 KiB boundary before it, so that what lies just before and after comes with it.
+constexpr size_t kHeadBytes = 64 * 1024;
+constexpr size_t kBlockBytes = 8 * 1024;
+constexpr std::uint64_t kBlockAlign = 4 * 1024;
 
 class FileByteSource : public ByteSource {
 public:
@@ -30,34 +32,43 @@ public:
         if (offset >= size_)
             return 0;
         size = static_cast<size_t>(std::min<std::uint64_t>(size, size_ - offset));
-        if (size > kFirstReadBytes)
+        if (size > kHeadBytes)
             return ReadDirect(offset, out, size);
-        if (offset < cacheStart_ || offset + size > cacheStart_ + cache_.size()) {
-            size_t block = std::max(size, filled_ ? kLaterReadBytes : kFirstReadBytes);
-            filled_ = true;
-            cacheStart_ = offset;
-            cache_.resize(block);
-            cache_.resize(ReadDirect(offset, cache_.data(), static_cast<size_t>(std::min<std::uint64_t>(block, size_ - offset))));
+        if (!headRead_) {
+            headRead_ = true;
+            head_.resize(static_cast<size_t>(std::min<std::uint64_t>(kHeadBytes, size_)));
+            head_.resize(ReadDirect(0, head_.data(), head_.size()));
         }
-        size_t from = static_cast<size_t>(offset - cacheStart_);
-        size_t count = std::min(size, cache_.size() - std::min(from, cache_.size()));
+        if (offset + size <= head_.size()) {
+            std::memcpy(out, head_.data() + offset, size);
+            return size;
+        }
+        if (offset < blockStart_ || offset + size > blockStart_ + block_.size()) {
+            blockStart_ = offset - offset % kBlockAlign;
+            size_t length = std::max(kBlockBytes, static_cast<size_t>(offset + size - blockStart_));
+            block_.resize(static_cast<size_t>(std::min<std::uint64_t>(length, size_ - blockStart_)));
+            block_.resize(ReadDirect(blockStart_, block_.data(), block_.size()));
+        }
+        size_t from = static_cast<size_t>(offset - blockStart_);
+        size_t count = std::min(size, block_.size() - std::min(from, block_.size()));
         if (count > 0)
-            std::memcpy(out, cache_.data() + from, count);
+            std::memcpy(out, block_.data() + from, count);
         return count;
     }
 
 private:
+    // Positioned by the file pointer, not by an OVERLAPPED offset: Wine asks its server once more
+    // for each read given an offset, which would make reading a tree's tags twice as slow.
     size_t ReadDirect(std::uint64_t offset, char* out, size_t size)
     {
         size_t done = 0;
         while (done < size) {
-            OVERLAPPED at{};
-            std::uint64_t position = offset + done;
-            at.Offset = static_cast<DWORD>(position & 0xFFFFFFFFu);
-            at.OffsetHigh = static_cast<DWORD>(position >> 32);
+            LARGE_INTEGER position{};
+            position.QuadPart = static_cast<LONGLONG>(offset + done);
             DWORD wanted = static_cast<DWORD>(std::min<size_t>(size - done, 1u << 30));
             DWORD got = 0;
-            if (!ReadFile(file_, out + done, wanted, &got, &at) || got == 0)
+            if (!SetFilePointerEx(file_, position, nullptr, FILE_BEGIN) || !ReadFile(file_, out + done, wanted, &got, nullptr) ||
+                got == 0)
                 break;
             done += got;
         }
@@ -66,9 +77,10 @@ private:
 
     HANDLE file_;
     std::uint64_t size_;
-    std::vector<char> cache_;
-    std::uint64_t cacheStart_ = 0;
-    bool filled_ = false;
+    std::vector<char> head_;
+    bool headRead_ = false;
+    std::vector<char> block_;
+    std::uint64_t blockStart_ = 0;
 };
 
 std::wstring_view ExtensionOf(std::wstring_view path)
