@@ -157,9 +157,9 @@ std::vector<std::uint32_t> OrderedEntries(const RunPlan& plan, const std::vector
     std::vector<std::wstring> albums;
     if (ordering.by == ReplaceOrder::AlbumOrder) {
         for (std::int32_t t : source) {
-            std::wstring_view album = details.Album(static_cast<size_t>(t));
+            std::wstring album = details.Album(static_cast<size_t>(t));
             if (!album.empty())
-                albums.emplace_back(album);
+                albums.push_back(std::move(album));
         }
         std::sort(albums.begin(), albums.end());
         albums.erase(std::unique(albums.begin(), albums.end()), albums.end());
@@ -190,11 +190,11 @@ std::vector<std::uint32_t> OrderedEntries(const RunPlan& plan, const std::vector
             key.first = entry.size;
             break;
         case ReplaceOrder::AlbumOrder: {
-            std::wstring_view album = details.Album(t);
+            std::wstring album = details.Album(t);
             key.lacking = album.empty();
             if (!key.lacking) {
-                auto found = std::lower_bound(albums.begin(), albums.end(), album, [](const std::wstring& a, std::wstring_view b) {
-                    return StrCmpLogicalW(a.c_str(), std::wstring(b).c_str()) < 0;
+                auto found = std::lower_bound(albums.begin(), albums.end(), album, [](const std::wstring& a, const std::wstring& b) {
+                    return StrCmpLogicalW(a.c_str(), b.c_str()) < 0;
                 });
                 key.first = static_cast<std::uint64_t>(found - albums.begin());
             }

@@ -8,8 +8,7 @@
 #include <windows.h>
 
 #include <algorithm>
-
-static_assert(sizeof(TreeDetails::Stored) <= 64, "a tree of a million entries keeps its values in 64 MB");
+#include <optional>
 
 namespace {
 
@@ -37,43 +36,72 @@ std::wstring FullPath(const RunPlan& tree, const PlannedEntry& entry)
     return path.append(1, L'\\').append(tree.Name(entry));
 }
 
-DetailTime TakenOf(const TreeDetails::Stored& stored)
+// A recorded time in one number: year, month, day, hour, minute, second, millisecond and the UTC
+// mark, each in bits of its own. 0 for no time, and for one whose parts do not fit (which no
+// calendar shows either).
+struct TimeField {
+    unsigned bits;
+    unsigned shift;
+};
+constexpr TimeField kYear{16, 37}, kMonth{4, 33}, kDay{5, 28}, kHour{5, 23}, kMinute{6, 17}, kSecond{6, 11},
+    kMillisecond{10, 1}, kUtc{1, 0};
+
+std::uint64_t PackedTime(const DetailTime& time)
 {
-    DetailTime taken;
-    taken.year = stored.takenYear;
-    taken.month = stored.takenMonth;
-    taken.day = stored.takenDay;
-    taken.hour = stored.takenHour;
-    taken.minute = stored.takenMinute;
-    taken.second = stored.takenSecond;
-    taken.millisecond = stored.takenMillisecond;
-    taken.utc = stored.takenUtc;
-    return taken;
+    if (!time.Present())
+        return 0;
+    std::uint64_t packed = 0;
+    bool fits = true;
+    auto put = [&](TimeField field, unsigned value) {
+        fits = fits && value < (1u << field.bits);
+        packed |= static_cast<std::uint64_t>(value & ((1u << field.bits) - 1)) << field.shift;
+    };
+    put(kYear, time.year);
+    put(kMonth, time.month);
+    put(kDay, time.day);
+    put(kHour, time.hour);
+    put(kMinute, time.minute);
+    put(kSecond, time.second);
+    put(kMillisecond, time.millisecond);
+    put(kUtc, time.utc ? 1 : 0);
+    return fits ? packed : 0;
+}
+
+DetailTime UnpackedTime(std::uint64_t packed)
+{
+    auto get = [packed](TimeField field) {
+        return static_cast<unsigned>((packed >> field.shift) & ((1u << field.bits) - 1));
+    };
+    DetailTime time;
+    time.year = static_cast<std::uint16_t>(get(kYear));
+    time.month = static_cast<std::uint8_t>(get(kMonth));
+    time.day = static_cast<std::uint8_t>(get(kDay));
+    time.hour = static_cast<std::uint8_t>(get(kHour));
+    time.minute = static_cast<std::uint8_t>(get(kMinute));
+    time.second = static_cast<std::uint8_t>(get(kSecond));
+    time.millisecond = static_cast<std::uint16_t>(get(kMillisecond));
+    time.utc = get(kUtc) != 0;
+    return time;
+}
+
+// An entry's place among the photos or the songs, 0 for none, as photoOf_ and musicOf_ keep it.
+template <typename Record>
+std::uint32_t Placed(std::vector<Record>& records, const Record& record)
+{
+    records.push_back(record);
+    return static_cast<std::uint32_t>(records.size());
 }
 
 } // namespace
 
-TreeDetails::TreeDetails(const RunPlan& tree) : stored_(tree.entries.size()) {}
-
-std::uint32_t TreeDetails::Interned(const std::wstring& text)
-{
-    if (text.empty())
-        return 0;
-    auto found = ids_.find(text);
-    if (found != ids_.end())
-        return found->second;
-    std::uint32_t id = static_cast<std::uint32_t>(texts_.size());
-    texts_.push_back(text);
-    ids_.emplace(texts_.back(), id);
-    return id;
-}
+TreeDetails::TreeDetails(const RunPlan& tree) : read_(tree.entries.size(), 0) {}
 
 bool TreeDetails::HasRead(const RunPlan& tree, const std::vector<std::int32_t>& entries, unsigned kinds) const
 {
     return std::all_of(entries.begin(), entries.end(), [&](std::int32_t i) {
         size_t at = static_cast<size_t>(i);
         unsigned wanted = KindsFor(tree.entries[at], kinds);
-        return (stored_[at].read & wanted) == wanted;
+        return (read_[at] & wanted) == wanted;
     });
 }
 
@@ -88,56 +116,59 @@ bool TreeDetails::Read(const RunPlan& tree, const std::vector<std::int32_t>& ent
         if (wanted == 0)
             continue;
         ++total;
-        done += (stored_[at].read & wanted) == wanted ? 1 : 0;
+        done += (read_[at] & wanted) == wanted ? 1 : 0;
     }
     if (done == total)
         return true;
+    // Each kind's room is made the first time it is asked for.
+    if ((kinds & kPhotoKind) && photoOf_.empty())
+        photoOf_.assign(read_.size(), 0);
+    if ((kinds & kMusicKind) && musicOf_.empty())
+        musicOf_.assign(read_.size(), 0);
+    if ((kinds & kCreatedKind) && created_.empty())
+        created_.assign(read_.size(), 0);
     if (progress)
         progress(done, total);
     for (std::int32_t i : entries) {
         size_t at = static_cast<size_t>(i);
         const PlannedEntry& entry = tree.entries[at];
-        Stored& stored = stored_[at];
-        unsigned missing = KindsFor(entry, kinds) & ~static_cast<unsigned>(stored.read);
+        unsigned missing = KindsFor(entry, kinds) & ~static_cast<unsigned>(read_[at]);
         if (missing == 0)
             continue;
         std::wstring path = FullPath(tree, entry);
         unsigned wanted = ((missing & kPhotoKind) ? kWantPhotoDetails : 0u) | ((missing & kMusicKind) ? kWantMusicDetails : 0u);
         if (wanted != 0) {
             FileDetails details = ReadFileDetails(path, wanted);
-            if (missing & kPhotoKind) {
-                const DetailTime& taken = details.photo.taken;
-                stored.takenYear = taken.year;
-                stored.takenMonth = taken.month;
-                stored.takenDay = taken.day;
-                stored.takenHour = taken.hour;
-                stored.takenMinute = taken.minute;
-                stored.takenSecond = taken.second;
-                stored.takenMillisecond = taken.millisecond;
-                stored.takenUtc = taken.utc;
-                stored.make = Interned(details.photo.make);
-                stored.model = Interned(details.photo.model);
-                stored.width = details.photo.width;
-                stored.height = details.photo.height;
+            const PhotoDetails& photo = details.photo;
+            if ((missing & kPhotoKind) && !(photo == PhotoDetails())) {
+                Photo kept;
+                kept.taken = PackedTime(photo.taken);
+                kept.make = texts_.Add(photo.make);
+                kept.model = texts_.Add(photo.model);
+                kept.width = photo.width;
+                kept.height = photo.height;
+                photoOf_[at] = Placed(photos_, kept);
             }
-            if (missing & kMusicKind) {
-                const MusicDetails& music = details.music;
-                stored.artist = Interned(music.artist);
-                stored.albumArtist = Interned(music.albumArtist);
-                stored.album = Interned(music.album);
-                stored.title = Interned(music.title);
-                stored.genre = Interned(music.genre);
-                stored.track = Clipped(music.track);
-                stored.disc = Clipped(music.disc);
-                stored.year = Clipped(music.year);
+            const MusicDetails& music = details.music;
+            if ((missing & kMusicKind) && !(music == MusicDetails())) {
+                Music kept;
+                kept.artist = texts_.Add(music.artist);
+                kept.albumArtist = texts_.Add(music.albumArtist);
+                kept.album = texts_.Add(music.album);
+                kept.title = texts_.Add(music.title);
+                kept.genre = texts_.Add(music.genre);
+                kept.track = Clipped(music.track);
+                kept.disc = Clipped(music.disc);
+                kept.year = Clipped(music.year);
+                musicOf_[at] = Placed(music_, kept);
             }
         }
         if (missing & kCreatedKind) {
             WIN32_FILE_ATTRIBUTE_DATA data{};
             if (GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
-                stored.created = Ticks(data.ftCreationTime);
+                created_[at] = Ticks(data.ftCreationTime);
         }
-        stored.read = static_cast<std::uint8_t>(stored.read | missing);
+        read_[at] = static_cast<std::uint8_t>(read_[at] | missing);
         if (++done % kFilesPerReport == 0) {
             if (cancelled && cancelled())
                 return false;
@@ -145,72 +176,93 @@ bool TreeDetails::Read(const RunPlan& tree, const std::vector<std::int32_t>& ent
                 progress(done, total);
         }
     }
+    // The values are kept for the dialog's life: no room beyond them.
+    photos_.shrink_to_fit();
+    music_.shrink_to_fit();
     if (progress)
         progress(total, total);
     return true;
 }
 
+const TreeDetails::Photo* TreeDetails::PhotoOf(size_t i) const
+{
+    return i < photoOf_.size() && photoOf_[i] != 0 ? &photos_[photoOf_[i] - 1] : nullptr;
+}
+
+const TreeDetails::Music* TreeDetails::MusicOf(size_t i) const
+{
+    return i < musicOf_.size() && musicOf_[i] != 0 ? &music_[musicOf_[i] - 1] : nullptr;
+}
+
 void TreeDetails::Fill(size_t i, unsigned kinds, EntryValues& values, LocalClock& clock) const
 {
-    if (i >= stored_.size())
+    if (i >= read_.size())
         return;
-    const Stored& stored = stored_[i];
-    unsigned read = stored.read & kinds;
+    unsigned read = read_[i] & kinds;
     if (read & kPhotoKind) {
-        values.taken = clock.Shown(TakenOf(stored));
-        values.make = Text(stored.make);
-        values.camera = Text(stored.model);
-        if (stored.width != 0 && stored.height != 0) {
-            values.width = stored.width;
-            values.height = stored.height;
+        if (const Photo* photo = PhotoOf(i)) {
+            values.taken = clock.Shown(UnpackedTime(photo->taken));
+            texts_.Get(photo->make, values.make);
+            texts_.Get(photo->model, values.camera);
+            if (photo->width != 0 && photo->height != 0) {
+                values.width = photo->width;
+                values.height = photo->height;
+            }
         }
     }
     if (read & kMusicKind) {
-        values.artist = Text(stored.artist);
-        values.albumArtist = Text(stored.albumArtist);
-        values.album = Text(stored.album);
-        values.title = Text(stored.title);
-        values.genre = Text(stored.genre);
-        values.track = stored.track;
-        values.disc = stored.disc;
-        values.year = stored.year;
+        if (const Music* music = MusicOf(i)) {
+            texts_.Get(music->artist, values.artist);
+            texts_.Get(music->albumArtist, values.albumArtist);
+            texts_.Get(music->album, values.album);
+            texts_.Get(music->title, values.title);
+            texts_.Get(music->genre, values.genre);
+            values.track = music->track;
+            values.disc = music->disc;
+            values.year = music->year;
+        }
     }
-    if ((read & kCreatedKind) && stored.created != 0)
-        values.created = clock.Local(FromTicks(stored.created));
+    if ((read & kCreatedKind) && created_[i] != 0)
+        values.created = clock.Local(FromTicks(created_[i]));
 }
 
 std::uint64_t TreeDetails::TakenKey(size_t i, LocalClock& clock) const
 {
+    const Photo* photo = PhotoOf(i);
+    if (!photo)
+        return 0;
     // A video's UTC time and a camera's clock compare as they are shown.
-    std::optional<SYSTEMTIME> shown = clock.Shown(TakenOf(stored_[i]));
+    std::optional<SYSTEMTIME> shown = clock.Shown(UnpackedTime(photo->taken));
     FILETIME ticks{};
     return shown && SystemTimeToFileTime(&*shown, &ticks) ? Ticks(ticks) : 0;
 }
 
 std::uint64_t TreeDetails::CreatedKey(size_t i) const
 {
-    return stored_[i].created;
+    return i < created_.size() ? created_[i] : 0;
 }
 
-std::wstring_view TreeDetails::Album(size_t i) const
+std::wstring TreeDetails::Album(size_t i) const
 {
-    return Text(stored_[i].album);
+    const Music* music = MusicOf(i);
+    return music ? texts_.Get(music->album) : std::wstring();
 }
 
 std::uint32_t TreeDetails::Disc(size_t i) const
 {
-    return stored_[i].disc;
+    const Music* music = MusicOf(i);
+    return music ? music->disc : 0;
 }
 
 std::uint32_t TreeDetails::Track(size_t i) const
 {
-    return stored_[i].track;
+    const Music* music = MusicOf(i);
+    return music ? music->track : 0;
 }
 
 size_t TreeDetails::Bytes() const
 {
-    size_t bytes = stored_.capacity() * sizeof(Stored);
-    for (const std::wstring& text : texts_)
-        bytes += sizeof(std::wstring) + (text.capacity() + 1) * sizeof(wchar_t) + 2 * sizeof(void*) + sizeof(std::uint32_t);
-    return bytes;
+    return read_.capacity() * sizeof(std::uint8_t) + photoOf_.capacity() * sizeof(std::uint32_t) +
+           musicOf_.capacity() * sizeof(std::uint32_t) + created_.capacity() * sizeof(std::uint64_t) +
+           photos_.capacity() * sizeof(Photo) + music_.capacity() * sizeof(Music) + texts_.Bytes();
 }

@@ -1,16 +1,16 @@
 // What the files of a walked tree hold for Find and Replace's tokens and order (date taken,
 // camera, music tags, creation time), read once per walk on the planning thread and kept beside
-// the tree, indexed by its entries: 64 bytes an entry, each text once in a shared pool.
+// the tree, indexed by its entries: a few bytes an entry, the values of the photos and songs
+// beside, each text once.
 #pragma once
 
+#include "DetailTexts.h"
 #include "RunPlanner.h"
 
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 class LocalClock;
@@ -44,37 +44,39 @@ public:
     // Adds the kinds of values the file of tree entry i holds to values (as far as they were read).
     void Fill(size_t i, unsigned kinds, EntryValues& values, LocalClock& clock) const;
 
-    // What the orders compare, 0 when the entry has no such value.
+    // What the orders compare, 0 (or empty) when the entry has no such value.
     std::uint64_t TakenKey(size_t i, LocalClock& clock) const;
     std::uint64_t CreatedKey(size_t i) const;
-    std::wstring_view Album(size_t i) const;
+    std::wstring Album(size_t i) const;
     std::uint32_t Disc(size_t i) const;
     std::uint32_t Track(size_t i) const;
 
     // The memory the values take beyond the tree.
     size_t Bytes() const;
 
-    struct Stored;
-
 private:
-    std::uint32_t Interned(const std::wstring& text);
-    std::wstring_view Text(std::uint32_t id) const { return texts_[id]; }
+    // A photo's values and a song's, kept only for the files that hold some.
+    struct Photo {
+        std::uint64_t taken = 0; // DetailTime packed; 0: none
+        DetailTexts::TextId make = DetailTexts::kEmpty, model = DetailTexts::kEmpty;
+        std::uint32_t width = 0, height = 0;
+    };
+    struct Music {
+        DetailTexts::TextId artist = DetailTexts::kEmpty, albumArtist = DetailTexts::kEmpty,
+                            album = DetailTexts::kEmpty, title = DetailTexts::kEmpty, genre = DetailTexts::kEmpty;
+        std::uint16_t track = 0, disc = 0, year = 0;
+    };
 
-    std::vector<Stored> stored_;
-    // Camera models, artists and albums repeat from file to file: each kept once. Entry 0 is "".
-    std::deque<std::wstring> texts_{std::wstring()};
-    std::unordered_map<std::wstring_view, std::uint32_t> ids_;
-};
+    const Photo* PhotoOf(size_t i) const;
+    const Music* MusicOf(size_t i) const;
 
-// The record of one entry: what TreeDetails keeps of it.
-struct TreeDetails::Stored {
-    std::uint64_t created = 0; // file time ticks; 0: not known
-    std::uint16_t takenYear = 0;
-    std::uint8_t takenMonth = 0, takenDay = 0, takenHour = 0, takenMinute = 0, takenSecond = 0;
-    bool takenUtc = false;
-    std::uint16_t takenMillisecond = 0;
-    std::uint16_t track = 0, disc = 0, year = 0;
-    std::uint32_t make = 0, model = 0, artist = 0, albumArtist = 0, album = 0, title = 0, genre = 0;
-    std::uint32_t width = 0, height = 0;
-    std::uint8_t read = 0; // the DetailKinds read
+    // Per entry of the tree, the kinds read; and, once a kind is asked for, the entry's place among
+    // the photos or the songs (0: none, else the place + 1) or its creation time.
+    std::vector<std::uint8_t> read_;
+    std::vector<std::uint32_t> photoOf_;
+    std::vector<std::uint32_t> musicOf_;
+    std::vector<std::uint64_t> created_;
+    std::vector<Photo> photos_;
+    std::vector<Music> music_;
+    DetailTexts texts_;
 };
