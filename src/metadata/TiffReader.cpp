@@ -25,6 +25,9 @@ constexpr size_t kEntrySize = 12;
 constexpr int kMaxSubIfds = 8;
 // A date is 20 bytes and a fraction a few digits: more is damage, not more precision.
 constexpr size_t kMaxDateBytes = 64;
+// Enough bytes for kMaxDetailTextUnits of any UTF-8 text, so that a cut never falls inside the
+// characters kept (and makes a UTF-8 text look like Latin-1).
+constexpr size_t kMaxTextBytes = 4 * kMaxDetailTextUnits;
 
 struct Entry {
     std::uint16_t tag = 0;
@@ -208,9 +211,9 @@ bool ReadTiffDetails(ByteSource& source, std::uint64_t base, std::uint64_t lengt
     std::vector<std::uint64_t> subImages;
     for (const Entry& entry : first) {
         if (entry.tag == kTagMake)
-            photo.make = TrimmedText(TextFromUtf8(AsciiValue(walk, entry, kMaxDetailTextUnits)));
+            photo.make = TrimmedText(TextFromUtf8OrLatin1(AsciiValue(walk, entry, kMaxTextBytes)));
         else if (entry.tag == kTagModel)
-            photo.model = TrimmedText(TextFromUtf8(AsciiValue(walk, entry, kMaxDetailTextUnits)));
+            photo.model = TrimmedText(TextFromUtf8OrLatin1(AsciiValue(walk, entry, kMaxTextBytes)));
         else if (entry.tag == kTagExifIfd) {
             std::vector<std::uint64_t> offsets = walk.Offsets(entry, 1);
             if (!offsets.empty())

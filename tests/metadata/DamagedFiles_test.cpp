@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -353,17 +354,60 @@ TEST(DetailText, Utf8BadSequencesBecomeOneReplacementEach)
     EXPECT_EQ(TextFromUtf16(std::string("\x00\xD8\x41\x00", 4), false), L"\uFFFDA"); // a lone surrogate
 }
 
-TEST(DetailText, ExifTimesOutOfRangeGiveNoTime)
+TEST(DetailText, Latin1IsCodePage1252AndExifTextsAreUtf8OrElseLatin1)
 {
-    const std::vector<std::pair<std::string, bool>> cases = {
-        {"2024:02:29 12:00:00", true}, {"2023:02:29 12:00:00", false}, {"0000:00:00 00:00:00", false},
-        {"    :  :     :  :  ", false}, {"2024:13:01 00:00:00", false}, {"2024:01:01 24:00:00", false},
-        {"2024-01-01T10:00:00", true},  {"2024:01:01", false},
+    EXPECT_EQ(TextFromLatin1("\x80\x93\x81\xE9\xFF"), L"\u20AC\u201C\u0081\u00E9\u00FF");
+    const std::vector<std::pair<std::string, std::wstring>> cases = {
+        {"M\xC3\xBCller", L"M\u00FCller"},          // UTF-8, as exiftool writes
+        {"M\xFCller", L"M\u00FCller"},                // Latin-1, as older cameras write
+        {"\xEF\xBF\xBD", L"\uFFFD"},                // a replacement character written as such
+        {"\xE5\x86\x99\x96", L"\u00E5\u2020\u2122\u2013"}, // UTF-8 cut short: all of it Latin-1
     };
-    for (const auto& [text, present] : cases)
-        EXPECT_EQ(ExifTime(text, "").Present(), present) << text;
-    EXPECT_EQ(ExifTime("2024:01:01 00:00:00", "7").millisecond, 700);
-    EXPECT_EQ(ExifTime("2024:01:01 00:00:00", "123456").millisecond, 123);
+    for (const auto& [bytes, text] : cases)
+        EXPECT_EQ(TextFromUtf8OrLatin1(bytes), text) << bytes;
+}
+
+// "YYYY-MM-DD HH:MM:SS.fff", or "" for no time.
+std::string TimeText(const DetailTime& time)
+{
+    if (!time.Present())
+        return "";
+    char text[40];
+    std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u.%03u", time.year, time.month, time.day, time.hour,
+                  time.minute, time.second, time.millisecond);
+    return text;
+}
+
+TEST(DetailText, ExifTimesAsExiftoolReadsThemAndNoneOutOfRange)
+{
+    struct Case {
+        std::string date;
+        std::string subSeconds;
+        std::string time;
+    };
+    const std::vector<Case> cases = {
+        {"2024:02:29 12:00:00", "", "2024-02-29 12:00:00.000"},
+        {"2024-01-01T10:00:00", "", "2024-01-01 10:00:00.000"},
+        {"2024/01/02 03.04.05", "", "2024-01-02 03:04:05.000"},
+        {"2024:01:01  9:05:07", "", "2024-01-01 09:05:07.000"}, // blanks for leading zeros
+        {"2024:01:01   :  :  ", "", "2024-01-01 00:00:00.000"}, // a time not known
+        {"2024:01:01 10:00:00+02:00", "", "2024-01-01 10:00:00.000"},
+        {"2024:01:01 10:00:00.25", "7", "2024-01-01 10:00:00.250"}, // the date's own fraction first
+        {"2024:01:01 10:00:00", "7", "2024-01-01 10:00:00.700"},
+        {"2024:01:01 10:00:00", "123456", "2024-01-01 10:00:00.123"},
+        {"2024:01:01 10:00:00", "05 ", "2024-01-01 10:00:00.050"},
+        {"2024:01:01 10:00:00", " 5", "2024-01-01 10:00:00.000"}, // exiftool takes no fraction either
+        {"2023:02:29 12:00:00", "", ""},
+        {"0000:00:00 00:00:00", "", ""},
+        {"    :  :     :  :  ", "", ""},
+        {"2024:13:01 00:00:00", "", ""},
+        {"2024:01:01 24:00:00", "", ""},
+        {"2024:01:01 10:00", "", ""}, // cut short
+        {"2024:01:01", "", ""},
+        {"24:01:01 10:00:00", "", ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(TimeText(ExifTime(c.date, c.subSeconds)), c.time) << c.date << " / " << c.subSeconds;
 }
 
 TEST(DetailText, MovieTimesCountFrom1904)
