@@ -23,7 +23,9 @@ enum class TiffRole { File, Embedded };
 bool ReadTiffDetails(ByteSource& source, std::uint64_t base, std::uint64_t length, TiffRole role,
                      PhotoDetails& photo);
 
-// A JPEG: its first APP1 "Exif" segment and its frame header (SOF), up to its image data.
+// A JPEG: its first APP1 "Exif" segment that holds a TIFF structure and its frame header (SOF),
+// up to its image data.
 void ReadJpegDetails(ByteSource& source, PhotoDetails& photo);
-// A PNG: IHDR for the size and the eXIf chunk, walked by the chunks' headers up to the image data.
+// A PNG: IHDR for the size and the eXIf chunk, walked by the chunks' headers up to the image data;
+// an eXIf chunk after the image data (ImageMagick puts it there) is found among the last bytes.
 void ReadPngDetails(ByteSource& source, PhotoDetails& photo);

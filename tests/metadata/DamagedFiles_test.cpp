@@ -1,6 +1,7 @@
 // Damaged and hostile files as tables: what each reader still reads, that it stops, and that it
 // reads neither past the bytes nor what it passes over (cover art, media data). The fuzz targets
 // try the random damage; these fix the behaviours.
+#include "Crc32.h"
 #include "DetailText.h"
 #include "DetailsReader.h"
 #include "MediaReaders.h"
@@ -167,6 +168,53 @@ TEST(DamagedJpeg, SegmentLengthsThatLieEndTheWalk)
         CountingSource source(bytes);
         FileDetails details = ReadFileDetailsFrom(source, kWantPhotoDetails, L"jpg");
         EXPECT_EQ(details.photo, PhotoDetails{});
+    }
+}
+
+TEST(DamagedJpeg, TheFirstSegmentHoldingExifGivesTheValues)
+{
+    std::string broken = std::string("Exif\0\0", 6) + "XX*\0" + Le(8, 4);
+    std::string good = std::string("Exif\0\0", 6) + Tiff({{8, Ifd({{0x010F, 2, 4, 0x4E494B}}, 0)}});
+    std::string other = std::string("Exif\0\0", 6) + Tiff({{8, Ifd({{0x010F, 2, 4, 0x585858}}, 0)}});
+    std::string bytes = "\xFF\xD8" + Segment(0xE1, "http://ns.adobe.com/xap/1.0/\0<x/>") + Segment(0xE1, broken) +
+                        Segment(0xE1, good) + Segment(0xE1, other) + Segment(0xDA, "");
+    CountingSource source(bytes);
+    EXPECT_EQ(ReadFileDetailsFrom(source, kWantPhotoDetails, L"jpg").photo.make, L"KIN");
+}
+
+// --- PNG ------------------------------------------------------------------------------------------
+
+std::string Chunk(const char* type, const std::string& body, std::uint32_t crcChange = 0)
+{
+    std::string typed = type + body;
+    return Be(body.size(), 4) + typed + Be(Crc32(typed) ^ crcChange, 4);
+}
+
+TEST(DamagedPng, ExifAfterTheImageDataIsFoundByItsCrcAmongTheLastBytes)
+{
+    const std::string exif = Tiff({{8, Ifd({{0x010F, 2, 4, 0x4E494B}}, 0)}});
+    const std::string head = "\x89PNG\r\n\x1A\n" + Chunk("IHDR", Be(8, 4) + Be(6, 4) + std::string(5, '\0'));
+    const std::string image = Chunk("IDAT", std::string(40000, '\x55')) + Chunk("IDAT", std::string(40000, '\x55'));
+    const std::string text = Chunk("tEXt", "date:create\0" "2026-12-09T09:36:48+00:00");
+    const std::string end = Chunk("IEND", "");
+    struct Case {
+        const char* what;
+        std::string bytes;
+        std::wstring make;
+    };
+    const std::vector<Case> cases = {
+        {"before the image data", head + Chunk("eXIf", exif) + image + end, L"KIN"},
+        {"after it, as ImageMagick writes", head + image + Chunk("eXIf", exif) + text + end, L"KIN"},
+        {"after it with JPEG's Exif header", head + image + Chunk("eXIf", std::string("Exif\0\0", 6) + exif) + end, L"KIN"},
+        {"after it with a wrong CRC", head + image + Chunk("eXIf", exif, 1) + end, L""},
+        {"after it, its length past the end", head + image + Be(0xFFFFFFF0, 4) + "eXIf" + exif, L""},
+        {"after it, 200 KiB of text after it", head + image + Chunk("eXIf", exif) + Chunk("zTXt", std::string(200000, 't')) + end, L""},
+        {"\"eXIf\" inside the image data", head + Chunk("IDAT", "eXIf" + exif) + end, L""},
+    };
+    for (const Case& c : cases) {
+        CountingSource source(c.bytes);
+        EXPECT_EQ(ReadFileDetailsFrom(source, kWantPhotoDetails, L"png").photo.make, c.make) << c.what;
+        EXPECT_LE(source.read, 128 * 1024 + 1024u) << c.what;
     }
 }
 
