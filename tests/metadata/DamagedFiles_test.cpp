@@ -343,6 +343,50 @@ TEST(DamagedId3, Id3v1IsReadOnlyWithoutAnId3v2Tag)
     EXPECT_EQ(ReadFileDetailsFrom(both, kWantMusicDetails, L"mp3").music.title, L"");
 }
 
+std::string Frame23(const char* id, const std::string& body, std::uint16_t flags = 0)
+{
+    return std::string(id, 4) + Be(body.size(), 4) + Be(flags, 2) + body;
+}
+
+std::string Tag23(const std::string& frames)
+{
+    return std::string("ID3\x03\0\0", 6) + Syncsafe(static_cast<std::uint32_t>(frames.size())) + frames;
+}
+
+TEST(Id3Frames, TheFirstOfAFrameCountsTdrcBeforeTyerAndUtf16WithoutBomInEitherOrder)
+{
+    struct Case {
+        const char* what;
+        std::string tag;
+        std::wstring title;
+        std::uint32_t year;
+    };
+    const std::vector<Case> cases = {
+        {"a title twice", Tag23(Frame23("TIT2", std::string("\0First", 6)) + Frame23("TIT2", std::string("\0Second", 7))), L"First", 0},
+        {"TYER before TDRC", Tag24(Frame24("TYER", std::string("\0" "2012", 5)) + Frame24("TDRC", std::string("\0" "2013-05", 8))), L"", 2013},
+        {"TDRC that holds no year, then TYER", Tag24(Frame24("TDRC", std::string("\0?", 2)) + Frame24("TYER", std::string("\0" "2012", 5))), L"", 2012},
+        {"UTF-16 without a BOM, little-endian", Tag23(Frame23("TIT2", std::string("\x01T\0\xF6\0", 5))), L"T\u00F6", 0},
+        {"UTF-16 without a BOM, big-endian", Tag23(Frame23("TIT2", std::string("\x01\0T\0\xF6", 5))), L"T\u00F6", 0},
+        {"UTF-16 without a BOM, no zero byte", Tag23(Frame23("TIT2", std::string("\x01\x99\x51\x1F\x77", 5))), L"\u5199\u771F", 0},
+        {"a compressed 2.3 frame is passed over",
+         Tag23(Frame23("TIT2", Be(7, 4) + std::string("x\x9C\x63\x88\xCA\x2C\x28\x48\x4D\x01\x00\x08\x6E\x02\x6D", 15), 0x0080) +
+               Frame23("TYER", std::string("\0" "2001", 5))),
+         L"", 2001},
+        {"an encrypted 2.3 frame is passed over", Tag23(Frame23("TIT2", std::string("\x80\0Crypt", 7), 0x0040) + Frame23("TIT2", std::string("\0Plain", 6))), L"Plain", 0},
+        {"a 2.3 frame's group byte", Tag23(Frame23("TIT2", std::string("\x07\0Grouped", 9), 0x0020)), L"Grouped", 0},
+        {"a compressed 2.4 frame is passed over",
+         Tag24(std::string("TIT2", 4) + Syncsafe(16) + Be(0x0009, 2) + Syncsafe(4) + std::string("x\x9C\x63\x8E\xCA\x2C\x00\x00\x02\x60\x01\x37", 12) +
+               Frame24("TYER", std::string("\0" "2002", 5))),
+         L"", 2002},
+    };
+    for (const Case& c : cases) {
+        CountingSource source(c.tag);
+        MusicDetails music = ReadFileDetailsFrom(source, kWantMusicDetails, L"mp3").music;
+        EXPECT_EQ(music.title, c.title) << c.what;
+        EXPECT_EQ(music.year, c.year) << c.what;
+    }
+}
+
 TEST(Id3Genres, ReferencesBecomeNames)
 {
     const std::vector<std::pair<std::wstring, std::wstring>> cases = {
