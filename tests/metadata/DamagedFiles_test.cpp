@@ -428,6 +428,32 @@ TEST(DamagedVorbis, CommentsThatLieEndTheList)
     }
 }
 
+TEST(VorbisComments, AlbumArtistAndYearStandInForMissingAlbumartistAndDate)
+{
+    struct Case {
+        std::vector<std::string> fields;
+        std::wstring albumArtist;
+        std::uint32_t year;
+    };
+    const std::vector<Case> cases = {
+        {{"Album Artist=Spaced", "year=1987"}, L"Spaced", 1987},
+        {{"ALBUM ARTIST=Spaced", "ALBUMARTIST=Joined", "YEAR=1987", "DATE=2001-05-01"}, L"Joined", 2001},
+        {{"ALBUMARTIST=Joined", "ALBUM ARTIST=Spaced", "DATE=2001", "YEAR=1987"}, L"Joined", 2001},
+        {{"ALBUM_ARTIST=Other", "YEAR=87"}, L"", 0},
+    };
+    for (const Case& c : cases) {
+        std::string bytes = Le(3, 4) + "abc" + Le(c.fields.size(), 4);
+        for (const std::string& field : c.fields)
+            bytes += Le(field.size(), 4) + field;
+        MemoryByteSource source(bytes);
+        SourceStream stream(source, 0, bytes.size());
+        MusicDetails music;
+        ReadVorbisComments(stream, music);
+        EXPECT_EQ(music.albumArtist, c.albumArtist) << c.fields.front();
+        EXPECT_EQ(music.year, c.year) << c.fields.front();
+    }
+}
+
 // --- Texts and times --------------------------------------------------------------------------------
 
 TEST(DetailText, Utf8BadSequencesBecomeOneReplacementEach)
