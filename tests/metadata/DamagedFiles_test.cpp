@@ -232,6 +232,17 @@ std::string MovieHeader(int version, std::uint64_t created)
     return Box("mvhd", body + std::string(80, '\0'));
 }
 
+TEST(IsoMedia, AQuickTimeMovieIsKnownByAnyOfItsFirstAtoms)
+{
+    for (const char* first : {"skip", "pnot", "junk", "wide"}) {
+        std::string bytes = Box(first, std::string(8, '\0')) + Box("moov", MovieHeader(0, 3867000000u));
+        CountingSource source(bytes);
+        FileDetails details = ReadFileDetailsFrom(source, kWantPhotoDetails, L"mov");
+        EXPECT_EQ(details.format, DetailsFormat::IsoMedia) << first;
+        EXPECT_EQ(details.photo.taken, TimeFrom1904(3867000000u)) << first;
+    }
+}
+
 TEST(DamagedIsoMedia, MediaDataIsPassedOverByItsHeader)
 {
     // A 64-bit size for mdat, then moov: the reader jumps over mdat without reading it.
