@@ -269,7 +269,9 @@ DetailTime ExifTime(std::string_view date, std::string_view subSeconds)
     int minute = 0;
     int second = 0;
     int fraction = -1;
-    if (!BlankBetween(date, 10, kExifTimeSize)) {
+    if (BlankBetween(date, 10, kExifTimeSize)) {
+        fraction = 0; // no fraction of a second not known
+    } else {
         hour = SeparatorAt(date, 10) ? FieldAt(date, 11) : -1;
         minute = SeparatorAt(date, 13) ? FieldAt(date, 14) : -1;
         second = SeparatorAt(date, 16) ? FieldAt(date, 17) : -1;

@@ -30,7 +30,7 @@ std::uint32_t LeadingYear(std::wstring_view text);
 
 // An EXIF date "YYYY:MM:DD HH:MM:SS" as exiftool reads one with -d: any other character between
 // the fields ("2026-07-14T09:31:05", "2026.07.14 09.31.05"), a blank for a field's leading zero,
-// a time left blank (midnight), a zone after it ignored. The fraction of the second is the date's
+// a time left blank (midnight, without a fraction), a zone after it ignored. The fraction of the second is the date's
 // own (".25") or else the digits a SubSecTime text begins with, as exiftool's
 // SubSecDateTimeOriginal combines them. A date that is blank, zero, cut short or out of range
 // (February 30th, 24:00) gives no time.
