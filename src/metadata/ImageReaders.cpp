@@ -14,6 +14,9 @@ constexpr int kMaxPngChunks = 4096;
 // How far from its end a PNG is searched for an eXIf chunk after its image data: EXIF from a
 // JPEG (at most 64 KiB) and the text chunks ImageMagick writes after it.
 constexpr std::uint64_t kPngTailBytes = 128 * 1024;
+// The chunk's CRC is checked for at most this many places that look like one: a real file has
+// one, and a hostile one must not make the readers check a CRC over the tail at every byte.
+constexpr int kMaxExifCandidates = 16;
 
 bool IsFrameHeader(unsigned marker)
 {
@@ -45,10 +48,13 @@ void ReadExifAfterImageData(ByteSource& source, std::uint64_t imageData, PhotoDe
     std::string tail = ReadBytes(source, begin, static_cast<size_t>(size - begin));
     std::string_view bytes = tail;
     // The type, 4 bytes after the chunk's start; its length before it, its data and CRC after it.
+    int candidates = 0;
     for (size_t type = bytes.find("eXIf", 4); type != std::string_view::npos; type = bytes.find("eXIf", type + 1)) {
         std::uint64_t length = Be32(bytes, type - 4);
         if (bytes.size() - type < 8 || length > bytes.size() - type - 8)
             continue;
+        if (++candidates > kMaxExifCandidates)
+            return;
         if (Crc32(bytes.substr(type, 4 + static_cast<size_t>(length))) != Be32(bytes, type + 4 + static_cast<size_t>(length)))
             continue;
         ReadExifChunk(source, begin + type + 4, length, photo);

@@ -210,6 +210,14 @@ TEST(DamagedPng, ExifAfterTheImageDataIsFoundByItsCrcAmongTheLastBytes)
         {"after it, its length past the end", head + image + Be(0xFFFFFFF0, 4) + "eXIf" + exif, L""},
         {"after it, 200 KiB of text after it", head + image + Chunk("eXIf", exif) + Chunk("zTXt", std::string(200000, 't')) + end, L""},
         {"\"eXIf\" inside the image data", head + Chunk("IDAT", "eXIf" + exif) + end, L""},
+        {"after 100 KiB that look like eXIf chunks of 64 KiB: their CRCs are not all checked",
+         head + Chunk("IDAT", [] {
+             std::string fake;
+             while (fake.size() < 100 * 1024)
+                 fake += Be(65536, 4) + "eXIf";
+             return fake;
+         }()) + Chunk("eXIf", exif) + end,
+         L""},
     };
     for (const Case& c : cases) {
         CountingSource source(c.bytes);
