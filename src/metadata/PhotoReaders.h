@@ -17,7 +17,8 @@ constexpr std::uint32_t kMaxTiffEntries = 1024;
 enum class TiffRole { File, Embedded };
 
 // Reads the TIFF structure at [base, base + length) of source, whose offsets count from base:
-// Make and Model (IFD0), DateTimeOriginal and SubSecTimeOriginal (the EXIF IFD), the pixel size.
+// Make and Model (IFD0, else the EXIF IFD), DateTimeOriginal and SubSecTimeOriginal (the EXIF
+// IFD, else IFD0), the pixel size.
 // Accepts TIFF's "II*\0" and "MM\0*" and the raw variants' own magic numbers (ORF's "IIRO",
 // "IIRS" and "MMOR", RW2's "IIU\0"). False when there is no such structure there.
 bool ReadTiffDetails(ByteSource& source, std::uint64_t base, std::uint64_t length, TiffRole role,

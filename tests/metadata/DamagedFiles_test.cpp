@@ -123,6 +123,34 @@ TEST(DamagedTiff, EachGivesWhatCanBeReadAndStops)
     }
 }
 
+TEST(Tiff, EachValueIsTakenFromItsOwnIfdFirstThenFromTheOther)
+{
+    const std::string date2 = std::string("2002:02:02 02:02:02", 19) + '\0';
+    struct Case {
+        const char* what;
+        std::string bytes;
+        std::wstring make;
+        std::uint16_t year;
+    };
+    const std::vector<Case> cases = {
+        {"each in the other's IFD",
+         Tiff({{8, Ifd({{0x9003, 2, 20, 200}, {0x8769, 4, 1, 60}}, 0)}, {60, Ifd({{0x010F, 2, 6, 100}}, 0)},
+               {100, std::string("Canon\0", 6)}, {200, kDate}}),
+         L"Canon", 2026},
+        {"each in both",
+         Tiff({{8, Ifd({{0x010F, 2, 5, 120}, {0x9003, 2, 20, 200}, {0x8769, 4, 1, 60}}, 0)},
+               {60, Ifd({{0x010F, 2, 6, 100}, {0x9003, 2, 20, 240}}, 0)}, {100, std::string("Other\0", 6)},
+               {120, std::string("Main\0", 5)}, {200, kDate}, {240, date2}}),
+         L"Main", 2002},
+    };
+    for (const Case& c : cases) {
+        CountingSource source(c.bytes);
+        PhotoDetails photo = ReadFileDetailsFrom(source, kWantPhotoDetails, L"tif").photo;
+        EXPECT_EQ(photo.make, c.make) << c.what;
+        EXPECT_EQ(photo.taken.year, c.year) << c.what;
+    }
+}
+
 TEST(DamagedTiff, AReducedIfd0TakesTheLargestFullSizeImageOfItsSubIfds)
 {
     // As DNG and NEF keep them: a preview in IFD0, the raw image and another preview in SubIFDs.
