@@ -1,6 +1,8 @@
 // Damaged and hostile files as tables: what each reader still reads, that it stops, and that it
 // reads neither past the bytes nor what it passes over (cover art, media data). The fuzz targets
-// try the random damage; these fix the behaviours.
+// try the random damage; these fix the behaviours. Beside them, the odd forms a tag may take that
+// the tools do not write (a frame twice, compressed frames, BOM-less UTF-16 of either order) or that
+// decide between what exiftool and mutagen read.
 #include "Crc32.h"
 #include "DetailText.h"
 #include "DetailsReader.h"
