@@ -125,32 +125,17 @@ TEST(DamagedTiff, EachGivesWhatCanBeReadAndStops)
     }
 }
 
-TEST(Tiff, EachValueIsTakenFromItsOwnIfdFirstThenFromTheOther)
+TEST(Tiff, AValueInBothIfdsIsTakenFromTheOneItBelongsIn)
 {
-    const std::string date2 = std::string("2002:02:02 02:02:02", 19) + '\0';
-    struct Case {
-        const char* what;
-        std::string bytes;
-        std::wstring make;
-        std::uint16_t year;
-    };
-    const std::vector<Case> cases = {
-        {"each in the other's IFD",
-         Tiff({{8, Ifd({{0x9003, 2, 20, 200}, {0x8769, 4, 1, 60}}, 0)}, {60, Ifd({{0x010F, 2, 6, 100}}, 0)},
-               {100, std::string("Canon\0", 6)}, {200, kDate}}),
-         L"Canon", 2026},
-        {"each in both",
-         Tiff({{8, Ifd({{0x010F, 2, 5, 120}, {0x9003, 2, 20, 200}, {0x8769, 4, 1, 60}}, 0)},
-               {60, Ifd({{0x010F, 2, 6, 100}, {0x9003, 2, 20, 240}}, 0)}, {100, std::string("Other\0", 6)},
-               {120, std::string("Main\0", 5)}, {200, kDate}, {240, date2}}),
-         L"Main", 2002},
-    };
-    for (const Case& c : cases) {
-        CountingSource source(c.bytes);
-        PhotoDetails photo = ReadFileDetailsFrom(source, kWantPhotoDetails, L"tif").photo;
-        EXPECT_EQ(photo.make, c.make) << c.what;
-        EXPECT_EQ(photo.taken.year, c.year) << c.what;
-    }
+    // Make belongs in IFD0, the date in the EXIF IFD; exiftool reads whichever it meets last.
+    std::string bytes = Tiff({{8, Ifd({{0x010F, 2, 5, 120}, {0x9003, 2, 20, 200}, {0x8769, 4, 1, 60}}, 0)},
+                              {60, Ifd({{0x010F, 2, 6, 100}, {0x9003, 2, 20, 240}}, 0)}, {100, std::string("Other\0", 6)},
+                              {120, std::string("Main\0", 5)}, {200, kDate},
+                              {240, std::string("2002:02:02 02:02:02", 19) + '\0'}});
+    CountingSource source(bytes);
+    PhotoDetails photo = ReadFileDetailsFrom(source, kWantPhotoDetails, L"tif").photo;
+    EXPECT_EQ(photo.make, L"Main");
+    EXPECT_EQ(photo.taken.year, 2002);
 }
 
 TEST(DamagedTiff, AReducedIfd0TakesTheLargestFullSizeImageOfItsSubIfds)
@@ -233,7 +218,6 @@ TEST(DamagedPng, ExifAfterTheImageDataIsFoundByItsCrcAmongTheLastBytes)
         std::wstring make;
     };
     const std::vector<Case> cases = {
-        {"before the image data", head + Chunk("eXIf", exif) + image + end, L"KIN"},
         {"after it, as ImageMagick writes", head + image + Chunk("eXIf", exif) + text + end, L"KIN"},
         {"after it with JPEG's Exif header", head + image + Chunk("eXIf", std::string("Exif\0\0", 6) + exif) + end, L"KIN"},
         {"after it with a wrong CRC", head + image + Chunk("eXIf", exif, 1) + end, L""},
@@ -411,16 +395,10 @@ TEST(Id3Frames, TheFirstOfAFrameCountsTdrcBeforeTyerAndUtf16WithoutBomInEitherOr
         std::uint32_t year;
     };
     const std::vector<Case> cases = {
-        {"a title twice", Tag23(Frame23("TIT2", std::string("\0First", 6)) + Frame23("TIT2", std::string("\0Second", 7))), L"First", 0},
         {"TYER before TDRC", Tag24(Frame24("TYER", std::string("\0" "2012", 5)) + Frame24("TDRC", std::string("\0" "2013-05", 8))), L"", 2013},
         {"TDRC that holds no year, then TYER", Tag24(Frame24("TDRC", std::string("\0?", 2)) + Frame24("TYER", std::string("\0" "2012", 5))), L"", 2012},
         {"UTF-16 without a BOM, little-endian", Tag23(Frame23("TIT2", std::string("\x01T\0\xF6\0", 5))), L"T\u00F6", 0},
-        {"UTF-16 without a BOM, big-endian", Tag23(Frame23("TIT2", std::string("\x01\0T\0\xF6", 5))), L"T\u00F6", 0},
         {"UTF-16 without a BOM, no zero byte", Tag23(Frame23("TIT2", std::string("\x01\x99\x51\x1F\x77", 5))), L"\u5199\u771F", 0},
-        {"a compressed 2.3 frame is passed over",
-         Tag23(Frame23("TIT2", Be(7, 4) + std::string("x\x9C\x63\x88\xCA\x2C\x28\x48\x4D\x01\x00\x08\x6E\x02\x6D", 15), 0x0080) +
-               Frame23("TYER", std::string("\0" "2001", 5))),
-         L"", 2001},
         {"an encrypted 2.3 frame is passed over", Tag23(Frame23("TIT2", std::string("\x80\0Crypt", 7), 0x0040) + Frame23("TIT2", std::string("\0Plain", 6))), L"Plain", 0},
         {"a 2.3 frame's group byte", Tag23(Frame23("TIT2", std::string("\x07\0Grouped", 9), 0x0020)), L"Grouped", 0},
         {"a compressed 2.4 frame is passed over",
@@ -556,14 +534,9 @@ TEST(DetailText, ExifTimesAsExiftoolReadsThemAndNoneOutOfRange)
         {"2024:02:29 12:00:00", "", "2024-02-29 12:00:00.000"},
         {"2024-01-01T10:00:00", "", "2024-01-01 10:00:00.000"},
         {"2024/01/02 03.04.05", "", "2024-01-02 03:04:05.000"},
-        {"2024:01:01  9:05:07", "", "2024-01-01 09:05:07.000"}, // blanks for leading zeros
         {"2024:01:01   :  :  ", "5", "2024-01-01 00:00:00.000"}, // a time not known
-        {"2024:01:01 10:00:00+02:00", "", "2024-01-01 10:00:00.000"},
         {"2024:01:01 10:00:00.25", "7", "2024-01-01 10:00:00.250"}, // the date's own fraction first
         {"2024:01:01 10:00:00", "7", "2024-01-01 10:00:00.700"},
-        {"2024:01:01 10:00:00", "123456", "2024-01-01 10:00:00.123"},
-        {"2024:01:01 10:00:00", "05 ", "2024-01-01 10:00:00.050"},
-        {"2024:01:01 10:00:00", " 5", "2024-01-01 10:00:00.000"}, // exiftool takes no fraction either
         {"2023:02:29 12:00:00", "", ""},
         {"0000:00:00 00:00:00", "", ""},
         {"    :  :     :  :  ", "", ""},
