@@ -193,10 +193,6 @@ private:
     std::uint64_t dataPos_ = 0;  // where the current segment's bytes begin
 };
 
-} // namespace
-
-namespace {
-
 void ReadFields(ByteStream& stream, MusicDetails& music, Fallbacks& fallbacks)
 {
     std::string field;
