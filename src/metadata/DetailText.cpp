@@ -25,8 +25,10 @@ static void PutCodePoint(std::wstring& text, std::uint32_t point)
     }
 }
 
-std::wstring TextFromUtf8(std::string_view bytes)
+// UTF-8 made UTF-16; clean tells whether every sequence was good.
+static std::wstring DecodeUtf8(std::string_view bytes, bool& clean)
 {
+    clean = true;
     std::wstring text;
     size_t i = 0;
     while (i < bytes.size() && !Full(text)) {
@@ -52,6 +54,7 @@ std::wstring TextFromUtf8(std::string_view bytes)
             point = lead & 0x07;
             least = 0x10000;
         } else {
+            clean = false;
             text.push_back(kReplacement);
             ++i;
             continue;
@@ -67,6 +70,7 @@ std::wstring TextFromUtf8(std::string_view bytes)
         }
         if (!good || point < least || point > 0x10FFFF || (point >= 0xD800 && point <= 0xDFFF)) {
             // The lead and the continuation bytes read so far make one replacement.
+            clean = false;
             text.push_back(kReplacement);
             i += taken;
             continue;
@@ -77,12 +81,33 @@ std::wstring TextFromUtf8(std::string_view bytes)
     return text;
 }
 
+std::wstring TextFromUtf8(std::string_view bytes)
+{
+    bool clean = true;
+    return DecodeUtf8(bytes, clean);
+}
+
 std::wstring TextFromLatin1(std::string_view bytes)
 {
+    // Code page 1252's 0x80-0x9F; the five it leaves undefined stay as they are, as Windows maps them.
+    static constexpr wchar_t kHigh[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    };
     std::wstring text;
-    for (size_t i = 0; i < bytes.size() && !Full(text); ++i)
-        text.push_back(static_cast<wchar_t>(static_cast<unsigned char>(bytes[i])));
+    for (size_t i = 0; i < bytes.size() && !Full(text); ++i) {
+        auto byte = static_cast<unsigned char>(bytes[i]);
+        text.push_back(byte >= 0x80 && byte <= 0x9F ? kHigh[byte - 0x80] : static_cast<wchar_t>(byte));
+    }
     return text;
+}
+
+std::wstring TextFromUtf8OrLatin1(std::string_view bytes)
+{
+    bool clean = true;
+    std::wstring text = DecodeUtf8(bytes, clean);
+    return clean ? text : TextFromLatin1(bytes);
 }
 
 std::wstring TextFromUtf16(std::string_view bytes, bool bigEndian)
@@ -175,6 +200,35 @@ static int DigitsAt(std::string_view text, size_t pos, size_t count)
     return value;
 }
 
+// A two-digit field at pos, where a blank may stand for a leading zero (" 9"); -1 when none.
+static int FieldAt(std::string_view text, size_t pos)
+{
+    if (pos < text.size() && text[pos] == ' ')
+        return DigitsAt(text, pos + 1, 1);
+    return DigitsAt(text, pos, 2);
+}
+
+static bool IsDigit(char unit)
+{
+    return unit >= '0' && unit <= '9';
+}
+
+// Whether a character other than a digit, one that separates fields, lies at pos.
+static bool SeparatorAt(std::string_view text, size_t pos)
+{
+    return pos < text.size() && !IsDigit(text[pos]);
+}
+
+// Whether only blanks and colons lie in [begin, end): a time the camera did not know, which EXIF
+// leaves blank.
+static bool BlankBetween(std::string_view text, size_t begin, size_t end)
+{
+    for (size_t i = begin; i < end; ++i)
+        if (text[i] != ' ' && text[i] != ':')
+            return false;
+    return true;
+}
+
 static bool IsLeapYear(int year)
 {
     return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
@@ -186,41 +240,55 @@ static int DaysInMonth(int year, int month)
     return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
 }
 
+// The milliseconds of the digits at pos: "5" is half a second, "123456" 123 ms; -1 when none.
+static int FractionAt(std::string_view text, size_t pos)
+{
+    if (pos >= text.size() || !IsDigit(text[pos]))
+        return -1;
+    int fraction = 0;
+    for (int scale = 100; scale > 0 && pos < text.size() && IsDigit(text[pos]); scale /= 10, ++pos)
+        fraction += (text[pos] - '0') * scale;
+    return fraction;
+}
+
+// "YYYY:MM:DD HH:MM:SS", without the NUL that ends it.
+static constexpr size_t kExifTimeSize = 19;
+
 DetailTime ExifTime(std::string_view date, std::string_view subSeconds)
 {
     DetailTime time;
+    // A text cut short is damage, not a time left out.
+    if (date.size() < kExifTimeSize)
+        return time;
     int year = DigitsAt(date, 0, 4);
-    int month = DigitsAt(date, 5, 2);
-    int day = DigitsAt(date, 8, 2);
-    int hour = DigitsAt(date, 11, 2);
-    int minute = DigitsAt(date, 14, 2);
-    int second = DigitsAt(date, 17, 2);
-    if (year < 1 || month < 1 || month > 12 || day < 1 || hour < 0 || hour > 23 || minute < 0 ||
-        minute > 59 || second < 0 || second > 60 || day > DaysInMonth(year, month))
+    int month = SeparatorAt(date, 4) ? FieldAt(date, 5) : -1;
+    int day = SeparatorAt(date, 7) ? FieldAt(date, 8) : -1;
+    if (year < 1 || month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month))
         return time;
-    auto separatorAt = [&](size_t pos, char a, char b) { return date[pos] == a || date[pos] == b; };
-    if (!separatorAt(4, ':', '-') || !separatorAt(7, ':', '-') || !separatorAt(10, ' ', 'T') ||
-        date[13] != ':' || date[16] != ':')
-        return time;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+    int fraction = -1;
+    if (BlankBetween(date, 10, kExifTimeSize)) {
+        fraction = 0; // no fraction of a second not known
+    } else {
+        hour = SeparatorAt(date, 10) ? FieldAt(date, 11) : -1;
+        minute = SeparatorAt(date, 13) ? FieldAt(date, 14) : -1;
+        second = SeparatorAt(date, 16) ? FieldAt(date, 17) : -1;
+        if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 60)
+            return time;
+        if (date.size() > kExifTimeSize + 1 && date[kExifTimeSize] == '.')
+            fraction = FractionAt(date, kExifTimeSize + 1);
+    }
     time.year = static_cast<std::uint16_t>(year);
     time.month = static_cast<std::uint8_t>(month);
     time.day = static_cast<std::uint8_t>(day);
     time.hour = static_cast<std::uint8_t>(hour);
     time.minute = static_cast<std::uint8_t>(minute);
     time.second = static_cast<std::uint8_t>(second);
-    // "5" is half a second, "123456" 123 ms: the digits are a decimal fraction.
-    size_t begin = 0;
-    while (begin < subSeconds.size() && subSeconds[begin] == ' ')
-        ++begin;
-    int fraction = 0;
-    int scale = 100;
-    for (size_t i = begin; i < subSeconds.size() && subSeconds[i] >= '0' && subSeconds[i] <= '9'; ++i) {
-        fraction += (subSeconds[i] - '0') * scale;
-        scale /= 10;
-        if (scale == 0)
-            break;
-    }
-    time.millisecond = static_cast<std::uint16_t>(fraction);
+    if (fraction < 0)
+        fraction = FractionAt(subSeconds, 0);
+    time.millisecond = static_cast<std::uint16_t>(std::max(fraction, 0));
     return time;
 }
 

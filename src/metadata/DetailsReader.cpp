@@ -45,8 +45,10 @@ DetailsFormat SniffDetailsFormat(std::string_view first)
         return DetailsFormat::Png;
     if (first.size() >= 8) {
         std::string_view type = first.substr(4, 4);
-        if (type == "ftyp" || type == "moov" || type == "mdat" || type == "wide" || type == "free")
-            return DetailsFormat::IsoMedia;
+        // QuickTime movies may begin with any of these, as exiftool knows them.
+        for (std::string_view first : {"ftyp", "moov", "mdat", "wide", "free", "skip", "pnot", "junk"})
+            if (type == first)
+                return DetailsFormat::IsoMedia;
     }
     if (Begins(first, "ID3") || IsMpegAudioFrame(first))
         return DetailsFormat::Mp3;

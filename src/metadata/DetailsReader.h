@@ -12,7 +12,7 @@
 constexpr size_t kSniffBytes = 16;
 
 // The format the first bytes show: JPEG, TIFF and its raw variants, PNG, an ISO media file
-// (ftyp, or a QuickTime movie's first box), an MP3 (an ID3v2 tag or an MPEG audio frame), FLAC,
+// (ftyp, or a QuickTime movie's first atom: moov, mdat, wide, free, skip, pnot, junk), an MP3 (an ID3v2 tag or an MPEG audio frame), FLAC,
 // Ogg. An ID3v2 tag in front of a FLAC file shows as Mp3 here; ReadFileDetailsFrom looks behind it.
 DetailsFormat SniffDetailsFormat(std::string_view first);
 

@@ -80,6 +80,20 @@ std::string Resynchronised(std::string_view bytes)
     return out;
 }
 
+// Whether UTF-16 text without a BOM is big-endian. Windows programs write it little-endian,
+// others big-endian, as exiftool reads it; in text mostly of Latin letters the zero bytes show
+// which (first of each pair in big-endian). Little-endian when they do not tell.
+bool LooksBigEndian(std::string_view text)
+{
+    size_t firstZeros = 0;
+    size_t secondZeros = 0;
+    for (size_t i = 0; i + 1 < text.size(); i += 2) {
+        firstZeros += text[i] == 0 ? 1 : 0;
+        secondZeros += text[i + 1] == 0 ? 1 : 0;
+    }
+    return firstZeros > secondZeros;
+}
+
 // The first value of a text frame's body: its encoding byte, then the text.
 std::wstring FrameText(std::string_view body)
 {
@@ -90,7 +104,7 @@ std::wstring FrameText(std::string_view body)
     case 0: return TextBeforeNul(TextFromLatin1(text));
     case 1:
     case 2: {
-        bool bigEndian = body[0] == 2; // UTF-16 without a BOM is little-endian, as Windows writes it
+        bool bigEndian = body[0] == 2 || LooksBigEndian(text);
         if (text.size() >= 2 && static_cast<unsigned char>(text[0]) == 0xFF && static_cast<unsigned char>(text[1]) == 0xFE) {
             bigEndian = false;
             text.remove_prefix(2);
@@ -109,7 +123,7 @@ std::wstring FrameText(std::string_view body)
     }
 }
 
-enum class Field { None, Artist, AlbumArtist, Album, Title, Track, Disc, Year, Genre };
+enum class Field { None, Artist, AlbumArtist, Album, Title, Track, Disc, Year, RecordingTime, Genre };
 
 Field FieldOf(std::string_view id)
 {
@@ -121,7 +135,7 @@ Field FieldOf(std::string_view id)
     static constexpr Name kNames[] = {
         {"TPE1", "TP1", Field::Artist}, {"TPE2", "TP2", Field::AlbumArtist}, {"TALB", "TAL", Field::Album},
         {"TIT2", "TT2", Field::Title},  {"TRCK", "TRK", Field::Track},       {"TPOS", "TPA", Field::Disc},
-        {"TYER", "TYE", Field::Year},   {"TDRC", "TDRC", Field::Year},       {"TCON", "TCO", Field::Genre},
+        {"TYER", "TYE", Field::Year},   {"TDRC", "TDRC", Field::RecordingTime}, {"TCON", "TCO", Field::Genre},
     };
     for (const Name& name : kNames)
         if (id == name.v3 || id == name.v2)
@@ -129,8 +143,20 @@ Field FieldOf(std::string_view id)
     return Field::None;
 }
 
-void PutField(Field field, const std::wstring& text, MusicDetails& music)
+// What the frames gave so far. A tag may hold a frame twice: the first counts, as mutagen reads
+// it. TDRC, 2.4's recording time, goes before 2.3's TYER whichever comes first.
+struct Found {
+    unsigned fields = 0; // a bit for each Field read
+    std::uint32_t year = 0;
+    std::uint32_t recordedYear = 0;
+};
+
+void PutField(Field field, const std::wstring& text, MusicDetails& music, Found& found)
 {
+    unsigned bit = 1u << static_cast<unsigned>(field);
+    if ((found.fields & bit) != 0)
+        return;
+    found.fields |= bit;
     switch (field) {
     case Field::Artist: music.artist = text; break;
     case Field::AlbumArtist: music.albumArtist = text; break;
@@ -138,13 +164,12 @@ void PutField(Field field, const std::wstring& text, MusicDetails& music)
     case Field::Title: music.title = text; break;
     case Field::Track: music.track = LeadingNumber(text); break;
     case Field::Disc: music.disc = LeadingNumber(text); break;
-    case Field::Year:
-        if (music.year == 0)
-            music.year = LeadingYear(text);
-        break;
+    case Field::Year: found.year = LeadingYear(text); break;
+    case Field::RecordingTime: found.recordedYear = LeadingYear(text); break;
     case Field::Genre: music.genre = Id3GenreText(text); break;
     case Field::None: break;
     }
+    music.year = found.recordedYear != 0 ? found.recordedYear : found.year;
 }
 
 bool IsFrameId(std::string_view id)
@@ -190,6 +215,7 @@ void ReadFrames(ByteStream& tag, const SourceStream* plainFrames, unsigned versi
 {
     size_t headerSize = version == 2 ? 6 : 10;
     size_t idSize = version == 2 ? 3 : 4;
+    Found found;
     for (int frames = 0; frames < kMaxId3Frames; ++frames) {
         std::string header;
         if (!ReadExact(tag, headerSize, header) || header[0] == 0 || !IsFrameId(header.substr(0, idSize)))
@@ -231,7 +257,7 @@ void ReadFrames(ByteStream& tag, const SourceStream* plainFrames, unsigned versi
                 data = resynced;
             }
         }
-        PutField(field, FrameText(data), music);
+        PutField(field, FrameText(data), music, found);
     }
 }
 

@@ -34,11 +34,12 @@ std::uint64_t Id3v2TagSize(ByteSource& source);
 
 // A FLAC file's VORBIS_COMMENT block (after an ID3v2 tag, if any), other blocks passed over.
 void ReadFlacDetails(ByteSource& source, MusicDetails& music);
-// An Ogg Vorbis or Opus file's comment header, put together from the pages it spans.
+// An Ogg Vorbis, Opus or FLAC file's comment header, put together from the pages it spans.
 void ReadOggDetails(ByteSource& source, MusicDetails& music);
 
 // The Vorbis comment list read from stream (vendor string, then KEY=value fields), unwanted
-// fields and the values' excess passed over.
+// fields and the values' excess passed over. ALBUM ARTIST and YEAR stand in for a missing
+// ALBUMARTIST and DATE.
 void ReadVorbisComments(ByteStream& stream, MusicDetails& music);
 
 // The name of an ID3v1 genre number (0 Blues ... 191 Psybient), empty when there is none.

@@ -25,6 +25,9 @@ constexpr size_t kEntrySize = 12;
 constexpr int kMaxSubIfds = 8;
 // A date is 20 bytes and a fraction a few digits: more is damage, not more precision.
 constexpr size_t kMaxDateBytes = 64;
+// Enough bytes for kMaxDetailTextUnits of any UTF-8 text, so that a cut never falls inside the
+// characters kept (and makes a UTF-8 text look like Latin-1).
+constexpr size_t kMaxTextBytes = 4 * kMaxDetailTextUnits;
 
 struct Entry {
     std::uint16_t tag = 0;
@@ -144,6 +147,37 @@ std::string AsciiValue(const TiffWalk& walk, const Entry& entry, size_t maxBytes
     return bytes;
 }
 
+// The values of one IFD's entries, as their bytes.
+struct ExifValues {
+    std::string make;
+    std::string model;
+    std::string date;
+    std::string subSeconds;
+    std::uint32_t width = 0;  // PixelXDimension
+    std::uint32_t height = 0; // PixelYDimension
+};
+
+ExifValues ValuesOf(const TiffWalk& walk, const std::vector<Entry>& entries)
+{
+    ExifValues values;
+    for (const Entry& entry : entries) {
+        std::uint32_t value = 0;
+        if (entry.tag == kTagMake)
+            values.make = AsciiValue(walk, entry, kMaxTextBytes);
+        else if (entry.tag == kTagModel)
+            values.model = AsciiValue(walk, entry, kMaxTextBytes);
+        else if (entry.tag == kTagDateTimeOriginal)
+            values.date = AsciiValue(walk, entry, kMaxDateBytes);
+        else if (entry.tag == kTagSubSecTimeOriginal)
+            values.subSeconds = AsciiValue(walk, entry, kMaxDateBytes);
+        else if (entry.tag == kTagPixelXDimension && walk.Unsigned(entry, value))
+            values.width = value;
+        else if (entry.tag == kTagPixelYDimension && walk.Unsigned(entry, value))
+            values.height = value;
+    }
+    return values;
+}
+
 struct ImageSize {
     std::uint32_t width = 0;
     std::uint32_t height = 0;
@@ -207,34 +241,24 @@ bool ReadTiffDetails(ByteSource& source, std::uint64_t base, std::uint64_t lengt
     std::uint64_t exifOffset = 0;
     std::vector<std::uint64_t> subImages;
     for (const Entry& entry : first) {
-        if (entry.tag == kTagMake)
-            photo.make = TrimmedText(TextFromUtf8(AsciiValue(walk, entry, kMaxDetailTextUnits)));
-        else if (entry.tag == kTagModel)
-            photo.model = TrimmedText(TextFromUtf8(AsciiValue(walk, entry, kMaxDetailTextUnits)));
-        else if (entry.tag == kTagExifIfd) {
+        if (entry.tag == kTagExifIfd) {
             std::vector<std::uint64_t> offsets = walk.Offsets(entry, 1);
             if (!offsets.empty())
                 exifOffset = offsets.front();
-        } else if (entry.tag == kTagSubIfds)
+        } else if (entry.tag == kTagSubIfds) {
             subImages = walk.Offsets(entry, kMaxSubIfds);
+        }
     }
-
-    std::uint32_t exifWidth = 0;
-    std::uint32_t exifHeight = 0;
-    std::string date;
-    std::string subSeconds;
-    for (const Entry& entry : walk.Directory(exifOffset)) {
-        std::uint32_t value = 0;
-        if (entry.tag == kTagDateTimeOriginal)
-            date = AsciiValue(walk, entry, kMaxDateBytes);
-        else if (entry.tag == kTagSubSecTimeOriginal)
-            subSeconds = AsciiValue(walk, entry, kMaxDateBytes);
-        else if (entry.tag == kTagPixelXDimension && walk.Unsigned(entry, value))
-            exifWidth = value;
-        else if (entry.tag == kTagPixelYDimension && walk.Unsigned(entry, value))
-            exifHeight = value;
-    }
-    photo.taken = ExifTime(date, subSeconds);
+    // Make and Model belong in IFD0 and the rest in the EXIF IFD, and are taken from there first;
+    // exiftool writes each in the other too when asked (-IFD0:DateTimeOriginal) and reads it there.
+    ExifValues main = ValuesOf(walk, first);
+    ExifValues exif = ValuesOf(walk, walk.Directory(exifOffset));
+    photo.make = TrimmedText(TextFromUtf8OrLatin1(main.make.empty() ? exif.make : main.make));
+    photo.model = TrimmedText(TextFromUtf8OrLatin1(main.model.empty() ? exif.model : main.model));
+    photo.taken = ExifTime(exif.date.empty() ? main.date : exif.date,
+                           exif.subSeconds.empty() ? main.subSeconds : exif.subSeconds);
+    std::uint32_t exifWidth = exif.width != 0 ? exif.width : main.width;
+    std::uint32_t exifHeight = exif.width != 0 ? exif.height : main.height;
 
     ImageSize image;
     if (role == TiffRole::File) {

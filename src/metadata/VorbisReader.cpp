@@ -1,6 +1,6 @@
 // Vorbis comments (KEY=value fields in UTF-8, keys in any letter case) as FLAC's VORBIS_COMMENT
-// block and Ogg Vorbis' and Opus' comment headers carry them, the Ogg header put together from
-// the pages it spans.
+// block and Ogg Vorbis', Opus' and FLAC's comment headers carry them, the Ogg header put together
+// from the pages it spans.
 #include "DetailText.h"
 #include "MediaReaders.h"
 
@@ -17,7 +17,9 @@ constexpr int kMaxFlacBlocks = 1024;
 // An Ogg comment header with cover art spans some dozens of pages; other streams' pages between count too.
 constexpr int kMaxOggPages = 4096;
 
-enum class Field { None, Artist, AlbumArtist, Album, Title, Track, Disc, Date, Genre };
+// ALBUMARTIST and DATE are the keys most programs write; some write ALBUM ARTIST or YEAR, which
+// exiftool reads as AlbumArtist and Year, and these count when the usual key is missing.
+enum class Field { None, Artist, AlbumArtist, AlbumArtistSpaced, Album, Title, Track, Disc, Date, Year, Genre };
 
 Field FieldOf(std::string key)
 {
@@ -31,7 +33,8 @@ Field FieldOf(std::string key)
     static constexpr Name kNames[] = {
         {"ARTIST", Field::Artist},     {"ALBUMARTIST", Field::AlbumArtist}, {"ALBUM", Field::Album},
         {"TITLE", Field::Title},       {"TRACKNUMBER", Field::Track},       {"DISCNUMBER", Field::Disc},
-        {"DATE", Field::Date},         {"GENRE", Field::Genre},
+        {"DATE", Field::Date},         {"GENRE", Field::Genre},             {"ALBUM ARTIST", Field::AlbumArtistSpaced},
+        {"YEAR", Field::Year},
     };
     for (const Name& name : kNames)
         if (key == name.key)
@@ -39,8 +42,14 @@ Field FieldOf(std::string key)
     return Field::None;
 }
 
+// The values of the keys that stand in for others.
+struct Fallbacks {
+    std::wstring albumArtist;
+    std::uint32_t year = 0;
+};
+
 // The first value of each field wins, as players show it.
-void PutField(Field field, const std::wstring& text, MusicDetails& music)
+void PutField(Field field, const std::wstring& text, MusicDetails& music, Fallbacks& fallbacks)
 {
     auto first = [&](std::wstring& target) {
         if (target.empty())
@@ -63,6 +72,11 @@ void PutField(Field field, const std::wstring& text, MusicDetails& music)
     case Field::Date:
         if (music.year == 0)
             music.year = LeadingYear(text);
+        break;
+    case Field::AlbumArtistSpaced: first(fallbacks.albumArtist); break;
+    case Field::Year:
+        if (fallbacks.year == 0)
+            fallbacks.year = LeadingYear(text);
         break;
     case Field::None: break;
     }
@@ -179,9 +193,7 @@ private:
     std::uint64_t dataPos_ = 0;  // where the current segment's bytes begin
 };
 
-} // namespace
-
-void ReadVorbisComments(ByteStream& stream, MusicDetails& music)
+void ReadFields(ByteStream& stream, MusicDetails& music, Fallbacks& fallbacks)
 {
     std::string field;
     if (!ReadExact(stream, 4, field) || !stream.Skip(Le32(field, 0)) || !ReadExact(stream, 4, field))
@@ -206,11 +218,23 @@ void ReadVorbisComments(ByteStream& stream, MusicDetails& music)
                 return;
             value += tail;
             rest -= more;
-            PutField(which, TextFromUtf8(value), music);
+            PutField(which, TextFromUtf8(value), music, fallbacks);
         }
         if (!stream.Skip(rest))
             return;
     }
+}
+
+} // namespace
+
+void ReadVorbisComments(ByteStream& stream, MusicDetails& music)
+{
+    Fallbacks fallbacks;
+    ReadFields(stream, music, fallbacks);
+    if (music.albumArtist.empty())
+        music.albumArtist = fallbacks.albumArtist;
+    if (music.year == 0)
+        music.year = fallbacks.year;
 }
 
 void ReadFlacDetails(ByteSource& source, MusicDetails& music)
@@ -243,6 +267,14 @@ void ReadOggDetails(ByteSource& source, MusicDetails& music)
     OggPacketStream first(source, 0);
     if (!ReadExact(first, 8, identification))
         return;
+    OggPacketStream comments(source, 1);
+    std::string signature;
+    if (identification.compare(0, 5, "\x7F" "FLAC") == 0) {
+        // FLAC in Ogg (flac --ogg): the second packet is the VORBIS_COMMENT block, its header first.
+        if (ReadExact(comments, 4, signature) && (signature[0] & 0x7F) == 4)
+            ReadVorbisComments(comments, music);
+        return;
+    }
     std::string expected;
     if (identification.compare(0, 7, "\x01vorbis") == 0)
         expected = "\x03vorbis";
@@ -250,8 +282,6 @@ void ReadOggDetails(ByteSource& source, MusicDetails& music)
         expected = "OpusTags";
     else
         return;
-    OggPacketStream comments(source, 1);
-    std::string signature;
     if (ReadExact(comments, expected.size(), signature) && signature == expected)
         ReadVorbisComments(comments, music);
 }
