@@ -220,21 +220,3 @@ std::vector<std::uint32_t> OrderedEntries(const RunPlan& plan, const std::vector
         order[k] = keys[k].entry;
     return order;
 }
-
-std::vector<std::uint32_t> CounterPlaces(const RunPlan& plan, const std::vector<std::uint32_t>& order, bool perFolder)
-{
-    std::vector<std::uint32_t> places(plan.entries.size(), 0);
-    std::vector<std::uint32_t> counted;
-    for (size_t k = 0; k < order.size(); ++k) {
-        std::uint32_t i = order[k];
-        if (!perFolder) {
-            places[i] = static_cast<std::uint32_t>(k);
-            continue;
-        }
-        size_t folder = static_cast<size_t>(std::max(plan.entries[i].folder, 0));
-        if (folder >= counted.size())
-            counted.resize(folder + 1, 0);
-        places[i] = counted[folder]++;
-    }
-    return places;
-}

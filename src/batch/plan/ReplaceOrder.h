@@ -50,5 +50,3 @@ std::vector<std::uint32_t> OrderedEntries(const RunPlan& plan, const std::vector
                                           const std::vector<std::uint32_t>& nameRanks, const TreeDetails& details,
                                           const ReplaceOrdering& ordering);
 
-// Per plan index, its place in the counter's order: in order, or in its folder's part of order.
-std::vector<std::uint32_t> CounterPlaces(const RunPlan& plan, const std::vector<std::uint32_t>& order, bool perFolder);

@@ -160,12 +160,11 @@ ReplacePlanner::Result ReplacePlanner::Plan(const ReplaceRule& rule, const Repla
     unsigned kinds = DetailKindsOf(ordering.by) | DetailKindsOf(compiled.Tokens());
     if (kinds != 0 && !details_.Read(*tree, selected_.source, kinds, cancelled, reading_))
         return result;
-    // The order and the counter's places follow from the entries, the order asked for and the
-    // values it compares, never from the texts: worked out once for all the keystrokes that follow.
+    // The order follows from the entries, the order asked for and the values it compares, never
+    // from the texts: worked out once for all the keystrokes that follow.
     if (ordered_.selection != selected_.number || !(ordered_.ordering == ordering)) {
         ordered_ = Ordered{};
         ordered_.order = OrderedEntries(entries, selected_.source, nameRanks_, details_, ordering);
-        ordered_.places = CounterPlaces(entries, ordered_.order, ordering.restartPerFolder);
         ordered_.selection = selected_.number;
         ordered_.ordering = ordering;
     }
@@ -176,13 +175,13 @@ ReplacePlanner::Result ReplacePlanner::Plan(const ReplaceRule& rule, const Repla
     options.replace = &compiled;
     LocalClock clock;
     if (compiled.Tokens()) {
-        const std::vector<std::uint32_t>& places = ordered_.places;
         unsigned shown = DetailKindsOf(compiled.Tokens());
         values = [&, shown](size_t i, EntryValues& entry) {
-            entry.position = places[i];
             details_.Fill(static_cast<size_t>(selected_.source[i]), shown, entry, clock);
         };
         options.entryValues = &values;
+        options.counterOrder = &ordered_.order;
+        options.counterPerFolder = ordering.restartPerFolder;
     }
     try {
         *result.plan = PlanRun(std::move(entries), selected_.held, options, cancelled);

@@ -96,14 +96,12 @@ private:
     std::shared_ptr<const RunPlan> detailsTree_;
     TreeDetails details_;
     std::vector<std::uint32_t> nameRanks_;
-    // The latest selection's entries in the order asked for, and each one's place in the counter's
-    // order; 0: none yet. The values an order compares are read before it is made, and a new
-    // tree makes a new selection.
+    // The latest selection's entries in the order asked for (selection 0: none yet). The values an
+    // order compares are read before it is made, and a new tree makes a new selection.
     struct Ordered {
         std::uint64_t selection = 0;
         ReplaceOrdering ordering;
         std::vector<std::uint32_t> order;
-        std::vector<std::uint32_t> places;
     };
     Ordered ordered_;
     std::thread thread_; // last: it starts once everything above is ready

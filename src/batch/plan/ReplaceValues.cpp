@@ -71,22 +71,28 @@ void FillNameValues(const RunPlan& plan, const PlannedEntry& entry, size_t i, st
         values.modified = clock->Local(entry.lastWrite);
 }
 
+PlanReason LackingValue(const CompiledReplace& rule, EntryValues& values)
+{
+    const ParsedReplacement* tokens = rule.Tokens();
+    if (!tokens)
+        return PlanReason::None;
+    PlanReason lacking = MissingValue(*tokens, values);
+    if (lacking != PlanReason::NoDateTaken || !rule.ModifiedForTaken() || !values.modified)
+        return lacking;
+    values.taken = values.modified;
+    lacking = MissingValue(*tokens, values);
+    return lacking == PlanReason::None ? PlanReason::TakenFromModified : lacking;
+}
+
 bool EntryReplacement(const CompiledReplace& rule, EntryValues& values, const DateNames& names, std::wstring& out,
                       PlanReason& reason)
 {
-    const ParsedReplacement* tokens = rule.Tokens();
-    if (!tokens) {
-        reason = PlanReason::None;
-        out.clear();
-        return true;
-    }
-    if (ExpandReplacement(*tokens, values, names, rule.DollarsDoubled(), out, reason))
-        return true;
-    if (reason != PlanReason::NoDateTaken || !rule.ModifiedForTaken() || !values.modified)
+    out.clear();
+    reason = LackingValue(rule, values);
+    if (reason != PlanReason::None && reason != PlanReason::TakenFromModified)
         return false;
-    values.taken = values.modified;
-    if (!ExpandReplacement(*tokens, values, names, rule.DollarsDoubled(), out, reason))
-        return false;
-    reason = PlanReason::TakenFromModified;
+    PlanReason none = PlanReason::None;
+    if (const ParsedReplacement* tokens = rule.Tokens())
+        ExpandReplacement(*tokens, values, names, rule.DollarsDoubled(), out, none);
     return true;
 }

@@ -37,8 +37,12 @@ private:
 void FillNameValues(const RunPlan& plan, const PlannedEntry& entry, size_t i, std::wstring_view root,
                     EntryValues& values, LocalClock* clock);
 
+// Which value the entry lacks that the rule's tokens need, or None; with the rule's
+// modifiedForTaken, a photo without a date taken takes its modified date (values.taken becomes
+// it) and the reason is then TakenFromModified, for the list to say so.
+PlanReason LackingValue(const CompiledReplace& rule, EntryValues& values);
+
 // The rule's replacement with its tokens filled in from values. False, with reason saying which
-// value, when the entry lacks one; with the rule's modifiedForTaken, a photo without a date taken
-// takes its modified date, and reason is then TakenFromModified.
+// value, when the entry lacks one (LackingValue; TakenFromModified where the fallback stood in).
 bool EntryReplacement(const CompiledReplace& rule, EntryValues& values, const DateNames& names, std::wstring& out,
                       PlanReason& reason);

@@ -138,21 +138,70 @@ struct TokenNaming {
     LocalClock clock;
     EntryValues values;
     std::wstring replacement;
+    // Per entry, its number of the counter; empty when the replacement has no counter.
+    std::vector<std::uint32_t> positions;
+
+    // The entry's values into values; false when the replacement does not apply to its name.
+    bool Gather(const RunPlan& plan, const PlannedEntry& entry, size_t i)
+    {
+        if (!ReplacementApplies(plan.Name(entry), entry.isFolder, *options.replace))
+            return false;
+        values.Reset();
+        FillNameValues(plan, entry, i, root, values, modified ? &clock : nullptr);
+        if (options.entryValues && *options.entryValues)
+            (*options.entryValues)(i, values);
+        return true;
+    }
+
+    // Numbers the entries that take a new name from the replacement, in the counter's order (or
+    // the plan's): an entry the search passes over or that lacks a value takes none, so that the
+    // numbers of the names given run on without a gap. False when the planning was cancelled.
+    bool Number(const RunPlan& plan, const PlanCancelled& cancelled)
+    {
+        const std::vector<PlannedEntry>& entries = plan.entries;
+        std::vector<bool> counts(entries.size(), false);
+        for (size_t i = 0; i < entries.size(); ++i) {
+            if (i % kCancelCheckInterval == 0 && Cancelled(cancelled))
+                return false;
+            if (Gather(plan, entries[i], i)) {
+                PlanReason lacking = LackingValue(*options.replace, values);
+                counts[i] = lacking == PlanReason::None || lacking == PlanReason::TakenFromModified;
+            }
+        }
+        const std::vector<std::uint32_t>* order = options.counterOrder;
+        if (order && order->size() != entries.size())
+            order = nullptr;
+        positions.assign(entries.size(), 0);
+        std::vector<std::uint32_t> perFolder;
+        std::uint32_t next = 0;
+        for (size_t k = 0; k < entries.size(); ++k) {
+            size_t i = order ? (*order)[k] : k;
+            if (!counts[i])
+                continue;
+            if (!options.counterPerFolder) {
+                positions[i] = next++;
+                continue;
+            }
+            size_t folder = static_cast<size_t>(std::max(entries[i].folder, 0));
+            if (folder >= perFolder.size())
+                perFolder.resize(folder + 1, 0);
+            positions[i] = perFolder[folder]++;
+        }
+        return true;
+    }
 
     // The entry's new name into newName.
     void Name(const RunPlan& plan, PlannedEntry& entry, size_t i, std::wstring& newName)
     {
         std::wstring_view name = plan.Name(entry);
         // A name the search does not match lacks no value: only the formatting applies to it.
-        if (!ReplacementApplies(name, entry.isFolder, *options.replace)) {
+        if (!Gather(plan, entry, i)) {
             replacement.clear();
             ReplaceName(name, entry.isFolder, *options.replace, newName, &replacement);
             return;
         }
-        values.Reset();
-        FillNameValues(plan, entry, i, root, values, modified ? &clock : nullptr);
-        if (options.entryValues && *options.entryValues)
-            (*options.entryValues)(i, values);
+        if (!positions.empty())
+            values.position = positions[i];
         PlanReason reason = PlanReason::None;
         if (!EntryReplacement(*options.replace, values, names, replacement, reason)) {
             newName.assign(name);
@@ -172,8 +221,11 @@ bool NameEntriesWatched(RunPlan& plan, const RunOptions& options, size_t rootLen
     std::wstring newName;
     bool fromText = options.mode == ModeFindReplace;
     std::optional<TokenNaming> tokens;
-    if (fromText && options.replace->Tokens())
+    if (fromText && options.replace->Tokens()) {
         tokens.emplace(options, plan.root);
+        if (options.replace->Tokens()->needs.counter && !tokens->Number(plan, cancelled))
+            return false;
+    }
     // The longest each entry's path can be, whether or not its folders above are renamed: folders
     // come before their contents, so each folder's is known before its contents need it.
     std::vector<size_t> longestPath(fromText ? entries.size() : 0);

@@ -268,75 +268,112 @@ void MakeNameSafeFrom(std::wstring& out, size_t from, bool dollarsDoubled)
     out.replace(from, std::wstring::npos, doubled);
 }
 
-// Appends the value of one token for the entry, as it is shown and made fit for names; false when
-// the entry has none (a text of blanks alone counts as none).
-bool AppendTokenValue(const ReplacementPiece& piece, const EntryValues& values, const DateNames& names,
+bool IsBlank(std::wstring_view text)
+{
+    return text.find_first_not_of(L' ') == std::wstring_view::npos;
+}
+
+// Whether the entry has the value of one token: a text of blanks alone is none.
+bool HasValue(const ReplacementPiece& piece, const EntryValues& values)
+{
+    switch (piece.kind) {
+    case TokenKind::Taken:
+        return values.taken.has_value();
+    case TokenKind::Modified:
+        return values.modified.has_value();
+    case TokenKind::Created:
+        return values.created.has_value();
+    case TokenKind::Make:
+        return !IsBlank(values.make);
+    case TokenKind::Camera:
+        return !IsBlank(values.camera);
+    case TokenKind::Width:
+        return values.width.has_value();
+    case TokenKind::Height:
+        return values.height.has_value();
+    case TokenKind::Artist:
+        return !IsBlank(values.artist);
+    case TokenKind::AlbumArtist:
+        return !IsBlank(values.albumArtist) || !IsBlank(values.artist);
+    case TokenKind::Album:
+        return !IsBlank(values.album);
+    case TokenKind::Title:
+        return !IsBlank(values.title);
+    case TokenKind::Track:
+        return values.track != 0;
+    case TokenKind::Disc:
+        return values.disc != 0;
+    case TokenKind::Year:
+        return values.year != 0;
+    case TokenKind::Genre:
+        return !IsBlank(values.genre);
+    case TokenKind::Literal:
+    case TokenKind::Counter:
+    case TokenKind::Name:
+    case TokenKind::Extension:
+    case TokenKind::Folder:
+        break;
+    }
+    return true;
+}
+
+// Appends the value of one token the entry has (HasValue), as it is shown and made fit for names.
+void AppendTokenValue(const ReplacementPiece& piece, const EntryValues& values, const DateNames& names,
                       bool dollarsDoubled, std::wstring& out)
 {
     size_t from = out.size();
     auto text = [&](std::wstring_view given) {
         out.append(given);
         MakeNameSafeFrom(out, from, dollarsDoubled);
-        return out.size() > from;
     };
-    auto number = [&](std::uint64_t value, std::int32_t width) {
-        AppendPadded(value, width, out);
-        return true;
-    };
-    auto date = [&](const std::optional<SYSTEMTIME>& time) {
-        if (!time)
-            return false;
-        AppendTokenDate(*time, piece.text, names, out);
+    auto date = [&](const SYSTEMTIME& time) {
+        AppendTokenDate(time, piece.text, names, out);
         MakeNameSafeFrom(out, from, dollarsDoubled);
-        return true;
     };
     switch (piece.kind) {
     case TokenKind::Counter:
-        return number(piece.start + values.position * piece.step, piece.width);
+        AppendPadded(piece.start + values.position * piece.step, piece.width, out);
+        return;
     case TokenKind::Name:
-        text(values.name);
-        return true;
+        return text(values.name);
     case TokenKind::Extension:
-        text(values.extension);
-        return true;
+        return text(values.extension);
     case TokenKind::Folder:
-        text(values.folder);
-        return true;
+        return text(values.folder);
     case TokenKind::Taken:
-        return date(values.taken);
+        return date(*values.taken);
     case TokenKind::Modified:
-        return date(values.modified);
+        return date(*values.modified);
     case TokenKind::Created:
-        return date(values.created);
+        return date(*values.created);
     case TokenKind::Make:
         return text(values.make);
     case TokenKind::Camera:
         return text(values.camera);
     case TokenKind::Width:
-        return values.width && number(*values.width, 0);
+        return AppendPadded(*values.width, 0, out);
     case TokenKind::Height:
-        return values.height && number(*values.height, 0);
+        return AppendPadded(*values.height, 0, out);
     case TokenKind::Artist:
         return text(values.artist);
     case TokenKind::AlbumArtist:
-        return text(values.albumArtist) || text(values.artist);
+        return text(IsBlank(values.albumArtist) ? values.artist : values.albumArtist);
     case TokenKind::Album:
         return text(values.album);
     case TokenKind::Title:
         return text(values.title);
     case TokenKind::Track:
-        return values.track != 0 && number(values.track, piece.width);
+        return AppendPadded(values.track, piece.width, out);
     case TokenKind::Disc:
-        return values.disc != 0 && number(values.disc, 0);
+        return AppendPadded(values.disc, 0, out);
     case TokenKind::Year:
-        return values.year != 0 && number(values.year, 0);
+        return AppendPadded(values.year, 0, out);
     case TokenKind::Genre:
         return text(values.genre);
     case TokenKind::Literal:
         break;
     }
     out.append(piece.text);
-    return true;
 }
 
 } // namespace
@@ -434,20 +471,27 @@ std::wstring NameSafeValue(std::wstring_view value)
     return safe;
 }
 
+PlanReason MissingValue(const ParsedReplacement& parsed, const EntryValues& values)
+{
+    for (const ReplacementPiece& piece : parsed.pieces) {
+        if (!HasValue(piece, values))
+            return TokenOf(piece.kind).missing;
+    }
+    return PlanReason::None;
+}
+
 bool ExpandReplacement(const ParsedReplacement& parsed, const EntryValues& values, const DateNames& names,
                        bool dollarsDoubled, std::wstring& out, PlanReason& missing)
 {
     out.clear();
-    missing = PlanReason::None;
+    missing = MissingValue(parsed, values);
+    if (missing != PlanReason::None)
+        return false;
     for (const ReplacementPiece& piece : parsed.pieces) {
-        if (piece.kind == TokenKind::Literal) {
+        if (piece.kind == TokenKind::Literal)
             out += piece.text;
-            continue;
-        }
-        if (!AppendTokenValue(piece, values, names, dollarsDoubled, out)) {
-            missing = TokenOf(piece.kind).missing;
-            return false;
-        }
+        else
+            AppendTokenValue(piece, values, names, dollarsDoubled, out);
     }
     return true;
 }

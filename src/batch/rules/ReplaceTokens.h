@@ -103,8 +103,12 @@ std::wstring FormatTokenDate(const SYSTEMTIME& time, std::wstring_view format, c
 // characters) becomes _, and blanks at its ends go.
 std::wstring NameSafeValue(std::wstring_view value);
 
+// Which value the entry lacks that a token needs (NoDateTaken, NoArtist), the first one in the
+// replacement; None when it has them all. A text of blanks alone is no value.
+PlanReason MissingValue(const ParsedReplacement& parsed, const EntryValues& values);
+
 // The replacement with every token filled in for the entry. False, with missing saying which value
-// (NoDateTaken, NoArtist), when the entry lacks one a token needs. dollarsDoubled: each $ of
-// a value is written $$, so that an expression's replacement takes it as it is.
+// (as MissingValue does), when the entry lacks one a token needs. dollarsDoubled: each $ of a value
+// is written $$, so that an expression's replacement takes it as it is.
 bool ExpandReplacement(const ParsedReplacement& parsed, const EntryValues& values, const DateNames& names,
                        bool dollarsDoubled, std::wstring& out, PlanReason& missing);

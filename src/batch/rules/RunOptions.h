@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 class CompiledReplace;
 struct EntryValues;
@@ -23,10 +24,13 @@ struct RunOptions {
     // ModeFindReplace: the rule that names the entries while they are planned; kept by the caller.
     // None: every entry keeps its name.
     const CompiledReplace* replace = nullptr;
-    // ModeFindReplace with tokens: what each entry's file holds and its place in the counter's
-    // order (see EntryValuesSource); kept by the caller. None: the counter counts in plan order,
-    // and the values of files are lacking.
+    // ModeFindReplace with tokens: what each entry's file holds (see EntryValuesSource); kept by
+    // the caller. None: the values of files are lacking.
     const std::function<void(size_t, EntryValues&)>* entryValues = nullptr;
+    // ModeFindReplace with a counter ({n}): the plan's indexes in the order it counts in, kept by
+    // the caller (none: plan order), and whether it starts again in each folder.
+    const std::vector<std::uint32_t>* counterOrder = nullptr;
+    bool counterPerFolder = false;
     // Where the run's undo journal is kept: the user's journal folder, or a test's own. Empty: no
     // journal can be written, so the run changes nothing.
     std::wstring journalFolder;

@@ -157,6 +157,13 @@ TEST_F(TokenPlans, TheCounterCountsInTheOrderAskedForAndTheListShowsIt)
     EXPECT_EQ(Rows(Plan(L"", L"{n:10,10}", byDate)),
               (std::vector<std::wstring>{L"b.jpg -> 10.jpg", L"IMG 2.jpg -> 10.jpg", L"IMG 10.jpg -> 20.jpg",
                                          L"IMG 3.jpg -> 30.jpg", L"a.jpg -> 20.jpg"}));
+    // Only the entries given a name take a number: none for those the search passes over or that lack a value.
+    EXPECT_EQ(Rows(Plan(L"IMG", L"{n:01}")),
+              (std::vector<std::wstring>{L"a.jpg: Already right", L"b.jpg: Already right", L"IMG 2.jpg -> 01 2.jpg",
+                                         L"IMG 3.jpg -> 02 3.jpg", L"IMG 10.jpg -> 03 10.jpg"}));
+    EXPECT_EQ(Rows(Plan(L"", L"{taken:dd} {n:01}", {ReplaceOrder::Name, false, true})),
+              (std::vector<std::wstring>{L"a.jpg: Cannot change (no date taken)", L"b.jpg -> 16 01.jpg",
+                                         L"IMG 2.jpg -> 15 01.jpg", L"IMG 3.jpg -> 13 02.jpg", L"IMG 10.jpg -> 14 03.jpg"}));
     ReplaceOrdering bySize{ReplaceOrder::Size, true, false};
     folder.WriteFile(L"Home\\a.jpg", Photo("", "R6") + std::string(1000, '\0'));
     Walk();
