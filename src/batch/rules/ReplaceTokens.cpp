@@ -162,19 +162,56 @@ size_t RunLength(std::wstring_view text, size_t at)
     return end - at;
 }
 
+// Appends the text quoted from format[at], the unit after the opening quote, to out (when given)
+// and returns where the format goes on: past the closing quote, or its end. Two quotes in a row
+// are one, as in Windows' date pictures ('o''clock').
+size_t AppendQuoted(std::wstring_view format, size_t at, std::wstring* out)
+{
+    while (at < format.size()) {
+        wchar_t unit = format[at++];
+        if (unit == L'\'') {
+            if (at == format.size() || format[at] != L'\'')
+                break;
+            ++at;
+        }
+        if (out)
+            out->push_back(unit);
+    }
+    return at;
+}
+
+// Whether format shows the day's number (d or dd, not the day's name) outside its quotes.
+bool HasDayNumber(std::wstring_view format)
+{
+    for (size_t i = 0; i < format.size();) {
+        if (format[i] == L'\'') {
+            i = AppendQuoted(format, i + 1, nullptr);
+            continue;
+        }
+        size_t run = RunLength(format, i);
+        if (format[i] == L'd' && run <= 2)
+            return true;
+        i += run;
+    }
+    return false;
+}
+
+const std::wstring& NameOrDefault(const std::wstring& name, const std::wstring& fallback)
+{
+    return name.empty() ? fallback : name;
+}
+
 // The date in FORMAT letters, appended to out.
 void AppendTokenDate(const SYSTEMTIME& time, std::wstring_view format, const DateNames& names, std::wstring& out)
 {
     const unsigned month = time.wMonth >= 1 && time.wMonth <= 12 ? time.wMonth : 1;
     const unsigned day = time.wDayOfWeek <= 6 ? time.wDayOfWeek : 0;
     const unsigned hour12 = time.wHour % 12 == 0 ? 12 : time.wHour % 12;
+    const bool dayNumber = HasDayNumber(format);
     for (size_t i = 0; i < format.size();) {
         wchar_t unit = format[i];
         if (unit == L'\'') {
-            size_t close = format.find(L'\'', i + 1);
-            size_t end = close == std::wstring_view::npos ? format.size() : close;
-            out.append(format.substr(i + 1, end - i - 1));
-            i = end + 1;
+            i = AppendQuoted(format, i + 1, &out);
             continue;
         }
         size_t run = RunLength(format, i);
@@ -190,9 +227,10 @@ void AppendTokenDate(const SYSTEMTIME& time, std::wstring_view format, const Dat
         case L'M':
             used = std::min<size_t>(run, 4);
             if (used == 4)
-                out += names.months[month - 1];
+                out += dayNumber ? NameOrDefault(names.monthsWithDay[month - 1], names.months[month - 1]) : names.months[month - 1];
             else if (used == 3)
-                out += names.shortMonths[month - 1];
+                out += dayNumber ? NameOrDefault(names.shortMonthsWithDay[month - 1], names.shortMonths[month - 1])
+                                 : names.shortMonths[month - 1];
             else
                 AppendPadded(month, static_cast<std::int32_t>(used), out);
             break;
@@ -421,17 +459,20 @@ ParsedReplacement ParseReplacement(std::wstring_view text)
     return parsed;
 }
 
-DateNames UserDateNames()
+DateNames DateNamesOf(const wchar_t* locale)
 {
     DateNames names;
-    auto read = [](LCTYPE type) {
+    auto read = [locale](LCTYPE type) {
         wchar_t buffer[128] = {};
-        int length = GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, type, buffer, static_cast<int>(std::size(buffer)));
+        int length = GetLocaleInfoEx(locale, type, buffer, static_cast<int>(std::size(buffer)));
         return length > 0 ? std::wstring(buffer) : std::wstring();
     };
     for (int i = 0; i < 12; ++i) {
         names.months[i] = read(static_cast<LCTYPE>(LOCALE_SMONTHNAME1 + i));
         names.shortMonths[i] = read(static_cast<LCTYPE>(LOCALE_SABBREVMONTHNAME1 + i));
+        // Where a language has no such form, Windows gives the name itself.
+        names.monthsWithDay[i] = read(static_cast<LCTYPE>(LOCALE_SMONTHNAME1 + i) | LOCALE_RETURN_GENITIVE_NAMES);
+        names.shortMonthsWithDay[i] = read(static_cast<LCTYPE>(LOCALE_SABBREVMONTHNAME1 + i) | LOCALE_RETURN_GENITIVE_NAMES);
     }
     // Windows counts the day names from Monday; SYSTEMTIME counts the days from Sunday.
     for (int i = 0; i < 7; ++i) {
@@ -441,6 +482,11 @@ DateNames UserDateNames()
     names.am = read(LOCALE_S1159);
     names.pm = read(LOCALE_S2359);
     return names;
+}
+
+DateNames UserDateNames()
+{
+    return DateNamesOf(LOCALE_NAME_USER_DEFAULT);
 }
 
 std::wstring FormatTokenDate(const SYSTEMTIME& time, std::wstring_view format, const DateNames& names)

@@ -88,15 +88,22 @@ struct EntryValues {
 struct DateNames {
     std::wstring months[12];
     std::wstring shortMonths[12];
+    // The months as a date with a day number names them ("14 lipca", beside "lipiec 2026"); empty:
+    // as months and shortMonths.
+    std::wstring monthsWithDay[12];
+    std::wstring shortMonthsWithDay[12];
     std::wstring days[7]; // Sunday first, as SYSTEMTIME counts them
     std::wstring shortDays[7];
     std::wstring am;
     std::wstring pm;
 };
+// The names of a locale (LOCALE_NAME_USER_DEFAULT: the user's).
+DateNames DateNamesOf(const wchar_t* locale);
 DateNames UserDateNames();
 
 // A date in FORMAT letters: yyyy yy MMMM MMM MM M dddd ddd dd d HH H hh h mm ss fff tt; '...'
-// quotes letters, every other character stands as it is.
+// quotes letters ('' in it is a quote), every other character stands as it is. As in Windows' own
+// date pictures, a month's name beside a day number (d or dd) takes its form for dates.
 std::wstring FormatTokenDate(const SYSTEMTIME& time, std::wstring_view format, const DateNames& names);
 
 // A value as a name can hold it: each character names cannot have (\ / : * ? " < > | and control

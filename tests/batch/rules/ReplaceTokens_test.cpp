@@ -1,6 +1,7 @@
 // The tokens of a replacement: what is refused and why, what each gives, and dates by their letters.
 #include "ReplaceTokens.h"
 #include "RunPlan.h"
+#include "TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -138,6 +139,7 @@ TEST(ReplaceTokens, DatesFollowTheirFormatLetters)
         {L"HH H hh h mm ss fff tt", true, L"21 21 09 9 31 05 250 PM"},
         {L"h tt", false, L"9 AM"},
         {L"'taken' yyyyMMdd'T'HHmmss", false, L"taken 20260714T093105"},
+        {L"h 'o''clock' tt", false, L"9 o'clock AM"},
         {L"y m s f t, yyyyyy", false, L"y m s f t, 202626"},
     };
     for (const Case& c : cases)
@@ -146,4 +148,27 @@ TEST(ReplaceTokens, DatesFollowTheirFormatLetters)
     DateNames user = UserDateNames();
     EXPECT_FALSE(user.months[11].empty());
     EXPECT_FALSE(user.days[0].empty());
+}
+
+TEST(ReplaceTokens, DatesNameMonthsAndDaysAsWindowsWritesThemInEachLanguage)
+{
+    // Windows' own date formatting is the measure: a month's name beside a day number takes its
+    // form for dates in Polish, Russian, Greek, Czech and Finnish ("14 lipca 2026").
+    const wchar_t* locales[] = {L"en-US", L"de-DE", L"pl-PL", L"ru-RU", L"el-GR", L"cs-CZ", L"fi-FI"};
+    const wchar_t* formats[] = {L"d MMMM yyyy", L"dd MMMM", L"dddd, d MMMM yyyy", L"d MMM yyyy",
+                                L"ddd dd MMM", L"'o''clock' d", L"yyyy-MM-dd"};
+    SYSTEMTIME taken = Taken();
+    for (const wchar_t* locale : locales) {
+        DateNames names = DateNamesOf(locale);
+        for (const wchar_t* format : formats) {
+            wchar_t windows[128] = L"";
+            ASSERT_GT(GetDateFormatEx(locale, 0, &taken, format, windows, 128, nullptr), 0) << Narrow(locale);
+            EXPECT_EQ(FormatTokenDate(taken, format, names), windows) << Narrow(locale) << " " << Narrow(format);
+        }
+        // Without a day the month is named as it stands alone ("lipiec 2026"). Wine 8 has formatted
+        // such a picture either way from one run to the next: not the measure here.
+        wchar_t month[64] = L"";
+        ASSERT_GT(GetLocaleInfoEx(locale, LOCALE_SMONTHNAME7, month, 64), 0);
+        EXPECT_EQ(FormatTokenDate(taken, L"MMMM yyyy", names), std::wstring(month) + L" 2026") << Narrow(locale);
+    }
 }
