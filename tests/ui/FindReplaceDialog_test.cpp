@@ -1,8 +1,10 @@
 // The Find and Replace dialog from its real template, run modally in the test process over an empty
 // tree; a driver thread plays the system moving it to a monitor of another DPI.
 #include "FindReplaceDialog.h"
+#include "TempFolder.h"
 #include "UiTestWindows.h"
 #include "WaitUntil.h"
+#include "WindowText.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>
@@ -20,7 +22,55 @@ RECT PlaceOf(HWND dialog, int id)
     return rect;
 }
 
+// Whether the label shows its whole text: the lines it wraps to fit its height.
+bool ShowsWhole(HWND label, const std::wstring& text)
+{
+    RECT room{};
+    GetClientRect(label, &room);
+    RECT needed = room;
+    HDC dc = GetDC(label);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
+    DrawTextW(dc, text.c_str(), -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+    SelectObject(dc, old);
+    ReleaseDC(label, dc);
+    return needed.bottom <= room.bottom && needed.right <= room.right;
+}
+
 } // namespace
+
+TEST(FindReplaceDialog, SaysWhyAReplacementCannotBeUsedInALineItShowsWhole)
+{
+    TestParent owner;
+    ShowWindow(owner.window(), SW_SHOWNORMAL);
+    auto collected = std::make_shared<RunPlan>();
+    collected->mode = ModeFindReplace;
+    FindReplaceChoices choices;
+    RunPlan chosen;
+    DWORD threadId = GetCurrentThreadId();
+    std::thread driver([&] {
+        HWND dialog = nullptr;
+        if (!WaitUntil([&] { return (dialog = FindDialogOnThread(threadId, L"Find and Replace")) != nullptr; })) {
+            ADD_FAILURE() << "the Find and Replace dialog did not appear";
+            EndDialogLoop(threadId);
+            return;
+        }
+        HWND replacement = GetDlgItem(dialog, IDC_REPLACE_TEXT);
+        HWND said = GetDlgItem(dialog, IDC_REPLACE_TEXT_ERROR);
+        for (const wchar_t* typed : {L"{folders}", L"{taken:}", L"{name:x}", L"{n:abc}", L"{n:0010,}", L"{n:1,0}",
+                                     L"{n:1234567890123456789}", L"{track:0a}", L"{name", L"name}"}) {
+            SendMessageW(replacement, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed));
+            SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_REPLACE_TEXT, CBN_EDITCHANGE), reinterpret_cast<LPARAM>(replacement));
+            std::wstring text;
+            EXPECT_TRUE(WaitUntil([&] { return !(text = GetDlgItemTextString(dialog, IDC_REPLACE_TEXT_ERROR)).empty(); })) << Narrow(typed);
+            EXPECT_TRUE(ShowsWhole(said, text)) << Narrow(text);
+            SendMessageW(said, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+        }
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+    });
+    EXPECT_FALSE(ShowFindReplaceDialog(owner.window(), collected, choices, nullptr, chosen));
+    driver.join();
+}
 
 TEST(FindReplaceDialog, FollowsAMoveToAMonitorAtAnotherDpiWithItsCornerControlsInPlace)
 {

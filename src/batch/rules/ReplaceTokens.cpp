@@ -74,20 +74,24 @@ std::uint64_t NumberOf(std::wstring_view digits)
     return value;
 }
 
-// "0010,5": start 10, four digits at least, step 5. False when it is not that shape.
-bool ReadCounterFormat(std::wstring_view format, ReplacementPiece& piece)
+// "0010,5": start 10, four digits at least, step 5. What is wrong with it, or empty. Said in a line
+// the dialog can show whole.
+std::wstring ReadCounterFormat(std::wstring_view format, ReplacementPiece& piece)
 {
     size_t comma = format.find(L',');
     std::wstring_view start = format.substr(0, comma);
     std::wstring_view step = comma == std::wstring_view::npos ? std::wstring_view() : format.substr(comma + 1);
-    if (!AllDigits(start) || start.size() > kMostCounterDigits ||
-        (comma != std::wstring_view::npos && (!AllDigits(step) || step.size() > kMostCounterDigits || NumberOf(step) == 0)))
-        return false;
+    if (!AllDigits(start) || (comma != std::wstring_view::npos && !AllDigits(step)))
+        return L"a counter takes digits, and a step after a comma: {n:0010,5}.";
+    if (start.size() > kMostCounterDigits || step.size() > kMostCounterDigits)
+        return L"a counter takes at most " + std::to_wstring(kMostCounterDigits) + L" digits.";
+    if (comma != std::wstring_view::npos && NumberOf(step) == 0)
+        return L"a counter's step cannot be 0.";
     piece.start = NumberOf(start);
     piece.width = static_cast<std::int32_t>(start.size());
     if (!step.empty())
         piece.step = NumberOf(step);
-    return true;
+    return std::wstring();
 }
 
 // Reads "name" or "name:format" into piece; the reason it cannot, or empty.
@@ -112,13 +116,15 @@ std::wstring ReadToken(std::wstring_view inside, ReplacementPiece& piece, Replac
         piece.text = formatted ? std::wstring(format) : std::wstring(kDefaultDateFormat);
         break;
     case Format::Counter:
-        if (formatted && !ReadCounterFormat(format, piece))
-            return L"{" + std::wstring(inside) +
-                   L"}: a counter takes the digits of its first number, then a comma and a step if wanted, such as {n:0010,5}.";
+        if (formatted) {
+            std::wstring wrong = ReadCounterFormat(format, piece);
+            if (!wrong.empty())
+                return L"{" + std::wstring(inside) + L"}: " + wrong;
+        }
         break;
     case Format::Zeros:
         if (formatted && (format.empty() || format.find_first_not_of(L'0') != std::wstring_view::npos))
-            return L"{" + std::wstring(inside) + L"}: a track number takes zeros for its digits, such as {track:00}.";
+            return L"{" + std::wstring(inside) + L"}: a track number takes zeros for its digits: {track:00}.";
         piece.width = static_cast<std::int32_t>(format.size());
         break;
     }

@@ -59,10 +59,26 @@ std::wstring Expanded(const std::wstring& replacement, const EntryValues& values
 
 TEST(ReplaceTokens, WhatCannotBeReadIsRefusedWithItsReasonAndBracesDoubledAreBraces)
 {
-    for (const wchar_t* text : {L"{foo}", L"{Name}", L"{", L"a}b", L"{name:x}", L"{n:abc}", L"{n:01,0}", L"{n:01,}",
-                                L"{track:0a}", L"{taken:}", L"{n:1234567890123456789}"}) {
-        ParsedReplacement parsed = ParseReplacement(text);
-        EXPECT_FALSE(parsed.error.empty()) << testing::PrintToString(std::wstring(text));
+    struct Case {
+        const wchar_t* text;
+        const wchar_t* reason;
+    };
+    const Case cases[] = {
+        {L"{foo}", L"{foo} is not a token Nomaro knows."},
+        {L"{Name}", L"{Name} is not a token Nomaro knows."},
+        {L"{", L"A brace is not closed: type {{ for a brace."},
+        {L"a}b", L"A closing brace stands alone: type }} for a brace."},
+        {L"{name:x}", L"{name} takes no format."},
+        {L"{n:abc}", L"{n:abc}: a counter takes digits, and a step after a comma: {n:0010,5}."},
+        {L"{n:01,}", L"{n:01,}: a counter takes digits, and a step after a comma: {n:0010,5}."},
+        {L"{n:01,0}", L"{n:01,0}: a counter's step cannot be 0."},
+        {L"{n:1234567890123456789}", L"{n:1234567890123456789}: a counter takes at most 18 digits."},
+        {L"{track:0a}", L"{track:0a}: a track number takes zeros for its digits: {track:00}."},
+        {L"{taken:}", L"{taken:} needs a format after the colon, such as yyyy-MM-dd."},
+    };
+    for (const Case& c : cases) {
+        ParsedReplacement parsed = ParseReplacement(c.text);
+        EXPECT_EQ(parsed.error, c.reason) << testing::PrintToString(std::wstring(c.text));
         EXPECT_TRUE(parsed.pieces.empty());
     }
     ParsedReplacement braces = ParseReplacement(L"a{{b}}c$1");
