@@ -223,7 +223,8 @@ constexpr ReplaceNumber kReplaceNumbers[] = {
     {kReplaceHeightValue, &ReplaceSettings::height, kLargestSize, false},
 };
 
-// Only a switch that was ever 0 or 1 is one: a number written by anything else is its default.
+// Only a switch that was ever 0 or 1 is one: a number written by anything else is its default. A
+// preset's number is a whole REG_DWORD: fewer bytes are no number, not 0.
 void ReadReplaceNumbers(HKEY key, ReplaceSettings& settings, bool preset)
 {
     const ReplaceSettings defaults;
@@ -234,7 +235,8 @@ void ReadReplaceNumbers(HKEY key, ReplaceSettings& settings, bool preset)
         std::string bytes;
         std::uint32_t value = 0;
         bool read = key && ReadRegistryValue(key, number.name, type, bytes) == ERROR_SUCCESS &&
-                    (!preset || type == REG_DWORD) && DwordSettingValue(bytes, value) && value <= number.largest;
+                    (!preset || (type == REG_DWORD && bytes.size() == sizeof(DWORD))) && DwordSettingValue(bytes, value) &&
+                    value <= number.largest;
         settings.*number.field = read ? value : defaults.*number.field;
     }
 }

@@ -263,6 +263,10 @@ TEST_F(SettingsTest, PresetsKeepEverythingUnderTheirNamesAndDamagedValuesReadAsD
     RegSetValueExW(key, L"ReplaceTexts", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"x"), 4);
     RegDeleteValueW(key, L"ReplaceRegex");
     RegSetValueExW(key, L"ReplaceDescending", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&nine), 2);
+    // A number of fewer bytes than a DWORD is no number, not 0.
+    const DWORD zero = 0;
+    RegSetValueExW(key, L"ReplaceAll", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&zero), 0);
+    RegSetValueExW(key, L"ReplaceSubfolders", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&zero), 2);
     RegCloseKey(key);
     ASSERT_TRUE(LoadReplacePreset(L"Trip photos", loaded));
     EXPECT_EQ(loaded.order, defaults.order);
@@ -271,6 +275,8 @@ TEST_F(SettingsTest, PresetsKeepEverythingUnderTheirNamesAndDamagedValuesReadAsD
     EXPECT_EQ(loaded.regex, defaults.regex);
     EXPECT_TRUE(loaded.replacements.empty());
     EXPECT_EQ(loaded.descending, defaults.descending);
+    EXPECT_EQ(loaded.replaceAll, defaults.replaceAll);
+    EXPECT_EQ(loaded.subfolders, defaults.subfolders);
     EXPECT_EQ(loaded.restartCounter, 1u);
 
     EXPECT_TRUE(DeleteReplacePreset(L"Trip photos"));
