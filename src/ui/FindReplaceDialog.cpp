@@ -404,6 +404,15 @@ INT_PTR CALLBACK PresetNameProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     }
 }
 
+// The name typed for a preset, without the blanks at its ends that no one sees in the list.
+std::wstring TrimmedName(const std::wstring& typed)
+{
+    size_t first = typed.find_first_not_of(L' ');
+    if (first == std::wstring::npos)
+        return std::wstring();
+    return typed.substr(first, typed.find_last_not_of(L' ') - first + 1);
+}
+
 // Save...: asks a name, and keeps everything the dialog holds under it.
 void OnSavePreset(HWND dialog, DialogState& state)
 {
@@ -414,14 +423,21 @@ void OnSavePreset(HWND dialog, DialogState& state)
         if (DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_PRESET_NAME), dialog, PresetNameProc,
                             reinterpret_cast<LPARAM>(&name)) != IDOK)
             return;
+        name = TrimmedName(name);
         if (!name.empty() && name.find(L'\\') == std::wstring::npos)
             break;
         MessageBoxW(dialog, kPresetNameText, kPresetCaption, MB_OK | MB_ICONWARNING);
     }
+    // The registry's key names match whatever their letters' case: "trip" is the preset "Trip".
     std::vector<std::wstring> names = state.presets->names();
-    if (std::find(names.begin(), names.end(), name) != names.end() &&
-        MessageBoxW(dialog, kPresetExistsText, kPresetCaption, MB_YESNO | MB_ICONQUESTION) != IDYES)
-        return;
+    auto same = std::find_if(names.begin(), names.end(), [&name](const std::wstring& kept) {
+        return CompareStringOrdinal(kept.c_str(), -1, name.c_str(), -1, TRUE) == CSTR_EQUAL;
+    });
+    if (same != names.end()) {
+        if (MessageBoxW(dialog, kPresetExistsText, kPresetCaption, MB_YESNO | MB_ICONQUESTION) != IDYES)
+            return;
+        name = *same;
+    }
     FindReplacePreset preset{ReadRule(dialog), ReadSelection(dialog), ReadOrdering(dialog)};
     if (!state.presets->save(name, preset))
         MessageBoxW(dialog, kPresetNotSavedText, kPresetCaption, MB_OK | MB_ICONWARNING);

@@ -36,7 +36,119 @@ bool ShowsWhole(HWND label, const std::wstring& text)
     return needed.bottom <= room.bottom && needed.right <= room.right;
 }
 
+// A plain CALLBACK function: 32-bit code calls a window enumerator with another convention than
+// a lambda has.
+BOOL CALLBACK TakeMessageBox(HWND window, LPARAM found)
+{
+    wchar_t name[16] = L"";
+    GetClassNameW(window, name, 16);
+    if (std::wstring(name) == L"#32770" && GetDlgItem(window, 0xFFFF) && IsWindowVisible(window)) {
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Waits for a message box on the thread and answers it; its text, or empty when none came.
+std::wstring AnswerMessageBox(DWORD threadId, int answer)
+{
+    HWND box = nullptr;
+    if (!WaitUntil([&] { return EnumThreadWindows(threadId, TakeMessageBox, reinterpret_cast<LPARAM>(&box)), box != nullptr; },
+                   5000))
+        return std::wstring();
+    std::wstring text = GetDlgItemTextString(box, 0xFFFF);
+    PostMessageW(box, WM_COMMAND, answer, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+    return text;
+}
+
+// Save... as the user gives it a name: the name dialog opened, the name typed, Save pressed.
+void SavePresetAs(HWND dialog, DWORD threadId, const wchar_t* name)
+{
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_REPLACE_PRESET_SAVE, BN_CLICKED), 0);
+    HWND ask = nullptr;
+    EXPECT_TRUE(WaitUntil([&] { return (ask = FindDialogOnThread(threadId, L"Save Preset")) != nullptr; }));
+    SetDlgItemTextW(ask, IDC_PRESET_NAME, name);
+    PostMessageW(ask, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(ask); }));
+}
+
+// Presets kept as the registry keeps keys: a name matches whatever its letters' case, and keeps the
+// case it was first given.
+struct FoldedLess {
+    bool operator()(const std::wstring& a, const std::wstring& b) const
+    {
+        return CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_LESS_THAN;
+    }
+};
+
+FindReplacePresets PresetsIn(std::map<std::wstring, FindReplacePreset, FoldedLess>& kept)
+{
+    FindReplacePresets presets;
+    presets.names = [&kept] {
+        std::vector<std::wstring> names;
+        for (const auto& [name, preset] : kept)
+            names.push_back(name);
+        return names;
+    };
+    presets.load = [&kept](const std::wstring& name, FindReplacePreset& preset) {
+        auto found = kept.find(name);
+        if (found == kept.end())
+            return false;
+        preset = found->second;
+        return true;
+    };
+    presets.save = [&kept](const std::wstring& name, const FindReplacePreset& preset) { return kept[name] = preset, true; };
+    presets.remove = [&kept](const std::wstring& name) { return kept.erase(name) == 1; };
+    return presets;
+}
+
 } // namespace
+
+TEST(FindReplaceDialog, SavingUnderANameTakenInOtherLettersAsksFirstAndABlankNameIsRefused)
+{
+    TestParent owner;
+    ShowWindow(owner.window(), SW_SHOWNORMAL);
+    auto collected = std::make_shared<RunPlan>();
+    collected->mode = ModeFindReplace;
+    FindReplaceChoices choices;
+    RunPlan chosen;
+    std::map<std::wstring, FindReplacePreset, FoldedLess> kept;
+    kept[L"Trip"].rule.replacement = L"Trip {n:001}";
+    FindReplacePresets presets = PresetsIn(kept);
+    DWORD threadId = GetCurrentThreadId();
+    std::thread driver([&] {
+        HWND dialog = nullptr;
+        if (!WaitUntil([&] { return (dialog = FindDialogOnThread(threadId, L"Find and Replace")) != nullptr; })) {
+            ADD_FAILURE() << "the Find and Replace dialog did not appear";
+            EndDialogLoop(threadId);
+            return;
+        }
+        SetDlgItemTextW(dialog, IDC_REPLACE_TEXT, L"Other {n}");
+        // " trip " is the preset Trip: the user is asked before it is replaced, and No keeps it.
+        SavePresetAs(dialog, threadId, L" trip ");
+        EXPECT_EQ(AnswerMessageBox(threadId, IDNO), L"A preset of that name exists. Replace it?");
+        EXPECT_EQ(kept.at(L"Trip").rule.replacement, L"Trip {n:001}");
+        SavePresetAs(dialog, threadId, L"TRIP");
+        EXPECT_EQ(AnswerMessageBox(threadId, IDYES), L"A preset of that name exists. Replace it?");
+        EXPECT_TRUE(WaitUntil([&] { return kept.at(L"Trip").rule.replacement == L"Other {n}"; }));
+        EXPECT_EQ(kept.size(), 1u);
+        EXPECT_EQ(GetDlgItemTextString(dialog, IDC_REPLACE_PRESET), L"Trip");
+
+        // Blanks alone are no name: refused as an empty one, and the name is asked again.
+        SavePresetAs(dialog, threadId, L"   ");
+        EXPECT_EQ(AnswerMessageBox(threadId, IDOK), L"A preset's name cannot be empty or hold a backslash.");
+        HWND again = nullptr;
+        EXPECT_TRUE(WaitUntil([&] { return (again = FindDialogOnThread(threadId, L"Save Preset")) != nullptr; }));
+        PostMessageW(again, WM_COMMAND, IDCANCEL, 0);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(again); }));
+        EXPECT_EQ(kept.size(), 1u);
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+    });
+    EXPECT_FALSE(ShowFindReplaceDialog(owner.window(), collected, choices, nullptr, chosen, presets));
+    driver.join();
+}
 
 TEST(FindReplaceDialog, SaysWhyAReplacementCannotBeUsedInALineItShowsWhole)
 {
@@ -129,7 +241,7 @@ TEST(FindReplaceDialog, APresetChosenPutsBackEverythingItHoldsAndDeleteForgetsIt
     FindReplaceChoices choices;
     RunPlan chosen;
     // The app keeps presets in the registry (tested with the settings); here they are kept in memory.
-    std::map<std::wstring, FindReplacePreset> kept;
+    std::map<std::wstring, FindReplacePreset, FoldedLess> kept;
     FindReplacePreset trip;
     trip.rule.replacement = L"Trip {n:001}";
     trip.rule.modifiedForTaken = true;
@@ -137,22 +249,7 @@ TEST(FindReplaceDialog, APresetChosenPutsBackEverythingItHoldsAndDeleteForgetsIt
     trip.selection.folders = false;
     trip.ordering = ReplaceOrdering{ReplaceOrder::DateTaken, true, true};
     kept[L"Trip"] = trip;
-    FindReplacePresets presets;
-    presets.names = [&] {
-        std::vector<std::wstring> names;
-        for (const auto& [name, preset] : kept)
-            names.push_back(name);
-        return names;
-    };
-    presets.load = [&](const std::wstring& name, FindReplacePreset& preset) {
-        auto found = kept.find(name);
-        if (found == kept.end())
-            return false;
-        preset = found->second;
-        return true;
-    };
-    presets.save = [&](const std::wstring& name, const FindReplacePreset& preset) { return kept[name] = preset, true; };
-    presets.remove = [&](const std::wstring& name) { return kept.erase(name) == 1; };
+    FindReplacePresets presets = PresetsIn(kept);
     DWORD threadId = GetCurrentThreadId();
     std::thread driver([&] {
         HWND dialog = nullptr;
