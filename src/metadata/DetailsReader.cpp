@@ -87,6 +87,7 @@ FileDetails ReadFileDetailsFrom(ByteSource& source, unsigned wanted, std::wstrin
         break;
     case DetailsFormat::Heif:
     case DetailsFormat::IsoMedia:
+    case DetailsFormat::IsoAudio:
         if (photo || music)
             ReadIsoMediaDetails(source, wanted, details);
         break;

@@ -77,8 +77,17 @@ enum DetailsWanted : unsigned {
     kWantAllDetails = kWantPhotoDetails | kWantMusicDetails,
 };
 
-// What kind of file the first bytes showed.
-enum class DetailsFormat : std::uint8_t { Unknown, Jpeg, Tiff, Png, Heif, IsoMedia, Mp3, Flac, Ogg };
+// What kind of file the first bytes showed. IsoMedia is a movie (MP4, MOV, 3GP), IsoAudio the same
+// boxes branded as music (M4A, M4B, M4P).
+enum class DetailsFormat : std::uint8_t { Unknown, Jpeg, Tiff, Png, Heif, IsoMedia, Mp3, Flac, Ogg, IsoAudio };
+
+// True for the formats of photos and videos (a date taken and a camera may be in them), whether or
+// not the file holds any such value.
+inline bool IsPhotoFormat(DetailsFormat format)
+{
+    return format == DetailsFormat::Jpeg || format == DetailsFormat::Tiff || format == DetailsFormat::Png ||
+           format == DetailsFormat::Heif || format == DetailsFormat::IsoMedia;
+}
 
 struct FileDetails {
     DetailsFormat format = DetailsFormat::Unknown;

@@ -392,6 +392,11 @@ void ReadMovie(ByteSource& source, const Box& moov, unsigned wanted, int& budget
     }
 }
 
+bool IsAudioBrand(std::uint32_t brand)
+{
+    return brand == FourCc("M4A ") || brand == FourCc("M4B ") || brand == FourCc("M4P ");
+}
+
 bool IsImageBrand(std::uint32_t brand)
 {
     for (std::uint32_t image : {FourCc("heic"), FourCc("heix"), FourCc("heim"), FourCc("heis"), FourCc("hevc"),
@@ -414,6 +419,8 @@ void ReadIsoMediaDetails(ByteSource& source, unsigned wanted, FileDetails& detai
             std::string brand = ReadBytes(source, box.body, 4);
             if (brand.size() == 4 && IsImageBrand(Be32(brand, 0)))
                 details.format = DetailsFormat::Heif;
+            else if (brand.size() == 4 && IsAudioBrand(Be32(brand, 0)))
+                details.format = DetailsFormat::IsoAudio;
         } else if (box.type == FourCc("meta") && (wanted & kWantPhotoDetails) != 0) {
             ReadImageMeta(source, box, budget, details.photo);
         } else if (box.type == FourCc("moov")) {

@@ -306,6 +306,7 @@ TEST(IsoMediaTags, ANumericGenreAndTheNumbersOfTrackAndDiscAreRead)
     std::string bytes = Box("ftyp", "M4A \0\0\0\0") + Box("moov", Box("udta", meta));
     CountingSource source(bytes);
     FileDetails details = ReadFileDetailsFrom(source, kWantMusicDetails, L"m4a");
+    EXPECT_EQ(details.format, DetailsFormat::IsoAudio); // music, not a movie, by its brand
     EXPECT_EQ(details.music.genre, L"Rock"); // ID3v1 genre 17, stored plus one
     EXPECT_EQ(details.music.track, 7u);
     EXPECT_EQ(details.music.disc, 2u);

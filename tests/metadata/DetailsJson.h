@@ -34,6 +34,7 @@ inline const char* FormatName(DetailsFormat format)
     case DetailsFormat::Png: return "png";
     case DetailsFormat::Heif: return "heif";
     case DetailsFormat::IsoMedia: return "isomedia";
+    case DetailsFormat::IsoAudio: return "isoaudio";
     case DetailsFormat::Mp3: return "mp3";
     case DetailsFormat::Flac: return "flac";
     case DetailsFormat::Ogg: return "ogg";

@@ -119,6 +119,14 @@ bool LogicalPathLess(std::wstring_view a, std::wstring_view b)
     }
 }
 
+// A file time in local time, as ticks: so it compares with a camera's clock as both are shown.
+std::uint64_t LocalTicks(LocalClock& clock, const FILETIME& time)
+{
+    std::optional<SYSTEMTIME> local = clock.Local(time);
+    FILETIME ticks{};
+    return local && SystemTimeToFileTime(&*local, &ticks) ? Ticks(ticks) : 0;
+}
+
 } // namespace
 
 std::vector<std::uint32_t> NameOrder(const RunPlan& plan)
@@ -144,7 +152,7 @@ std::vector<std::uint32_t> NameOrder(const RunPlan& plan)
 
 std::vector<std::uint32_t> OrderedEntries(const RunPlan& plan, const std::vector<std::int32_t>& source,
                                           const std::vector<std::uint32_t>& nameRanks, const TreeDetails& details,
-                                          const ReplaceOrdering& ordering)
+                                          const ReplaceOrdering& ordering, bool modifiedForTaken)
 {
     struct Key {
         bool lacking;
@@ -177,6 +185,8 @@ std::vector<std::uint32_t> OrderedEntries(const RunPlan& plan, const std::vector
             break;
         case ReplaceOrder::DateTaken:
             key.first = details.TakenKey(t, clock);
+            if (key.first == 0 && modifiedForTaken && details.IsPhoto(t))
+                key.first = LocalTicks(clock, entry.lastWrite);
             key.lacking = key.first == 0;
             break;
         case ReplaceOrder::DateModified:

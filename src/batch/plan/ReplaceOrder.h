@@ -45,8 +45,9 @@ std::vector<std::uint32_t> NameOrder(const RunPlan& plan);
 
 // The plan's indexes in the order asked for, over the whole plan; entries without the value
 // compared come last; ties in Name order. source gives each plan entry's index in the tree that
-// nameRanks and details were made for.
+// nameRanks and details were made for. modifiedForTaken: a photo without a date taken is placed
+// by its modified date, as its name then shows it.
 std::vector<std::uint32_t> OrderedEntries(const RunPlan& plan, const std::vector<std::int32_t>& source,
                                           const std::vector<std::uint32_t>& nameRanks, const TreeDetails& details,
-                                          const ReplaceOrdering& ordering);
+                                          const ReplaceOrdering& ordering, bool modifiedForTaken = false);
 

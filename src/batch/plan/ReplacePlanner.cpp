@@ -162,11 +162,13 @@ ReplacePlanner::Result ReplacePlanner::Plan(const ReplaceRule& rule, const Repla
         return result;
     // The order follows from the entries, the order asked for and the values it compares, never
     // from the texts: worked out once for all the keystrokes that follow.
-    if (ordered_.selection != selected_.number || !(ordered_.ordering == ordering)) {
+    if (ordered_.selection != selected_.number || !(ordered_.ordering == ordering) ||
+        ordered_.modifiedForTaken != rule.modifiedForTaken) {
         ordered_ = Ordered{};
-        ordered_.order = OrderedEntries(entries, selected_.source, nameRanks_, details_, ordering);
+        ordered_.order = OrderedEntries(entries, selected_.source, nameRanks_, details_, ordering, rule.modifiedForTaken);
         ordered_.selection = selected_.number;
         ordered_.ordering = ordering;
+        ordered_.modifiedForTaken = rule.modifiedForTaken;
     }
     result.order = ordered_.order;
     EntryValuesSource values;

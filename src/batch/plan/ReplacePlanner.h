@@ -101,6 +101,7 @@ private:
     struct Ordered {
         std::uint64_t selection = 0;
         ReplaceOrdering ordering;
+        bool modifiedForTaken = false; // the rule's, which places photos without a date taken
         std::vector<std::uint32_t> order;
     };
     Ordered ordered_;

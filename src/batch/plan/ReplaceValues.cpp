@@ -77,7 +77,7 @@ PlanReason LackingValue(const CompiledReplace& rule, EntryValues& values)
     if (!tokens)
         return PlanReason::None;
     PlanReason lacking = MissingValue(*tokens, values);
-    if (lacking != PlanReason::NoDateTaken || !rule.ModifiedForTaken() || !values.modified)
+    if (lacking != PlanReason::NoDateTaken || !rule.ModifiedForTaken() || !values.photo || !values.modified)
         return lacking;
     values.taken = values.modified;
     lacking = MissingValue(*tokens, values);

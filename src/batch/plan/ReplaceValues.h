@@ -38,8 +38,9 @@ void FillNameValues(const RunPlan& plan, const PlannedEntry& entry, size_t i, st
                     EntryValues& values, LocalClock* clock);
 
 // Which value the entry lacks that the rule's tokens need, or None; with the rule's
-// modifiedForTaken, a photo without a date taken takes its modified date (values.taken becomes
-// it) and the reason is then TakenFromModified, for the list to say so.
+// modifiedForTaken, a photo or video (values.photo) without a date taken takes its modified date
+// (values.taken becomes it) and the reason is then TakenFromModified, for the list to say so. Any
+// other file, and a folder, lacks a date taken still.
 PlanReason LackingValue(const CompiledReplace& rule, EntryValues& values);
 
 // The rule's replacement with its tokens filled in from values. False, with reason saying which

@@ -140,7 +140,8 @@ bool TreeDetails::Read(const RunPlan& tree, const std::vector<std::int32_t>& ent
         if (wanted != 0) {
             FileDetails details = ReadFileDetails(path, wanted);
             const PhotoDetails& photo = details.photo;
-            if ((missing & kPhotoKind) && !(photo == PhotoDetails())) {
+            // A photo without a value is kept too: the modified date may stand in for its date taken.
+            if ((missing & kPhotoKind) && (IsPhotoFormat(details.format) || !(photo == PhotoDetails()))) {
                 Photo kept;
                 kept.taken = PackedTime(photo.taken);
                 kept.make = texts_.Add(photo.make);
@@ -201,6 +202,7 @@ void TreeDetails::Fill(size_t i, unsigned kinds, EntryValues& values, LocalClock
     unsigned read = read_[i] & kinds;
     if (read & kPhotoKind) {
         if (const Photo* photo = PhotoOf(i)) {
+            values.photo = true;
             values.taken = clock.Shown(UnpackedTime(photo->taken));
             texts_.Get(photo->make, values.make);
             texts_.Get(photo->model, values.camera);
@@ -224,6 +226,11 @@ void TreeDetails::Fill(size_t i, unsigned kinds, EntryValues& values, LocalClock
     }
     if ((read & kCreatedKind) && created_[i] != 0)
         values.created = clock.Local(FromTicks(created_[i]));
+}
+
+bool TreeDetails::IsPhoto(size_t i) const
+{
+    return PhotoOf(i) != nullptr;
 }
 
 std::uint64_t TreeDetails::TakenKey(size_t i, LocalClock& clock) const

@@ -44,6 +44,10 @@ public:
     // Adds the kinds of values the file of tree entry i holds to values (as far as they were read).
     void Fill(size_t i, unsigned kinds, EntryValues& values, LocalClock& clock) const;
 
+    // True when the file of tree entry i is a photo or a video (as far as photo values were read),
+    // whatever values it holds.
+    bool IsPhoto(size_t i) const;
+
     // What the orders compare, 0 (or empty) when the entry has no such value.
     std::uint64_t TakenKey(size_t i, LocalClock& clock) const;
     std::uint64_t CreatedKey(size_t i) const;
@@ -55,7 +59,8 @@ public:
     size_t Bytes() const;
 
 private:
-    // A photo's values and a song's, kept only for the files that hold some.
+    // A photo's values and a song's, kept only for photos and videos (even without a value) and for
+    // the songs that hold some.
     struct Photo {
         std::uint64_t taken = 0; // DetailTime packed; 0: none
         DetailTexts::TextId make = DetailTexts::kEmpty, model = DetailTexts::kEmpty;

@@ -506,6 +506,7 @@ void EntryValues::Reset()
 {
     name = extension = folder = std::wstring_view();
     position = 0;
+    photo = false;
     taken.reset();
     modified.reset();
     created.reset();

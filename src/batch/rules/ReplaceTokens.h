@@ -72,6 +72,7 @@ struct EntryValues {
     std::wstring_view extension;
     std::wstring_view folder; // the name of the folder holding the entry
     std::uint64_t position = 0; // the entry's place in the counter's order, from 0
+    bool photo = false; // the file is a photo or a video, whatever values it holds
     std::optional<SYSTEMTIME> taken;
     std::optional<SYSTEMTIME> modified;
     std::optional<SYSTEMTIME> created;

@@ -5,6 +5,7 @@
 #include "ReplacePlanner.h"
 #include "SampleMedia.h"
 #include "TempFolder.h"
+#include "UniqueHandle.h"
 
 #include <gtest/gtest.h>
 
@@ -168,6 +169,29 @@ TEST_F(TokenPlans, TheCounterCountsInTheOrderAskedForAndTheListShowsIt)
     folder.WriteFile(L"Home\\a.jpg", Photo("", "R6") + std::string(1000, '\0'));
     Walk();
     EXPECT_EQ(Rows(Plan(L"", L"{n}", bySize))[0], L"a.jpg -> 1.jpg");
+}
+
+TEST_F(TokenPlans, TheModifiedDateStandsInForAPhotosDateTakenAloneAndPlacesItInThatOrder)
+{
+    folder.WriteFile(L"Trip\\IMG_1.jpg", Photo("2026:07:14 09:31:05", "R6"));
+    folder.WriteFile(L"Trip\\scan.jpg", Photo("", "CanoScan"));
+    folder.WriteFile(L"notes.txt", "not a photo");
+    folder.WriteFile(L"song.mp3", Song(L"Abba", L"Waterloo", "1"));
+    // Modified at noon UTC the day before the other was taken: that day wherever the user is.
+    SYSTEMTIME noon{2026, 7, 0, 13, 12, 0, 0, 0};
+    FILETIME modified{};
+    ASSERT_TRUE(SystemTimeToFileTime(&noon, &modified));
+    UniqueFile scan(CreateFileW((folder / L"Trip\\scan.jpg").c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
+                                      0, nullptr));
+    ASSERT_TRUE(scan && SetFileTime(scan.get(), nullptr, nullptr, &modified));
+    scan.reset();
+    Walk();
+    // A folder, a text and a song are no photos: they keep their names. The photo's modified date
+    // places it among the dates taken, as its name shows it.
+    EXPECT_EQ(Rows(Plan(L"", L"{taken:yyyy-MM-dd} {n:1}", {ReplaceOrder::DateTaken, false, false}, false, true, true)),
+              (std::vector<std::wstring>{L"scan.jpg -> 2026-07-13 1.jpg: Renamed (no date taken: its modified date used)",
+                                         L"IMG_1.jpg -> 2026-07-14 2.jpg", L"notes.txt: Cannot change (no date taken)",
+                                         L"song.mp3: Cannot change (no date taken)", L"Trip: Cannot change (no date taken)"}));
 }
 
 TEST_F(TokenPlans, FoldersHaveTheirFileSystemDatesButNoPhotoValues)
