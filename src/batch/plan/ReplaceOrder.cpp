@@ -119,6 +119,12 @@ bool LogicalPathLess(std::wstring_view a, std::wstring_view b)
     }
 }
 
+// An album name of blanks alone is none, as the tokens take it.
+bool IsBlank(const std::wstring& text)
+{
+    return text.find_first_not_of(L' ') == std::wstring::npos;
+}
+
 // A file time in local time, as ticks: so it compares with a camera's clock as both are shown.
 std::uint64_t LocalTicks(LocalClock& clock, const FILETIME& time)
 {
@@ -166,7 +172,7 @@ std::vector<std::uint32_t> OrderedEntries(const RunPlan& plan, const std::vector
     if (ordering.by == ReplaceOrder::AlbumOrder) {
         for (std::int32_t t : source) {
             std::wstring album = details.Album(static_cast<size_t>(t));
-            if (!album.empty())
+            if (!IsBlank(album))
                 albums.push_back(std::move(album));
         }
         std::sort(albums.begin(), albums.end());
@@ -201,7 +207,7 @@ std::vector<std::uint32_t> OrderedEntries(const RunPlan& plan, const std::vector
             break;
         case ReplaceOrder::AlbumOrder: {
             std::wstring album = details.Album(t);
-            key.lacking = album.empty();
+            key.lacking = IsBlank(album);
             if (!key.lacking) {
                 auto found = std::lower_bound(albums.begin(), albums.end(), album, [](const std::wstring& a, const std::wstring& b) {
                     return StrCmpLogicalW(a.c_str(), b.c_str()) < 0;

@@ -213,11 +213,13 @@ TEST_F(TokenPlans, MusicIsNamedByItsTagsAndOrderedByAlbumDiscAndTrack)
     folder.WriteFile(L"track03.mp3", Song(L"\u00c4d\u00e8le", L"Song Title", "3/12", L"Album B", "1"));
     folder.WriteFile(L"track01.mp3", Song(L"AC/DC", L"Thunder", "1", L"Album B", "2"));
     folder.WriteFile(L"track02.mp3", Song(L"", L"Untitled", "2", L"Album A"));
+    // An album of blanks is none: the song comes last, with those that have no album.
+    folder.WriteFile(L"track00.mp3", Song(L"Abba", L"Blank", "1", L"   "));
     Walk();
     EXPECT_EQ(Rows(Plan(L"", L"{track:00} - {artist} - {title}", {ReplaceOrder::AlbumOrder, false, false})),
               (std::vector<std::wstring>{L"track02.mp3: Cannot change (no artist)",
                                          L"track03.mp3 -> 03 - \u00c4d\u00e8le - Song Title.mp3",
-                                         L"track01.mp3 -> 01 - AC_DC - Thunder.mp3"}));
+                                         L"track01.mp3 -> 01 - AC_DC - Thunder.mp3", L"track00.mp3 -> 01 - Abba - Blank.mp3"}));
 }
 
 TEST(NameOrder, FoldersAndNamesAsExplorerOrdersThemWithOrWithoutTheFoldersInThePlan)
