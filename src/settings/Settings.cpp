@@ -235,8 +235,8 @@ void ReadReplaceNumbers(HKEY key, ReplaceSettings& settings, bool preset)
         std::string bytes;
         std::uint32_t value = 0;
         bool read = key && ReadRegistryValue(key, number.name, type, bytes) == ERROR_SUCCESS &&
-                    (!preset || (type == REG_DWORD && bytes.size() == sizeof(DWORD))) && DwordSettingValue(bytes, value) &&
-                    value <= number.largest;
+                    (!preset || (type == REG_DWORD && bytes.size() == sizeof(DWORD))) &&
+                    DwordSettingValue(bytes, value) && value <= number.largest;
         settings.*number.field = read ? value : defaults.*number.field;
     }
 }

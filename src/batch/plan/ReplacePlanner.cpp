@@ -165,7 +165,8 @@ ReplacePlanner::Result ReplacePlanner::Plan(const ReplaceRule& rule, const Repla
     if (ordered_.selection != selected_.number || !(ordered_.ordering == ordering) ||
         ordered_.modifiedForTaken != rule.modifiedForTaken) {
         ordered_ = Ordered{};
-        ordered_.order = OrderedEntries(entries, selected_.source, nameRanks_, details_, ordering, rule.modifiedForTaken);
+        ordered_.order =
+            OrderedEntries(entries, selected_.source, nameRanks_, details_, ordering, rule.modifiedForTaken);
         ordered_.selection = selected_.number;
         ordered_.ordering = ordering;
         ordered_.modifiedForTaken = rule.modifiedForTaken;

@@ -233,7 +233,8 @@ void AppendTokenDate(const SYSTEMTIME& time, std::wstring_view format, const Dat
         case L'M':
             used = std::min<size_t>(run, 4);
             if (used == 4)
-                out += dayNumber ? NameOrDefault(names.monthsWithDay[month - 1], names.months[month - 1]) : names.months[month - 1];
+                out += dayNumber ? NameOrDefault(names.monthsWithDay[month - 1], names.months[month - 1])
+                                 : names.months[month - 1];
             else if (used == 3)
                 out += dayNumber ? NameOrDefault(names.shortMonthsWithDay[month - 1], names.shortMonths[month - 1])
                                  : names.shortMonths[month - 1];
@@ -478,7 +479,8 @@ DateNames DateNamesOf(const wchar_t* locale)
         names.shortMonths[i] = read(static_cast<LCTYPE>(LOCALE_SABBREVMONTHNAME1 + i));
         // Where a language has no such form, Windows gives the name itself.
         names.monthsWithDay[i] = read(static_cast<LCTYPE>(LOCALE_SMONTHNAME1 + i) | LOCALE_RETURN_GENITIVE_NAMES);
-        names.shortMonthsWithDay[i] = read(static_cast<LCTYPE>(LOCALE_SABBREVMONTHNAME1 + i) | LOCALE_RETURN_GENITIVE_NAMES);
+        names.shortMonthsWithDay[i] =
+            read(static_cast<LCTYPE>(LOCALE_SABBREVMONTHNAME1 + i) | LOCALE_RETURN_GENITIVE_NAMES);
     }
     // Windows counts the day names from Monday; SYSTEMTIME counts the days from Sunday.
     for (int i = 0; i < 7; ++i) {
