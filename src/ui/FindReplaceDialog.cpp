@@ -33,6 +33,7 @@ constexpr UINT kBusyNoticeMs = 500;
 constexpr wchar_t kBusyText[] = L"Working out the new names...";
 constexpr wchar_t kReadingText[] = L"Reading photo and music details: ";
 constexpr wchar_t kPresetExistsText[] = L"A preset of that name exists. Replace it?";
+constexpr wchar_t kPresetDeleteText[] = L"Delete the preset \"";
 constexpr wchar_t kPresetNameText[] = L"A preset's name cannot be empty or hold a backslash.";
 constexpr wchar_t kPresetNotSavedText[] = L"The preset could not be saved.";
 constexpr wchar_t kPresetCaption[] = L"Find and Replace";
@@ -448,6 +449,9 @@ void OnDeletePreset(HWND dialog, DialogState& state)
 {
     std::wstring name = ChosenPreset(dialog);
     if (name.empty() || !HasPresets(state) || !state.presets->remove)
+        return;
+    std::wstring question = kPresetDeleteText + name + L"\"?";
+    if (MessageBoxW(dialog, question.c_str(), kPresetCaption, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
         return;
     state.presets->remove(name);
     FillPresets(dialog, state, std::wstring());

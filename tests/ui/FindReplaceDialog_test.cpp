@@ -273,7 +273,13 @@ TEST(FindReplaceDialog, APresetChosenPutsBackEverythingItHoldsAndDeleteForgetsIt
         EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_REPLACE_ORDER, CB_GETCURSEL, 0, 0), 1);
         EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_REPLACE_APPLY_TO, CB_GETCURSEL, 0, 0), 2);
         EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_REPLACE_PRESET_DELETE)));
-        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_REPLACE_PRESET_DELETE, BN_CLICKED), 0);
+        // Delete asks first: No keeps the preset.
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_REPLACE_PRESET_DELETE, BN_CLICKED), 0);
+        EXPECT_EQ(AnswerMessageBox(threadId, IDNO), L"Delete the preset \"Trip\"?");
+        EXPECT_EQ(kept.size(), 1u);
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_REPLACE_PRESET_DELETE, BN_CLICKED), 0);
+        EXPECT_EQ(AnswerMessageBox(threadId, IDYES), L"Delete the preset \"Trip\"?");
+        EXPECT_TRUE(WaitUntil([&] { return SendMessageW(list, CB_GETCOUNT, 0, 0) == 0; }));
         EXPECT_TRUE(kept.empty());
         EXPECT_EQ(SendMessageW(list, CB_GETCOUNT, 0, 0), 0);
         // What was put back is what the dialog keeps when it closes.

@@ -203,7 +203,9 @@ std::vector<std::uint32_t> OrderedEntries(const RunPlan& plan, const std::vector
             key.lacking = key.first == 0;
             break;
         case ReplaceOrder::Size:
+            // A folder has no size of its own: it goes with the entries that lack the value.
             key.first = entry.size;
+            key.lacking = entry.isFolder;
             break;
         case ReplaceOrder::AlbumOrder: {
             std::wstring album = details.Album(t);

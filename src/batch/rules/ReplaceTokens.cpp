@@ -1,6 +1,7 @@
 // The tokens a Find and Replace replacement may hold, read once and filled in for each entry.
 #include "ReplaceTokens.h"
 
+#include "AsciiCase.h"
 #include "NameRules.h"
 
 #include <algorithm>
@@ -100,8 +101,14 @@ std::wstring ReadToken(std::wstring_view inside, ReplacementPiece& piece, Replac
     size_t colon = inside.find(L':');
     std::wstring_view name = inside.substr(0, colon);
     const TokenName* token = FindToken(name);
-    if (!token)
+    if (!token) {
+        // The tokens are written in small letters; one typed in others is shown how it is written.
+        for (const TokenName& known : kTokens) {
+            if (EqualsAsciiNoCase(name, known.name))
+                return L"{" + std::wstring(name) + L"} is written {" + known.name + L"}.";
+        }
         return L"{" + std::wstring(inside) + L"} is not a token Nomaro knows.";
+    }
     piece.kind = token->kind;
     bool formatted = colon != std::wstring_view::npos;
     std::wstring_view format = formatted ? inside.substr(colon + 1) : std::wstring_view();

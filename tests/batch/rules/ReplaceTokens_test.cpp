@@ -65,7 +65,8 @@ TEST(ReplaceTokens, WhatCannotBeReadIsRefusedWithItsReasonAndBracesDoubledAreBra
     };
     const Case cases[] = {
         {L"{foo}", L"{foo} is not a token Nomaro knows."},
-        {L"{Name}", L"{Name} is not a token Nomaro knows."},
+        {L"{Name}", L"{Name} is written {name}."},
+        {L"{TAKEN:yyyy}", L"{TAKEN} is written {taken}."},
         {L"{", L"A brace is not closed: type {{ for a brace."},
         {L"a}b", L"A closing brace stands alone: type }} for a brace."},
         {L"{name:x}", L"{name} takes no format."},
