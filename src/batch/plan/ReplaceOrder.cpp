@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <numeric>
 #include <string>
+#include <unordered_map>
 
 unsigned DetailKindsOf(ReplaceOrder order)
 {
@@ -119,18 +120,33 @@ bool LogicalPathLess(std::wstring_view a, std::wstring_view b)
     }
 }
 
-// An album name of blanks alone is none, as the tokens take it.
-bool IsBlank(const std::wstring& text)
+// Each album's place among the albums of the entries, as Explorer orders names; none for an
+// album of blanks alone, which is no album, as the tokens take it. Each album is ranked once, by
+// its number, not once for each of its songs.
+std::unordered_map<DetailTexts::TextId, std::uint64_t> AlbumRanks(const TreeDetails& details,
+                                                                    const std::vector<std::int32_t>& source)
 {
-    return text.find_first_not_of(L' ') == std::wstring::npos;
-}
-
-// A file time in local time, as ticks: so it compares with a camera's clock as both are shown.
-std::uint64_t LocalTicks(LocalClock& clock, const FILETIME& time)
-{
-    std::optional<SYSTEMTIME> local = clock.Local(time);
-    FILETIME ticks{};
-    return local && SystemTimeToFileTime(&*local, &ticks) ? Ticks(ticks) : 0;
+    std::unordered_map<DetailTexts::TextId, std::uint64_t> ranks;
+    std::vector<std::pair<std::wstring, DetailTexts::TextId>> albums;
+    for (std::int32_t t : source) {
+        DetailTexts::TextId id = details.AlbumId(static_cast<size_t>(t));
+        if (id == DetailTexts::kEmpty || !ranks.emplace(id, 0).second)
+            continue;
+        std::wstring album = details.Text(id);
+        if (IsBlankValue(album))
+            ranks.erase(id);
+        else
+            albums.emplace_back(std::move(album), id);
+    }
+    auto logical = [](const std::wstring& a, const std::wstring& b) { return StrCmpLogicalW(a.c_str(), b.c_str()); };
+    std::stable_sort(albums.begin(), albums.end(), [&](const auto& a, const auto& b) {
+        int order = logical(a.first, b.first);
+        return order != 0 ? order < 0 : a.first < b.first;
+    });
+    // Names Explorer takes for one (letters of another case) share a place.
+    for (size_t k = 0; k < albums.size(); ++k)
+        ranks[albums[k].second] = k > 0 && logical(albums[k - 1].first, albums[k].first) == 0 ? ranks[albums[k - 1].second] : k;
+    return ranks;
 }
 
 } // namespace
@@ -167,19 +183,9 @@ std::vector<std::uint32_t> OrderedEntries(const RunPlan& plan, const std::vector
         std::uint32_t name;
         std::uint32_t entry;
     };
-    // Albums compare by their names as Explorer orders them: each distinct name is ranked once.
-    std::vector<std::wstring> albums;
-    if (ordering.by == ReplaceOrder::AlbumOrder) {
-        for (std::int32_t t : source) {
-            std::wstring album = details.Album(static_cast<size_t>(t));
-            if (!IsBlank(album))
-                albums.push_back(std::move(album));
-        }
-        std::sort(albums.begin(), albums.end());
-        albums.erase(std::unique(albums.begin(), albums.end()), albums.end());
-        std::stable_sort(albums.begin(), albums.end(),
-                         [](const std::wstring& a, const std::wstring& b) { return StrCmpLogicalW(a.c_str(), b.c_str()) < 0; });
-    }
+    std::unordered_map<DetailTexts::TextId, std::uint64_t> albums;
+    if (ordering.by == ReplaceOrder::AlbumOrder)
+        albums = AlbumRanks(details, source);
     std::vector<Key> keys(plan.entries.size());
     LocalClock clock;
     for (size_t i = 0; i < plan.entries.size(); ++i) {
@@ -192,7 +198,7 @@ std::vector<std::uint32_t> OrderedEntries(const RunPlan& plan, const std::vector
         case ReplaceOrder::DateTaken:
             key.first = details.TakenKey(t, clock);
             if (key.first == 0 && modifiedForTaken && details.IsPhoto(t))
-                key.first = LocalTicks(clock, entry.lastWrite);
+                key.first = ShownTicks(clock.Local(entry.lastWrite));
             key.lacking = key.first == 0;
             break;
         case ReplaceOrder::DateModified:
@@ -208,14 +214,10 @@ std::vector<std::uint32_t> OrderedEntries(const RunPlan& plan, const std::vector
             key.lacking = entry.isFolder;
             break;
         case ReplaceOrder::AlbumOrder: {
-            std::wstring album = details.Album(t);
-            key.lacking = IsBlank(album);
-            if (!key.lacking) {
-                auto found = std::lower_bound(albums.begin(), albums.end(), album, [](const std::wstring& a, const std::wstring& b) {
-                    return StrCmpLogicalW(a.c_str(), b.c_str()) < 0;
-                });
-                key.first = static_cast<std::uint64_t>(found - albums.begin());
-            }
+            auto album = albums.find(details.AlbumId(t));
+            key.lacking = album == albums.end();
+            if (!key.lacking)
+                key.first = album->second;
             key.second = (static_cast<std::uint64_t>(details.Disc(t)) << 32) | details.Track(t);
             break;
         }

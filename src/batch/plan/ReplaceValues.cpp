@@ -2,6 +2,7 @@
 #include "ReplaceValues.h"
 
 #include "FileDetails.h"
+#include "FileTimeTicks.h"
 #include "PathParts.h"
 
 std::optional<SYSTEMTIME> LocalClock::Local(const FILETIME& time)
@@ -49,6 +50,12 @@ std::optional<SYSTEMTIME> LocalClock::Shown(const DetailTime& time)
     if (!FileTimeToSystemTime(&ticks, &shown))
         return std::nullopt;
     return shown;
+}
+
+std::uint64_t ShownTicks(const std::optional<SYSTEMTIME>& time)
+{
+    FILETIME ticks{};
+    return time && SystemTimeToFileTime(&*time, &ticks) ? Ticks(ticks) : 0;
 }
 
 void FillNameValues(const RunPlan& plan, const PlannedEntry& entry, size_t i, std::wstring_view root,

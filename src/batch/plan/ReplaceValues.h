@@ -32,6 +32,9 @@ private:
     std::map<WORD, TIME_ZONE_INFORMATION> years_;
 };
 
+// A time as shown, as file time ticks for comparing; 0 for none.
+std::uint64_t ShownTicks(const std::optional<SYSTEMTIME>& time);
+
 // The tokens' view of entry i of plan, a tree at root: values.name, extension, folder (views into
 // the plan's names and root, which must outlive values), position i, and, with a clock, modified.
 void FillNameValues(const RunPlan& plan, const PlannedEntry& entry, size_t i, std::wstring_view root,

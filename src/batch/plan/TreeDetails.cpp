@@ -239,9 +239,7 @@ std::uint64_t TreeDetails::TakenKey(size_t i, LocalClock& clock) const
     if (!photo)
         return 0;
     // A video's UTC time and a camera's clock compare as they are shown.
-    std::optional<SYSTEMTIME> shown = clock.Shown(UnpackedTime(photo->taken));
-    FILETIME ticks{};
-    return shown && SystemTimeToFileTime(&*shown, &ticks) ? Ticks(ticks) : 0;
+    return ShownTicks(clock.Shown(UnpackedTime(photo->taken)));
 }
 
 std::uint64_t TreeDetails::CreatedKey(size_t i) const
@@ -249,10 +247,15 @@ std::uint64_t TreeDetails::CreatedKey(size_t i) const
     return i < created_.size() ? created_[i] : 0;
 }
 
-std::wstring TreeDetails::Album(size_t i) const
+DetailTexts::TextId TreeDetails::AlbumId(size_t i) const
 {
     const Music* music = MusicOf(i);
-    return music ? texts_.Get(music->album) : std::wstring();
+    return music ? music->album : DetailTexts::kEmpty;
+}
+
+std::wstring TreeDetails::Text(DetailTexts::TextId id) const
+{
+    return texts_.Get(id);
 }
 
 std::uint32_t TreeDetails::Disc(size_t i) const

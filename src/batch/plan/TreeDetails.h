@@ -51,7 +51,9 @@ public:
     // What the orders compare, 0 (or empty) when the entry has no such value.
     std::uint64_t TakenKey(size_t i, LocalClock& clock) const;
     std::uint64_t CreatedKey(size_t i) const;
-    std::wstring Album(size_t i) const;
+    // The album, as a number the same for each file of one album; Text gives its name.
+    DetailTexts::TextId AlbumId(size_t i) const;
+    std::wstring Text(DetailTexts::TextId id) const;
     std::uint32_t Disc(size_t i) const;
     std::uint32_t Track(size_t i) const;
 

@@ -320,11 +320,6 @@ void MakeNameSafeFrom(std::wstring& out, size_t from, bool dollarsDoubled)
     out.replace(from, std::wstring::npos, doubled);
 }
 
-bool IsBlank(std::wstring_view text)
-{
-    return text.find_first_not_of(L' ') == std::wstring_view::npos;
-}
-
 // Whether the entry has the value of one token: a text of blanks alone is none.
 bool HasValue(const ReplacementPiece& piece, const EntryValues& values)
 {
@@ -336,21 +331,21 @@ bool HasValue(const ReplacementPiece& piece, const EntryValues& values)
     case TokenKind::Created:
         return values.created.has_value();
     case TokenKind::Make:
-        return !IsBlank(values.make);
+        return !IsBlankValue(values.make);
     case TokenKind::Camera:
-        return !IsBlank(values.camera);
+        return !IsBlankValue(values.camera);
     case TokenKind::Width:
         return values.width.has_value();
     case TokenKind::Height:
         return values.height.has_value();
     case TokenKind::Artist:
-        return !IsBlank(values.artist);
+        return !IsBlankValue(values.artist);
     case TokenKind::AlbumArtist:
-        return !IsBlank(values.albumArtist) || !IsBlank(values.artist);
+        return !IsBlankValue(values.albumArtist) || !IsBlankValue(values.artist);
     case TokenKind::Album:
-        return !IsBlank(values.album);
+        return !IsBlankValue(values.album);
     case TokenKind::Title:
-        return !IsBlank(values.title);
+        return !IsBlankValue(values.title);
     case TokenKind::Track:
         return values.track != 0;
     case TokenKind::Disc:
@@ -358,7 +353,7 @@ bool HasValue(const ReplacementPiece& piece, const EntryValues& values)
     case TokenKind::Year:
         return values.year != 0;
     case TokenKind::Genre:
-        return !IsBlank(values.genre);
+        return !IsBlankValue(values.genre);
     case TokenKind::Literal:
     case TokenKind::Counter:
     case TokenKind::Name:
@@ -409,7 +404,7 @@ void AppendTokenValue(const ReplacementPiece& piece, const EntryValues& values, 
     case TokenKind::Artist:
         return text(values.artist);
     case TokenKind::AlbumArtist:
-        return text(IsBlank(values.albumArtist) ? values.artist : values.albumArtist);
+        return text(IsBlankValue(values.albumArtist) ? values.artist : values.albumArtist);
     case TokenKind::Album:
         return text(values.album);
     case TokenKind::Title:
@@ -531,6 +526,11 @@ std::wstring NameSafeValue(std::wstring_view value)
     std::wstring safe(value);
     MakeNameSafeFrom(safe, 0, false);
     return safe;
+}
+
+bool IsBlankValue(std::wstring_view value)
+{
+    return value.find_first_not_of(L' ') == std::wstring_view::npos;
 }
 
 PlanReason MissingValue(const ParsedReplacement& parsed, const EntryValues& values)

@@ -111,6 +111,9 @@ std::wstring FormatTokenDate(const SYSTEMTIME& time, std::wstring_view format, c
 // characters) becomes _, and blanks at its ends go.
 std::wstring NameSafeValue(std::wstring_view value);
 
+// True for a value of blanks alone, which counts as none (an artist tag of "   ").
+bool IsBlankValue(std::wstring_view value);
+
 // Which value the entry lacks that a token needs (NoDateTaken, NoArtist), the first one in the
 // replacement; None when it has them all. A text of blanks alone is no value.
 PlanReason MissingValue(const ParsedReplacement& parsed, const EntryValues& values);
