@@ -290,8 +290,9 @@ void AppendTokenDate(const SYSTEMTIME& time, std::wstring_view format, const Dat
     }
 }
 
-// Makes out[from...] a value as a name can hold it (NameSafeValue), each $ doubled when asked, in
-// place: no string of its own for each token of each entry as the user types.
+// Makes out[from...] a value as a name can hold it, each $ doubled when asked: each character
+// names cannot have (\ / : * ? " < > | and control characters) becomes _, and blanks at its ends
+// go. In place: no string of its own for each token of each entry as the user types.
 void MakeNameSafeFrom(std::wstring& out, size_t from, bool dollarsDoubled)
 {
     size_t last = out.find_last_not_of(L' ');
@@ -519,13 +520,6 @@ void EntryValues::Reset()
     width.reset();
     height.reset();
     track = disc = year = 0;
-}
-
-std::wstring NameSafeValue(std::wstring_view value)
-{
-    std::wstring safe(value);
-    MakeNameSafeFrom(safe, 0, false);
-    return safe;
 }
 
 bool IsBlankValue(std::wstring_view value)

@@ -107,10 +107,6 @@ DateNames UserDateNames();
 // date pictures, a month's name beside a day number (d or dd) takes its form for dates.
 std::wstring FormatTokenDate(const SYSTEMTIME& time, std::wstring_view format, const DateNames& names);
 
-// A value as a name can hold it: each character names cannot have (\ / : * ? " < > | and control
-// characters) becomes _, and blanks at its ends go.
-std::wstring NameSafeValue(std::wstring_view value);
-
 // True for a value of blanks alone, which counts as none (an artist tag of "   ").
 bool IsBlankValue(std::wstring_view value);
 
