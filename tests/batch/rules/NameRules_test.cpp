@@ -38,7 +38,7 @@ TEST(NameRules, GroupingByFolderKeepsEachFolderInItsOrder)
 {
     // Dense walk numbers, numbers far apart and a negative one: each grouping is a stable sort by folder.
     std::mt19937 random(7);
-    for (std::int32_t spread : {1, 40, 5000, 1000000}) {
+    for (std::int32_t spread : {1, 1000000}) {
         for (bool negative : {false, true}) {
             std::vector<std::int32_t> folders(300);
             for (std::int32_t& folder : folders)
